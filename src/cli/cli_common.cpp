@@ -1,0 +1,84 @@
+#include "cli_common.h"
+
+#include "app/startup.h"
+#include "persons/birth_data.h"
+
+#include <fmt/format.h>
+
+#include <iostream>
+
+namespace kesmora::cli {
+
+namespace fs = std::filesystem;
+
+void ConsoleInterface::ShowMessage(const Message& message) {
+  if (!first) first = message;
+  std::cerr << message.title << " " << message.text << "\n";
+}
+
+void CommonOptions::AddTo(CLI::App& c) {
+  c.add_option("--home", home, "Program directory (default: $KESMORA_HOME, the build tree, or ~/.local/share/kesmora)");
+  auto* n1 = c.add_option("--natal", natal, "Person 1 by name from the names file");
+  auto* n2 = c.add_option("--natal-data", natalData,
+                          "Person 1 as a names-file record: name,date,time,A/P/U,zone,longitude,latitude,state,city");
+  n1->excludes(n2);
+  auto* t1 = c.add_option("--transit", transit, "Person 2 by name from the names file");
+  auto* t2 = c.add_option("--transit-data", transitData, "Person 2 as a names-file record");
+  auto* t3 = c.add_flag("--transit-now", transitNow, "Person 2 is now at the home place of OPTIONS.OPT");
+  t1->excludes(t2)->excludes(t3);
+  t2->excludes(t3);
+  c.add_option("--zodiac", zodiac, "tropical or sidereal")->check(CLI::IsMember({"tropical", "sidereal"}));
+  c.add_option("--houses", houses, "placidus, koch, wholesign or equal")
+      ->check(CLI::IsMember({"placidus", "koch", "wholesign", "equal"}));
+  c.add_option("--date-order", dateOrder, "0 month/day/year, 1 day/month/year, 2 year/month/day")
+      ->check(CLI::Range(0, 2));
+}
+
+namespace {
+
+void PlaceByName(Session& s, Person person, const std::string& name, ConsoleInterface& ui) {
+  int index = s.names.Find(name);
+  if (index < 0) throw UsageError(fmt::format("no person named '{}' in {}", name, s.settings.dataFile));
+  if (!LoadPerson(s, person, index, ui)) throw UsageError(fmt::format("the record of '{}' cannot be read", name));
+}
+
+void PlaceByRecord(Session& s, Person person, const std::string& record) {
+  NamesList parsed = ParseNames(record + "\n");
+  if (parsed.readError || parsed.records.size() != 1)
+    throw UsageError(fmt::format("'{}' is not a record of nine comma-separated fields", record));
+  PersonFields& fields = person == Person::One ? s.person1 : s.person2;
+  if (!LoadPersonFromRecord(parsed.records[0], fields, s.formats.dateOrder))
+    throw UsageError(fmt::format("the date of '{}' cannot be read", record));
+}
+
+}  // namespace
+
+void PrepareSession(Session& s, const CommonOptions& o, const std::string& executable, ConsoleInterface& ui) {
+  StartOptions start;
+  if (!o.home.empty()) start.home = fs::path(o.home);
+  std::error_code ec;
+  fs::path exe = fs::canonical("/proc/self/exe", ec);
+  start.executableDir = ec ? fs::absolute(executable).parent_path() : exe.parent_path();
+  if (o.dateOrder >= 0) {
+    LocaleFormats f = ReadLocaleFormats();
+    f.dateOrder = static_cast<DateOrder>(o.dateOrder);
+    start.formats = f;
+  }
+  StartSession(s, start);
+  FillStartPersons(s, ui);
+  ui.first.reset();  // a faulty stored last person does not stop a command that names others
+
+  if (!o.natal.empty()) PlaceByName(s, Person::One, o.natal, ui);
+  if (!o.natalData.empty()) PlaceByRecord(s, Person::One, o.natalData);
+  if (!o.transit.empty()) PlaceByName(s, Person::Two, o.transit, ui);
+  if (!o.transitData.empty()) PlaceByRecord(s, Person::Two, o.transitData);
+  if (o.transitNow) FillWithNow(s.person2, Person::Two, CurrentLocalTime(), s.optionValues);
+
+  if (!o.zodiac.empty()) s.settings.optZodiac = {o.zodiac == "tropical", o.zodiac == "sidereal"};
+  if (!o.houses.empty()) {
+    static const char* names[] = {"placidus", "koch", "wholesign", "equal"};
+    for (size_t k = 0; k < 4; ++k) s.settings.optHouseSystem[k] = o.houses == names[k];
+  }
+}
+
+}  // namespace kesmora::cli

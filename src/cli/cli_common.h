@@ -1,0 +1,43 @@
+#pragma once
+// What every kesmora-cli command shares: the session, persons and chart choices.
+#include "app/session.h"
+#include "app/user_interface.h"
+
+#include <CLI/CLI.hpp>
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+namespace kesmora::cli {
+
+// A fault in the command line or its data: printed as one line, exit code 2.
+class UsageError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Messages go to standard error; the first one that stops the work is remembered.
+class ConsoleInterface : public UserInterface {
+ public:
+  void ShowMessage(const Message& message) override;
+  void SetBusy(bool) override {}
+  std::optional<Message> first;
+};
+
+struct CommonOptions {
+  std::string home;
+  std::string natal, natalData;
+  std::string transit, transitData;
+  bool transitNow = false;
+  std::string zodiac, houses;
+  int dateOrder = -1;
+
+  void AddTo(CLI::App& command);
+};
+
+// Starts the session from the options, then places the persons and the chart choices.
+void PrepareSession(Session& session, const CommonOptions& options, const std::string& executable,
+                    ConsoleInterface& ui);
+
+}  // namespace kesmora::cli

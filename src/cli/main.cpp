@@ -1,0 +1,30 @@
+// kesmora-cli: the program's computations without a window.
+#include "chart_command.h"
+#include "cli_common.h"
+#include "reference/reference_tables.h"
+
+#include <CLI/CLI.hpp>
+
+#include <iostream>
+
+int main(int argc, char** argv) {
+  CLI::App app{"Kesmora: favourable times from planetary transits", "kesmora-cli"};
+  app.require_subcommand(1);
+  int exitCode = 0;
+  kesmora::cli::AddChartCommand(app, exitCode);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::Success& e) {
+    return app.exit(e);
+  } catch (const CLI::ParseError& e) {
+    std::cerr << "kesmora-cli: " << e.what() << "\n";
+    return 2;
+  } catch (const kesmora::cli::UsageError& e) {
+    std::cerr << "kesmora-cli: " << e.what() << "\n";
+    return 2;
+  } catch (const kesmora::FatalError& e) {
+    std::cerr << e.title << ": " << e.what() << "\n";
+    return 1;
+  }
+  return exitCode;
+}

@@ -1,0 +1,38 @@
+#pragma once
+// Everything one running program holds: program directory, options, reference tables,
+// charts, settings, persons and the names list. The window and the command-line program each
+// own one and pass it to the core.
+#include "chart/chart_calculator.h"
+#include "chart/planetary_data.h"
+#include "persons/names_file.h"
+#include "persons/person_fields.h"
+#include "reference/format.h"
+#include "reference/reference_tables.h"
+#include "settings/options_file.h"
+#include "settings/settings.h"
+
+#include <filesystem>
+#include <string>
+
+namespace kesmora {
+
+struct Session {
+  std::filesystem::path programDir;
+  OptionValues optionValues{};
+  ReferenceTables tables;
+  ChartRecord chart;
+  Settings settings;
+  LocaleFormats formats;
+
+  PersonFields person1, person2;  // natal, transit
+  PersonReading reading1, reading2;
+  std::string transitDateText;
+  bool chartsComputed = false;
+
+  NamesList names;
+
+  std::string TitlePrefix() const;
+  std::filesystem::path SettingsFile() const;
+};
+
+}  // namespace kesmora

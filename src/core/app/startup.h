@@ -1,0 +1,44 @@
+#pragma once
+// Finding the program directory and bringing a session up, as the window and the
+// command-line program both start.
+#include "app/session.h"
+
+#include <filesystem>
+#include <optional>
+
+namespace kesmora {
+
+class UserInterface;
+
+// The program directory: `home` when given, else $KESMORA_HOME, else the executable's folder
+// when it holds the reference files (a build tree), else ~/.local/share/kesmora.
+std::filesystem::path ResolveProgramDir(const std::optional<std::filesystem::path>& home,
+                                        const std::filesystem::path& executableDir);
+// Where the shipped data files are: beside the executable, in the installed share folder, or
+// in the source tree this program was built from.
+std::optional<std::filesystem::path> FindShippedData(const std::filesystem::path& executableDir);
+// Creates a missing or empty program directory and copies the shipped files into it.
+// An existing directory with files in it is left as it is.
+void SeedProgramDir(const std::filesystem::path& programDir,
+                    const std::optional<std::filesystem::path>& shippedData);
+// A file of the directory whose name matches ignoring case; the exact name when none does.
+std::filesystem::path FindIgnoringCase(const std::filesystem::path& dir, const std::string& name);
+
+struct StartOptions {
+  std::optional<std::filesystem::path> home;
+  std::filesystem::path executableDir;
+  std::optional<LocaleFormats> formats;  // instead of the locale's
+};
+
+// Folders, ephemeris path, OPTIONS.OPT, reference files, settings, date format, chart arrays
+// and the names list. Raises FatalError when start-up cannot go on.
+void StartSession(Session& session, const StartOptions& options);
+
+// Reloads the names list from the current names file.
+void LoadNamesList(Session& session, UserInterface& ui);
+// Fills a block from a names-list entry; shows the program's message when the entry is faulty.
+bool LoadPerson(Session& session, Person person, int recordIndex, UserInterface& ui);
+// Fills both blocks with "Now", then the last persons of the settings that are still listed.
+void FillStartPersons(Session& session, UserInterface& ui);
+
+}  // namespace kesmora

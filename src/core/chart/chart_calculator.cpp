@@ -1,0 +1,323 @@
+#include "chart/chart_calculator.h"
+
+#include "reference/text.h"
+
+#include <swephexp.h>
+
+#include <cmath>
+
+namespace kesmora {
+
+namespace {
+
+constexpr int kTropicalFlags = SEFLG_SWIEPH | SEFLG_SPEED;                      // 258
+constexpr int kSiderealFlags = SEFLG_SWIEPH | SEFLG_SPEED | SEFLG_SIDEREAL;     // 65794
+constexpr int kDeclinationFlags = SEFLG_SWIEPH | SEFLG_SPEED | SEFLG_EQUATORIAL;  // 2306
+constexpr int kTurnedIndex = 13;  // the body at this index is shown as its opposite point
+
+// libswe's state is per thread: remember per thread whether the sidereal mode is set.
+thread_local bool tSiderealModeSet = false;
+
+char HouseLetter(HouseSystem system) {
+  switch (system) {
+    case HouseSystem::Placidus: return 'p';
+    case HouseSystem::Koch: return 'k';
+    case HouseSystem::WholeSign:
+    case HouseSystem::AscMinus30: return 'e';
+    case HouseSystem::None: break;
+  }
+  return 0;
+}
+
+bool IsBodyClass(const std::string& cls) {
+  return cls == "g" || cls == "t" || cls == "d" || cls == "a";
+}
+
+}  // namespace
+
+double ExtraPointRow::Number(int n) const {
+  const ExtraField& f = field.at(static_cast<size_t>(n));
+  if (const double* d = std::get_if<double>(&f)) return *d;
+  if (const std::string* s = std::get_if<std::string>(&f)) return LeadingNumber(*s);
+  return 0;
+}
+
+std::string ExtraPointRow::Text(int n) const {
+  const ExtraField& f = field.at(static_cast<size_t>(n));
+  if (const std::string* s = std::get_if<std::string>(&f)) return *s;
+  if (const double* d = std::get_if<double>(&f)) return NumberText(*d);
+  return {};
+}
+
+void ChartRecord::Size(int n) {
+  size_t size = static_cast<size_t>(n) + 1;
+  for (auto* v : {&planetLon, &planetSpeed, &natalLon, &natalSpeed, &natalDecl, &transitLon,
+                  &transitSpeed})
+    v->assign(size, 0.0);
+  retrograde.assign(static_cast<size_t>(n), ' ');
+  natalRetrograde = transitRetrograde = retrograde;
+}
+
+double Normalise(double x) { return x - 360.0 * std::floor(x / 360.0); }
+
+double Midpoint(double a, double b) {
+  double m = (a + b) / 2;
+  // The distance test is made in single precision, as the lists were always compared.
+  if (std::abs(static_cast<float>(m - a)) > 90.0f || std::abs(static_cast<float>(m - b)) > 90.0f)
+    m += 180;
+  if (m >= 360) m -= 360;
+  return m;
+}
+
+std::string EphemerisPath(const std::filesystem::path& programDir) {
+  return (programDir / "ephems").string() + ":/usr/share/libswe/ephe";
+}
+
+void PrepareEphemeris(const std::filesystem::path& programDir) {
+  std::string path = EphemerisPath(programDir);
+  swe_set_ephe_path(path.c_str());
+  tSiderealModeSet = false;
+}
+
+void CloseEphemeris() {
+  swe_close();
+  tSiderealModeSet = false;
+}
+
+double JulianDayOf(const ChartInputs& in) {
+  double ut = static_cast<double>(in.hour) + static_cast<double>(in.minute) / 60.0;
+  double jd = swe_julday(in.year, in.month, in.day, ut, SE_GREG_CAL);
+  // Recomputed through the checking conversion, whose verdict is not needed here.
+  swe_date_conversion(in.year, in.month, in.day, ut, 'g', &jd);
+  return jd;
+}
+
+ChartCalculator::ChartCalculator(const ReferenceTables& tables, ChartRecord& record,
+                                 ChartOptions options)
+    : tables_(tables), record_(record), options_(options) {
+  if (static_cast<int>(record_.planetLon.size()) != tables_.NumPlanetsUsed() + 1)
+    record_.Size(tables_.NumPlanetsUsed());
+}
+
+int ChartCalculator::Flags() const {
+  return options_.zodiac == Zodiac::Sidereal ? kSiderealFlags : kTropicalFlags;
+}
+
+void ChartCalculator::ApplyZodiac() const {
+  if (options_.zodiac == Zodiac::Sidereal && !tSiderealModeSet) {
+    swe_set_sid_mode(SE_SIDM_FAGAN_BRADLEY, 0.0, 0.0);
+    tSiderealModeSet = true;
+  }
+}
+
+ChartCalculator::Houses ChartCalculator::ComputeHouses(double jd, double latitude,
+                                                       double longitude) {
+  Houses h;
+  char letter = HouseLetter(options_.houses);
+  if (letter != 0)
+    swe_houses_ex(jd, Flags(), latitude, longitude, letter, h.cusps.data(), h.ascmc.data());
+  record_.ascendantLon = h.ascmc[0];
+  return h;
+}
+
+double ChartCalculator::CuspLongitude(const Houses& h, int index) const {
+  long n = std::lround(LeadingNumber(tables_.Planet(index).code));
+  if (n < 0 || n > 13) return 0;
+  double cusp = h.cusps[static_cast<size_t>(n)];
+  if (options_.houses == HouseSystem::WholeSign) cusp = 30.0 * std::floor(cusp / 30.0);
+  return cusp;
+}
+
+std::pair<double, double> ChartCalculator::BodyAt(double jdEt, int sweNumber, int index) const {
+  double xx[6] = {0, 0, 0, 0, 0, 0};
+  char error[256] = {0};
+  swe_calc(jdEt, sweNumber, Flags(), xx, error);
+  double lon = index == kTurnedIndex ? Normalise(xx[0] + 180) : xx[0];
+  return {lon, xx[3]};
+}
+
+double ChartCalculator::Lon(int index) const {
+  if (index < 1 || index >= static_cast<int>(record_.planetLon.size())) return 0;
+  return record_.planetLon[static_cast<size_t>(index)];
+}
+
+ChartCalculator::PartInputs ChartCalculator::PartInputsAt(double jdEt, double asc) const {
+  auto lonOf = [&](int index) {
+    if (index > tables_.NumPlanetsUsed()) return 0.0;
+    return BodyAt(jdEt, tables_.Planet(index).sweNumber, 0).first;
+  };
+  PartInputs p;
+  p.l1 = lonOf(1);
+  p.l2 = lonOf(2);
+  p.l6 = lonOf(6);
+  p.l8 = lonOf(8);
+  p.l11 = lonOf(11);
+  p.l12 = lonOf(12);
+  p.l52 = lonOf(52);
+  p.pofDay = Normalise(p.l2 + asc - p.l1);
+  p.pofNight = Normalise(asc - p.l2 + p.l1);
+  return p;
+}
+
+bool ChartCalculator::PointLongitude(const std::string& code, const Houses& h,
+                                     const PartInputs& p, double& lon) const {
+  const auto& a = h.ascmc;
+  double asc = a[0];
+  if (code == "ASC") lon = a[0];
+  else if (code == "MC") lon = a[1];
+  else if (code == "VERTEX") lon = a[3];
+  else if (code == "EQU_ASC") lon = a[4];
+  else if (code == "CO_ASC_WK") lon = a[5];
+  else if (code == "CO_ASC_MM") lon = a[6];
+  else if (code == "POLAR_ASC") lon = a[7];
+  else if (code == "POF_d") lon = p.pofDay;
+  else if (code == "POF_n") lon = p.pofNight;
+  else if (code == "ARIES_PT") lon = 0;
+  else if (code == "AP_1") lon = Normalise(h.cusps[5] + asc - p.l11);
+  else if (code == "AP_2") lon = Normalise(p.l12 + asc - p.l52);
+  else if (code == "AP_3") lon = Normalise(p.l6 + asc - p.l8);
+  else if (code == "AP_4") lon = Normalise(p.l11 + asc - p.pofDay);
+  else if (code == "AP_5") lon = Normalise(p.l11 + asc - p.pofNight);
+  else if (code == "AP_6" || code == "AP_7") lon = 0;
+  else return false;
+  return true;
+}
+
+void ChartCalculator::CalcChart(bool isTransit) {
+  const int n = tables_.NumPlanetsUsed();
+  double jd = JulianDayOf(record_.inputs);
+  double jdEt = jd + swe_deltat(jd);
+  (isTransit ? record_.transitJulianDay : record_.natalJulianDay) = jd;
+  ApplyZodiac();
+
+  for (int i = 1; i <= n; ++i) {
+    const PlanetEntry& e = tables_.Planet(i);
+    if (!IsBodyClass(e.cls)) continue;
+    auto [lon, speed] = BodyAt(jdEt, e.sweNumber, i);
+    record_.planetLon[static_cast<size_t>(i)] = lon;
+    record_.planetSpeed[static_cast<size_t>(i)] = speed;
+  }
+
+  Houses h = ComputeHouses(jd, record_.inputs.latitude, record_.inputs.longitude);
+  for (int i = 1; i <= n; ++i) {
+    if (tables_.Planet(i).cls != "c") continue;
+    record_.planetLon[static_cast<size_t>(i)] = CuspLongitude(h, i);
+    record_.planetSpeed[static_cast<size_t>(i)] = 0;
+  }
+
+  // Points read the working chart as it stands, lower point indexes already updated.
+  for (int i = 1; i <= n; ++i) {
+    const PlanetEntry& e = tables_.Planet(i);
+    if (e.cls != "p" && e.cls != "l") continue;
+    double asc = h.ascmc[0];
+    PartInputs p;
+    p.l1 = Lon(1), p.l2 = Lon(2), p.l6 = Lon(6), p.l8 = Lon(8);
+    p.l11 = Lon(11), p.l12 = Lon(12), p.l52 = Lon(52);
+    p.pofDay = Normalise(p.l2 + asc - p.l1);
+    p.pofNight = Normalise(asc - p.l2 + p.l1);
+    // In the whole chart the parts 4 and 5 take the Parts of Fortune at indexes 22 and 23.
+    if (e.code == "AP_4" || e.code == "AP_5") p.pofDay = Lon(22), p.pofNight = Lon(23);
+    double lon = 0;
+    if (!PointLongitude(e.code, h, p, lon)) continue;
+    record_.planetLon[static_cast<size_t>(i)] = lon;
+    record_.planetSpeed[static_cast<size_t>(i)] = 0;
+  }
+
+  record_.retrograde.assign(static_cast<size_t>(n), ' ');
+  for (int i = 1; i <= n; ++i)
+    if (record_.planetSpeed[static_cast<size_t>(i)] < 0) record_.retrograde[static_cast<size_t>(i - 1)] = 'R';
+}
+
+double ChartCalculator::CalcPointAt(double jd, int index) {
+  if (index > tables_.NumPlanetsUsed()) return ExtraPointAt(jd, index);
+  const PlanetEntry& e = tables_.Planet(index);
+  double jdEt = jd + swe_deltat(jd);
+  ApplyZodiac();
+  auto& lon = record_.planetLon[static_cast<size_t>(index)];
+  auto& speed = record_.planetSpeed[static_cast<size_t>(index)];
+
+  if (IsBodyClass(e.cls)) std::tie(lon, speed) = BodyAt(jdEt, e.sweNumber, index);
+
+  Houses h = ComputeHouses(jd, record_.inputs.latitude, record_.inputs.longitude);
+  if (e.cls == "c") {
+    lon = CuspLongitude(h, index);
+    speed = HousePointSpeed;
+  } else if (e.cls == "p" || e.cls == "l") {
+    PartInputs p = PartInputsAt(jdEt, h.ascmc[0]);
+    double value = 0;
+    if (PointLongitude(e.code, h, p, value)) {
+      lon = value;
+      speed = e.code == "ARIES_PT" ? 0.0 : HousePointSpeed;
+    }
+  }
+  record_.lastPointSpeed = speed;
+  return lon;
+}
+
+double ChartCalculator::ExtraPointAt(double jd, int index) {
+  int row = index - tables_.NumPlanetsUsed();
+  double value = 0;
+  auto rowAt = [&](int r) -> const ExtraPointRow* {
+    if (!extra_.rows || r < 1 || r > static_cast<int>(extra_.rows->size())) return nullptr;
+    return &(*extra_.rows)[static_cast<size_t>(r - 1)];
+  };
+  if (extra_.pass == 3 || extra_.pass == 4) {
+    if (const ExtraPointRow* r = rowAt(row)) value = r->Number(3);
+  } else if (extra_.pass == 2) {
+    if (const ExtraPointRow* r = rowAt(extra_.degreePairCount)) value = r->Number(3);
+  } else {
+    value = CalcPointAtPlace(jd, index, 1);
+  }
+  record_.lastPointValue = value;
+  return value;
+}
+
+double ChartCalculator::CalcPointAtPlace(double jd, int index, int place) {
+  int rowNumber = index - tables_.NumPlanetsUsed();
+  if (!extra_.rows || rowNumber < 1 || rowNumber > static_cast<int>(extra_.rows->size())) return 0;
+  const ExtraPointRow& row = (*extra_.rows)[static_cast<size_t>(rowNumber - 1)];
+
+  double jdEt = jd + swe_deltat(jd);
+  const Place& at = place == 1 ? record_.transitPlace : record_.natalPlace;
+  ApplyZodiac();
+  Houses h = ComputeHouses(jd, at.latitude, at.longitude);
+  PartInputs parts = PartInputsAt(jdEt, h.ascmc[0]);
+
+  double lon[2] = {0, 0}, speed[2] = {0, 0};
+  for (int c = 0; c < 2; ++c) {
+    int sweNumber = static_cast<int>(row.Number(3 + c));
+    std::string cls = row.Text(5 + c);
+    int planetIndex = static_cast<int>(row.Number(7 + c));
+    bool known = planetIndex >= 1 && planetIndex <= tables_.NumPlanetsUsed();
+    if (IsBodyClass(cls)) {
+      std::tie(lon[c], speed[c]) = BodyAt(jdEt, sweNumber, planetIndex);
+    } else if (cls == "c" && known) {
+      lon[c] = CuspLongitude(h, planetIndex);
+      speed[c] = HousePointSpeed;
+    } else if ((cls == "p" || cls == "l") && known) {
+      const std::string& code = tables_.Planet(planetIndex).code;
+      if (PointLongitude(code, h, parts, lon[c])) speed[c] = code == "ARIES_PT" ? 0 : HousePointSpeed;
+    }
+  }
+  double result = Midpoint(lon[0], lon[1]);
+  record_.lastPointValue = result;
+  record_.lastPointSpeed = (speed[0] + speed[1]) / 2;
+  return result;
+}
+
+void ChartCalculator::CalcNatalDeclinations() {
+  const int n = tables_.NumPlanetsUsed();
+  double jd = JulianDayOf(record_.inputs);
+  double jdEt = jd + swe_deltat(jd);
+  record_.natalDecl.assign(static_cast<size_t>(n) + 1, 0.0);
+  for (int i = 1; i <= n; ++i) {
+    const PlanetEntry& e = tables_.Planet(i);
+    if (!IsBodyClass(e.cls)) continue;
+    double xx[6] = {0, 0, 0, 0, 0, 0};
+    char error[256] = {0};
+    swe_calc(jdEt, e.sweNumber, kDeclinationFlags, xx, error);
+    record_.natalDecl[static_cast<size_t>(i)] = i == kTurnedIndex ? -xx[1] : xx[1];
+  }
+}
+
+}  // namespace kesmora

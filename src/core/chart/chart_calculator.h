@@ -1,0 +1,122 @@
+#pragma once
+// Positions, speeds, houses, special points and declinations through the Swiss Ephemeris.
+#include "reference/reference_tables.h"
+
+#include <array>
+#include <filesystem>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace kesmora {
+
+enum class Zodiac { Tropical = 0, Sidereal = 1 };
+enum class HouseSystem { None = -1, Placidus = 0, Koch = 1, WholeSign = 2, AscMinus30 = 3 };
+
+struct ChartOptions {
+  Zodiac zodiac = Zodiac::Tropical;
+  HouseSystem houses = HouseSystem::Placidus;
+};
+
+// Date, universal time and place of one chart computation.
+struct ChartInputs {
+  int day = 1, month = 1, year = 2000;
+  float hour = 0;    // clock hour in 24-hour form plus the time zone
+  float minute = 0;
+  double longitude = 0;  // degrees, East positive
+  double latitude = 0;   // degrees, North positive
+};
+
+struct Place {
+  double longitude = 0;  // East positive
+  double latitude = 0;   // North positive
+};
+
+// One row of the extra point table: ten typed fields, numbered 1 to 10.
+using ExtraField = std::variant<std::monostate, double, std::string>;
+struct ExtraPointRow {
+  std::array<ExtraField, 11> field;  // field[0] unused
+  double Number(int n) const;
+  std::string Text(int n) const;
+};
+
+// The shared chart record: the working chart and the saved natal and transit charts.
+struct ChartRecord {
+  std::vector<double> planetLon, planetSpeed;     // working chart, 1..NumPlanetsUsed
+  std::vector<double> natalLon, natalSpeed, natalDecl;
+  std::vector<double> transitLon, transitSpeed;
+  std::string retrograde, natalRetrograde, transitRetrograde;  // "R" or blank per index, from 1
+  double natalJulianDay = 0, transitJulianDay = 0;
+  Place natalPlace, transitPlace;
+  double ascendantLon = 0;
+  double lastPointValue = 0, lastPointSpeed = 0;
+  ChartInputs inputs;
+
+  // Sizes the seven chart arrays to 1..n, all zero.
+  void Size(int numPlanetsUsed);
+};
+
+// What CalcPointAt needs to place an extra point during a search pass.
+struct ExtraPointContext {
+  int pass = 0;
+  int degreePairCount = 0;
+  const std::vector<ExtraPointRow>* rows = nullptr;  // row r at rows[r - 1]
+};
+
+inline constexpr double HousePointSpeed = 356.0;  // degrees per day, marks fast house points
+
+double Normalise(double x);
+double Midpoint(double a, double b);
+
+// Points libswe at the program's ephemeris folder, then Debian's. libswe keeps its state per
+// thread here, so every thread that computes calls this (and the sidereal mode follows it).
+void PrepareEphemeris(const std::filesystem::path& programDir);
+std::string EphemerisPath(const std::filesystem::path& programDir);
+void CloseEphemeris();
+
+// Universal-time Julian day of the chart inputs.
+double JulianDayOf(const ChartInputs& inputs);
+
+class ChartCalculator {
+ public:
+  ChartCalculator(const ReferenceTables& tables, ChartRecord& record, ChartOptions options);
+
+  void SetOptions(ChartOptions options) { options_ = options; }
+  ChartOptions Options() const { return options_; }
+  void SetExtraPoints(ExtraPointContext context) { extra_ = context; }
+
+  void CalcChart(bool isTransit);
+  double CalcPointAt(double jd, int index);
+  double CalcPointAtPlace(double jd, int index, int place);
+  void CalcNatalDeclinations();
+
+ private:
+  struct Houses {
+    std::array<double, 14> cusps{};
+    std::array<double, 11> ascmc{};
+  };
+  struct PartInputs {
+    double l1 = 0, l2 = 0, l6 = 0, l8 = 0, l11 = 0, l12 = 0, l52 = 0;
+    double pofDay = 0, pofNight = 0;
+  };
+
+  int Flags() const;
+  void ApplyZodiac() const;
+  Houses ComputeHouses(double jd, double latitude, double longitude);
+  double CuspLongitude(const Houses& h, int index) const;
+  // Longitude and speed of an ephemeris body at jd_et, turned 180 degrees for index 13.
+  std::pair<double, double> BodyAt(double jdEt, int sweNumber, int index) const;
+  PartInputs PartInputsAt(double jdEt, double asc) const;
+  // Longitude of a computed point by its code; false when the code is not known.
+  bool PointLongitude(const std::string& code, const Houses& h, const PartInputs& parts,
+                      double& longitude) const;
+  double Lon(int index) const;
+  double ExtraPointAt(double jd, int index);
+
+  const ReferenceTables& tables_;
+  ChartRecord& record_;
+  ChartOptions options_;
+  ExtraPointContext extra_;
+};
+
+}  // namespace kesmora

@@ -1,0 +1,48 @@
+#pragma once
+// "Calculate planetary data": checks both persons, computes and keeps both charts.
+#include "chart/chart_calculator.h"
+#include "persons/person_fields.h"
+#include "reference/format.h"
+
+#include <string>
+#include <vector>
+
+namespace kesmora {
+
+class UserInterface;
+struct Session;
+
+inline constexpr const char* NatalInputError = "Error in natal input data section. Please correct.";
+inline constexpr const char* DiurnalInputError = "Error in diurnal input data section. Please correct.";
+
+// Values derived from one block of fields by the reading step.
+struct PersonReading {
+  int day = 0, month = 0, year = 0;
+  std::string dateText;
+  float timeZone = 0;
+  std::string eastWest;    // "East" or "West"
+  std::string northSouth;  // "North" or "South"
+};
+
+// Reads a block; with Unknown selected it writes noon into the hour and minute fields.
+PersonReading ReadPersonFields(PersonFields& fields, DateOrder order);
+// The chart inputs of a block: 24-hour UT hour, minute and place (East and North positive).
+ChartInputs ChartInputsOf(const PersonFields& fields, const PersonReading& reading);
+// The check messages a pair of blocks raises, in the order they are shown.
+std::vector<std::string> CheckPersonFields(const PersonFields& natal, const PersonFields& transit);
+
+// Checks both blocks, shows each failed check, and when all pass computes and saves the natal
+// chart with its declinations, then the transit chart. Returns true when charts were computed.
+bool CalculatePlanetaryData(Session& session, UserInterface& ui);
+
+struct PlanetGridRow {
+  int index = 0;
+  std::string name;
+  std::string transit;  // longitude text and retrograde mark
+  std::string natal;
+};
+inline constexpr const char* PlanetGridFormat = "^#|<Name|<Transit Longitude|<Natal Longitude";
+inline constexpr int PlanetGridWidthsTwips[4] = {340, 1320, 1470, 1470};
+std::vector<PlanetGridRow> PlanetGridRows(const Session& session);
+
+}  // namespace kesmora

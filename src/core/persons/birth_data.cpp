@@ -1,0 +1,106 @@
+#include "persons/birth_data.h"
+
+#include "reference/format.h"
+#include "reference/text.h"
+
+#include <fmt/format.h>
+
+#include <cmath>
+#include <ctime>
+
+namespace kesmora {
+
+bool KeyAccepted(KeyFilter filter, char32_t c) {
+  if (c == U'\b') return true;
+  bool digit = c >= U'0' && c <= U'9';
+  switch (filter) {
+    case KeyFilter::Any: return true;
+    case KeyFilter::Digits: return digit;
+    case KeyFilter::DigitsPoint: return digit || c == U'.';
+    case KeyFilter::DigitsPointMinus: return digit || c == U'.' || c == U'-';
+    case KeyFilter::DigitsMinus: return digit || c == U'-';
+  }
+  return false;
+}
+
+std::string ApplyHourRule(const std::string& hourText, bool& pm) {
+  if (!HasLeadingNumber(hourText)) return hourText;
+  double value = LeadingNumber(hourText);
+  std::string text = hourText;
+  if (value == 0) {
+    value = 12;
+    text = NumberText(value);
+  }
+  if (value > 12) {
+    pm = true;
+    text = NumberText(value - 12);
+  }
+  return text;
+}
+
+LocalDateTime CurrentLocalTime() {
+  std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min};
+}
+
+void FillWithNow(PersonFields& f, Person person, const LocalDateTime& now, const OptionValues& o) {
+  f.name = person == Person::One ? "Now" : "Transits - Now";
+  f.month = std::to_string(now.month);
+  f.day = std::to_string(now.day);
+  f.year = std::to_string(now.year);
+  bool pm = false;
+  f.hour = ApplyHourRule(std::to_string(now.hour), pm);
+  f.minute = std::to_string(now.minute);
+  f.half = now.hour >= 12 ? HalfDay::PM : HalfDay::AM;
+  f.timeZone = NumberText(o[option::HomeTimeZone]);
+  f.longDeg = NumberText(o[option::HomeLongDeg]);
+  f.longMin = NumberText(o[option::HomeLongMin]);
+  f.latDeg = NumberText(o[option::HomeLatDeg]);
+  f.latMin = NumberText(o[option::HomeLatMin]);
+  f.east = o[option::HomeEastWest] != 0;
+  f.south = o[option::HomeNorthSouth] != 0;
+}
+
+void SubtractOneHour(PersonFields& f) {
+  if (!f.minusOneEnabled) return;
+  f.timeZone = NumberText(LeadingNumber(f.timeZone) - 1);
+  f.minusOneEnabled = false;
+}
+
+void AdjustTimeZone(PersonFields& f) {
+  float zone = (static_cast<float>(LeadingNumber(f.longDeg)) +
+                static_cast<float>(LeadingNumber(f.longMin)) / 60.0f) / 15.0f;
+  if (f.east) zone = -zone;
+  f.timeZone = FixedPattern(zone, 1, 4);
+  f.minusOneEnabled = true;
+}
+
+void ChooseEast(PersonFields& f, bool east) {
+  f.east = east;
+  double zone = std::abs(LeadingNumber(f.timeZone));
+  f.timeZone = NumberText(east ? -zone : zone);
+}
+
+void ChooseUnknown(PersonFields& f) {
+  f.half = HalfDay::Unknown;
+  f.hour = "12";
+  f.minute = "0";
+}
+
+void StepMonth(PersonFields& t, int step) {
+  int year = static_cast<int>(std::lround(LeadingNumber(t.year)));
+  int month = static_cast<int>(std::lround(LeadingNumber(t.month))) + step;
+  if (month < 1) {
+    month = 12;
+    --year;
+  } else if (month > 12) {
+    month = 1;
+    ++year;
+  }
+  t.year = std::to_string(year);
+  t.month = std::to_string(month);
+}
+
+}  // namespace kesmora

@@ -1,0 +1,38 @@
+#pragma once
+// The editing rules of the birth-data fields and their buttons.
+#include "persons/person_fields.h"
+#include "settings/options_file.h"
+
+#include <string>
+#include <string_view>
+
+namespace kesmora {
+
+// Characters a field accepts while typing (Backspace is always accepted).
+enum class KeyFilter { Any, Digits, DigitsPoint, DigitsPointMinus, DigitsMinus };
+bool KeyAccepted(KeyFilter filter, char32_t character);
+
+// The hour field's rule, run on every change: 0 becomes 12, above 12 becomes PM and minus 12.
+// Returns the new text (unchanged when the text is not a number); sets `pm` when it turns.
+std::string ApplyHourRule(const std::string& hourText, bool& pm);
+
+struct LocalDateTime {
+  int year = 2000, month = 1, day = 1, hour = 0, minute = 0;
+};
+LocalDateTime CurrentLocalTime();
+
+// "&Now": the moment and the home place of the options file.
+void FillWithNow(PersonFields& fields, Person person, const LocalDateTime& now, const OptionValues& options);
+// "Minus 1": the time zone one hour less; the button is then disabled.
+void SubtractOneHour(PersonFields& fields);
+// "Adjust TZ": the local mean time zone of the longitude, four decimals; enables "Minus 1".
+void AdjustTimeZone(PersonFields& fields);
+// East/West choice: the zone becomes minus / plus its absolute value.
+void ChooseEast(PersonFields& fields, bool east);
+// Unknown time: noon.
+void ChooseUnknown(PersonFields& fields);
+
+// The "Update" menu: the transit month one back or forward, the year following.
+void StepMonth(PersonFields& transit, int step);
+
+}  // namespace kesmora

@@ -1,0 +1,99 @@
+#include "persons/names_file.h"
+
+#include "reference/text.h"
+
+#include <cmath>
+
+namespace kesmora {
+
+int NamesList::Find(const std::string& name) const {
+  for (size_t i = 0; i < records.size(); ++i)
+    if (records[i].name == name) return static_cast<int>(i);
+  return -1;
+}
+
+NamesList ParseNames(const std::string& text) {
+  NamesList list;
+  list.opened = true;
+  ValueStream values(text);
+  while (!values.AtEnd()) {
+    NamesRecord r;
+    r.name = values.Next().value_or("");
+    if (r.name.empty()) break;
+    std::string* rest[] = {&r.date, &r.time, &r.amPm, &r.timeZone, &r.longitude,
+                           &r.latitude, &r.stateCountry, &r.city};
+    for (std::string* field : rest) {
+      auto v = values.Next();
+      if (!v) {
+        list.readError = true;
+        return list;
+      }
+      *field = *v;
+    }
+    list.records.push_back(std::move(r));
+  }
+  return list;
+}
+
+NamesList ReadNamesFile(const std::filesystem::path& file) {
+  auto text = ReadWholeFile(file);
+  if (!text) return NamesList{};
+  return ParseNames(*text);
+}
+
+std::string NamesFileLabel(const std::string& path) {
+  std::string dir;
+  return ToUpper(SplitPath(path, dir));
+}
+
+namespace {
+
+// Minutes of a stored "degrees.minutes" number: the two decimals as a whole number.
+std::string MinutePart(double value) {
+  double whole = std::trunc(value);
+  return std::to_string(std::lround(std::abs(value - whole) * 100));
+}
+
+std::string YearFirst(const std::string& date) {
+  size_t firstBlank = date.find(' ');
+  std::string dayPart = firstBlank == std::string::npos ? date : date.substr(0, firstBlank);
+  std::string month = firstBlank == std::string::npos ? "" : date.substr(firstBlank + 1, 3);
+  std::string year = Trim(date.size() >= 4 ? date.substr(date.size() - 4) : date);
+  return year + " " + month + " " + ZeroPadded(std::lround(LeadingNumber(dayPart)), 2);
+}
+
+}  // namespace
+
+bool LoadPersonFromRecord(NamesRecord& r, PersonFields& f, DateOrder order) {
+  f.name = r.name;
+  if (order == DateOrder::YearMonthDay && r.date.size() >= 5 && r.date[4] != ' ')
+    r.date = YearFirst(r.date);
+  auto date = ParseStoredDate(r.date, order);
+  if (!date) return false;
+  f.month = std::to_string(date->month);
+  f.day = std::to_string(date->day);
+  f.year = std::to_string(date->year);
+
+  double t = LeadingNumber(r.time);
+  f.hour = std::to_string(static_cast<long long>(std::trunc(t)));
+  f.minute = std::to_string(std::lround((t - std::trunc(t)) * 100));
+
+  std::string half = ToUpper(r.amPm);
+  f.half = half == "A" ? HalfDay::AM : half == "P" ? HalfDay::PM : HalfDay::Unknown;
+  f.timeZone = NumberText(LeadingNumber(r.timeZone));
+
+  double lon = LeadingNumber(r.longitude);
+  f.longDeg = std::to_string(static_cast<long long>(std::abs(std::trunc(lon))));
+  f.longMin = MinutePart(lon);
+  f.east = lon < 0;
+  double lat = LeadingNumber(r.latitude);
+  f.latDeg = std::to_string(static_cast<long long>(std::abs(std::trunc(lat))));
+  f.latMin = MinutePart(lat);
+  f.south = lat < 0;
+
+  f.stateCountry = r.stateCountry;
+  f.city = r.city;
+  return true;
+}
+
+}  // namespace kesmora

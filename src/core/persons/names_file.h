@@ -1,0 +1,46 @@
+#pragma once
+// The names file: one stored person per line, nine comma-separated fields.
+#include "persons/person_fields.h"
+#include "reference/format.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace kesmora {
+
+struct NamesRecord {
+  std::string name, date, time, amPm, timeZone, longitude, latitude, stateCountry, city;
+};
+
+inline constexpr const char* NamesFileReadError =
+    "You have an error in the current names file. You need to check and see if "
+    "you have entered the data correctly and in the proper amount. Please correct the data by "
+    "clicking on the Edit List command button and edit the incorrect data.";
+inline constexpr const char* SelectedDataError =
+    "Format error or typographical error in selected data. Please correct this data entry by "
+    "clicking on the Edit this List command button in the Names window and editing the data "
+    "associated with your chosen name.";
+inline constexpr const char* SampleNamesRecord =
+    "Example,22 Sep 1949,10.43,A,6.35889,95.23,29.45,TX,Houston";
+
+struct NamesList {
+  std::vector<NamesRecord> records;  // in file order
+  bool readError = false;            // the file ended inside a record
+  bool opened = false;
+  // Index of the first record whose name equals `name` exactly, or -1.
+  int Find(const std::string& name) const;
+};
+
+// Reads records until the file ends or a record has an empty name.
+NamesList ReadNamesFile(const std::filesystem::path& file);
+NamesList ParseNames(const std::string& text);
+// The label of the list: the file name after the last separator, upper-cased.
+std::string NamesFileLabel(const std::string& path);
+
+// Fills a block of fields from a record. Returns false when the date cannot be read; the
+// fields filled before that keep their new values. With the year-first date order the
+// record's date is rewritten in the table, year first.
+bool LoadPersonFromRecord(NamesRecord& record, PersonFields& fields, DateOrder order);
+
+}  // namespace kesmora

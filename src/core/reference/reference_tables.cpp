@@ -1,0 +1,124 @@
+#include "reference/reference_tables.h"
+
+#include "reference/text.h"
+
+#include <fmt/format.h>
+
+namespace kesmora {
+
+namespace fs = std::filesystem;
+
+double ReferenceTables::AspectAngle(int k) const {
+  return LeadingNumber(aspectCaptions.at(static_cast<size_t>(k)));
+}
+
+bool ReferenceTables::IsBody(int index) const {
+  const std::string& c = Planet(index).cls;
+  return c == "g" || c == "t" || c == "d" || c == "a";
+}
+
+bool ReferenceTables::IsHouseDependent(int index) const {
+  const std::string& c = Planet(index).cls;
+  return c == "c" || c == "p" || c == "l";
+}
+
+void ReadPlanetConstants(ReferenceTables& tables, const fs::path& programDir) {
+  auto text = ReadWholeFile(programDir / "planet_constants_and_indexes.txt");
+  if (!text) throw FatalError("I cannot find your 'planet_constants_and_indexes.txt' file");
+  tables.constName.assign(1, "");
+  tables.constValue.assign(1, 0);
+  ValueStream values(std::move(*text));
+  while (!values.AtEnd()) {
+    std::string name = values.Next().value_or("");
+    std::string number = values.Next().value_or("");
+    tables.constName.push_back(Trim(name));
+    tables.constValue.push_back(static_cast<int>(LeadingNumber(number)));
+  }
+}
+
+void ReadAspectDefinitions(ReferenceTables& tables, const fs::path& programDir) {
+  auto text = ReadWholeFile(programDir / "aspect_definitions.txt");
+  if (!text) throw FatalError("I cannot find your 'aspect_definitions.txt' file");
+  ValueStream values(std::move(*text));
+  size_t n = 0;
+  while (!values.AtEnd()) {
+    std::string item = Trim(values.Next().value_or(""));
+    if (n >= tables.aspectCaptions.size())
+      throw FatalError(fmt::format(
+          "Your 'aspect_definitions.txt' file has more than {} aspects.", NumAspectBoxes));
+    tables.aspectCaptions[n++] = item;
+  }
+}
+
+namespace {
+
+std::vector<std::string> NonBlankTrimmed(const std::vector<std::string>& lines) {
+  std::vector<std::string> out;
+  for (const auto& line : lines) {
+    std::string t = Trim(line);
+    if (!t.empty()) out.push_back(std::move(t));
+  }
+  return out;
+}
+
+void AddToClassCount(ClassCounts& counts, char letter) {
+  switch (letter) {
+    case 'g': ++counts.g; break;
+    case 'c': ++counts.c; break;
+    case 'p': ++counts.p; break;
+    case 'l': ++counts.l; break;
+    case 't': ++counts.t; break;
+    case 'd': ++counts.d; break;
+    case 'a': ++counts.a; break;
+    default: break;
+  }
+}
+
+}  // namespace
+
+void ReadPlanetsUsed(ReferenceTables& tables, const fs::path& programDir) {
+  auto usedLines = ReadLines(programDir / "planets_used.txt");
+  if (!usedLines) throw FatalError("You are missing the 'planets_used.txt' file.");
+  auto nameLines = ReadLines(programDir / "planet_names.txt");
+  if (!nameLines) throw FatalError("You are missing the 'planet_names.txt' file.");
+
+  std::vector<std::string> used = NonBlankTrimmed(*usedLines);
+  std::vector<std::string> names = NonBlankTrimmed(*nameLines);
+  if (used.size() > static_cast<size_t>(NumPlanetBoxes))
+    throw FatalError(fmt::format("Your 'planets_used.txt' file has more than {} entries.", NumPlanetBoxes));
+  if (names.size() > used.size())
+    throw FatalError("Your 'planet_names.txt' file has more names than 'planets_used.txt' has lines.");
+
+  tables.planets.assign(used.size() + 1, PlanetEntry{});
+  tables.classCounts = ClassCounts{};
+  for (size_t i = 0; i < names.size(); ++i) tables.planets[i + 1].name = names[i];
+
+  size_t i = 1;
+  for (const std::string& line : used) {
+    std::string constName = line.size() > 2 ? line.substr(2) : std::string();
+    int row = 0;
+    for (int k = 1; k <= tables.NumConsts(); ++k) {
+      if (tables.constName[static_cast<size_t>(k)] == constName) {
+        row = k;
+        break;
+      }
+    }
+    if (row == 0) continue;  // unknown constant: the following lines move up one index
+    PlanetEntry& entry = tables.planets[i];
+    char letter = static_cast<char>(std::tolower(static_cast<unsigned char>(line[0])));
+    entry.sweNumber = tables.constValue[static_cast<size_t>(row)];
+    entry.cls = std::string(1, letter);
+    AddToClassCount(tables.classCounts, letter);
+    entry.code = line.size() > 5 ? line.substr(5) : std::string();
+    entry.constRow = row;
+    ++i;
+  }
+}
+
+void LoadReferenceData(ReferenceTables& tables, const fs::path& programDir) {
+  ReadPlanetConstants(tables, programDir);
+  ReadAspectDefinitions(tables, programDir);
+  ReadPlanetsUsed(tables, programDir);
+}
+
+}  // namespace kesmora

@@ -1,0 +1,62 @@
+#pragma once
+// The planet, constant and aspect tables that the reference files define.
+#include <array>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace kesmora {
+
+inline constexpr const char* ProgramVersion = "1.60";
+inline constexpr int NumPlanetBoxes = 62;
+inline constexpr int NumAspectBoxes = 17;
+inline constexpr int LastAspectIndex = 16;
+inline constexpr int LastHitColumn = 11;
+
+// Raised when start-up cannot go on; `title` is the message box title, `what()` its text.
+class FatalError : public std::runtime_error {
+ public:
+  explicit FatalError(const std::string& message) : std::runtime_error(message) {}
+  std::string title = "Fatal error";
+};
+
+struct PlanetEntry {
+  std::string name;       // caption of the planet check boxes
+  std::string cls;        // one lower-case class letter; empty when the line named no constant
+  std::string code;       // short code: cusp number or point name
+  int sweNumber = 0;      // ephemeris body number
+  int constRow = 0;       // row of the constants table
+};
+
+struct ClassCounts {
+  int g = 0, c = 0, p = 0, l = 0, t = 0, d = 0, a = 0;
+};
+
+struct ReferenceTables {
+  std::vector<std::string> constName{""};  // index 0 unused
+  std::vector<int> constValue{0};
+  // Index 0 is unused; planet index i is planets[i] for 1..NumPlanetsUsed().
+  std::vector<PlanetEntry> planets{PlanetEntry{}};
+  ClassCounts classCounts;
+  std::array<std::string, NumAspectBoxes> aspectCaptions{
+      "000", "030", "160", "040", "045", "060", "072", "090", "108",
+      "120", "135", "144", "150", "165", "180", "par", "c.p"};
+
+  int NumConsts() const { return static_cast<int>(constName.size()) - 1; }
+  int NumPlanetsUsed() const { return static_cast<int>(planets.size()) - 1; }
+  const PlanetEntry& Planet(int index) const { return planets.at(static_cast<size_t>(index)); }
+  // The aspect angle in degrees: the leading number of the caption.
+  double AspectAngle(int k) const;
+  bool IsBody(int index) const;           // classes g, t, d, a
+  bool IsHouseDependent(int index) const;  // classes c, p, l
+};
+
+// Each raises FatalError with the program's message when its file cannot be read.
+void ReadPlanetConstants(ReferenceTables& tables, const std::filesystem::path& programDir);
+void ReadAspectDefinitions(ReferenceTables& tables, const std::filesystem::path& programDir);
+void ReadPlanetsUsed(ReferenceTables& tables, const std::filesystem::path& programDir);
+// The three readers in start-up order.
+void LoadReferenceData(ReferenceTables& tables, const std::filesystem::path& programDir);
+
+}  // namespace kesmora

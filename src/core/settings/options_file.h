@@ -1,0 +1,29 @@
+#pragma once
+// OPTIONS.OPT: up to 24 program options, one number per line.
+#include <array>
+#include <filesystem>
+
+namespace kesmora {
+
+using OptionValues = std::array<float, 25>;  // slots 1..24 used
+
+// Option indexes with a fixed meaning.
+namespace option {
+inline constexpr int LinesPerPrintedPage = 12;
+inline constexpr int ShowTipAtStart = 13;
+inline constexpr int LinesPerSavedPage = 14;
+inline constexpr int HomeTimeZone = 18;
+inline constexpr int HomeLongDeg = 19;
+inline constexpr int HomeLongMin = 20;
+inline constexpr int HomeEastWest = 21;  // 0 West
+inline constexpr int HomeLatDeg = 22;
+inline constexpr int HomeLatMin = 23;
+inline constexpr int HomeNorthSouth = 24;  // 0 North
+}  // namespace option
+
+// Reads the file over `values`: line k gives option k from its first 7 characters; reading
+// stops at the first empty line, and lines after the 24th are ignored. False when the file
+// cannot be opened (the values are then unchanged).
+bool ReadOptionsFile(OptionValues& values, const std::filesystem::path& file);
+
+}  // namespace kesmora

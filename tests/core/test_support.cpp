@@ -1,0 +1,37 @@
+#include "core/test_support.h"
+
+#include <fstream>
+#include <random>
+
+namespace kesmora::test {
+
+namespace fs = std::filesystem;
+
+ScratchDir::ScratchDir() {
+  std::random_device rd;
+  path_ = fs::temp_directory_path() / ("kesmora-test-" + std::to_string(rd()) + std::to_string(rd()));
+  fs::create_directories(path_);
+}
+
+ScratchDir::~ScratchDir() {
+  std::error_code ec;
+  fs::remove_all(path_, ec);
+}
+
+fs::path ScratchDir::Write(const std::string& name, const std::string& contents) const {
+  fs::path p = path_ / name;
+  fs::create_directories(p.parent_path());
+  std::ofstream out(p, std::ios::binary);
+  out << contents;
+  return p;
+}
+
+fs::path ShippedDataDir() { return KESMORA_SHIPPED_DATA_DIR; }
+
+void CopyShippedData(const fs::path& dir) {
+  fs::create_directories(dir);
+  for (const auto& e : fs::directory_iterator(ShippedDataDir()))
+    if (e.is_regular_file()) fs::copy_file(e.path(), dir / e.path().filename(), fs::copy_options::overwrite_existing);
+}
+
+}  // namespace kesmora::test

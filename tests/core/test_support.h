@@ -1,0 +1,28 @@
+#pragma once
+// Helpers for core tests: a scratch program directory seeded with the shipped data.
+#include <filesystem>
+#include <string>
+
+namespace kesmora::test {
+
+// A fresh, empty directory under the system temp folder, removed when the object goes.
+class ScratchDir {
+ public:
+  ScratchDir();
+  ~ScratchDir();
+  ScratchDir(const ScratchDir&) = delete;
+  ScratchDir& operator=(const ScratchDir&) = delete;
+  const std::filesystem::path& path() const { return path_; }
+  // Writes a file with the given contents (bytes as given) and returns its path.
+  std::filesystem::path Write(const std::string& name, const std::string& contents) const;
+
+ private:
+  std::filesystem::path path_;
+};
+
+// The folder of shipped data files (data/ in the source tree).
+std::filesystem::path ShippedDataDir();
+// Copies every shipped data file into `dir`.
+void CopyShippedData(const std::filesystem::path& dir);
+
+}  // namespace kesmora::test
