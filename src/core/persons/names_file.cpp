@@ -1,5 +1,6 @@
 #include "persons/names_file.h"
 
+#include "persons/birth_data.h"
 #include "reference/text.h"
 
 #include <cmath>
@@ -75,7 +76,9 @@ bool LoadPersonFromRecord(NamesRecord& r, PersonFields& f, DateOrder order) {
   f.year = std::to_string(date->year);
 
   double t = LeadingNumber(r.time);
-  f.hour = std::to_string(static_cast<long long>(std::trunc(t)));
+  // The hour field's own rule applies to a loaded hour as to a typed one (0 shows as 12).
+  bool pm = false;
+  f.hour = ApplyHourRule(std::to_string(static_cast<long long>(std::trunc(t))), pm);
   f.minute = std::to_string(std::lround((t - std::trunc(t)) * 100));
 
   std::string half = ToUpper(r.amPm);

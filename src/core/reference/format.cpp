@@ -21,8 +21,6 @@ constexpr std::array<const char*, 13> kSignAbbreviations{
 constexpr std::array<const char*, 12> kMonthAbbreviations{
     "Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
-std::string TwoDigits(double value) { return ZeroPadded(std::llround(value), 2); }
-
 }  // namespace
 
 LocaleFormats FormatsFromPatterns(std::string_view datePattern, std::string_view timePattern) {
@@ -61,9 +59,20 @@ std::string FormatLongitude(double longitude) {
   int d = static_cast<int>(inSign);
   double mf = (static_cast<double>(inSign) - d) * 60;
   int m = static_cast<int>(mf);
-  double sec = (mf - m) * 60;
-  return fmt::format("{} {} {}' {}\"", TwoDigits(d), kSignAbbreviations[static_cast<size_t>(s)],
-                     TwoDigits(m), TwoDigits(sec));
+  long sec = std::lround((mf - m) * 60);
+  // Seconds that round up to 60 carry into the minutes (and on into the degrees and sign),
+  // so no text ever shows 60".
+  if (sec == 60) {
+    sec = 0;
+    if (++m == 60) {
+      m = 0;
+      if (++d == 30) {
+        d = 0;
+        s = (s + 1) % 12;
+      }
+    }
+  }
+  return fmt::format("{:02d} {} {:02d}' {:02d}\"", d, kSignAbbreviations[static_cast<size_t>(s)], m, sec);
 }
 
 std::string DateText(const CivilDate& date, DateOrder order) {

@@ -1,0 +1,738 @@
+#include "app/main_window.h"
+
+#include "app/field_filters.h"
+#include "app/startup.h"
+#include "app/user_interface.h"
+#include "chart/planetary_data.h"
+#include "reference/format.h"
+
+#include <QAction>
+#include <algorithm>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDateTime>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QTableWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace kesmora::gui {
+
+namespace {
+
+constexpr int kTwipsPerPixel = 15;
+
+struct BlockNames {
+  const char *name, *month, *day, *year, *hour, *minute, *am, *pm, *unknown, *timeZone, *adjustTz,
+      *minusOne, *now, *longDeg, *longMin, *east, *west, *latDeg, *latMin, *north, *south,
+      *stateCountry, *city, *atlas, *save;
+};
+
+constexpr BlockNames kPerson1Names{
+    "txtName", "txtMonth", "txtDay", "txtYear", "txtBirthHour", "txtBirthMinute", "optAM", "optPM",
+    "optUnknown", "txtTZ", "cmdAdjTZ", "cmdSubtractOneHour", "cmdNow", "txtLongDeg", "txtLongMin",
+    "optEast", "optWest", "txtLatDeg", "txtLatMin", "optNorth", "optSouth", "txtBirthState_Country",
+    "txtBirthCity", "cmdACS_Atlas", "cmdSave"};
+
+constexpr BlockNames kPerson2Names{
+    "txtDiurnalName", "txtDiurnalMonth", "txtDiurnalDay", "txtDiurnalYear", "txtDiurnalHour",
+    "txtDiurnalMinute", "optDiurnalAM", "optDiurnalPM", "optDiurnalUnknown", "txtDiurnalTZ",
+    "cmdAdjDiurnalTZ", "cmdDiurnalSubtractOneHour", "cmdDiurnalNow", "txtDiurnalLongDeg",
+    "txtDiurnalLongMin", "optDiurnalEast", "optDiurnalWest", "txtDiurnalLatDeg", "txtDiurnalLatMin",
+    "optDiurnalNorth", "optDiurnalSouth", "txtDiurnalBirthState_Country", "txtDiurnalBirthCity",
+    "cmdDiurnalACS_Atlas", "cmdDiurnalSave"};
+
+QLineEdit* NewField(const char* objectName, KeyFilter filter, int widthChars = 0) {
+  auto* edit = new QLineEdit;
+  edit->setObjectName(objectName);
+  InstallKeyFilter(edit, filter);
+  InstallSelectAllOnFocus(edit);
+  if (widthChars > 0) edit->setMaximumWidth(edit->fontMetrics().horizontalAdvance(QString(widthChars, '0')) + 14);
+  return edit;
+}
+
+QRadioButton* NewRadio(const char* objectName, const QString& caption) {
+  auto* r = new QRadioButton(caption);
+  r->setObjectName(objectName);
+  return r;
+}
+
+QPushButton* NewButton(const char* objectName, const QString& caption) {
+  auto* b = new QPushButton(caption);
+  b->setObjectName(objectName);
+  return b;
+}
+
+QCheckBox* NewCheck(const char* objectName, const QString& caption) {
+  auto* c = new QCheckBox(caption);
+  c->setObjectName(objectName);
+  return c;
+}
+
+QGroupBox* NewGroup(const QString& title, QLayout* layout) {
+  auto* g = new QGroupBox(title);
+  g->setLayout(layout);
+  return g;
+}
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+std::string S(const QString& s) { return s.toStdString(); }
+
+}  // namespace
+
+MainWindow::MainWindow(Session& session, UserInterface& ui, Clock clock, QWidget* parent)
+    : QMainWindow(parent), session_(session), ui_(ui), clock_(std::move(clock)) {
+  setObjectName("Kesmora");
+  auto* content = new QWidget;
+  auto* columns = new QHBoxLayout(content);
+
+  auto* persons = new QVBoxLayout;
+  persons->addWidget(BuildPersonGroup(Person::One));
+  persons->addWidget(BuildPersonGroup(Person::Two));
+  persons->addStretch();
+  columns->addLayout(persons);
+
+  auto* middle = new QVBoxLayout;
+  middle->addWidget(BuildNamesGroup());
+  middle->addWidget(BuildPlanetDataGroup(), 1);
+  columns->addLayout(middle);
+
+  auto* planets = new QVBoxLayout;
+  planets->addWidget(BuildCheckBoxGroup("Transit Planets", "chkP1Planets", NumPlanetBoxes, chkP1Planets_, 3));
+  planets->addWidget(BuildCheckBoxGroup("Natal (or Transit) Planets", "chkP2Planets", NumPlanetBoxes, chkP2Planets_, 3));
+  planets->addStretch();
+  columns->addLayout(planets);
+
+  auto* choices = new QVBoxLayout;
+  choices->addWidget(BuildCheckBoxGroup("Aspects", "chkAspects", NumAspectBoxes, chkAspects_, 3));
+  choices->addWidget(BuildZodiacGroup());
+  choices->addWidget(BuildHouseGroup());
+  choices->addWidget(BuildPeriodsGroup());
+  choices->addWidget(BuildOrbsGroup());
+  choices->addWidget(BuildBottomButtons());
+  choices->addStretch();
+  columns->addLayout(choices);
+
+  auto* scroll = new QScrollArea;
+  scroll->setWidget(content);
+  scroll->setWidgetResizable(true);
+  setCentralWidget(scroll);
+  BuildMenus();
+
+  timer1_ = new QTimer(this);
+  timer1_->setObjectName("Timer1");
+  timer1_->setInterval(1000);
+  connect(timer1_, &QTimer::timeout, this, &MainWindow::UpdateTitle);
+}
+
+QWidget* MainWindow::BuildPersonGroup(Person person) {
+  const BlockNames& n = person == Person::One ? kPerson1Names : kPerson2Names;
+  PersonBlock& b = Block(person);
+  b.name = NewField(n.name, KeyFilter::Any);
+  b.month = NewField(n.month, KeyFilter::Digits, 3);
+  b.day = NewField(n.day, KeyFilter::Digits, 3);
+  b.year = NewField(n.year, KeyFilter::DigitsMinus, 5);
+  b.hour = NewField(n.hour, KeyFilter::Digits, 3);
+  b.minute = NewField(n.minute, KeyFilter::DigitsPoint, 4);
+  b.timeZone = NewField(n.timeZone, KeyFilter::DigitsPointMinus, 8);
+  b.longDeg = NewField(n.longDeg, KeyFilter::Digits, 4);
+  b.longMin = NewField(n.longMin, KeyFilter::Digits, 3);
+  b.latDeg = NewField(n.latDeg, KeyFilter::Digits, 3);
+  b.latMin = NewField(n.latMin, KeyFilter::Digits, 3);
+  b.stateCountry = NewField(n.stateCountry, KeyFilter::Any);
+  b.city = NewField(n.city, KeyFilter::Any);
+  b.am = NewRadio(n.am, "AM");
+  b.pm = NewRadio(n.pm, "PM");
+  b.unknown = NewRadio(n.unknown, "Unknown");
+  b.east = NewRadio(n.east, "East");
+  b.west = NewRadio(n.west, "West");
+  b.north = NewRadio(n.north, "North");
+  b.south = NewRadio(n.south, "South");
+  b.adjustTz = NewButton(n.adjustTz, "Adjust TZ");
+  b.minusOne = NewButton(n.minusOne, "Minus 1");
+  b.now = NewButton(n.now, "&Now");
+  b.atlas = NewButton(n.atlas, "ACS Atlas");
+  b.save = NewButton(n.save, "&Save");
+  b.atlas->setEnabled(false);  // place lookup is not available in this version
+  b.save->setEnabled(false);   // saving persons is not available in this version
+
+  // Each set of option buttons is exclusive within its own frame.
+  for (auto set : {std::vector<QRadioButton*>{b.am, b.pm, b.unknown}, std::vector<QRadioButton*>{b.east, b.west},
+                   std::vector<QRadioButton*>{b.north, b.south}}) {
+    auto* group = new QButtonGroup(this);
+    for (QRadioButton* r : set) group->addButton(r);
+  }
+
+  auto* grid = new QGridLayout;
+  auto label = [](const char* text) { return new QLabel(text); };
+  grid->addWidget(label("Name"), 0, 0);
+  grid->addWidget(b.name, 0, 1, 1, 5);
+  grid->addWidget(label("Month"), 1, 0);
+  grid->addWidget(b.month, 1, 1);
+  grid->addWidget(label("Day"), 1, 2);
+  grid->addWidget(b.day, 1, 3);
+  grid->addWidget(label("Year"), 1, 4);
+  grid->addWidget(b.year, 1, 5);
+  grid->addWidget(label("Birth Hour"), 2, 0);
+  grid->addWidget(b.hour, 2, 1);
+  grid->addWidget(label("Birth Min"), 2, 2);
+  grid->addWidget(b.minute, 2, 3);
+  auto* halves = new QHBoxLayout;
+  halves->addWidget(b.am);
+  halves->addWidget(b.pm);
+  halves->addWidget(b.unknown);
+  grid->addLayout(halves, 2, 4, 1, 2);
+  grid->addWidget(label("Time Zone"), 3, 0);
+  grid->addWidget(b.timeZone, 3, 1, 1, 1);
+  grid->addWidget(b.adjustTz, 3, 2, 1, 2);
+  grid->addWidget(b.minusOne, 3, 4);
+  grid->addWidget(b.now, 3, 5);
+  grid->addWidget(label("Long Deg"), 4, 0);
+  grid->addWidget(b.longDeg, 4, 1);
+  grid->addWidget(label("Long Min"), 4, 2);
+  grid->addWidget(b.longMin, 4, 3);
+  auto* ew = new QHBoxLayout;
+  ew->addWidget(b.east);
+  ew->addWidget(b.west);
+  grid->addWidget(NewGroup("East / West", ew), 4, 4, 1, 2);
+  grid->addWidget(label("Lat Deg"), 5, 0);
+  grid->addWidget(b.latDeg, 5, 1);
+  grid->addWidget(label("Lat Min"), 5, 2);
+  grid->addWidget(b.latMin, 5, 3);
+  auto* ns = new QHBoxLayout;
+  ns->addWidget(b.north);
+  ns->addWidget(b.south);
+  grid->addWidget(NewGroup("North / South", ns), 5, 4, 1, 2);
+  grid->addWidget(label("State / Country"), 6, 0);
+  grid->addWidget(b.stateCountry, 6, 1, 1, 3);
+  grid->addWidget(b.atlas, 6, 4);
+  grid->addWidget(label("City"), 7, 0);
+  grid->addWidget(b.city, 7, 1, 1, 3);
+  grid->addWidget(b.save, 7, 4);
+
+  ConnectPersonBlock(person);
+  auto* group = NewGroup(person == Person::One ? "Birth Data - Person 1 (Natal)" : "Birth Data - Person 2 (Transit)", grid);
+  return group;
+}
+
+void MainWindow::ConnectPersonBlock(Person person) {
+  PersonBlock& b = Block(person);
+  connect(b.hour, &QLineEdit::textChanged, this, [this, person](const QString& text) {
+    PersonBlock& blk = Block(person);
+    bool pm = false;
+    QString ruled = Q(ApplyHourRule(S(text), pm));
+    if (pm) blk.pm->setChecked(true);
+    if (ruled != text) blk.hour->setText(ruled);
+  });
+  auto withFields = [this, person](auto change) {
+    return [this, person, change] {
+      FieldsFromBlock(person);
+      change(Fields(person));
+      BlockFromFields(person);
+    };
+  };
+  connect(b.now, &QPushButton::clicked, this,
+          person == Person::One ? &MainWindow::cmdNow_Click : &MainWindow::cmdDiurnalNow_Click);
+  connect(b.minusOne, &QPushButton::clicked, this, withFields([](PersonFields& f) { SubtractOneHour(f); }));
+  connect(b.adjustTz, &QPushButton::clicked, this, withFields([](PersonFields& f) { AdjustTimeZone(f); }));
+  connect(b.east, &QRadioButton::clicked, this, withFields([](PersonFields& f) { ChooseEast(f, true); }));
+  connect(b.west, &QRadioButton::clicked, this, withFields([](PersonFields& f) { ChooseEast(f, false); }));
+  connect(b.unknown, &QRadioButton::clicked, this, withFields([](PersonFields& f) { ChooseUnknown(f); }));
+}
+
+QWidget* MainWindow::BuildNamesGroup() {
+  optPerson1_ = NewRadio("optPerson1", "Person 1");
+  optPerson2_ = NewRadio("optPerson2", "Person 2");
+  optPerson1_->setChecked(true);
+  namesOnFile_ = new QListWidget;
+  namesOnFile_->setObjectName("NamesOnFile");
+  lblNamesOnFile_ = new QLabel("NAMES.FIL");
+  lblNamesOnFile_->setObjectName("lblNamesOnFile");
+  auto* change = NewButton("cmdChangeList", "&Change List");
+  auto* edit = NewButton("cmdEditList", "&Edit List");
+  change->setEnabled(false);  // choosing and editing names files come with the names editor
+  edit->setEnabled(false);
+  connect(namesOnFile_, &QListWidget::itemClicked, this, [this] { NamesOnFile_Click(); });
+  connect(namesOnFile_, &QListWidget::itemDoubleClicked, this, [this] { NamesOnFile_DblClick(); });
+
+  auto* layout = new QGridLayout;
+  layout->addWidget(optPerson1_, 0, 0);
+  layout->addWidget(optPerson2_, 0, 1);
+  layout->addWidget(namesOnFile_, 1, 0, 1, 2);
+  layout->addWidget(lblNamesOnFile_, 2, 0, 1, 2);
+  layout->addWidget(change, 3, 0);
+  layout->addWidget(edit, 3, 1);
+  return NewGroup("Names List", layout);
+}
+
+QWidget* MainWindow::BuildPlanetDataGroup() {
+  grdOutput_ = new QTableWidget;
+  grdOutput_->setObjectName("grdOutput");
+  grdOutput_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  grdOutput_->verticalHeader()->setVisible(false);
+  grdOutput_->setSelectionMode(QAbstractItemView::NoSelection);
+  cmdCalculate_ = NewButton("cmdCalculate", "Calculate planetary data");
+  connect(cmdCalculate_, &QPushButton::clicked, this, &MainWindow::cmdCalculate_Click);
+  auto* layout = new QVBoxLayout;
+  layout->addWidget(grdOutput_, 1);
+  layout->addWidget(cmdCalculate_);
+  auto* group = NewGroup("Planet Data", layout);
+  group->setMinimumWidth(420);
+  return group;
+}
+
+QWidget* MainWindow::BuildCheckBoxGroup(const QString& title, const QString& prefix, int count,
+                                        std::vector<QCheckBox*>& boxes, int columns) {
+  auto* grid = new QGridLayout;
+  grid->setVerticalSpacing(0);
+  grid->setHorizontalSpacing(4);
+  QFont small = font();
+  small.setPointSizeF(small.pointSizeF() * 0.85);
+  // Filled down the columns, so the list reads in index order like the planet grid.
+  int used = prefix == "chkAspects" ? count : std::min(count, session_.tables.NumPlanetsUsed());
+  int rows = (std::max(used, 1) + columns - 1) / columns;
+  for (int k = 0; k < count; ++k) {
+    auto* box = new QCheckBox;
+    box->setObjectName(prefix + "_" + QString::number(k));
+    box->setProperty("index", k);
+    box->setFont(small);
+    boxes.push_back(box);
+    grid->addWidget(box, k % rows + (k >= used ? rows : 0), k / rows);
+  }
+  return NewGroup(title, grid);
+}
+
+QWidget* MainWindow::BuildZodiacGroup() {
+  optZodiac_[0] = NewRadio("optZodiac_0", "Tropical");
+  optZodiac_[1] = NewRadio("optZodiac_1", "Sidereal");
+  chkNatalTransit_[0] = NewCheck("chkNatal_Transit_0", "T. to n. planet");
+  chkNatalTransit_[1] = NewCheck("chkNatal_Transit_1", "T. to t. planet");
+  auto* group = new QButtonGroup(this);
+  auto* layout = new QGridLayout;
+  for (int k = 0; k < 2; ++k) {
+    group->addButton(optZodiac_[static_cast<size_t>(k)]);
+    optZodiac_[static_cast<size_t>(k)]->setProperty("index", k);
+    chkNatalTransit_[static_cast<size_t>(k)]->setProperty("index", k);
+    layout->addWidget(optZodiac_[static_cast<size_t>(k)], k, 0);
+    layout->addWidget(chkNatalTransit_[static_cast<size_t>(k)], k, 1);
+    connect(optZodiac_[static_cast<size_t>(k)], &QRadioButton::clicked, this, &MainWindow::cmdCalculate_Click);
+  }
+  return NewGroup("Aspects and Zodiac", layout);
+}
+
+QWidget* MainWindow::BuildHouseGroup() {
+  const char* captions[] = {"Placidus", "Koch", "Whole sign", "Asc -30 deg"};
+  auto* group = new QButtonGroup(this);
+  auto* layout = new QGridLayout;
+  for (int k = 0; k < 4; ++k) {
+    auto* r = NewRadio(QString("optHouseSystem_%1").arg(k).toUtf8().constData(), captions[k]);
+    r->setProperty("index", k);
+    optHouseSystem_[static_cast<size_t>(k)] = r;
+    group->addButton(r);
+    layout->addWidget(r, k / 2, k % 2);
+    connect(r, &QRadioButton::clicked, this, &MainWindow::cmdCalculate_Click);
+  }
+  return NewGroup("House System", layout);
+}
+
+QWidget* MainWindow::BuildPeriodsGroup() {
+  txtDaysToCalculate_ = NewField("txtDaysToCalculate", KeyFilter::Digits, 5);
+  txtStartTime_ = NewField("txtStartTime", KeyFilter::DigitsPoint, 6);
+  txtEndTime_ = NewField("txtEndTime", KeyFilter::DigitsPoint, 6);
+  chkEnableTimePeriod_ = NewCheck("chkEnableTimePeriod", "Only calculate for time period to the left");
+  cmdCalcAspectarian_ = NewButton("cmdCalc_aspectarian", "Calculate aspectarian times");
+  cmdCalcAspectarian_->setEnabled(false);
+  auto* layout = new QGridLayout;
+  layout->addWidget(new QLabel("Days to calculate"), 0, 0);
+  layout->addWidget(txtDaysToCalculate_, 0, 1);
+  layout->addWidget(new QLabel("Start Time:"), 1, 0);
+  layout->addWidget(txtStartTime_, 1, 1);
+  layout->addWidget(new QLabel("End Time:"), 2, 0);
+  layout->addWidget(txtEndTime_, 2, 1);
+  chkEnableTimePeriod_->setText("Only calculate for time\nperiod to the left");
+  layout->addWidget(chkEnableTimePeriod_, 1, 2, 2, 1);
+  layout->addWidget(cmdCalcAspectarian_, 3, 0, 1, 3);
+  return NewGroup("Calculation Periods (time format is hh.mm - 24 hr time)", layout);
+}
+
+QWidget* MainWindow::BuildOrbsGroup() {
+  txtDaysForwardBack_ = NewField("txtDaysForwardBack", KeyFilter::Digits, 5);
+  txtMinutesBeforeExact_ = NewField("txtMinutesBeforeExact", KeyFilter::Digits, 5);
+  txtMinutesAfterExact_ = NewField("txtMinutesAfterExact", KeyFilter::Digits, 5);
+  chkTmpToNp_ = NewCheck("chkInclude_Transit_Midpoints_to_Natal_Planets", "Include t. midpoints to n. planets?");
+  chkTmpToTp_ = NewCheck("chkInclude_Transit_Midpoints_to_Transit_Planets", "Include t. mp's to t. planets?");
+  chkTpToNmp_ = NewCheck("chkInclude_Transit_Planets_to_Natal_Midpoints", "Include t. planets to n. midpoints?");
+  chkTmpToNmp_ = NewCheck("chkInclude_Transit_Midpoints_to_Natal_Midpoints", "Include t. mp's to n. midpoints?");
+  chkLunarMansions_ = NewCheck("chkIncludeLunarMansions", "T. to lunar mansions?");
+  chkAuspicious_ = NewCheck("chkIncludeAuspiciousPoints", "T. to auspicious points?");
+  chkTDegToNDeg_ = NewCheck("chkIncludeTDeg_to_NDeg", "T. deg conjunct n. deg?");
+  auto* layout = new QGridLayout;
+  layout->addWidget(new QLabel("Days to look forward && back"), 0, 0);
+  layout->addWidget(txtDaysForwardBack_, 0, 1);
+  layout->addWidget(new QLabel("Minutes before exact"), 1, 0);
+  layout->addWidget(txtMinutesBeforeExact_, 1, 1);
+  layout->addWidget(new QLabel("Minutes after exact"), 2, 0);
+  layout->addWidget(txtMinutesAfterExact_, 2, 1);
+  int row = 3;
+  for (QCheckBox* c : {chkTmpToNp_, chkTmpToTp_, chkTpToNmp_, chkTmpToNmp_, chkLunarMansions_, chkAuspicious_, chkTDegToNDeg_})
+    layout->addWidget(c, row++, 0, 1, 2);
+  return NewGroup("Midpoints and Orbs", layout);
+}
+
+QWidget* MainWindow::BuildBottomButtons() {
+  auto* w = new QWidget;
+  auto* layout = new QVBoxLayout(w);
+  layout->setContentsMargins(0, 0, 0, 0);
+  for (auto [name, caption] : {std::pair{"cmdFindHotspots", "Find hotspots"},
+                               std::pair{"cmdCopyToCSVfile", "Copy grid data to .csv file"},
+                               std::pair{"cmdCopyToExcel", "Copy grid data to Excel"}}) {
+    auto* b = NewButton(name, caption);
+    b->setEnabled(false);  // enabled once a run has results
+    layout->addWidget(b);
+  }
+  return w;
+}
+
+void MainWindow::BuildMenus() {
+  auto add = [this](QMenu* menu, const char* name, const QString& caption, bool enabled,
+                    QKeySequence shortcut = {}) {
+    QAction* a = menu->addAction(caption);
+    a->setObjectName(name);
+    a->setEnabled(enabled);
+    if (!shortcut.isEmpty()) a->setShortcut(shortcut);
+    return a;
+  };
+  QMenu* file = menuBar()->addMenu("&File");
+  add(file, "mnuFileNewFil", "Make new .FIL file", false, QKeySequence("Ctrl+N"));
+  add(file, "mnuFileLoad", "Load .opt file", false);
+  add(file, "mnuFileSave", "Save .opt file", false);
+  add(file, "mnuFileLoad_apt_file", "Load .apt file", false);
+  add(file, "mnuFileLoad_t2n_file", "Load .t2n file", false);
+  file->addSeparator();
+  connect(add(file, "mnuFileExit", "Exit", true), &QAction::triggered, this, &QWidget::close);
+
+  QMenu* update = menuBar()->addMenu("&Update");
+  connect(add(update, "mnuUpdate_back_1_month", "Go back a month", true, QKeySequence(Qt::Key_F2)),
+          &QAction::triggered, this, &MainWindow::mnuUpdate_back_1_month_Click);
+  connect(add(update, "mnuUpdate_forward_1_month", "Go forward a month", true, QKeySequence(Qt::Key_F3)),
+          &QAction::triggered, this, &MainWindow::mnuUpdate_forward_1_month_Click);
+
+  QMenu* lists = menuBar()->addMenu("&Lists");
+  add(lists, "mnuLunarMansions", "Set t. planets in lunar mansions", false);
+  add(lists, "mnuMidpoints_t_to_n", "Set t. mp's to n. planets", false);
+  add(lists, "mnuMidpoints_t_to_t", "Set t. mp's to t. planets", false);
+  add(lists, "mnuMidpoints_t_to_nmp", "Set natal midpoints", false);
+
+  QMenu* options = menuBar()->addMenu("&Option Settings");
+  add(options, "mnuOptionOptionSettings", "Change settings in .opt file", false);
+
+  QMenu* help = menuBar()->addMenu("&Help");
+  add(help, "mnuHelpTipoftheDay", "Tip of the Day", false);
+  add(help, "mnuMainMenuHelp", "Kesmora Main Menu", false);
+  add(help, "mnuHelpGraph", "Graph Window", false);
+  add(help, "mnuHelpOptions", "Options Window", false);
+  add(help, "mnuHelpOutputD1", "Data Window", false);
+  add(help, "mnuHelpSelect", "Select A File Window", false);
+  add(help, "mnuHelpPrntfile", "File To Print  Window", false);
+  QMenu* hints = help->addMenu("Hints");
+  add(hints, "mnuHintsHow", "How Do I...?", false);
+  add(hints, "mnuHintsReadingList", "Reading List", false);
+  add(hints, "mnuHintsTips", "Tips", false);
+  add(help, "mnuShortcutKeys", "Shortcut Keys", false);
+  add(help, "mnuHelpRevisions", "Revision History", false);
+  add(help, "mnuHelpAbout", "About", false);
+}
+
+void MainWindow::CaptionCheckBoxes() {
+  const int n = session_.tables.NumPlanetsUsed();
+  for (int k = 0; k < NumPlanetBoxes; ++k) {
+    bool used = k < n;
+    QString caption = used ? Q(session_.tables.Planet(k + 1).name) : QString("Check%1").arg(k + 1);
+    chkP1Planets_[static_cast<size_t>(k)]->setText(caption);
+    chkP2Planets_[static_cast<size_t>(k)]->setText(caption);
+    chkP1Planets_[static_cast<size_t>(k)]->setVisible(used);
+    chkP2Planets_[static_cast<size_t>(k)]->setVisible(used);
+  }
+  for (int k = 0; k < NumAspectBoxes; ++k)
+    chkAspects_[static_cast<size_t>(k)]->setText(Q(session_.tables.aspectCaptions[static_cast<size_t>(k)]));
+}
+
+void MainWindow::FieldsFromBlock(Person person) {
+  const PersonBlock& b = Block(person);
+  PersonFields& f = Fields(person);
+  f.name = S(b.name->text());
+  f.month = S(b.month->text());
+  f.day = S(b.day->text());
+  f.year = S(b.year->text());
+  f.hour = S(b.hour->text());
+  f.minute = S(b.minute->text());
+  f.half = b.am->isChecked() ? HalfDay::AM : b.pm->isChecked() ? HalfDay::PM : HalfDay::Unknown;
+  f.timeZone = S(b.timeZone->text());
+  f.longDeg = S(b.longDeg->text());
+  f.longMin = S(b.longMin->text());
+  f.east = b.east->isChecked();
+  f.latDeg = S(b.latDeg->text());
+  f.latMin = S(b.latMin->text());
+  f.south = b.south->isChecked();
+  f.stateCountry = S(b.stateCountry->text());
+  f.city = S(b.city->text());
+  f.minusOneEnabled = b.minusOne->isEnabled();
+}
+
+void MainWindow::BlockFromFields(Person person) {
+  PersonBlock& b = Block(person);
+  const PersonFields f = Fields(person);  // a copy: the hour rule may write back while we fill
+  b.name->setText(Q(f.name));
+  b.month->setText(Q(f.month));
+  b.day->setText(Q(f.day));
+  b.year->setText(Q(f.year));
+  b.hour->setText(Q(f.hour));
+  b.minute->setText(Q(f.minute));
+  (f.half == HalfDay::AM ? b.am : f.half == HalfDay::PM ? b.pm : b.unknown)->setChecked(true);
+  b.timeZone->setText(Q(f.timeZone));
+  b.longDeg->setText(Q(f.longDeg));
+  b.longMin->setText(Q(f.longMin));
+  (f.east ? b.east : b.west)->setChecked(true);
+  b.latDeg->setText(Q(f.latDeg));
+  b.latMin->setText(Q(f.latMin));
+  (f.south ? b.south : b.north)->setChecked(true);
+  b.stateCountry->setText(Q(f.stateCountry));
+  b.city->setText(Q(f.city));
+  b.minusOne->setEnabled(f.minusOneEnabled);
+}
+
+void MainWindow::StoreWidgetsInSession() {
+  FieldsFromBlock(Person::One);
+  FieldsFromBlock(Person::Two);
+  Settings& s = session_.settings;
+  for (size_t k = 0; k < chkP1Planets_.size(); ++k) s.chkP1Planets[k] = chkP1Planets_[k]->isChecked() ? 1 : 0;
+  for (size_t k = 0; k < chkP2Planets_.size(); ++k) s.chkP2Planets[k] = chkP2Planets_[k]->isChecked() ? 1 : 0;
+  for (size_t k = 0; k < chkAspects_.size(); ++k) s.chkAspects[k] = chkAspects_[k]->isChecked() ? 1 : 0;
+  for (size_t k = 0; k < 2; ++k) {
+    s.optZodiac[k] = optZodiac_[k]->isChecked();
+    s.chkNatal_Transit[k] = chkNatalTransit_[k]->isChecked() ? 1 : 0;
+  }
+  for (size_t k = 0; k < 4; ++k) s.optHouseSystem[k] = optHouseSystem_[k]->isChecked();
+  s.txtDaysToCalculate = S(txtDaysToCalculate_->text());
+  s.txtStartTime = S(txtStartTime_->text());
+  s.txtEndTime = S(txtEndTime_->text());
+  s.txtMinutesBeforeExact = S(txtMinutesBeforeExact_->text());
+  s.txtMinutesAfterExact = S(txtMinutesAfterExact_->text());
+  s.txtDaysForwardBack = S(txtDaysForwardBack_->text());
+  s.chkEnableTimePeriod = chkEnableTimePeriod_->isChecked();
+  s.chkIncludeTDeg_to_NDeg = chkTDegToNDeg_->isChecked();
+  s.chkIncludeAuspiciousPoints = chkAuspicious_->isChecked();
+  s.chkIncludeLunarMansions = chkLunarMansions_->isChecked();
+  s.chkInclude_Transit_Midpoints_to_Natal_Planets = chkTmpToNp_->isChecked();
+  s.chkInclude_Transit_Midpoints_to_Transit_Planets = chkTmpToTp_->isChecked();
+  s.chkInclude_Transit_Planets_to_Natal_Midpoints = chkTpToNmp_->isChecked();
+  s.chkInclude_Transit_Midpoints_to_Natal_Midpoints = chkTmpToNmp_->isChecked();
+  s.personName1 = session_.person1.name;
+  s.personName2 = session_.person2.name;
+  QRect g = normalGeometry();
+  s.mainWindow = {g.top() * kTwipsPerPixel, g.left() * kTwipsPerPixel, g.height() * kTwipsPerPixel,
+                  g.width() * kTwipsPerPixel};
+}
+
+void MainWindow::ShowSessionInWidgets() {
+  const Settings& s = session_.settings;
+  for (size_t k = 0; k < chkP1Planets_.size(); ++k) chkP1Planets_[k]->setChecked(s.chkP1Planets[k] != 0);
+  for (size_t k = 0; k < chkP2Planets_.size(); ++k) chkP2Planets_[k]->setChecked(s.chkP2Planets[k] != 0);
+  for (size_t k = 0; k < chkAspects_.size(); ++k) chkAspects_[k]->setChecked(s.chkAspects[k] != 0);
+  for (size_t k = 0; k < 2; ++k) {
+    // Exclusive groups cannot be cleared one button at a time; set the chosen one.
+    if (s.optZodiac[k]) optZodiac_[k]->setChecked(true);
+    chkNatalTransit_[k]->setChecked(s.chkNatal_Transit[k] != 0);
+  }
+  for (size_t k = 0; k < 4; ++k)
+    if (s.optHouseSystem[k]) optHouseSystem_[k]->setChecked(true);
+  txtDaysToCalculate_->setText(Q(s.txtDaysToCalculate));
+  txtStartTime_->setText(Q(s.txtStartTime));
+  txtEndTime_->setText(Q(s.txtEndTime));
+  txtMinutesBeforeExact_->setText(Q(s.txtMinutesBeforeExact));
+  txtMinutesAfterExact_->setText(Q(s.txtMinutesAfterExact));
+  txtDaysForwardBack_->setText(Q(s.txtDaysForwardBack));
+  chkEnableTimePeriod_->setChecked(s.chkEnableTimePeriod != 0);
+  chkTDegToNDeg_->setChecked(s.chkIncludeTDeg_to_NDeg != 0);
+  chkAuspicious_->setChecked(s.chkIncludeAuspiciousPoints != 0);
+  chkLunarMansions_->setChecked(s.chkIncludeLunarMansions != 0);
+  chkTmpToNp_->setChecked(s.chkInclude_Transit_Midpoints_to_Natal_Planets != 0);
+  chkTmpToTp_->setChecked(s.chkInclude_Transit_Midpoints_to_Transit_Planets != 0);
+  chkTpToNmp_->setChecked(s.chkInclude_Transit_Planets_to_Natal_Midpoints != 0);
+  chkTmpToNmp_->setChecked(s.chkInclude_Transit_Midpoints_to_Natal_Midpoints != 0);
+  BlockFromFields(Person::One);
+  BlockFromFields(Person::Two);
+}
+
+void MainWindow::ApplyWindowGeometry() {
+  const WindowRect& r = session_.settings.mainWindow;
+  resize(r.width / kTwipsPerPixel, r.height / kTwipsPerPixel);
+  move(r.left / kTwipsPerPixel, r.top / kTwipsPerPixel);
+}
+
+void MainWindow::Start() {
+  loading_ = true;
+  CaptionCheckBoxes();
+  ApplyWindowGeometry();
+  ShowSessionInWidgets();
+  loading_ = false;
+  UpdateTitle();
+  timer1_->start();
+  show();
+  ui_.SetBusy(true);
+  LocalDateTime now = clock_();
+  FillWithNow(session_.person1, Person::One, now, session_.optionValues);
+  FillWithNow(session_.person2, Person::Two, now, session_.optionValues);
+  BlockFromFields(Person::One);
+  BlockFromFields(Person::Two);
+  Load_names_list();
+  const Settings& s = session_.settings;
+  if (!s.personName2.empty()) {
+    optPerson2_->setChecked(true);
+    LoadPersonFromList(session_.names.Find(s.personName2));
+  }
+  if (!s.personName1.empty()) {
+    optPerson1_->setChecked(true);
+    LoadPersonFromList(session_.names.Find(s.personName1));
+  }
+  cmdCalculate_Click();
+  ui_.SetBusy(false);
+}
+
+void MainWindow::UpdateTitle() {
+  QDateTime now = QDateTime::currentDateTime();
+  QDate d = now.date();
+  QString date = QString("%1 %2 %3").arg(d.day(), 2, 10, QChar('0')).arg(MonthAbbreviation(d.month())).arg(d.year(), 4, 10, QChar('0'));
+  QString time = now.time().toString(session_.formats.clockFormat == ClockFormat::Hours24 ? "HH:mm:ss" : "h:mm:ss AP");
+  setWindowTitle(Q(session_.TitlePrefix()) + date + "  at " + time);
+}
+
+void MainWindow::cmdCalculate_Click() {
+  if (loading_) return;
+  StoreWidgetsInSession();
+  CalculatePlanetaryData(session_, ui_);
+  // Unknown times were written as noon into the fields.
+  BlockFromFields(Person::One);
+  BlockFromFields(Person::Two);
+  SetupPlanetDataGrid();
+}
+
+void MainWindow::SetupPlanetDataGrid() {
+  const auto rows = PlanetGridRows(session_);
+  grdOutput_->setUpdatesEnabled(false);
+  grdOutput_->clear();
+  grdOutput_->setColumnCount(4);
+  grdOutput_->setRowCount(static_cast<int>(rows.size()));
+  grdOutput_->setHorizontalHeaderLabels({"#", "Name", "Transit Longitude", "Natal Longitude"});
+  grdOutput_->horizontalHeaderItem(0)->setTextAlignment(Qt::AlignCenter);
+  for (int c = 1; c < 4; ++c) grdOutput_->horizontalHeaderItem(c)->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  for (int c = 0; c < 4; ++c) grdOutput_->setColumnWidth(c, PlanetGridWidthsTwips[c] / kTwipsPerPixel);
+  const QColor grey(224, 224, 224);
+  for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
+    const PlanetGridRow& row = rows[static_cast<size_t>(r)];
+    grdOutput_->setRowHeight(r, 250 / kTwipsPerPixel + 2);
+    auto* index = new QTableWidgetItem(QString::number(row.index));
+    index->setTextAlignment(Qt::AlignCenter);
+    index->setBackground(grey);
+    grdOutput_->setItem(r, 0, index);
+    const QString texts[] = {Q(row.name), Q(row.transit), Q(row.natal)};
+    for (int c = 1; c < 4; ++c) {
+      auto* item = new QTableWidgetItem(texts[c - 1]);
+      item->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+      grdOutput_->setItem(r, c, item);
+    }
+  }
+  // The designed widths are the least; longer names and marks widen their column.
+  for (int c = 1; c < 4; ++c) {
+    int designed = grdOutput_->columnWidth(c);
+    grdOutput_->resizeColumnToContents(c);
+    grdOutput_->setColumnWidth(c, std::max(designed, grdOutput_->columnWidth(c)));
+  }
+  grdOutput_->setUpdatesEnabled(true);
+  grdOutput_->setVisible(true);
+}
+
+void MainWindow::cmdNow_Click() {
+  FieldsFromBlock(Person::One);
+  FillWithNow(session_.person1, Person::One, clock_(), session_.optionValues);
+  BlockFromFields(Person::One);
+}
+
+void MainWindow::cmdDiurnalNow_Click() {
+  FieldsFromBlock(Person::Two);
+  FillWithNow(session_.person2, Person::Two, clock_(), session_.optionValues);
+  BlockFromFields(Person::Two);
+}
+
+void MainWindow::Load_names_list() {
+  namesOnFile_->setUpdatesEnabled(false);
+  namesOnFile_->clear();
+  LoadNamesList(session_, ui_);
+  for (const NamesRecord& r : session_.names.records) namesOnFile_->addItem(Q(r.name));
+  namesOnFile_->setUpdatesEnabled(true);
+  std::string file = session_.settings.dataFile.empty() ? (session_.programDir / "NAMES.FIL").string()
+                                                        : session_.settings.dataFile;
+  lblNamesOnFile_->setText(Q(NamesFileLabel(file)));
+}
+
+void MainWindow::LoadPersonFromList(int row) {
+  if (row < 0) return;
+  Person person = optPerson1_->isChecked() ? Person::One : Person::Two;
+  FieldsFromBlock(person);
+  LoadPerson(session_, person, row, ui_);
+  BlockFromFields(person);
+}
+
+void MainWindow::NamesOnFile_Click() {
+  QListWidgetItem* item = namesOnFile_->currentItem();
+  if (!item) return;
+  LoadPersonFromList(session_.names.Find(S(item->text())));
+}
+
+void MainWindow::NamesOnFile_DblClick() {
+  NamesOnFile_Click();
+  cmdCalculate_Click();
+}
+
+void MainWindow::StepMonth(int step) {
+  FieldsFromBlock(Person::Two);
+  kesmora::StepMonth(session_.person2, step);
+  BlockFromFields(Person::Two);
+  cmdCalculate_Click();
+}
+
+void MainWindow::mnuUpdate_back_1_month_Click() { StepMonth(-1); }
+void MainWindow::mnuUpdate_forward_1_month_Click() { StepMonth(1); }
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  CloseEphemeris();
+  StoreWidgetsInSession();
+  if (!WriteSettings(session_.settings, session_.SettingsFile()))
+    ui_.ShowMessage({MessageIcon::Warning, "Warning!",
+                     "The settings could not be written to " + session_.SettingsFile().string() + "."});
+  timer1_->stop();
+  event->accept();
+}
+
+void MainWindow::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() == Qt::RightButton) {
+    raise();
+    activateWindow();
+  }
+  QMainWindow::mouseReleaseEvent(event);
+}
+
+}  // namespace kesmora::gui
