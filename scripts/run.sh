@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
-# Starts Kesmora from the build tree on the bundled sample data.
+# Starts Kesmora from the build tree on the bundled sample data. The build tree is itself a
+# program directory (it holds the reference files), unless KESMORA_HOME names another.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bin=build/bin
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   exec "$bin/kesmora" "$@"
 fi
-echo "No display found: printing the sample person's chart with kesmora-cli instead."
-echo "To see the window, run 'make run' in a desktop session (or under xvfb-run)."
+echo "No display found: printing the planet grid of the sample person (Example) with"
+echo "kesmora-cli instead. To see the window, run 'make run' in a desktop session, or"
+echo "under a virtual display: xvfb-run -a make run"
 echo
-home=$(mktemp -d)
-trap 'rm -rf "$home"' EXIT
-exec "$bin/kesmora-cli" chart --home "$home/kesmora" --natal Example --transit-now
+"$bin/kesmora-cli" chart --natal Example --transit-now "$@"
