@@ -1,7 +1,9 @@
 // kesmora-cli: the program's computations without a window.
+#include "aspectarian_command.h"
 #include "chart_command.h"
 #include "cli_common.h"
 #include "reference/reference_tables.h"
+#include "search/hit_table.h"
 
 #include <CLI/CLI.hpp>
 
@@ -12,6 +14,7 @@ int main(int argc, char** argv) {
   app.require_subcommand(1);
   int exitCode = 0;
   kesmora::cli::AddChartCommand(app, exitCode);
+  kesmora::cli::AddAspectarianCommand(app, exitCode);
   try {
     app.parse(argc, argv);
   } catch (const CLI::Success& e) {
@@ -22,6 +25,9 @@ int main(int argc, char** argv) {
   } catch (const kesmora::cli::UsageError& e) {
     std::cerr << "kesmora-cli: " << e.what() << "\n";
     return 2;
+  } catch (const kesmora::HitTableFull& e) {
+    std::cerr << "kesmora-cli: " << e.what() << "\n";
+    return 1;
   } catch (const kesmora::FatalError& e) {
     std::cerr << e.title << ": " << e.what() << "\n";
     return 1;

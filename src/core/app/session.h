@@ -4,6 +4,8 @@
 // own one and pass it to the core.
 #include "chart/chart_calculator.h"
 #include "chart/planetary_data.h"
+#include "output/output_buffer.h"
+#include "search/aspectarian.h"
 #include "persons/names_file.h"
 #include "persons/person_fields.h"
 #include "reference/format.h"
@@ -30,6 +32,10 @@ struct Session {
   bool chartsComputed = false;
 
   NamesList names;
+
+  OutputBuffer output;
+  RunResult run;        // the last finished aspectarian run
+  bool runDone = false;
 
   std::string TitlePrefix() const;
   std::filesystem::path SettingsFile() const;

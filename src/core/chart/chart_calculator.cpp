@@ -35,6 +35,23 @@ bool IsBodyClass(const std::string& cls) {
 
 }  // namespace
 
+EphemerisCalls& ThreadEphemerisCalls() {
+  thread_local EphemerisCalls calls;
+  return calls;
+}
+
+int EphemerisCalc(double jdEt, int body, int flags, double* xx) {
+  ++ThreadEphemerisCalls().calc;
+  char error[256] = {0};
+  return swe_calc(jdEt, body, flags, xx, error);
+}
+
+int EphemerisHouses(double jd, int flags, double latitude, double longitude, int letter, double* cusps,
+                    double* ascmc) {
+  ++ThreadEphemerisCalls().houses;
+  return swe_houses_ex(jd, flags, latitude, longitude, letter, cusps, ascmc);
+}
+
 double ExtraPointRow::Number(int n) const {
   const ExtraField& f = field.at(static_cast<size_t>(n));
   if (const double* d = std::get_if<double>(&f)) return *d;
@@ -115,7 +132,7 @@ ChartCalculator::Houses ChartCalculator::ComputeHouses(double jd, double latitud
   Houses h;
   char letter = HouseLetter(options_.houses);
   if (letter != 0)
-    swe_houses_ex(jd, Flags(), latitude, longitude, letter, h.cusps.data(), h.ascmc.data());
+    EphemerisHouses(jd, Flags(), latitude, longitude, letter, h.cusps.data(), h.ascmc.data());
   record_.ascendantLon = h.ascmc[0];
   return h;
 }
@@ -130,8 +147,7 @@ double ChartCalculator::CuspLongitude(const Houses& h, int index) const {
 
 std::pair<double, double> ChartCalculator::BodyAt(double jdEt, int sweNumber, int index) const {
   double xx[6] = {0, 0, 0, 0, 0, 0};
-  char error[256] = {0};
-  swe_calc(jdEt, sweNumber, Flags(), xx, error);
+  EphemerisCalc(jdEt, sweNumber, Flags(), xx);
   double lon = index == kTurnedIndex ? Normalise(xx[0] + 180) : xx[0];
   return {lon, xx[3]};
 }
@@ -305,6 +321,80 @@ double ChartCalculator::CalcPointAtPlace(double jd, int index, int place) {
   return result;
 }
 
+const ChartCalculator::Houses& ChartCalculator::HousesAt(double jd) {
+  if (jd != housesJd_) {
+    houses_ = ComputeHouses(jd, record_.inputs.latitude, record_.inputs.longitude);
+    housesJd_ = jd;
+  }
+  return houses_;
+}
+
+const ChartCalculator::PartInputs& ChartCalculator::PartInputsCached(double jd, double jdEt, double asc) {
+  if (jd != partsJd_) {
+    parts_ = PartInputsAt(jdEt, asc);
+    partsJd_ = jd;
+  }
+  return parts_;
+}
+
+namespace {
+
+bool NeedsPartInputs(const std::string& code) {
+  return code == "POF_d" || code == "POF_n" || code == "AP_1" || code == "AP_2" || code == "AP_3" ||
+         code == "AP_4" || code == "AP_5";
+}
+
+}  // namespace
+
+PointState ChartCalculator::PointAt(double jd, int index) {
+  if (index > tables_.NumPlanetsUsed()) {
+    double lon = ExtraPointAt(jd, index);
+    return {lon, record_.lastPointSpeed};
+  }
+  const PlanetEntry& e = tables_.Planet(index);
+  ApplyZodiac();
+  PointState state;
+  if (IsBodyClass(e.cls)) {
+    std::tie(state.lon, state.speed) = BodyAt(jd + swe_deltat(jd), e.sweNumber, index);
+    return state;
+  }
+  if (e.cls == "c") {
+    state.lon = CuspLongitude(HousesAt(jd), index);
+    state.speed = HousePointSpeed;
+  } else if (e.cls == "p" || e.cls == "l") {
+    const Houses& h = HousesAt(jd);
+    PartInputs none;
+    const PartInputs& p = NeedsPartInputs(e.code) ? PartInputsCached(jd, jd + swe_deltat(jd), h.ascmc[0]) : none;
+    double lon = 0;
+    if (PointLongitude(e.code, h, p, lon)) {
+      state.lon = lon;
+      state.speed = e.code == "ARIES_PT" ? 0.0 : HousePointSpeed;
+    } else {
+      // An unknown code keeps what the working chart holds, as CalcPointAt does.
+      state.lon = record_.planetLon[static_cast<size_t>(index)];
+      state.speed = record_.planetSpeed[static_cast<size_t>(index)];
+    }
+  } else {
+    state.lon = record_.planetLon[static_cast<size_t>(index)];
+    state.speed = record_.planetSpeed[static_cast<size_t>(index)];
+  }
+  return state;
+}
+
+PointState ChartCalculator::DeclinationAt(double jd, int index) {
+  const PlanetEntry& e = tables_.Planet(index);
+  int flags = kDeclinationFlags;
+  if (options_.zodiac == Zodiac::Sidereal) {
+    ApplyZodiac();
+    flags |= SEFLG_SIDEREAL;
+  }
+  double xx[6] = {0, 0, 0, 0, 0, 0};
+  EphemerisCalc(jd + swe_deltat(jd), e.sweNumber, flags, xx);
+  // The point opposite the node has the opposite declination, moving the opposite way.
+  if (index == kTurnedIndex) return {-xx[1], -xx[4]};
+  return {xx[1], xx[4]};
+}
+
 void ChartCalculator::CalcNatalDeclinations() {
   const int n = tables_.NumPlanetsUsed();
   double jd = JulianDayOf(record_.inputs);
@@ -314,8 +404,7 @@ void ChartCalculator::CalcNatalDeclinations() {
     const PlanetEntry& e = tables_.Planet(i);
     if (!IsBodyClass(e.cls)) continue;
     double xx[6] = {0, 0, 0, 0, 0, 0};
-    char error[256] = {0};
-    swe_calc(jdEt, e.sweNumber, kDeclinationFlags, xx, error);
+    EphemerisCalc(jdEt, e.sweNumber, kDeclinationFlags, xx);
     record_.natalDecl[static_cast<size_t>(i)] = i == kTurnedIndex ? -xx[1] : xx[1];
   }
 }

@@ -65,6 +65,21 @@ struct ExtraPointContext {
 
 inline constexpr double HousePointSpeed = 356.0;  // degrees per day, marks fast house points
 
+struct PointState {
+  double lon = 0;    // degrees (a declination where the caller asked for one)
+  double speed = 0;  // degrees per day
+};
+
+// Counts of the ephemeris calls made on this thread, for the benchmarks.
+struct EphemerisCalls {
+  long long calc = 0, houses = 0;
+};
+EphemerisCalls& ThreadEphemerisCalls();
+// swe_calc and swe_houses_ex, counted.
+int EphemerisCalc(double jdEt, int body, int flags, double* xx);
+int EphemerisHouses(double jd, int flags, double latitude, double longitude, int letter, double* cusps,
+                    double* ascmc);
+
 double Normalise(double x);
 double Midpoint(double a, double b);
 
@@ -81,14 +96,25 @@ class ChartCalculator {
  public:
   ChartCalculator(const ReferenceTables& tables, ChartRecord& record, ChartOptions options);
 
-  void SetOptions(ChartOptions options) { options_ = options; }
+  void SetOptions(ChartOptions options) {
+    options_ = options;
+    housesJd_ = partsJd_ = -1e300;
+  }
   ChartOptions Options() const { return options_; }
+  double LastPointSpeed() const { return record_.lastPointSpeed; }
   void SetExtraPoints(ExtraPointContext context) { extra_ = context; }
 
   void CalcChart(bool isTransit);
   double CalcPointAt(double jd, int index);
   double CalcPointAtPlace(double jd, int index, int place);
   void CalcNatalDeclinations();
+
+  // The same longitude and speed as CalcPointAt, with only the ephemeris calls the point
+  // needs: no houses for a body, no body positions for an angle, houses and parts reused
+  // while the moment is the same. The working chart is not touched.
+  PointState PointAt(double jd, int index);
+  // Declination of a body and its speed in declination (degrees per day).
+  PointState DeclinationAt(double jd, int index);
 
  private:
   struct Houses {
@@ -112,6 +138,13 @@ class ChartCalculator {
                       double& longitude) const;
   double Lon(int index) const;
   double ExtraPointAt(double jd, int index);
+  const Houses& HousesAt(double jd);
+  const PartInputs& PartInputsCached(double jd, double jdEt, double asc);
+
+  // The last houses and part inputs PointAt computed, kept while the moment repeats.
+  double housesJd_ = -1e300, partsJd_ = -1e300;
+  Houses houses_;
+  PartInputs parts_;
 
   const ReferenceTables& tables_;
   ChartRecord& record_;

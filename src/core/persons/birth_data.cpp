@@ -6,6 +6,7 @@
 #include <fmt/format.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <ctime>
 
 namespace kesmora {
@@ -45,6 +46,16 @@ LocalDateTime CurrentLocalTime() {
   return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min};
 }
 
+namespace {
+
+// Option values are single precision: written with the digits a float holds ("6.35889",
+// not the widened double "6.35889005661011").
+std::string OptionText(float value) {
+  return NumberText(std::strtod(fmt::format("{}", value).c_str(), nullptr));
+}
+
+}  // namespace
+
 void FillWithNow(PersonFields& f, Person person, const LocalDateTime& now, const OptionValues& o) {
   f.name = person == Person::One ? "Now" : "Transits - Now";
   f.month = std::to_string(now.month);
@@ -54,11 +65,11 @@ void FillWithNow(PersonFields& f, Person person, const LocalDateTime& now, const
   f.hour = ApplyHourRule(std::to_string(now.hour), pm);
   f.minute = std::to_string(now.minute);
   f.half = now.hour >= 12 ? HalfDay::PM : HalfDay::AM;
-  f.timeZone = NumberText(o[option::HomeTimeZone]);
-  f.longDeg = NumberText(o[option::HomeLongDeg]);
-  f.longMin = NumberText(o[option::HomeLongMin]);
-  f.latDeg = NumberText(o[option::HomeLatDeg]);
-  f.latMin = NumberText(o[option::HomeLatMin]);
+  f.timeZone = OptionText(o[option::HomeTimeZone]);
+  f.longDeg = OptionText(o[option::HomeLongDeg]);
+  f.longMin = OptionText(o[option::HomeLongMin]);
+  f.latDeg = OptionText(o[option::HomeLatDeg]);
+  f.latMin = OptionText(o[option::HomeLatMin]);
   f.east = o[option::HomeEastWest] != 0;
   f.south = o[option::HomeNorthSouth] != 0;
 }

@@ -51,7 +51,7 @@ struct Settings {
   std::string personName1 = "Now", personName2 = "Transits - Now";
   std::array<int, NumPlanetBoxes> chkP1Planets{1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
   std::array<int, NumPlanetBoxes> chkP2Planets{1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 1, 1};
-  std::array<int, NumAspectBoxes> chkAspects{1, 0, 0, 0, 0, 1, 0, 1, 0, 1, 0, 0, 0, 0, 1, 0, 0};
+  std::array<int, NumAspectBoxes> chkAspects{1, 0, 0, 0, 0, 0, 1, 0, 1, 0, 1, 0, 0, 0, 1, 1, 1};
   int excelColumnWidth = 5;
 
   // Paths default to the program directory.

@@ -1,0 +1,137 @@
+#include "aspectarian_command.h"
+
+#include "chart/planetary_data.h"
+#include "cli_common.h"
+#include "reference/text.h"
+#include "results/results.h"
+#include "search/aspectarian.h"
+#include "settings/selection_file.h"
+
+#include <fmt/format.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <sstream>
+
+namespace kesmora::cli {
+
+namespace {
+
+struct AspectarianCli {
+  CommonOptions common;
+  std::string selection, period, passes, report, csv;
+  std::optional<int> days;
+  std::optional<double> orbBefore, orbAfter, window;
+  bool unshared = false;
+};
+
+const char* kPassNames[] = {"t2n", "t2t", "deg", "apt", "nak", "t2nmp", "tmp2nmp"};
+
+void ApplyPasses(Settings& s, const std::string& list) {
+  std::array<bool, 7> on{};
+  std::stringstream ss(list);
+  std::string item;
+  while (std::getline(ss, item, ',')) {
+    item = Trim(item);
+    bool known = false;
+    for (size_t p = 0; p < on.size(); ++p)
+      if (item == kPassNames[p]) on[p] = known = true;
+    if (!known) throw UsageError(fmt::format("unknown pass '{}' (t2n, t2t, deg, apt, nak, t2nmp, tmp2nmp)", item));
+  }
+  s.chkNatal_Transit = {on[0] || on[5] || on[6] ? 1 : 0, on[1] ? 1 : 0};
+  s.chkIncludeTDeg_to_NDeg = on[2];
+  s.chkIncludeAuspiciousPoints = on[3];
+  s.chkIncludeLunarMansions = on[4];
+  s.chkInclude_Transit_Planets_to_Natal_Midpoints = on[5];
+  s.chkInclude_Transit_Midpoints_to_Natal_Midpoints = on[6];
+}
+
+void ApplyPeriod(Settings& s, const std::string& period) {
+  size_t dash = period.find('-');
+  if (dash == std::string::npos || !HasLeadingNumber(period.substr(0, dash)) || !HasLeadingNumber(period.substr(dash + 1)))
+    throw UsageError(fmt::format("'{}' is not a period HH.MM-HH.MM", period));
+  s.chkEnableTimePeriod = 1;
+  s.txtStartTime = period.substr(0, dash);
+  s.txtEndTime = period.substr(dash + 1);
+}
+
+// Writes text to a file, or to standard output for "-", CR LF kept as written.
+void Emit(const std::string& target, const std::string& text) {
+  if (target == "-") {
+    std::cout << text;
+    return;
+  }
+  if (!WriteFileAtomically(target, text)) throw UsageError(fmt::format("cannot write '{}'", target));
+}
+
+std::string ReportText(const Session& s) {
+  std::string text;
+  for (const std::string& block : s.run.reportBlocks) text += block + std::string(CRLF);
+  return text;
+}
+
+void Run(AspectarianCli& o, const std::string& program, int& exitCode) {
+  Session session;
+  ConsoleInterface ui;
+  PrepareSession(session, o.common, program, ui);
+  Settings& s = session.settings;
+  if (!o.selection.empty() && !ReadSelectionFile(s, o.selection))
+    throw UsageError(fmt::format("cannot read the selection file '{}'", o.selection));
+  if (o.days) s.txtDaysToCalculate = std::to_string(*o.days);
+  if (!o.period.empty()) ApplyPeriod(s, o.period);
+  if (o.orbBefore) s.txtMinutesBeforeExact = NumberText(*o.orbBefore);
+  if (o.orbAfter) s.txtMinutesAfterExact = NumberText(*o.orbAfter);
+  if (o.window) s.txtDaysForwardBack = NumberText(*o.window);
+  if (!o.passes.empty()) ApplyPasses(s, o.passes);
+
+  if (!CalculatePlanetaryData(session, ui)) {
+    exitCode = 2;
+    return;
+  }
+  RunOptions options = RunOptionsOf(s, session.person2);
+  options.sharedEvaluation = !o.unshared;
+  RunControl control;
+  if (isatty(fileno(stderr))) {
+    control.progress = [](int pass, double fraction) {
+      std::fprintf(stderr, "\r%s %3.0f%%", pass <= 6 ? fmt::format("pass {}", pass).c_str() : "periods",
+                   fraction * 100);
+    };
+  }
+  RunResult result = RunAspectarian(RunInputOf(session, options), control);
+  if (control.progress) std::fprintf(stderr, "\r%-20s\r", "");
+  AdoptRunResult(session, std::move(result));
+
+  if (o.report.empty() && o.csv.empty()) o.report = "-";
+  if (!o.report.empty()) Emit(o.report, ReportText(session));
+  if (!o.csv.empty()) {
+    PointNames names = PointNamesOf(session.tables);
+    auto rows = GridRowsOf(session.run.hits.RunRows(), session.run.hits.HitCount(), names, session.tables,
+                           session.run.periods);
+    Emit(o.csv, CsvText(rows));
+  }
+  exitCode = 0;
+}
+
+}  // namespace
+
+void AddAspectarianCommand(CLI::App& app, int& exitCode) {
+  auto o = std::make_shared<AspectarianCli>();
+  CLI::App* cmd = app.add_subcommand("aspectarian", "Find the exact times of the ticked aspects over the transit days");
+  o->common.AddTo(*cmd);
+  cmd->add_option("--selection", o->selection, "Ticked planets and aspects from a search-selection file (.opt)");
+  cmd->add_option("--days", o->days, "Days to calculate from local midnight of the transit date")->check(CLI::Range(0, 36500));
+  cmd->add_option("--period", o->period, "Only this time window of the transit date, HH.MM-HH.MM");
+  cmd->add_option("--orb-before", o->orbBefore, "Orb before exact, arc minutes")->check(CLI::Range(0.0, 1e6));
+  cmd->add_option("--orb-after", o->orbAfter, "Orb after exact, arc minutes")->check(CLI::Range(0.0, 1e6));
+  cmd->add_option("--window", o->window, "Days to look forward and back for the periods")->check(CLI::Range(0.0, 3650.0));
+  cmd->add_option("--passes", o->passes, "Comma-separated passes: t2n, t2t (deg, apt, nak, t2nmp, tmp2nmp with the target lists)");
+  cmd->add_option("--report", o->report, "Write the report to FILE, or - for standard output (the default)");
+  cmd->add_option("--csv", o->csv, "Write the grid with its periods as CSV to FILE, or -");
+  cmd->add_flag("--unshared", o->unshared, "Evaluate every pair on its own (slow; for comparisons)");
+  cmd->callback([o, &exitCode, &app] { Run(*o, app.get_name(), exitCode); });
+}
+
+}  // namespace kesmora::cli

@@ -1,0 +1,42 @@
+#pragma once
+// The aspectarian run: the passes over the run span, the sorted hits, the report of each pass
+// and the start and end period of every hit.
+#include "search/aspect_search.h"
+#include "search/hit_table.h"
+#include "search/run_options.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace kesmora {
+
+struct Session;
+
+struct RunResult {
+  HitTables hits;                          // the run table holds every hit, rows 1..HitCount
+  std::vector<std::string> reportBlocks;   // one text block per pass that ran
+  std::vector<AspectSearch::Periods> periods;  // by run row; index 0 unused
+  int lastPass = -1;                       // the last pass that ran
+  RunSpan span;
+};
+
+// What a run reads, copied so that a run on another thread shares nothing with the window.
+struct RunInput {
+  std::filesystem::path programDir;  // for the ephemeris path of the running thread
+  ReferenceTables tables;
+  ChartRecord chart;
+  int transitYear = 2000, transitMonth = 1, transitDay = 1;
+  DateOrder dateOrder = DateOrder::MonthDayYear;
+  RunOptions options;
+};
+RunInput RunInputOf(const Session& session, const RunOptions& options);
+
+// Runs the passes. Raises RunCancelled when the control says so, HitTableFull when the hits
+// would not fit; the result is complete only when it returns.
+RunResult RunAspectarian(const RunInput& input, const RunControl& control = {});
+
+// Keeps a finished run in the session: its hits, grid periods and report on a new page.
+void AdoptRunResult(Session& session, RunResult result);
+
+}  // namespace kesmora

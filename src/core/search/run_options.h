@@ -1,0 +1,62 @@
+#pragma once
+// The choices of an aspectarian run, as plain data filled by the window or the command line.
+#include "chart/chart_calculator.h"
+#include "reference/reference_tables.h"
+
+#include <array>
+#include <functional>
+#include <string>
+
+namespace kesmora {
+
+struct Settings;
+struct PersonFields;
+
+struct RunOptions {
+  std::array<bool, NumPlanetBoxes> transitPlanets{};  // chkP1Planets: moving points
+  std::array<bool, NumPlanetBoxes> natalPlanets{};    // chkP2Planets: natal second points
+  std::array<bool, NumAspectBoxes> aspects{};
+  bool transitToNatal = true;   // pass 0
+  bool transitToTransit = false;  // pass 1
+  bool degreePairs = false, auspiciousPoints = false, lunarMansions = false;
+  bool transitMidpointsToNatalPlanets = false, transitMidpointsToTransitPlanets = false;
+  bool transitPlanetsToNatalMidpoints = false, transitMidpointsToNatalMidpoints = false;
+
+  int daysToCalculate = 1;
+  bool timePeriod = false;
+  std::string startTime = "10.00", endTime = "10.59";
+  double orbBefore = 0.5;     // degrees (the field holds arc minutes)
+  double orbAfter = 0.5;
+  double periodWindow = 3;    // days
+  double transitTimeZone = 0;  // hours, west positive
+  ChartOptions chart;
+
+  // How the work is done; the hits are the same either way.
+  bool sharedEvaluation = true;  // each moving point once per scan step, shared by all pairs
+  bool computePeriods = true;
+};
+
+// Reads the run's choices from the main window's settings and the transit time zone field.
+RunOptions RunOptionsOf(const Settings& settings, const PersonFields& transit);
+
+// Hours after midnight of an "hh.mm" or "hh:mm" text ("13.30" is 13.5).
+double HoursOfClockText(const std::string& text);
+
+struct RunSpan {
+  double start = 0, end = 0;  // UT Julian days
+};
+// Local midnight of the transit date plus the days, or the time window on that date.
+RunSpan RunSpanOf(const RunOptions& options, int year, int month, int day);
+
+// Progress and cancelling of a run in progress.
+struct RunControl {
+  std::function<void(int pass, double fraction)> progress;
+  std::function<bool()> cancelled;
+};
+
+class RunCancelled : public std::runtime_error {
+ public:
+  RunCancelled() : std::runtime_error("cancelled") {}
+};
+
+}  // namespace kesmora

@@ -1,0 +1,47 @@
+#include "settings/selection_file.h"
+
+#include "reference/text.h"
+
+namespace kesmora {
+
+namespace {
+
+template <typename F>
+void ForEachBox(F f) {
+  for (int k = 0; k < NumPlanetBoxes; ++k) f(0, k);
+  for (int k = 0; k < NumPlanetBoxes; ++k) f(1, k);
+  for (int k = 0; k < NumAspectBoxes; ++k) f(2, k);
+}
+
+int& Box(Settings& s, int group, int k) {
+  size_t i = static_cast<size_t>(k);
+  return group == 0 ? s.chkP1Planets[i] : group == 1 ? s.chkP2Planets[i] : s.chkAspects[i];
+}
+
+}  // namespace
+
+std::string SelectionText(const Settings& settings, const ReferenceTables& tables) {
+  Settings s = settings;
+  std::vector<std::string> lines;
+  ForEachBox([&](int group, int k) {
+    std::string caption = group == 2 ? tables.aspectCaptions[static_cast<size_t>(k)]
+                          : k < tables.NumPlanetsUsed() ? tables.Planet(k + 1).name
+                                                        : "";
+    lines.push_back(std::to_string(Box(s, group, k)) + " - " + caption);
+  });
+  return JoinCrlf(lines);
+}
+
+bool ReadSelectionFile(Settings& settings, const std::filesystem::path& file) {
+  auto lines = ReadLines(file);
+  if (!lines) return false;
+  size_t n = 0;
+  ForEachBox([&](int group, int k) {
+    if (n >= lines->size()) return;
+    const std::string& line = (*lines)[n++];
+    Box(settings, group, k) = !line.empty() && line[0] == '1' ? 1 : 0;
+  });
+  return true;
+}
+
+}  // namespace kesmora
