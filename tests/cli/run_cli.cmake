@@ -1,7 +1,8 @@
 # Runs kesmora-cli in a fresh program directory and checks its exit code and, when an
 # expected file is named, its standard output byte for byte.
-#   -DCLI=... -DHOME_DIR=... -DARGS="a;b;c" -DEXPECT_CODE=0 [-DEXPECTED=file] [-DACTUAL=file]
+#   -DCLI=... -DHOME_DIR=... -DARGS="a|b|c" -DEXPECT_CODE=0 [-DEXPECTED=file] [-DACTUAL=file]
 file(REMOVE_RECURSE ${HOME_DIR})
+string(REPLACE "|" ";" ARGS "${ARGS}")
 execute_process(COMMAND ${CLI} ${ARGS} --home ${HOME_DIR}
   RESULT_VARIABLE code OUTPUT_VARIABLE out ERROR_VARIABLE err)
 if(NOT code STREQUAL EXPECT_CODE)
