@@ -63,6 +63,7 @@ RunResult RunAspectarian(const RunInput& in, const RunControl& control) {
   ChartCalculator calc(in.tables, working, in.options.chart);
   PointSource points(calc, in.options.sharedEvaluation);
   RunResult result;
+  result.hits = HitTables(in.options.hitLimit);
   result.span = RunSpanOf(in.options, in.transitYear, in.transitMonth, in.transitDay);
   SearchContext ctx{&in.tables, &in.chart, in.options, result.span, in.dateOrder};
   AspectSearch search(ctx, points, result.hits);

@@ -17,7 +17,7 @@ std::string HitNumber(double value) { return fmt::format("{}", value); }
 
 double HitValue(const std::string& text) { return LeadingNumber(text); }
 
-HitTables::HitTables() : pass_(1), run_(1) {}
+HitTables::HitTables(int limit) : pass_(1), run_(1), limit_(limit) {}
 
 void HitTables::StartRun() {
   hitCount_ = 0;
@@ -31,7 +31,7 @@ void HitTables::StartPass() {
 }
 
 void HitTables::AppendHit(const HitRow& row) {
-  if (passHitCount_ >= MaxHitRows) throw HitTableFull();
+  if (passHitCount_ >= limit_) throw HitTableFull();
   pass_[static_cast<size_t>(passHitCount_)] = row;
   ++passHitCount_;
   pass_.emplace_back();
@@ -46,7 +46,7 @@ void HitTables::AddPassToRun() {
     passAddedThisRun_ = true;
     return;
   }
-  if (hitCount_ + passHitCount_ > MaxHitRows) throw HitTableFull();
+  if (hitCount_ + passHitCount_ > limit_) throw HitTableFull();
   run_.insert(run_.end(), pass_.begin() + 1, pass_.begin() + passHitCount_ + 1);
   hitCount_ += passHitCount_;
 }

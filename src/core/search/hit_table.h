@@ -33,7 +33,8 @@ double HitValue(const std::string& text);
 
 class HitTables {
  public:
-  HitTables();
+  // `limit` is the most rows a table holds; only measurements of very large runs raise it.
+  explicit HitTables(int limit = MaxHitRows);
   void StartRun();
   void StartPass();
   void AppendHit(const HitRow& row);
@@ -50,6 +51,7 @@ class HitTables {
 
  private:
   std::vector<HitRow> pass_, run_;
+  int limit_;
   int passHitCount_ = 0;
   int hitCount_ = 0;
   bool passAddedThisRun_ = false;

@@ -9,6 +9,7 @@
 
 namespace kesmora {
 
+inline constexpr int MaxHitRowsDefault = 32767;
 struct Settings;
 struct PersonFields;
 
@@ -34,6 +35,7 @@ struct RunOptions {
   // How the work is done; the hits are the same either way.
   bool sharedEvaluation = true;  // each moving point once per scan step, shared by all pairs
   bool computePeriods = true;
+  int hitLimit = MaxHitRowsDefault;  // rows a run may hold; raised only by measurements
 };
 
 // Reads the run's choices from the main window's settings and the transit time zone field.

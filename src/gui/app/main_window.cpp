@@ -1,10 +1,18 @@
 #include "app/main_window.h"
 
+#include "app/aspectarian_runner.h"
 #include "app/field_filters.h"
+#include "app/file_dialogs.h"
 #include "app/startup.h"
 #include "app/user_interface.h"
 #include "chart/planetary_data.h"
 #include "reference/format.h"
+#include "reference/text.h"
+#include "results/grid_window.h"
+#include "results/results.h"
+#include "search/run_options.h"
+#include "windows/data_window.h"
+#include "windows/printer_setup.h"
 
 #include <QAction>
 #include <algorithm>
@@ -94,7 +102,14 @@ std::string S(const QString& s) { return s.toStdString(); }
 }  // namespace
 
 MainWindow::MainWindow(Session& session, UserInterface& ui, Clock clock, QWidget* parent)
-    : QMainWindow(parent), session_(session), ui_(ui), clock_(std::move(clock)) {
+    : QMainWindow(parent),
+      session_(session),
+      ui_(ui),
+      clock_(std::move(clock)),
+      ownFiles_(std::make_unique<QtFileDialogs>()),
+      ownPrinter_(std::make_unique<QtPrinterSetup>()),
+      files_(ownFiles_.get()),
+      printer_(ownPrinter_.get()) {
   setObjectName("Kesmora");
   auto* content = new QWidget;
   auto* columns = new QHBoxLayout(content);
@@ -136,7 +151,13 @@ MainWindow::MainWindow(Session& session, UserInterface& ui, Clock clock, QWidget
   timer1_->setObjectName("Timer1");
   timer1_->setInterval(1000);
   connect(timer1_, &QTimer::timeout, this, &MainWindow::UpdateTitle);
+
+  runner_ = new AspectarianRunner(this);
+  connect(runner_, &AspectarianRunner::ended, this, &MainWindow::AspectarianEnded);
 }
+
+// The runner goes first: a run still going is stopped before the windows it reports to.
+MainWindow::~MainWindow() { delete runner_; }
 
 QWidget* MainWindow::BuildPersonGroup(Person person) {
   const BlockNames& n = person == Person::One ? kPerson1Names : kPerson2Names;
@@ -244,6 +265,8 @@ void MainWindow::ConnectPersonBlock(Person person) {
       BlockFromFields(person);
     };
   };
+  // "Save As" of the data window proposes a file name from what the name field holds now.
+  connect(b.name, &QLineEdit::textChanged, this, [this, person](const QString& text) { Fields(person).name = S(text); });
   connect(b.now, &QPushButton::clicked, this,
           person == Person::One ? &MainWindow::cmdNow_Click : &MainWindow::cmdDiurnalNow_Click);
   connect(b.minusOne, &QPushButton::clicked, this, withFields([](PersonFields& f) { SubtractOneHour(f); }));
@@ -354,7 +377,8 @@ QWidget* MainWindow::BuildPeriodsGroup() {
   txtEndTime_ = NewField("txtEndTime", KeyFilter::DigitsPoint, 6);
   chkEnableTimePeriod_ = NewCheck("chkEnableTimePeriod", "Only calculate for time period to the left");
   cmdCalcAspectarian_ = NewButton("cmdCalc_aspectarian", "Calculate aspectarian times");
-  cmdCalcAspectarian_->setEnabled(false);
+  cmdCalcAspectarian_->setEnabled(false);  // enabled by the first "Calculate planetary data"
+  connect(cmdCalcAspectarian_, &QPushButton::clicked, this, &MainWindow::cmdCalc_aspectarian_Click);
   auto* layout = new QGridLayout;
   layout->addWidget(new QLabel("Days to calculate"), 0, 0);
   layout->addWidget(txtDaysToCalculate_, 0, 1);
@@ -396,13 +420,14 @@ QWidget* MainWindow::BuildBottomButtons() {
   auto* w = new QWidget;
   auto* layout = new QVBoxLayout(w);
   layout->setContentsMargins(0, 0, 0, 0);
-  for (auto [name, caption] : {std::pair{"cmdFindHotspots", "Find hotspots"},
-                               std::pair{"cmdCopyToCSVfile", "Copy grid data to .csv file"},
-                               std::pair{"cmdCopyToExcel", "Copy grid data to Excel"}}) {
-    auto* b = NewButton(name, caption);
+  cmdFindHotspots_ = NewButton("cmdFindHotspots", "Find hotspots");
+  cmdCopyToCSVfile_ = NewButton("cmdCopyToCSVfile", "Copy grid data to .csv file");
+  cmdCopyToExcel_ = NewButton("cmdCopyToExcel", "Copy grid data to Excel");
+  for (QPushButton* b : {cmdFindHotspots_, cmdCopyToCSVfile_, cmdCopyToExcel_}) {
     b->setEnabled(false);  // enabled once a run has results
     layout->addWidget(b);
   }
+  connect(cmdCopyToCSVfile_, &QPushButton::clicked, this, &MainWindow::cmdCopyToCSVfile_Click);
   return w;
 }
 
@@ -438,22 +463,34 @@ void MainWindow::BuildMenus() {
 
   QMenu* options = menuBar()->addMenu("&Option Settings");
   add(options, "mnuOptionOptionSettings", "Change settings in .opt file", false);
+  BuildHelpMenu();
+}
 
+void MainWindow::BuildHelpMenu() {
+  auto add = [this](QMenu* menu, const char* name, const QString& caption, const char* helpFile) {
+    QAction* a = menu->addAction(caption);
+    a->setObjectName(name);
+    if (helpFile)
+      connect(a, &QAction::triggered, this, [this, helpFile] { ShowHelpText(helpFile); });
+    else
+      a->setEnabled(false);  // the tip window and the about box are not available in this version
+    return a;
+  };
   QMenu* help = menuBar()->addMenu("&Help");
-  add(help, "mnuHelpTipoftheDay", "Tip of the Day", false);
-  add(help, "mnuMainMenuHelp", "Kesmora Main Menu", false);
-  add(help, "mnuHelpGraph", "Graph Window", false);
-  add(help, "mnuHelpOptions", "Options Window", false);
-  add(help, "mnuHelpOutputD1", "Data Window", false);
-  add(help, "mnuHelpSelect", "Select A File Window", false);
-  add(help, "mnuHelpPrntfile", "File To Print  Window", false);
+  add(help, "mnuHelpTipoftheDay", "Tip of the Day", nullptr);
+  add(help, "mnuMainMenuHelp", "Kesmora Main Menu", "Kesmora.TXT");
+  add(help, "mnuHelpGraph", "Graph Window", "INSTRUCTIONS.TXT");
+  add(help, "mnuHelpOptions", "Options Window", "OPTIONS.TXT");
+  add(help, "mnuHelpOutputD1", "Data Window", "OUTPUTD1.TXT");
+  add(help, "mnuHelpSelect", "Select A File Window", "SELECT.TXT");
+  add(help, "mnuHelpPrntfile", "File To Print  Window", "PRNTFILE.TXT");
   QMenu* hints = help->addMenu("Hints");
-  add(hints, "mnuHintsHow", "How Do I...?", false);
-  add(hints, "mnuHintsReadingList", "Reading List", false);
-  add(hints, "mnuHintsTips", "Tips", false);
-  add(help, "mnuShortcutKeys", "Shortcut Keys", false);
-  add(help, "mnuHelpRevisions", "Revision History", false);
-  add(help, "mnuHelpAbout", "About", false);
+  add(hints, "mnuHintsHow", "How Do I...?", "HOW_DO_I.TXT");
+  add(hints, "mnuHintsReadingList", "Reading List", "READING.TXT");
+  add(hints, "mnuHintsTips", "Tips", "TIPS.TXT");
+  add(help, "mnuShortcutKeys", "Shortcut Keys", "SHORTCUT.TXT");
+  add(help, "mnuHelpRevisions", "Revision History", "REVISION.TXT");
+  add(help, "mnuHelpAbout", "About", nullptr);
 }
 
 void MainWindow::CaptionCheckBoxes() {
@@ -628,6 +665,7 @@ void MainWindow::cmdCalculate_Click() {
   BlockFromFields(Person::One);
   BlockFromFields(Person::Two);
   SetupPlanetDataGrid();
+  cmdCalcAspectarian_->setEnabled(true);  // also after failed checks
 }
 
 void MainWindow::SetupPlanetDataGrid() {
@@ -712,10 +750,91 @@ void MainWindow::StepMonth(int step) {
   kesmora::StepMonth(session_.person2, step);
   BlockFromFields(Person::Two);
   cmdCalculate_Click();
+  cmdCalc_aspectarian_Click();
 }
 
 void MainWindow::mnuUpdate_back_1_month_Click() { StepMonth(-1); }
 void MainWindow::mnuUpdate_forward_1_month_Click() { StepMonth(1); }
+
+void MainWindow::cmdCalc_aspectarian_Click() {
+  if (runner_->Running()) return;
+  StoreWidgetsInSession();
+  if (!session_.chartsComputed) cmdCalculate_Click();
+  if (!session_.chartsComputed) {
+    emit runFinished(false);
+    return;
+  }
+  runner_->Start(RunInputOf(session_, RunOptionsOf(session_.settings, session_.person2)));
+}
+
+void MainWindow::AspectarianEnded() {
+  switch (runner_->LastOutcome()) {
+    case AspectarianRunner::Outcome::Completed:
+      ShowRunResult(runner_->TakeResult());
+      emit runFinished(true);
+      return;
+    case AspectarianRunner::Outcome::Failed:
+      ui_.ShowMessage({MessageIcon::Critical, "Error", runner_->FailureMessage()});
+      break;
+    case AspectarianRunner::Outcome::Cancelled:
+      break;
+  }
+  emit runFinished(false);
+}
+
+void MainWindow::ShowRunResult(RunResult result) {
+  AdoptRunResult(session_, std::move(result));
+  if (session_.run.reportBlocks.empty()) {
+    // No pass ran: the new page is empty.
+    if (dataWindow_) dataWindow_->ClearText();
+  } else {
+    OutputD1().ShowNewPage(PageFilePath(session_.programDir));
+  }
+  OpenGridWindow();
+  for (QPushButton* b : {cmdCopyToExcel_, cmdCopyToCSVfile_, cmdFindHotspots_}) b->setEnabled(true);
+}
+
+void MainWindow::OpenGridWindow() {
+  delete gridForm_;  // the old grid goes with its window
+  gridForm_ = new GridWindow(session_, this);
+  gridForm_->Form_Load(RunGridRows(session_));
+}
+
+DataWindow& MainWindow::OutputD1() {
+  if (!dataWindow_) dataWindow_ = new DataWindow(session_, ui_, *files_, *printer_, this);
+  return *dataWindow_;
+}
+
+void MainWindow::ShowHelpText(const std::string& name) {
+  auto pageFile = session_.output.ShowHelpFile(session_.programDir, name);
+  if (!pageFile) {
+    ui_.ShowMessage({MessageIcon::Critical, "Error", "File not found: " + (session_.programDir / name).string()});
+    return;
+  }
+  OutputD1().ShowNewPage(*pageFile);
+}
+
+std::optional<std::string> MainWindow::Get_CSV_file_filename(int loadSave) {
+  Settings& s = session_.settings;
+  const bool saving = loadSave == 1;
+  FileRequest request{saving ? "Save data output file" : "Load data output file",
+                      Q(s.csvPath.empty() ? session_.programDir.string() : s.csvPath), Q(s.csvFilename),
+                      "Data output files (*.csv)", "csv"};
+  auto chosen = saving ? files_->SaveFileName(this, request) : files_->OpenFileName(this, request);
+  if (!chosen) return std::nullopt;
+  s.csvFilename = S(*chosen);
+  s.csvPath = std::filesystem::path(s.csvFilename).parent_path().string();
+  return s.csvFilename;
+}
+
+void MainWindow::cmdCopyToCSVfile_Click() {
+  auto file = Get_CSV_file_filename(1);
+  if (!file) return;
+  ui_.SetBusy(true);
+  bool written = WriteFileAtomically(*file, CsvText(RunGridRows(session_)));
+  ui_.SetBusy(false);
+  if (!written) ui_.ShowMessage({MessageIcon::Critical, "Error", "The file " + *file + " could not be written."});
+}
 
 void MainWindow::closeEvent(QCloseEvent* event) {
   CloseEphemeris();

@@ -5,9 +5,13 @@
 #include "persons/birth_data.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <array>
 #include <functional>
+#include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 class QButtonGroup;
@@ -28,6 +32,12 @@ class UserInterface;
 
 namespace kesmora::gui {
 
+class AspectarianRunner;
+class DataWindow;
+class FileDialogs;
+class GridWindow;
+class PrinterSetup;
+
 // The widgets of one block of birth data.
 struct PersonBlock {
   QLineEdit *name, *month, *day, *year, *hour, *minute, *timeZone;
@@ -41,6 +51,11 @@ class MainWindow : public QMainWindow {
  public:
   using Clock = std::function<LocalDateTime()>;
   MainWindow(Session& session, UserInterface& ui, Clock clock = CurrentLocalTime, QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  // The file and print dialogs the windows use instead of the platform's; set before Start.
+  void SetFileDialogs(FileDialogs& dialogs) { files_ = &dialogs; }
+  void SetPrinterSetup(PrinterSetup& setup) { printer_ = &setup; }
 
   // Start-up after the session is loaded: settings into the widgets, window shown, both persons
   // "Now", names list, last persons, and the first calculation.
@@ -54,6 +69,15 @@ class MainWindow : public QMainWindow {
   void NamesOnFile_DblClick();
   void mnuUpdate_back_1_month_Click();
   void mnuUpdate_forward_1_month_Click();
+  // Starts the run on a worker thread and returns; `runFinished` tells how it ended.
+  void cmdCalc_aspectarian_Click();
+  void cmdCopyToCSVfile_Click();
+  // The CSV file dialog, 0 open and 1 save; the chosen path is kept in the settings.
+  std::optional<std::string> Get_CSV_file_filename(int loadSave);
+  // Shows a help text file of the program directory in the data window.
+  void ShowHelpText(const std::string& name);
+  // The data window, created on first use.
+  DataWindow& OutputD1();
   void Load_names_list();
   void SetupPlanetDataGrid();
 
@@ -61,6 +85,10 @@ class MainWindow : public QMainWindow {
   void StoreWidgetsInSession();
   void ShowSessionInWidgets();
   void UpdateTitle();
+
+ signals:
+  // A run ended: completed (results shown) or not (cancelled, failed or never started).
+  void runFinished(bool completed);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -78,6 +106,10 @@ class MainWindow : public QMainWindow {
   QWidget* BuildOrbsGroup();
   QWidget* BuildBottomButtons();
   void BuildMenus();
+  void BuildHelpMenu();
+  void AspectarianEnded();
+  void ShowRunResult(RunResult result);
+  void OpenGridWindow();
   void ConnectPersonBlock(Person person);
   void CaptionCheckBoxes();
 
@@ -111,7 +143,16 @@ class MainWindow : public QMainWindow {
   QLineEdit *txtDaysForwardBack_ = nullptr, *txtMinutesBeforeExact_ = nullptr, *txtMinutesAfterExact_ = nullptr;
   QCheckBox *chkTmpToNp_ = nullptr, *chkTmpToTp_ = nullptr, *chkTpToNmp_ = nullptr, *chkTmpToNmp_ = nullptr;
   QCheckBox *chkLunarMansions_ = nullptr, *chkAuspicious_ = nullptr, *chkTDegToNDeg_ = nullptr;
+  QPushButton *cmdFindHotspots_ = nullptr, *cmdCopyToCSVfile_ = nullptr, *cmdCopyToExcel_ = nullptr;
   QTimer* timer1_ = nullptr;
+
+  std::unique_ptr<FileDialogs> ownFiles_;
+  std::unique_ptr<PrinterSetup> ownPrinter_;
+  FileDialogs* files_ = nullptr;
+  PrinterSetup* printer_ = nullptr;
+  AspectarianRunner* runner_ = nullptr;
+  QPointer<DataWindow> dataWindow_;
+  QPointer<GridWindow> gridForm_;
 };
 
 }  // namespace kesmora::gui

@@ -1,0 +1,120 @@
+#include "app/aspectarian_runner.h"
+
+#include "results/results.h"
+#include "search/hit_table.h"
+
+#include <QCloseEvent>
+#include <QProgressBar>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QThread>
+
+#include <cmath>
+
+namespace kesmora::gui {
+
+namespace {
+
+constexpr int kPeriodStep = 7;
+constexpr int kProgressSteps = 1000;
+
+// Closing the dialog or pressing Escape asks to cancel; the dialog goes when the run has ended.
+class RunProgressDialog : public QProgressDialog {
+ public:
+  using QProgressDialog::QProgressDialog;
+  void reject() override { emit canceled(); }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override {
+    event->ignore();
+    emit canceled();
+  }
+};
+
+}  // namespace
+
+QString RunProgressText(int pass) {
+  if (pass == kPeriodStep) return "Start and end periods";
+  QString heading = QString(PassHeading(pass)).trimmed();
+  const QString lead = "Aspects found - ";
+  if (heading.startsWith(lead)) heading.remove(0, lead.size());
+  if (heading.endsWith(':')) heading.chop(1);
+  return QString("Pass %1: %2").arg(pass).arg(heading);
+}
+
+AspectarianRunner::AspectarianRunner(QWidget* window) : QObject(window) {
+  dialog_ = new RunProgressDialog(window);
+  dialog_->setObjectName("RunProgress");
+  dialog_->setWindowTitle("Calculate aspectarian times");
+  dialog_->setWindowModality(Qt::ApplicationModal);
+  // The bar is set directly: the dialog's own setValue would process events inside our slot.
+  bar_ = new QProgressBar;
+  dialog_->setBar(bar_);
+  dialog_->setRange(0, kProgressSteps);
+  dialog_->setAutoReset(false);
+  dialog_->setAutoClose(false);
+  dialog_->setCancelButtonText("Cancel");
+  dialog_->reset();  // stops the dialog from showing itself
+  // Cancel only asks the run to stop; the dialog stays until the worker has ended.
+  QObject::disconnect(dialog_, &QProgressDialog::canceled, dialog_, nullptr);
+  connect(dialog_, &QProgressDialog::canceled, this, &AspectarianRunner::RequestCancel);
+  connect(this, &AspectarianRunner::progressed, this, &AspectarianRunner::ShowProgress, Qt::QueuedConnection);
+}
+
+AspectarianRunner::~AspectarianRunner() {
+  if (!thread_) return;
+  cancelRequested_ = true;
+  thread_->wait();
+  delete thread_;
+}
+
+void AspectarianRunner::Start(RunInput input) {
+  if (Running()) return;
+  cancelRequested_ = false;
+  result_ = RunResult();
+  failure_.clear();
+  dialog_->setLabelText("Calculating aspectarian times");
+  bar_->setValue(0);
+  if (auto* cancel = dialog_->findChild<QPushButton*>()) cancel->setEnabled(true);
+  dialog_->show();
+  thread_ = QThread::create([this, input = std::move(input)] { Work(input); });
+  connect(thread_, &QThread::finished, this, &AspectarianRunner::Finish, Qt::QueuedConnection);
+  thread_->start();
+}
+
+void AspectarianRunner::Work(const RunInput& input) {
+  RunControl control;
+  control.progress = [this](int pass, double fraction) { emit progressed(pass, fraction); };
+  control.cancelled = [this] { return cancelRequested_.load(); };
+  try {
+    result_ = RunAspectarian(input, control);
+    outcome_ = Outcome::Completed;
+  } catch (const RunCancelled&) {
+    outcome_ = Outcome::Cancelled;
+  } catch (const std::exception& e) {
+    failure_ = e.what();
+    outcome_ = Outcome::Failed;
+  }
+}
+
+void AspectarianRunner::ShowProgress(int pass, double fraction) {
+  if (!Running() || cancelRequested_) return;
+  dialog_->setLabelText(RunProgressText(pass));
+  bar_->setValue(static_cast<int>(std::lround(fraction * kProgressSteps)));
+}
+
+void AspectarianRunner::RequestCancel() {
+  cancelRequested_ = true;
+  dialog_->setLabelText("Cancelling...");
+  if (auto* cancel = dialog_->findChild<QPushButton*>()) cancel->setEnabled(false);
+}
+
+void AspectarianRunner::Finish() {
+  thread_->wait();
+  delete thread_;
+  thread_ = nullptr;
+  dialog_->hide();
+  emit ended();
+}
+
+}  // namespace kesmora::gui

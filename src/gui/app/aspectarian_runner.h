@@ -1,0 +1,60 @@
+#pragma once
+// Runs the aspectarian on a worker thread while a modal progress dialog shows the pass and
+// offers Cancel; the window thread never waits for the run.
+#include "search/aspectarian.h"
+
+#include <QObject>
+
+#include <atomic>
+#include <string>
+
+class QProgressBar;
+class QProgressDialog;
+class QThread;
+class QWidget;
+
+namespace kesmora::gui {
+
+class AspectarianRunner : public QObject {
+  Q_OBJECT
+ public:
+  enum class Outcome { Completed, Cancelled, Failed };
+
+  // The progress dialog is a child of `window`, modal to the whole program.
+  explicit AspectarianRunner(QWidget* window);
+  // A run still going is cancelled and waited for.
+  ~AspectarianRunner() override;
+
+  bool Running() const { return thread_ != nullptr; }
+  void Start(RunInput input);
+
+  // After `ended`: how the run ended, its result when it completed, its message when it failed.
+  Outcome LastOutcome() const { return outcome_; }
+  RunResult TakeResult() { return std::move(result_); }
+  const std::string& FailureMessage() const { return failure_; }
+
+ signals:
+  void ended();
+  // Raised on the worker thread; reaches the dialog through a queued connection.
+  void progressed(int pass, double fraction);
+
+ private:
+  void Work(const RunInput& input);
+  void ShowProgress(int pass, double fraction);
+  void RequestCancel();
+  void Finish();
+
+  QProgressDialog* dialog_ = nullptr;
+  QProgressBar* bar_ = nullptr;
+  QThread* thread_ = nullptr;
+  std::atomic<bool> cancelRequested_{false};
+  // Written by the worker, read after its thread has finished.
+  Outcome outcome_ = Outcome::Cancelled;
+  RunResult result_;
+  std::string failure_;
+};
+
+// The progress dialog's text for a pass (0 to 6) or the period step (7).
+QString RunProgressText(int pass);
+
+}  // namespace kesmora::gui

@@ -1,0 +1,43 @@
+#pragma once
+// The data grid of the last aspectarian run, one row per hit with its periods.
+#include "results/results.h"
+
+#include <QWidget>
+
+#include <vector>
+
+class QTableWidget;
+
+namespace kesmora {
+struct Session;
+}
+
+namespace kesmora::gui {
+
+// The grid rows of the session's last run, start and end periods included.
+std::vector<GridRow> RunGridRows(const Session& session);
+
+class GridWindow : public QWidget {
+  Q_OBJECT
+ public:
+  GridWindow(Session& session, QWidget* parent);
+
+  // Restores the window's place, shows it and fills the grid.
+  void Form_Load(const std::vector<GridRow>& rows);
+  void Display_Aspects_in_grid(const std::vector<GridRow>& rows);
+
+ protected:
+  void moveEvent(QMoveEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void changeEvent(QEvent* event) override;
+
+ private:
+  void SetupColumns(int rowCount);
+  void StoreGeometry();
+
+  Session& session_;
+  bool loading_ = true;
+  QTableWidget* grdOutput_ = nullptr;
+};
+
+}  // namespace kesmora::gui

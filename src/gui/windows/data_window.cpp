@@ -1,0 +1,260 @@
+#include "windows/data_window.h"
+
+#include "app/file_dialogs.h"
+#include "app/session.h"
+#include "app/user_interface.h"
+#include "output/output_buffer.h"
+#include "reference/text.h"
+#include "windows/print_preview.h"
+#include "windows/report_font.h"
+
+#include <QEvent>
+#include <QFile>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+
+#include <cmath>
+
+namespace kesmora::gui {
+
+namespace {
+
+constexpr int kTwipsPerPixel = 15;
+constexpr double kFontStep = 1.5;  // Increase and Decrease change the size by half of it
+constexpr double kSmallestFont = 8, kLargestFont = 12;
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+}  // namespace
+
+DataWindow::DataWindow(Session& session, UserInterface& ui, FileDialogs& files, PrinterSetup& printer,
+                       QWidget* mainWindow)
+    : QMainWindow(mainWindow, Qt::Window),
+      session_(session),
+      ui_(ui),
+      files_(files),
+      printer_(printer),
+      mainWindow_(mainWindow) {
+  setObjectName("OutputD1");
+  setWindowTitle(Q(session_.TitlePrefix()) + "Data");
+  richText1_ = new QPlainTextEdit;
+  richText1_->setObjectName("RichText1");
+  richText1_->setReadOnly(true);
+  richText1_->setLineWrapMode(QPlainTextEdit::NoWrap);
+  richText1_->setContextMenuPolicy(Qt::NoContextMenu);  // the right button goes to the main window
+  richText1_->installEventFilter(this);
+  richText1_->viewport()->installEventFilter(this);
+  setCentralWidget(richText1_);
+  BuildMenus();
+  RestoreGeometry();
+  ApplySettingsFont();
+  loading_ = false;
+}
+
+void DataWindow::BuildMenus() {
+  auto add = [this](QMenu* menu, const char* name, const QString& caption, void (DataWindow::*handler)()) {
+    QAction* action = menu ? menu->addAction(caption) : menuBar()->addAction(caption);
+    action->setObjectName(name);
+    connect(action, &QAction::triggered, this, handler);
+    return action;
+  };
+  QMenu* file = menuBar()->addMenu("&File");
+  file->setObjectName("mnuFile");
+  add(file, "mnuFileSave", "&Save", &DataWindow::mnuFileSave_Click);
+  add(file, "mnuFileSaveAs", "Save &As", &DataWindow::mnuFileSaveAs_Click);
+  QMenu* fonts = menuBar()->addMenu("F&ont");
+  fonts->setObjectName("mnuFonts");
+  increase_ = add(fonts, "mnuFontsIncrease", "&Increase", &DataWindow::mnuFontsIncrease_Click);
+  decrease_ = add(fonts, "mnuFontsDecrease", "&Decrease", &DataWindow::mnuFontsDecrease_Click);
+  bold_ = add(fonts, "mnuFontsBold", "&Bold", &DataWindow::mnuFontsBold_Click);
+  italic_ = add(fonts, "mnuFontsItalic", "I&talic", &DataWindow::mnuFontsItalic_Click);
+  bold_->setCheckable(true);
+  italic_->setCheckable(true);
+  add(nullptr, "mnuClearBuffer", "&Clear all data", &DataWindow::mnuClearBuffer_Click);
+  add(nullptr, "mnuPrint", "&Print page", &DataWindow::mnuPrint_Click);
+  add(nullptr, "mnuPrintData", "Print &data", &DataWindow::mnuPrintData_Click);
+}
+
+void DataWindow::RestoreGeometry() {
+  const WindowRect& r = session_.settings.dataWindow;
+  resize(r.width / kTwipsPerPixel, r.height / kTwipsPerPixel);
+  move(r.left / kTwipsPerPixel, r.top / kTwipsPerPixel);
+}
+
+void DataWindow::StoreGeometry() {
+  if (loading_ || isMinimized()) return;
+  session_.settings.dataWindow = {y() * kTwipsPerPixel, x() * kTwipsPerPixel, height() * kTwipsPerPixel,
+                                  width() * kTwipsPerPixel};
+}
+
+void DataWindow::moveEvent(QMoveEvent* event) {
+  QMainWindow::moveEvent(event);
+  StoreGeometry();
+}
+
+void DataWindow::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  StoreGeometry();
+}
+
+void DataWindow::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  if (event->type() == QEvent::ActivationChange && !isActiveWindow()) StoreGeometry();
+}
+
+bool DataWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+    BringMainWindowToFront();
+    return true;
+  }
+  if (event->type() == QEvent::MouseButtonRelease && static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
+    BringMainWindowToFront();
+    return true;
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void DataWindow::BringMainWindowToFront() {
+  if (!mainWindow_) return;
+  mainWindow_->raise();
+  mainWindow_->activateWindow();
+}
+
+void DataWindow::ApplySettingsFont() {
+  const Settings& s = session_.settings;
+  richText1_->setFont(ReportFont(s.fontSize, s.fontBold != 0, s.fontItalic != 0));
+  bold_->setChecked(s.fontBold != 0);
+  italic_->setChecked(s.fontItalic != 0);
+}
+
+void DataWindow::LoadPageFile(const std::filesystem::path& pageFile) {
+  QFile file(QString::fromStdString(pageFile.string()));
+  QString text;
+  if (file.open(QIODevice::ReadOnly | QIODevice::Text)) text = QString::fromUtf8(file.readAll());
+  richText1_->setPlainText(text);
+  setWindowTitle(Q(session_.TitlePrefix()) + "Data");
+  show();
+  raise();
+}
+
+void DataWindow::ShowNewPage(const std::filesystem::path& pageFile) {
+  ApplySettingsFont();
+  LoadPageFile(pageFile);
+}
+
+void DataWindow::ShowPage() {
+  if (isMinimized()) return;
+  if (auto pageFile = session_.output.ShowPage(session_.programDir)) LoadPageFile(*pageFile);
+}
+
+void DataWindow::ClearText() { richText1_->clear(); }
+
+bool DataWindow::HasNoData() {
+  if (session_.output.AllLineCount() != 0) return false;
+  ui_.ShowMessage({MessageIcon::Warning, "Information", "No data to write to file."});
+  return true;
+}
+
+void DataWindow::mnuFileSave_Click() {
+  if (HasNoData()) return;
+  if (dataFileName_.empty()) {
+    mnuFileSaveAs_Click();
+    return;
+  }
+  WriteBuffer(dataFileName_);
+}
+
+void DataWindow::mnuFileSaveAs_Click() {
+  if (HasNoData()) return;
+  FileRequest request{"Save As", Q((session_.programDir / "reports").string()),
+                      Q(ProposedDataFileName(session_.person1.name)), "Kesmora Data Files (*.txt)", "txt"};
+  auto chosen = files_.SaveFileName(this, request);
+  if (!chosen) return;
+  dataFileName_ = chosen->toStdString();
+  WriteBuffer(dataFileName_);
+}
+
+void DataWindow::WriteBuffer(const std::string& file) {
+  int linesPerPage = static_cast<int>(std::lround(session_.optionValues[option::LinesPerSavedPage]));
+  if (!WriteFileAtomically(file, session_.output.SaveText(linesPerPage)))
+    ui_.ShowMessage({MessageIcon::Critical, "Error", "The file " + file + " could not be written."});
+}
+
+void DataWindow::StepFontSize(double step) {
+  double& size = session_.settings.fontSize;
+  bool inRange = step > 0 ? size < kLargestFont : size > kSmallestFont;
+  if (inRange) {
+    QFont font = richText1_->font();
+    font.setPointSizeF(size + step);
+    richText1_->setFont(font);
+  }
+  size += step;
+  Refresh();
+}
+
+void DataWindow::mnuFontsIncrease_Click() { StepFontSize(kFontStep / 2); }
+void DataWindow::mnuFontsDecrease_Click() { StepFontSize(-kFontStep / 2); }
+
+void DataWindow::mnuFontsBold_Click() {
+  QFont font = richText1_->font();
+  font.setBold(!font.bold());
+  richText1_->setFont(font);
+  session_.settings.fontBold = font.bold() ? -1 : 0;
+  bold_->setChecked(font.bold());
+  Refresh();
+}
+
+void DataWindow::mnuFontsItalic_Click() {
+  QFont font = richText1_->font();
+  font.setItalic(!font.italic());
+  richText1_->setFont(font);
+  session_.settings.fontItalic = font.italic() ? -1 : 0;
+  italic_->setChecked(font.italic());
+  Refresh();
+}
+
+void DataWindow::Refresh() {
+  if (session_.output.PageLineCount() == 0) return;
+  ui_.SetBusy(true);
+  ShowPage();
+  const double size = session_.settings.fontSize;
+  decrease_->setEnabled(size > kSmallestFont);
+  increase_->setEnabled(size < kLargestFont);
+  ui_.SetBusy(false);
+}
+
+void DataWindow::mnuClearBuffer_Click() {
+  session_.output.ClearAll();
+  ui_.ShowMessage({MessageIcon::Warning, "Information!", "All data cleared from buffer."});
+}
+
+void DataWindow::mnuPrint_Click() {
+  if (session_.output.PageLineCount() == 0) return;
+  OpenPrintPreview(session_.output.PageLinesForOutput());
+}
+
+void DataWindow::mnuPrintData_Click() {
+  if (session_.output.AllLineCount() == 0) {
+    ui_.ShowMessage({MessageIcon::Warning, "Information", "No data to print."});
+    return;
+  }
+  OpenPrintPreview(session_.output.AllLinesForOutput());
+}
+
+void DataWindow::OpenPrintPreview(const std::vector<std::string>& lines) {
+  ui_.SetBusy(true);
+  const auto printFile = PrintFilePath(session_.programDir);
+  bool written = WriteFileAtomically(printFile, JoinCrlf(lines));
+  ui_.SetBusy(false);
+  if (!written) {
+    ui_.ShowMessage({MessageIcon::Critical, "Error", "The file " + printFile.string() + " could not be written."});
+    return;
+  }
+  auto* preview = new PrintPreview(session_, ui_, printer_, this);
+  preview->setAttribute(Qt::WA_DeleteOnClose);
+  preview->show();
+}
+
+}  // namespace kesmora::gui

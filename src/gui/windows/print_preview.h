@@ -1,0 +1,40 @@
+#pragma once
+// The print preview: the print file as editable text, printed as it stands when "Print" is
+// pressed.
+#include <QDialog>
+
+#include <string>
+#include <vector>
+
+class QPlainTextEdit;
+class QPrinter;
+
+namespace kesmora {
+struct Session;
+class UserInterface;
+}  // namespace kesmora
+
+namespace kesmora::gui {
+
+class PrinterSetup;
+
+class PrintPreview : public QDialog {
+  Q_OBJECT
+ public:
+  // Loads the print file into the text box.
+  PrintPreview(const Session& session, UserInterface& ui, PrinterSetup& printer, QWidget* parent);
+
+  void btnPrint_Click();
+
+ private:
+  void LoadPrintFile();
+  bool WriteTextBack();
+  void PrintLines(QPrinter& printer, const std::vector<std::string>& lines);
+
+  const Session& session_;
+  UserInterface& ui_;
+  PrinterSetup& printer_;
+  QPlainTextEdit* richtxtContent_ = nullptr;
+};
+
+}  // namespace kesmora::gui
