@@ -70,8 +70,7 @@ void PointSource::Forget() {
   decl_.clear();
 }
 
-AspectSearch::AspectSearch(const SearchContext& context, PointSource& points, HitTables& hits)
-    : ctx_(context), points_(points), hits_(hits) {}
+AspectSearch::AspectSearch(const SearchContext& context, PointSource& points) : ctx_(context), points_(points) {}
 
 bool AspectSearch::IsHouseDependent(int index) const {
   const ReferenceTables& t = *ctx_.tables;
@@ -197,7 +196,7 @@ void AspectSearch::AppendHit(int pass, int i, int j, int k, double x) {
   row[hit::MovingSpeed] = (pass == 2 || pass == 3 || pass == 4) ? "0" : HitNumber(p.speed);
   row[hit::SecondSpeed] = HitNumber(q.speed);
   row[hit::ExactJulianDay] = HitNumber(x);
-  hits_.AppendHit(row);
+  out_->push_back(std::move(row));
 }
 
 std::optional<double> AspectSearch::FindSignChange(const std::function<double(double)>& value, double t) {
@@ -233,53 +232,53 @@ std::vector<double> AspectSearch::DeclinationBreaks(int i, double t) {
   return breaks;
 }
 
-void AspectSearch::DeclinationPass(const std::function<void()>& checkCancel) {
+bool AspectSearch::TakesPartInDeclinations(int index, bool transit) const {
   const ReferenceTables& tables = *ctx_.tables;
+  const auto& ticks = transit ? ctx_.options.transitPlanets : ctx_.options.natalPlanets;
+  return index >= 1 && index <= NumPlanetBoxes && index <= tables.NumPlanetsUsed() &&
+         ticks[static_cast<size_t>(index - 1)] && !IsHouseClass(tables.Planet(index).cls) &&
+         !tables.Planet(index).cls.empty();
+}
+
+void AspectSearch::DeclinationsOf(int i) {
   const RunOptions& o = ctx_.options;
-  const int n = tables.NumPlanetsUsed();
-  auto eligible = [&](int index, const auto& ticks) {
-    return index <= NumPlanetBoxes && ticks[static_cast<size_t>(index - 1)] &&
-           !IsHouseClass(tables.Planet(index).cls) && !tables.Planet(index).cls.empty();
-  };
-  for (int i = 1; i <= n; ++i) {
-    if (!eligible(i, o.transitPlanets)) continue;
-    if (checkCancel) checkCancel();
-    for (int j = 1; j <= n; ++j) {
-      if (!eligible(j, o.natalPlanets)) continue;
-      double natal = ctx_.chart->natalDecl[static_cast<size_t>(j)];
-      for (double t = ctx_.span.start; t <= ctx_.span.end; t += 1) {
-        std::vector<double> breaks = DeclinationBreaks(i, t);
-        for (size_t b = 0; b + 1 < breaks.size(); ++b) {
-          double x1 = breaks[b], x2 = breaks[b + 1];
-          for (int k : {15, 16}) {
-            if (!o.aspects[static_cast<size_t>(k)]) continue;
-            auto h = [&](double x) {
-              double d = points_.Declination(x, i).lon;
-              return k == 15 ? natal - d : std::abs(natal) - std::abs(d);
-            };
-            // Bracketed on the piece between break points, where the declination is monotonic
-            // and so meets the target at most once.
-            if (std::abs(BracketRatio(h(x1), h(x2))) >= kBracketLimit) continue;
-            double x = RefineSecant(h, x1, x2, DeclinationTolerance, MaxRefineIterations);
-            std::optional<double> exact;
-            if (x >= x1 && x <= x2) exact = x;
-            else exact = BisectCrossing(h, x1, x2, DeclinationTolerance);
-            if (!exact) continue;
-            PointState d = points_.Declination(*exact, i);
-            bool sameSign = (d.lon >= 0) == (natal >= 0);
-            if ((k == 15) != sameSign) continue;
-            HitRow row;
-            row[hit::MovingPoint] = std::to_string(i);
-            row[hit::Aspect] = std::to_string(k);
-            row[hit::SecondPoint] = std::to_string(j);
-            row[hit::ExactText] = DateTimeText(*exact);
-            row[hit::MovingPosition] = HitNumber(d.lon);
-            row[hit::SecondPosition] = HitNumber(natal);
-            row[hit::MovingSpeed] = HitNumber(d.speed);
-            row[hit::ExactJulianDay] = HitNumber(*exact);
-            row[hit::Declination].assign(1, 'd');  // assign: GCC 12 warns falsely on = "d"
-            hits_.AppendHit(row);
-          }
+  for (int j = 1; j <= ctx_.tables->NumPlanetsUsed(); ++j) {
+    if (!TakesPartInDeclinations(j, false)) continue;
+    double natal = ctx_.chart->natalDecl[static_cast<size_t>(j)];
+    for (double t = ctx_.span.start; t <= ctx_.span.end; t += 1) {
+      std::vector<double> breaks = DeclinationBreaks(i, t);
+      for (size_t b = 0; b + 1 < breaks.size(); ++b) {
+        double x1 = breaks[b], x2 = breaks[b + 1];
+        for (int k : {15, 16}) {
+          if (!o.aspects[static_cast<size_t>(k)]) continue;
+          auto h = [&](double x) {
+            double d = points_.Declination(x, i).lon;
+            return k == 15 ? natal - d : std::abs(natal) - std::abs(d);
+          };
+          // Bracketed on the piece between break points, where the declination is monotonic
+          // and so meets the target at most once.
+          if (std::abs(BracketRatio(h(x1), h(x2))) >= kBracketLimit) continue;
+          double x = RefineSecant(h, x1, x2, DeclinationTolerance, MaxRefineIterations);
+          std::optional<double> exact;
+          if (x >= x1 && x <= x2)
+            exact = x;
+          else
+            exact = BisectCrossing(h, x1, x2, DeclinationTolerance);
+          if (!exact) continue;
+          PointState d = points_.Declination(*exact, i);
+          bool sameSign = (d.lon >= 0) == (natal >= 0);
+          if ((k == 15) != sameSign) continue;
+          HitRow row;
+          row[hit::MovingPoint] = std::to_string(i);
+          row[hit::Aspect] = std::to_string(k);
+          row[hit::SecondPoint] = std::to_string(j);
+          row[hit::ExactText] = DateTimeText(*exact);
+          row[hit::MovingPosition] = HitNumber(d.lon);
+          row[hit::SecondPosition] = HitNumber(natal);
+          row[hit::MovingSpeed] = HitNumber(d.speed);
+          row[hit::ExactJulianDay] = HitNumber(*exact);
+          row[hit::Declination].assign(1, 'd');  // assign: GCC 12 warns falsely on = "d"
+          out_->push_back(std::move(row));
         }
       }
     }

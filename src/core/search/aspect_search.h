@@ -91,15 +91,18 @@ struct SearchContext {
 
 class AspectSearch {
  public:
-  AspectSearch(const SearchContext& context, PointSource& points, HitTables& hits);
+  AspectSearch(const SearchContext& context, PointSource& points);
+  // Where found hits go, in the order found.
+  void SetOutput(std::vector<HitRow>* rows) { out_ = rows; }
 
   // Step length of the scan for a pair, in days.
   double StepFor(int pass, int i, int j) const;
   // Scans the run span for every ticked aspect 0..14 between moving point i and second
   // point j, appending hits to the pass table.
   void ScanPair(int pass, int i, int j);
-  // Parallels and contra-parallels of the ticked transit bodies to the natal bodies.
-  void DeclinationPass(const std::function<void()>& checkCancel = {});
+  // Parallels and contra-parallels of a ticked transit body to the ticked natal bodies.
+  void DeclinationsOf(int i);
+  bool TakesPartInDeclinations(int index, bool transit) const;
 
   struct Periods {
     std::string start, end;  // date and time texts, empty when not found
@@ -132,7 +135,7 @@ class AspectSearch {
 
   const SearchContext& ctx_;
   PointSource& points_;
-  HitTables& hits_;
+  std::vector<HitRow>* out_ = nullptr;
   std::unordered_map<int, std::unordered_map<double, std::vector<double>>> breakCache_;
 };
 

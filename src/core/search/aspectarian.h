@@ -19,6 +19,7 @@ struct RunResult {
   std::vector<AspectSearch::Periods> periods;  // by run row; index 0 unused
   int lastPass = -1;                       // the last pass that ran
   RunSpan span;
+  EphemerisCalls ephemerisCalls;  // made by every thread of the run
 };
 
 // What a run reads, copied so that a run on another thread shares nothing with the window.

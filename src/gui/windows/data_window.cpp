@@ -151,14 +151,14 @@ void DataWindow::ShowPage() {
 
 void DataWindow::ClearText() { richText1_->clear(); }
 
-bool DataWindow::HasNoData() {
+bool DataWindow::NothingToSave() {
   if (session_.output.AllLineCount() != 0) return false;
   ui_.ShowMessage({MessageIcon::Warning, "Information", "No data to write to file."});
   return true;
 }
 
 void DataWindow::mnuFileSave_Click() {
-  if (HasNoData()) return;
+  if (NothingToSave()) return;
   if (dataFileName_.empty()) {
     mnuFileSaveAs_Click();
     return;
@@ -167,7 +167,7 @@ void DataWindow::mnuFileSave_Click() {
 }
 
 void DataWindow::mnuFileSaveAs_Click() {
-  if (HasNoData()) return;
+  if (NothingToSave()) return;
   FileRequest request{"Save As", Q((session_.programDir / "reports").string()),
                       Q(ProposedDataFileName(session_.person1.name)), "Kesmora Data Files (*.txt)", "txt"};
   auto chosen = files_.SaveFileName(this, request);

@@ -60,7 +60,7 @@ class DataWindow : public QMainWindow {
   void WriteBuffer(const std::string& file);
   void OpenPrintPreview(const std::vector<std::string>& lines);
   void BringMainWindowToFront();
-  bool HasNoData();
+  bool NothingToSave();  // says so when the buffer is empty
 
   Session& session_;
   UserInterface& ui_;

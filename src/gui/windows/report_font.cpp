@@ -9,7 +9,7 @@ QFont ReportFont(double pointSize, bool bold, bool italic) {
   QFont font("Courier New");
   font.setStyleHint(QFont::TypeWriter);
   font.setFixedPitch(true);
-  if (!QFontInfo(font).fixedPitch()) font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  if (QFontInfo(font).family() != font.family()) font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
   font.setPointSizeF(pointSize);
   font.setBold(bold);
   font.setItalic(italic);
