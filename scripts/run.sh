@@ -7,8 +7,7 @@ bin=build/bin
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   exec "$bin/kesmora" "$@"
 fi
-echo "No display found: printing the planet grid of the sample person (Example) with"
-echo "kesmora-cli instead. To see the window, run 'make run' in a desktop session, or"
-echo "under a virtual display: xvfb-run -a make run"
-echo
-"$bin/kesmora-cli" chart --natal Example --transit-now "$@"
+echo "No display found: printing the aspectarian of the sample person (Example) against"
+echo "the transits of the next seven days with kesmora-cli instead. To see the window, run"
+echo "'make run' in a desktop session, or under a virtual display: xvfb-run -a make run"
+"$bin/kesmora-cli" aspectarian --natal Example --transit-now --days 7 "$@"
