@@ -165,11 +165,63 @@ const Case kCases[] = {
     {"high_latitude_reykjavik", "Reykjavik,21 Jun 2026,0.00,A,0,21.56,64.08,,Reykjavik", 3,
      {"Moon", "Ascendant", "Midheaven", "Cusp 2"}, {"Sun", "Venus", "Jupiter"}, {0, 5, 8, 14}},
     {"southern_east_sydney", "Sydney,01 Mar 2024,0.00,A,-11,-151.12,-33.52,NSW,Sydney", 6,
-     {"Moon", "Mars", "Chiron", "South Node", "Asc+Moon-Sun"}, {"Sun", "Saturn", "Ascendant"},
+     {"Moon", "Mars", "Chiron", "South Node", "Asc+Moon-Sun"}, {"Sun", "Saturn", "Jupiter", "Ascendant"},
      {0, 2, 4, 9, 11, 12}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Charts, BruteForce, ::testing::ValuesIn(kCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace kesmora
+
+namespace kesmora {
+namespace {
+
+// Parallels and contra-parallels against a minute-by-minute scan of the declination.
+class DeclinationBruteForce : public BruteForce {};
+
+TEST_P(DeclinationBruteForce, EveryParallelIsAHitWithinOneSecond) {
+  RunOptions o = Options();
+  o.aspects.fill(false);
+  o.aspects[15] = o.aspects[16] = true;
+  o.transitToTransit = false;
+  RunResult result = RunAspectarian(RunInputOf(session_, o));
+
+  ChartRecord record = session_.chart;
+  ChartCalculator calc(session_.tables, record, o.chart);
+  int crossings = 0;
+  for (int i = 1; i <= session_.tables.NumPlanetsUsed(); ++i) {
+    if (!o.transitPlanets[static_cast<size_t>(i - 1)] || !session_.tables.IsBody(i)) continue;
+    std::vector<std::pair<double, double>> track;
+    for (double t = result.span.start; t <= result.span.end; t += kMinute) track.emplace_back(t, calc.DeclinationAt(t, i).lon);
+    for (int j = 1; j <= session_.tables.NumPlanetsUsed(); ++j) {
+      if (!o.natalPlanets[static_cast<size_t>(j - 1)] || !session_.tables.IsBody(j)) continue;
+      double natal = session_.chart.natalDecl[static_cast<size_t>(j)];
+      for (int k : {15, 16}) {
+        double target = k == 15 ? natal : -natal;
+        for (size_t n = 0; n + 1 < track.size(); ++n) {
+          if ((track[n].second < target) == (track[n + 1].second < target)) continue;
+          auto x = BisectCrossing([&](double t) { return calc.DeclinationAt(t, i).lon - target; }, track[n].first,
+                                  track[n + 1].first, 1e-8);
+          ASSERT_TRUE(x.has_value());
+          ++crossings;
+          double best = 1e9;
+          for (int r = 1; r <= result.hits.HitCount(); ++r) {
+            const HitRow& row = result.hits.RunRows()[static_cast<size_t>(r)];
+            if (row[hit::Declination] == "d" && HitValue(row[0]) == i && HitValue(row[2]) == j && HitValue(row[1]) == k)
+              best = std::min(best, std::abs(HitValue(row[hit::ExactJulianDay]) - *x));
+          }
+          EXPECT_LT(best, kOneSecond) << session_.tables.Planet(i).name << " " << (k == 15 ? "par" : "c.p") << " "
+                                      << session_.tables.Planet(j).name << " at JD " << std::setprecision(12) << *x;
+        }
+      }
+    }
+  }
+  EXPECT_GT(crossings, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Charts, DeclinationBruteForce, ::testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

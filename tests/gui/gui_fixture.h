@@ -1,0 +1,137 @@
+#pragma once
+// A main window on a scratch program directory, with a fixed clock, recorded messages, and
+// file and print dialogs that the test answers instead of the user.
+#include "app/file_dialogs.h"
+#include "app/main_window.h"
+#include "app/startup.h"
+#include "app/user_interface.h"
+#include "windows/printer_setup.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPrinter>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+namespace kesmora::test {
+
+namespace fs = std::filesystem;
+
+class FakeFileDialogs : public gui::FileDialogs {
+ public:
+  std::optional<QString> SaveFileName(QWidget*, const gui::FileRequest& request) override {
+    requests.push_back(request);
+    return answer;
+  }
+  std::optional<QString> OpenFileName(QWidget*, const gui::FileRequest& request) override {
+    requests.push_back(request);
+    return answer;
+  }
+  std::optional<QString> answer;  // nothing: the user cancels
+  std::vector<gui::FileRequest> requests;
+};
+
+// Prints into a PDF file instead of asking for a printer.
+class PdfPrinterSetup : public gui::PrinterSetup {
+ public:
+  bool Prepare(QPrinter& printer, QWidget*) override {
+    ++asked;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdfFile);
+    return true;
+  }
+  QString pdfFile;
+  int asked = 0;
+};
+
+class GuiFixture {
+ public:
+  fs::path Home() const { return fs::path(dir_.path().toStdString()) / "home"; }
+
+  void Start() {
+    session = std::make_unique<Session>();
+    ui = std::make_unique<RecordingInterface>();
+    files = std::make_unique<FakeFileDialogs>();
+    printer = std::make_unique<PdfPrinterSetup>();
+    StartOptions start;
+    start.home = Home();
+    start.executableDir = KESMORA_SHIPPED_DATA_DIR;
+    start.formats = LocaleFormats{DateOrder::MonthDayYear, ClockFormat::Hours24};
+    StartSession(*session, start);
+    auto clock = [] { return LocalDateTime{2026, 12, 5, 18, 45}; };
+    window = std::make_unique<gui::MainWindow>(*session, *ui, clock);
+    window->SetFileDialogs(*files);
+    window->SetPrinterSetup(*printer);
+    window->Start();
+  }
+
+  void Stop() {
+    window.reset();
+    printer.reset();
+    files.reset();
+    ui.reset();
+    session.reset();
+    fs::remove_all(Home());
+  }
+
+  template <typename T>
+  T* Find(const char* name) const {
+    return FindIn<T>(window.get(), name);
+  }
+
+  template <typename T>
+  static T* FindIn(const QObject* root, const char* name) {
+    T* child = root ? root->findChild<T*>(name) : nullptr;
+    if (!child) qFatal("no object %s", name);
+    return child;
+  }
+
+  // Example (22 Sep 1949, Houston) as Person 1, both charts calculated.
+  void LoadExampleAsPerson1() {
+    Find<QRadioButton>("optPerson1")->setChecked(true);
+    Find<QListWidget>("NamesOnFile")->setCurrentRow(0);
+    window->NamesOnFile_DblClick();
+  }
+
+  // Ticks exactly the given transit planets (0-based box indexes).
+  void TickTransitPlanets(const std::vector<int>& boxes) {
+    for (int k = 0; k < NumPlanetBoxes; ++k) {
+      bool on = std::find(boxes.begin(), boxes.end(), k) != boxes.end();
+      Find<QCheckBox>(QString("chkP1Planets_%1").arg(k).toUtf8().constData())->setChecked(on);
+    }
+  }
+
+  void TickAllTransitPlanets() {
+    for (int k = 0; k < NumPlanetBoxes; ++k)
+      Find<QCheckBox>(QString("chkP1Planets_%1").arg(k).toUtf8().constData())->setChecked(true);
+  }
+
+  void SetDays(int days) { Find<QLineEdit>("txtDaysToCalculate")->setText(QString::number(days)); }
+
+  // Presses "Calculate aspectarian times" and waits until the run has ended; true when it completed.
+  bool RunAndWait(int timeoutMs = 120000) {
+    QSignalSpy finished(window.get(), &gui::MainWindow::runFinished);
+    window->cmdCalc_aspectarian_Click();
+    if (finished.isEmpty() && !finished.wait(timeoutMs)) qFatal("the run did not end");
+    return finished.takeFirst().at(0).toBool();
+  }
+
+  std::unique_ptr<Session> session;
+  std::unique_ptr<RecordingInterface> ui;
+  std::unique_ptr<FakeFileDialogs> files;
+  std::unique_ptr<PdfPrinterSetup> printer;
+  std::unique_ptr<gui::MainWindow> window;
+
+ private:
+  QTemporaryDir dir_;
+};
+
+}  // namespace kesmora::test
