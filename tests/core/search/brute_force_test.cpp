@@ -41,6 +41,8 @@ struct Case {
   std::vector<int> aspects;
 };
 
+void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
+
 class BruteForce : public ::testing::TestWithParam<Case> {
  protected:
   void SetUp() override {
