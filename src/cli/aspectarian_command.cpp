@@ -5,6 +5,7 @@
 #include "reference/text.h"
 #include "results/results.h"
 #include "search/aspectarian.h"
+#include "reference/format.h"
 #include "settings/selection_file.h"
 
 #include <fmt/format.h>
@@ -26,6 +27,8 @@ struct AspectarianCli {
   std::optional<int> days;
   std::optional<double> orbBefore, orbAfter, window;
   bool unshared = false;
+  std::string mpn, mpt, nmp, nak, apt, t2n;
+  bool tmpNatal = false, tmpTransit = false, tNmp = false, tmpNmp = false;
 };
 
 const char* kPassNames[] = {"t2n", "t2t", "deg", "apt", "nak", "t2nmp", "tmp2nmp"};
@@ -58,6 +61,18 @@ void ApplyPeriod(Settings& s, const std::string& period) {
   s.txtEndTime = period.substr(dash + 1);
 }
 
+const char* ListOption(ListKind kind) {
+  switch (kind) {
+    case ListKind::DegreePairs: return "--t2n";
+    case ListKind::AuspiciousPoints: return "--apt";
+    case ListKind::LunarMansions: return "--nak";
+    case ListKind::MidpointsToNatal: return "--mpn";
+    case ListKind::MidpointsToTransit: return "--mpt";
+    case ListKind::NatalMidpoints: return "--nmp";
+  }
+  return "";
+}
+
 // Writes text to a file, or to standard output for "-", CR LF kept as written.
 void Emit(const std::string& target, const std::string& text) {
   if (target == "-") {
@@ -86,6 +101,14 @@ void Run(AspectarianCli& o, const std::string& program, int& exitCode) {
   if (o.orbAfter) s.txtMinutesAfterExact = NumberText(*o.orbAfter);
   if (o.window) s.txtDaysForwardBack = NumberText(*o.window);
   if (!o.passes.empty()) ApplyPasses(s, o.passes);
+  if (o.tmpNatal) s.chkInclude_Transit_Midpoints_to_Natal_Planets = 1;
+  if (o.tmpTransit) s.chkInclude_Transit_Midpoints_to_Transit_Planets = 1;
+  if (o.tNmp) s.chkInclude_Transit_Planets_to_Natal_Midpoints = 1;
+  if (o.tmpNmp) s.chkInclude_Transit_Midpoints_to_Natal_Midpoints = 1;
+  for (auto [file, setting] : {std::pair{&o.mpn, &s.mpnFilename}, std::pair{&o.mpt, &s.mptFilename},
+                               std::pair{&o.nmp, &s.nmpFilename}, std::pair{&o.nak, &s.nakFilename},
+                               std::pair{&o.apt, &s.aptFilename}, std::pair{&o.t2n, &session.degreePairFile}})
+    if (!file->empty()) *setting = std::filesystem::absolute(*file).string();
 
   if (!CalculatePlanetaryData(session, ui)) {
     exitCode = 2;
@@ -93,6 +116,14 @@ void Run(AspectarianCli& o, const std::string& program, int& exitCode) {
   }
   RunOptions options = RunOptionsOf(s, session.person2);
   options.sharedEvaluation = !o.unshared;
+  RunInput input = RunInputOf(session, options);
+  // Without a window to choose a missing list in, a missing list is an error.
+  for (ListKind kind : ListsNeeded(options)) {
+    const auto& file = input.lists.file[static_cast<size_t>(kind)];
+    if (file.empty() || !FileExists(file))
+      throw UsageError(fmt::format("the {} list file {} is missing", ListOption(kind),
+                                   file.empty() ? "was not given" : "'" + file.string() + "'"));
+  }
   RunControl control;
   if (isatty(fileno(stderr))) {
     control.progress = [](int pass, double fraction) {
@@ -100,14 +131,14 @@ void Run(AspectarianCli& o, const std::string& program, int& exitCode) {
                    fraction * 100);
     };
   }
-  RunResult result = RunAspectarian(RunInputOf(session, options), control);
+  RunResult result = RunAspectarian(input, control);
   if (control.progress) std::fprintf(stderr, "\r%-20s\r", "");
   AdoptRunResult(session, std::move(result));
 
   if (o.report.empty() && o.csv.empty()) o.report = "-";
   if (!o.report.empty()) Emit(o.report, ReportText(session));
   if (!o.csv.empty()) {
-    PointNames names = PointNamesOf(session.tables);
+    PointNames names = PointNamesOf(session.tables, &session.run.extra);
     auto rows = GridRowsOf(session.run.hits.RunRows(), session.run.hits.HitCount(), names, session.tables,
                            session.run.periods);
     Emit(o.csv, CsvText(rows));
@@ -131,6 +162,16 @@ void AddAspectarianCommand(CLI::App& app, int& exitCode) {
   cmd->add_option("--report", o->report, "Write the report to FILE, or - for standard output (the default)");
   cmd->add_option("--csv", o->csv, "Write the grid with its periods as CSV to FILE, or -");
   cmd->add_flag("--unshared", o->unshared, "Evaluate every pair on its own (slow; for comparisons)");
+  cmd->add_option("--mpn", o->mpn, "Transit midpoints to meet natal planets (.mpn list)");
+  cmd->add_option("--mpt", o->mpt, "Transit midpoints to meet transit planets (.mpt list)");
+  cmd->add_option("--nmp", o->nmp, "Natal midpoints (.nmp list)");
+  cmd->add_option("--nak", o->nak, "Transit planets to lunar mansion padas (.nak list)");
+  cmd->add_option("--apt", o->apt, "Transit planets to auspicious points (.apt list)");
+  cmd->add_option("--t2n", o->t2n, "Transit degree to natal degree pairs (.t2n list)");
+  cmd->add_flag("--tmp-natal", o->tmpNatal, "Include transit midpoints to natal planets (with --mpn)");
+  cmd->add_flag("--tmp-transit", o->tmpTransit, "Include transit midpoints to transit planets (with --mpt)");
+  cmd->add_flag("--t-nmp", o->tNmp, "Include transit planets to natal midpoints (with --nmp)");
+  cmd->add_flag("--tmp-nmp", o->tmpNmp, "Include transit midpoints to natal midpoints (with --mpn and --nmp)");
   cmd->callback([o, &exitCode, &app] { Run(*o, app.get_name(), exitCode); });
 }
 

@@ -33,6 +33,7 @@ struct Session {
 
   NamesList names;
 
+  std::string degreePairFile;  // chosen with "Load .t2n file"; kept for this session only
   OutputBuffer output;
   RunResult run;        // the last finished aspectarian run
   bool runDone = false;

@@ -273,16 +273,17 @@ double ChartCalculator::CalcPointAt(double jd, int index) {
 double ChartCalculator::ExtraPointAt(double jd, int index) {
   int row = index - tables_.NumPlanetsUsed();
   double value = 0;
-  auto rowAt = [&](int r) -> const ExtraPointRow* {
-    if (!extra_.rows || r < 1 || r > static_cast<int>(extra_.rows->size())) return nullptr;
-    return &(*extra_.rows)[static_cast<size_t>(r - 1)];
-  };
-  if (extra_.pass == 3 || extra_.pass == 4) {
-    if (const ExtraPointRow* r = rowAt(row)) value = r->Number(3);
-  } else if (extra_.pass == 2) {
-    if (const ExtraPointRow* r = rowAt(extra_.degreePairCount)) value = r->Number(3);
-  } else {
-    value = CalcPointAtPlace(jd, index, 1);
+  if (extra_.rows && row >= 1 && row <= static_cast<int>(extra_.rows->size())) {
+    const ExtraPointRow& r = (*extra_.rows)[static_cast<size_t>(row - 1)];
+    // The point's own kind decides, not the pass that happens to run: a period looked for
+    // after the last pass still sees a midpoint as a midpoint.
+    int kind = static_cast<int>(r.Number(9));
+    if (kind == 2 || kind == 3 || kind == 4) {
+      value = r.Number(3);
+      record_.lastPointSpeed = 0;
+    } else {
+      value = CalcPointAtPlace(jd, index, 1);
+    }
   }
   record_.lastPointValue = value;
   return value;

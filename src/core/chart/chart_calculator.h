@@ -32,10 +32,10 @@ struct Place {
   double latitude = 0;   // North positive
 };
 
-// One row of the extra point table: ten typed fields, numbered 1 to 10.
+// One row of the extra point table: ten typed fields, numbered 0 to 9 (a spare at 10).
 using ExtraField = std::variant<std::monostate, double, std::string>;
 struct ExtraPointRow {
-  std::array<ExtraField, 11> field;  // field[0] unused
+  std::array<ExtraField, 11> field;
   double Number(int n) const;
   std::string Text(int n) const;
 };
@@ -56,10 +56,10 @@ struct ChartRecord {
   void Size(int numPlanetsUsed);
 };
 
-// What CalcPointAt needs to place an extra point during a search pass.
+// The extra point table of a run, which CalcPointAt reads for indexes above the planets.
+// Points of the fixed kinds (degree pairs, auspicious points, lunar mansions: pass 2, 3 or 4
+// in field 9) stand at the longitude of field 3; the others are midpoints of two components.
 struct ExtraPointContext {
-  int pass = 0;
-  int degreePairCount = 0;
   const std::vector<ExtraPointRow>* rows = nullptr;  // row r at rows[r - 1]
 };
 
@@ -102,6 +102,7 @@ class ChartCalculator {
   }
   ChartOptions Options() const { return options_; }
   double LastPointSpeed() const { return record_.lastPointSpeed; }
+  const ChartRecord& Record() const { return record_; }
   void SetExtraPoints(ExtraPointContext context) { extra_ = context; }
 
   void CalcChart(bool isTransit);

@@ -60,17 +60,19 @@ std::string FormatLongitude(double longitude) {
   double mf = (static_cast<double>(inSign) - d) * 60;
   int m = static_cast<int>(mf);
   long sec = std::lround((mf - m) * 60);
-  // Seconds that round up to 60 carry into the minutes (and on into the degrees and sign),
-  // so no text ever shows 60".
+  // Seconds that round up to 60 carry into the minutes, and a degree that single precision
+  // rounded up to 30 into the next sign, so no text ever shows 60" or 30 degrees.
   if (sec == 60) {
     sec = 0;
-    if (++m == 60) {
-      m = 0;
-      if (++d == 30) {
-        d = 0;
-        s = (s + 1) % 12;
-      }
-    }
+    ++m;
+  }
+  if (m == 60) {
+    m = 0;
+    ++d;
+  }
+  if (d >= 30) {
+    d -= 30;
+    s = (s + 1) % 12;
   }
   return fmt::format("{:02d} {} {:02d}' {:02d}\"", d, kSignAbbreviations[static_cast<size_t>(s)], m, sec);
 }

@@ -14,10 +14,11 @@ const std::string& PointNames::Of(int index) const {
   return names[static_cast<size_t>(index)];
 }
 
-PointNames PointNamesOf(const ReferenceTables& tables) {
+PointNames PointNamesOf(const ReferenceTables& tables, const ExtraPoints* extra) {
   PointNames n;
   n.names.emplace_back();
   for (int i = 1; i <= tables.NumPlanetsUsed(); ++i) n.names.push_back(tables.Planet(i).name);
+  if (extra) n.names.insert(n.names.end(), extra->names.begin(), extra->names.end());
   return n;
 }
 

@@ -4,6 +4,7 @@
 #include "reference/reference_tables.h"
 #include "search/aspect_search.h"
 #include "search/hit_table.h"
+#include "search/target_lists.h"
 
 #include <array>
 #include <string>
@@ -16,7 +17,7 @@ struct PointNames {
   std::vector<std::string> names;  // index 0 unused
   const std::string& Of(int index) const;
 };
-PointNames PointNamesOf(const ReferenceTables& tables);
+PointNames PointNamesOf(const ReferenceTables& tables, const ExtraPoints* extra = nullptr);
 
 // The report block of one pass: a heading, then one line per hit with a blank line before
 // each new day.

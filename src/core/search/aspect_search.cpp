@@ -72,16 +72,27 @@ void PointSource::Forget() {
 
 AspectSearch::AspectSearch(const SearchContext& context, PointSource& points) : ctx_(context), points_(points) {}
 
+const ExtraPointRow* AspectSearch::ExtraRow(int index) const {
+  return ctx_.extra ? ctx_.extra->Row(index, ctx_.tables->NumPlanetsUsed()) : nullptr;
+}
+
+std::string AspectSearch::ClassOf(int index) const {
+  if (PlanetIndex(index)) return ctx_.tables->Planet(index).cls;
+  int r = index - ctx_.tables->NumPlanetsUsed();
+  if (ctx_.extra && r >= 1 && r <= ctx_.extra->Total()) return ctx_.extra->classes[static_cast<size_t>(r - 1)];
+  return {};
+}
+
 bool AspectSearch::IsHouseDependent(int index) const {
-  const ReferenceTables& t = *ctx_.tables;
-  if (index >= 1 && index <= t.NumPlanetsUsed()) return IsHouseClass(t.Planet(index).cls);
-  return false;  // extra points: decided by their rows, which come with the target lists
+  if (PlanetIndex(index)) return IsHouseClass(ctx_.tables->Planet(index).cls);
+  // An extra point moves with the houses when one of its components does.
+  const ExtraPointRow* row = ExtraRow(index);
+  return row && (IsHouseClass(row->Text(5)) || IsHouseClass(row->Text(6)));
 }
 
 double AspectSearch::StepFor(int pass, int i, int j) const {
   if (pass == 2) return kDegreePairStep;
-  const ReferenceTables& t = *ctx_.tables;
-  bool secondIsHouse = j >= 1 && j <= t.NumPlanetsUsed() && IsHouseClass(t.Planet(j).cls);
+  bool secondIsHouse = IsHouseClass(ClassOf(j));
   if (pass == 3 || pass == 4) return secondIsHouse ? kHouseStep : 1.0;
   return IsHouseDependent(i) || secondIsHouse ? kHouseStep : 1.0;
 }
@@ -91,17 +102,30 @@ std::string AspectSearch::DateTimeText(double jd) const {
   return t.date + " " + t.time;
 }
 
-PointState AspectSearch::Second(int pass, double jd, int j) {
+PointState AspectSearch::Second(int pass, double jd, int i, int j) {
   const ChartRecord& c = *ctx_.chart;
   switch (pass) {
     case 0:
-      if (j >= 1 && static_cast<size_t>(j) < c.natalLon.size())
-        return {c.natalLon[static_cast<size_t>(j)], c.natalSpeed[static_cast<size_t>(j)]};
+      if (PlanetIndex(j)) return {c.natalLon[static_cast<size_t>(j)], c.natalSpeed[static_cast<size_t>(j)]};
       return {};
     case 1:
     case 3:
     case 4:
       return points_.At(jd, j);
+    case 2:
+      // The place of the transit degree on the natal degree's terms: T - (D - natal ASC).
+      if (const ExtraPointRow* row = ExtraRow(i)) {
+        double natalAsc = c.natalLon.size() > kDegreePairMover ? c.natalLon[kDegreePairMover] : 0.0;
+        return {Normalise(row->Number(7) - Normalise(row->Number(8) - natalAsc)), 0.0};
+      }
+      return {};
+    case 5:
+    case 6: {
+      int r = j - ctx_.tables->NumPlanetsUsed();
+      if (!ctx_.extra || r < 1 || r > ctx_.extra->Total()) return {};
+      return {ctx_.extra->natalMidpointLon[static_cast<size_t>(r - 1)],
+              ctx_.extra->natalMidpointSpeed[static_cast<size_t>(r - 1)]};
+    }
     default:
       return {};
   }
@@ -121,25 +145,26 @@ void AspectSearch::ScanPair(int pass, int i, int j) {
 }
 
 void AspectSearch::ScanInterval(int pass, int i, int j, double t, double step) {
-  Interval iv{t, t + step, Moving(t, i), Moving(t + step, i), Second(pass, t, j), Second(pass, t + step, j)};
+  Interval iv{t, t + step, Moving(pass, t, i), Moving(pass, t + step, i), Second(pass, t, i, j),
+              Second(pass, t + step, i, j)};
 
   // A body that turns inside the interval can cross an aspect twice without a change of sign
   // at the ends: split the interval at the turn.
   auto rate = [&](const PointState& p, const PointState& q) {
     return (MovingFirst(pass) ? p.speed : 0.0) - (MovingSecond(pass) ? q.speed : 0.0);
   };
-  bool housePoint = IsHouseDependent(i) || (MovingSecond(pass) && IsHouseDependent(j));
+  bool housePoint = IsHouseDependent(MovingIndex(pass, i)) || (MovingSecond(pass) && IsHouseDependent(j));
   double r0 = rate(iv.p0, iv.q0), r1 = rate(iv.p1, iv.q1);
   std::optional<Interval> first, second;
   if (!housePoint && pass != 2 && ((r0 < 0 && r1 > 0) || (r0 > 0 && r1 < 0))) {
     double a = iv.t0, b = iv.t1;
     while (b - a > kStationTolerance) {
       double m = (a + b) / 2;
-      double rm = rate(Moving(m, i), Second(pass, m, j));
+      double rm = rate(Moving(pass, m, i), Second(pass, m, i, j));
       ((rm < 0) == (r0 < 0) ? a : b) = m;
     }
     double tm = (a + b) / 2;
-    PointState pm = Moving(tm, i), qm = Second(pass, tm, j);
+    PointState pm = Moving(pass, tm, i), qm = Second(pass, tm, i, j);
     first = Interval{iv.t0, tm, iv.p0, pm, iv.q0, qm};
     second = Interval{tm, iv.t1, pm, iv.p1, qm, iv.q1};
   }
@@ -171,12 +196,12 @@ void AspectSearch::SearchAspect(int pass, int i, int j, int k, Interval iv, doub
   AppendHit(pass, i, j, k, *x);
   if (!points_.Shared()) {
     // Each pair re-reads its interval ends after a hit.
-    Moving(iv.t0, i), Moving(iv.t1, i), Second(pass, iv.t0, j), Second(pass, iv.t1, j);
+    Moving(pass, iv.t0, i), Moving(pass, iv.t1, i), Second(pass, iv.t0, i, j), Second(pass, iv.t1, i, j);
   }
 }
 
 std::optional<double> AspectSearch::ExactTime(int pass, int i, int j, double angle, double a, double b) {
-  auto f = [&](double x) { return SignedSeparation(Second(pass, x, j).lon, Moving(x, i).lon, angle); };
+  auto f = [&](double x) { return SignedSeparation(Second(pass, x, i, j).lon, Moving(pass, x, i).lon, angle); };
   double x = RefineSecant(f, a, b, LongitudeTolerance, MaxRefineIterations);
   if (x >= a && x <= b) return x;
   // The secant gave up although the ends may bracket a crossing: bisect.
@@ -184,11 +209,12 @@ std::optional<double> AspectSearch::ExactTime(int pass, int i, int j, double ang
 }
 
 void AspectSearch::AppendHit(int pass, int i, int j, int k, double x) {
-  PointState p = Moving(x, i), q = Second(pass, x, j);
+  PointState p = Moving(pass, x, i), q = Second(pass, x, i, j);
   HitRow row;
   row[hit::MovingPoint] = std::to_string(i);
   row[hit::Aspect] = std::to_string(k);
-  row[hit::SecondPoint] = std::to_string(j);
+  const ExtraPointRow* pair = pass == 2 ? ExtraRow(i) : nullptr;
+  row[hit::SecondPoint] = pair ? pair->Text(8) : std::to_string(j);
   row[hit::ExactText] = DateTimeText(x);
   row[hit::Pass] = std::to_string(pass);
   row[hit::MovingPosition] = HitNumber(RoundedNearWholeDegree(p.lon));
@@ -286,7 +312,7 @@ void AspectSearch::DeclinationsOf(int i) {
 }
 
 std::optional<double> AspectSearch::FindDegreeTime(int i, double target, double a, double b) {
-  auto f = [&](double x) { return SignedSeparation(target, Moving(x, i).lon, 0); };
+  auto f = [&](double x) { return SignedSeparation(target, points_.At(x, i).lon, 0); };
   double x = RefineSecant(f, a, b, LongitudeTolerance, MaxRefineIterations);
   if (x >= a && x <= b) return x;
   return BisectCrossing(f, a, b, LongitudeTolerance);
@@ -321,7 +347,14 @@ AspectSearch::Periods AspectSearch::LongitudePeriods(const HitRow& row) {
   double q = std::trunc(v.p) + (v.q - std::trunc(v.q));
   bool standing = v.speed == 0 && v.pass != 2 && v.pass != 3 && v.pass != 4;
   double window = standing ? 6.0 / 1440 : o.periodWindow;
-  int moving = v.pass == 2 ? 15 : v.i;
+  int moving = MovingIndex(v.pass, v.i);
+  if (v.pass == 3 || v.pass == 4) {
+    // The planet moves, the point stands: the orb is measured around the planet's own exact
+    // position and in the direction the planet moves.
+    moving = v.j;
+    q = v.q;
+    v.speed = HitValue(row[hit::SecondSpeed]);
+  }
 
   Periods periods;
   double startTarget = v.speed >= 0 ? q - o.orbBefore : q + o.orbBefore;
@@ -358,7 +391,7 @@ AspectSearch::Periods AspectSearch::PairPeriods(const HitRow& row) {
     return std::trunc(orb / (0.9 * rate) + 0.5) + 1;
   };
   auto refine = [&](double target, double a, double b) -> std::optional<double> {
-    auto f = [&](double x) { return SignedSeparation(Moving(x, v.j).lon, Moving(x, v.i).lon, target); };
+    auto f = [&](double x) { return SignedSeparation(points_.At(x, v.j).lon, points_.At(x, v.i).lon, target); };
     double x = RefineSecant(f, a, b, PairPeriodTolerance, MaxRefineIterations);
     if (x >= a && x <= b) return x;
     return BisectCrossing(f, a, b, PairPeriodTolerance);

@@ -5,6 +5,7 @@
 #include "reference/format.h"
 #include "search/hit_table.h"
 #include "search/run_options.h"
+#include "search/target_lists.h"
 
 #include <unordered_map>
 #include <utility>
@@ -84,6 +85,7 @@ class PointSource {
 struct SearchContext {
   const ReferenceTables* tables = nullptr;
   const ChartRecord* chart = nullptr;  // natal longitudes, speeds and declinations
+  const ExtraPoints* extra = nullptr;  // the points of the target lists
   RunOptions options;
   RunSpan span;
   DateOrder dateOrder = DateOrder::MonthDayYear;
@@ -117,13 +119,18 @@ class AspectSearch {
     double t0, t1;
     PointState p0, p1, q0, q1;
   };
-  PointState Moving(double jd, int i) { return points_.At(jd, i); }
-  PointState Second(int pass, double jd, int j);
-  double TargetLongitude(int pass, double jd, int j);
+  // The point that moves in a pass: the ascendant stands in for a degree pair.
+  static int MovingIndex(int pass, int i) { return pass == 2 ? kDegreePairMover : i; }
+  PointState Moving(int pass, double jd, int i) { return points_.At(jd, MovingIndex(pass, i)); }
+  PointState Second(int pass, double jd, int i, int j);
+  const ExtraPointRow* ExtraRow(int index) const;
+  std::string ClassOf(int index) const;
+  static constexpr int kDegreePairMover = 15;
   void ScanInterval(int pass, int i, int j, double t, double step);
   void SearchAspect(int pass, int i, int j, int k, Interval iv, double lo, double hi);
   std::optional<double> ExactTime(int pass, int i, int j, double angle, double a, double b);
   void AppendHit(int pass, int i, int j, int k, double x);
+  bool PlanetIndex(int index) const { return index >= 1 && index <= ctx_.tables->NumPlanetsUsed(); }
 
   std::vector<double> DeclinationBreaks(int i, double t);
   std::optional<double> FindSignChange(const std::function<double(double)>& value, double t);

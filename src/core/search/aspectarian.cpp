@@ -22,7 +22,26 @@ RunInput RunInputOf(const Session& s, const RunOptions& options) {
   in.transitDay = s.reading2.day;
   in.dateOrder = s.formats.dateOrder;
   in.options = options;
+  const Settings& st = s.settings;
+  auto fileOf = [](const std::string& name) { return std::filesystem::path(name); };
+  in.lists.file[static_cast<size_t>(ListKind::DegreePairs)] = fileOf(s.degreePairFile);
+  in.lists.file[static_cast<size_t>(ListKind::AuspiciousPoints)] = fileOf(st.aptFilename);
+  in.lists.file[static_cast<size_t>(ListKind::LunarMansions)] = fileOf(st.nakFilename);
+  in.lists.file[static_cast<size_t>(ListKind::MidpointsToNatal)] = fileOf(st.mpnFilename);
+  in.lists.file[static_cast<size_t>(ListKind::MidpointsToTransit)] = fileOf(st.mptFilename);
+  in.lists.file[static_cast<size_t>(ListKind::NatalMidpoints)] = fileOf(st.nmpFilename);
   return in;
+}
+
+std::vector<ListKind> ListsNeeded(const RunOptions& o) {
+  std::vector<ListKind> kinds;
+  if (o.degreePairs) kinds.push_back(ListKind::DegreePairs);
+  if (o.auspiciousPoints) kinds.push_back(ListKind::AuspiciousPoints);
+  if (o.lunarMansions) kinds.push_back(ListKind::LunarMansions);
+  if (o.transitMidpointsToNatalPlanets || o.transitMidpointsToNatalMidpoints) kinds.push_back(ListKind::MidpointsToNatal);
+  if (o.transitMidpointsToTransitPlanets) kinds.push_back(ListKind::MidpointsToTransit);
+  if (o.transitPlanetsToNatalMidpoints || o.transitMidpointsToNatalMidpoints) kinds.push_back(ListKind::NatalMidpoints);
+  return kinds;
 }
 
 namespace {
@@ -44,22 +63,71 @@ bool Ticked(const std::array<bool, NumPlanetBoxes>& boxes, int index) {
   return index >= 1 && index <= NumPlanetBoxes && boxes[static_cast<size_t>(index - 1)];
 }
 
-// The pairs of a pass, moving point outermost. Extra points join with the target lists.
-std::vector<std::pair<int, std::vector<int>>> PairsOf(int pass, const RunInput& in) {
+// The pairs of a pass, moving point outermost.
+std::vector<std::pair<int, std::vector<int>>> PairsOf(int pass, const RunInput& in, const ExtraPoints& extra) {
   const RunOptions& o = in.options;
   const int n = in.tables.NumPlanetsUsed();
+  auto kindOf = [&](int r) { return static_cast<int>(extra.rows[static_cast<size_t>(r - 1)].Number(9)); };
+  std::vector<int> natalMidpoints;
+  for (int r = 1; r <= extra.Total(); ++r)
+    if (kindOf(r) == 5) natalMidpoints.push_back(n + r);
   std::vector<std::pair<int, std::vector<int>>> pairs;
-  if (pass != 0 && pass != 1) return pairs;
-  for (int i = 1; i <= n; ++i) {
-    if (!Ticked(o.transitPlanets, i)) continue;
-    std::vector<int> seconds;
-    for (int j = 1; j <= n; ++j) {
-      if (pass == 0 && Ticked(o.natalPlanets, j)) seconds.push_back(j);
-      if (pass == 1 && j != i && Ticked(o.transitPlanets, j)) seconds.push_back(j);
-    }
-    pairs.emplace_back(i, std::move(seconds));
+  auto planetsTicked = [&](const std::array<bool, NumPlanetBoxes>& boxes, int except) {
+    std::vector<int> js;
+    for (int j = 1; j <= n; ++j)
+      if (j != except && Ticked(boxes, j)) js.push_back(j);
+    return js;
+  };
+  switch (pass) {
+    case 0:
+    case 1:
+      for (int i = 1; i <= n; ++i)
+        if (Ticked(o.transitPlanets, i))
+          pairs.emplace_back(i, pass == 0 ? planetsTicked(o.natalPlanets, 0) : planetsTicked(o.transitPlanets, i));
+      for (int r = 1; r <= extra.Total(); ++r) {
+        if (kindOf(r) != pass) continue;
+        bool meetsPlanets = pass == 1 || o.transitMidpointsToNatalPlanets;
+        pairs.emplace_back(n + r, meetsPlanets ? (pass == 0 ? planetsTicked(o.natalPlanets, 0)
+                                                            : planetsTicked(o.transitPlanets, 0))
+                                               : std::vector<int>{});
+      }
+      break;
+    case 2:
+    case 3:
+    case 4:
+      for (int r = 1; r <= extra.Total(); ++r)
+        if (kindOf(r) == pass) {
+          int j = pass == 2 ? 0 : static_cast<int>(extra.rows[static_cast<size_t>(r - 1)].Number(8));
+          pairs.emplace_back(n + r, std::vector<int>{j});
+        }
+      break;
+    case 5:
+      for (int i = 1; i <= n; ++i)
+        if (Ticked(o.transitPlanets, i)) pairs.emplace_back(i, natalMidpoints);
+      break;
+    case 6:
+      // The transit midpoints meet the natal midpoints.
+      for (int r = 1; r <= extra.Total(); ++r)
+        if (extra.classes[static_cast<size_t>(r - 1)] == "mp") pairs.emplace_back(n + r, natalMidpoints);
+      break;
+    default:
+      break;
   }
   return pairs;
+}
+
+ExtraPoints LoadTargetLists(const RunInput& in) {
+  ExtraPoints extra;
+  auto file = [&](ListKind k) { return in.lists.file[static_cast<size_t>(k)]; };
+  for (ListKind kind : ListsNeeded(in.options)) {
+    switch (kind) {
+      case ListKind::DegreePairs: LoadDegreePairs(extra, file(kind)); break;
+      case ListKind::AuspiciousPoints: LoadAuspiciousPoints(extra, file(kind), in.tables); break;
+      case ListKind::LunarMansions: LoadLunarMansions(extra, file(kind), in.tables); break;
+      default: LoadMidpoints(extra, kind, file(kind), in.tables); break;
+    }
+  }
+  return extra;
 }
 
 }  // namespace
@@ -126,10 +194,17 @@ RunResult RunAspectarian(const RunInput& in, const RunControl& control) {
   RunResult result;
   result.hits = HitTables(in.options.hitLimit);
   result.span = RunSpanOf(in.options, in.transitYear, in.transitMonth, in.transitDay);
-  SearchContext ctx{&in.tables, &in.chart, in.options, result.span, in.dateOrder};
+  result.extra = LoadTargetLists(in);
+  const ExtraPoints& extra = result.extra;
+  SearchContext ctx{&in.tables, &in.chart, &extra, in.options, result.span, in.dateOrder};
   std::vector<std::unique_ptr<Worker>> workers;
-  for (int n = 0; n < WorkerCount(); ++n) workers.push_back(std::make_unique<Worker>(in, ctx));
-  PointNames names = PointNamesOf(in.tables);
+  for (int n = 0; n < WorkerCount(); ++n) {
+    workers.push_back(std::make_unique<Worker>(in, ctx));
+    workers.back()->calc.SetExtraPoints({&extra.rows});
+  }
+  if (extra.count[static_cast<size_t>(ListKind::NatalMidpoints)] > 0)
+    ComputeNatalMidpoints(result.extra, workers[0]->calc, in.chart.natalJulianDay, in.tables.NumPlanetsUsed());
+  PointNames names = PointNamesOf(in.tables, &extra);
   auto checkCancel = [&] {
     if (control.cancelled && control.cancelled()) throw RunCancelled();
   };
@@ -158,7 +233,7 @@ RunResult RunAspectarian(const RunInput& in, const RunControl& control) {
     result.hits.StartPass();
     found = 0;
     for (auto& w : workers) w->points.Forget();
-    auto pairs = PairsOf(pass, in);
+    auto pairs = PairsOf(pass, in, extra);
     std::vector<int> movers;
     for (const auto& [i, seconds] : pairs) movers.push_back(i);
     searchMovers(movers, pass, [&](Worker& w, int i) {

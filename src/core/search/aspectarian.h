@@ -20,6 +20,7 @@ struct RunResult {
   int lastPass = -1;                       // the last pass that ran
   RunSpan span;
   EphemerisCalls ephemerisCalls;  // made by every thread of the run
+  ExtraPoints extra;              // the points of the target lists the run loaded
 };
 
 // What a run reads, copied so that a run on another thread shares nothing with the window.
@@ -30,8 +31,11 @@ struct RunInput {
   int transitYear = 2000, transitMonth = 1, transitDay = 1;
   DateOrder dateOrder = DateOrder::MonthDayYear;
   RunOptions options;
+  TargetListFiles lists;  // the files of the lists the options switch on
 };
 RunInput RunInputOf(const Session& session, const RunOptions& options);
+// Which list files a run with these options loads, in loading order.
+std::vector<ListKind> ListsNeeded(const RunOptions& options);
 
 // Runs the passes. Raises RunCancelled when the control says so, HitTableFull when the hits
 // would not fit; the result is complete only when it returns.

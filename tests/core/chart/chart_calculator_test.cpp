@@ -278,7 +278,7 @@ TEST(ChartUnknownEntries, KeepTheirPreviousLongitudeAndSpeed) {
 
 // ---- Extra points ------------------------------------------------------------------------
 
-TEST_F(ChartTest, ExtraPointsByPass) {
+TEST_F(ChartTest, ExtraPointsByKind) {
   ChartRecord chart = Chart({});
   double jd = chart.natalJulianDay;
   const int n = tables().NumPlanetsUsed();
@@ -297,9 +297,10 @@ TEST_F(ChartTest, ExtraPointsByPass) {
                                   midpointRow(0, 0, "p", "c", IndexOf("ASC"), Cusp(1))};
   rows.push_back(ExtraPointRow{});
   rows.back().field[3] = 123.5;
+  rows.back().field[9] = 3.0;  // an auspicious point
 
   ChartCalculator calc(tables(), record_, {});
-  calc.SetExtraPoints({0, 0, &rows});
+  calc.SetExtraPoints({&rows});
   EXPECT_NEAR(calc.CalcPointAt(jd, n + 1), Midpoint(chart.planetLon[1], chart.planetLon[2]), 1e-9);
   EXPECT_NEAR(record_.lastPointValue, Midpoint(chart.planetLon[1], chart.planetLon[2]), 1e-9);
   EXPECT_NEAR(record_.lastPointSpeed, (chart.planetSpeed[1] + chart.planetSpeed[2]) / 2, 1e-12);
@@ -308,10 +309,9 @@ TEST_F(ChartTest, ExtraPointsByPass) {
   EXPECT_NEAR(calc.CalcPointAtPlace(jd, n + 3, 1), chart.ascendantLon, 1e-9);
   EXPECT_EQ(record_.lastPointSpeed, HousePointSpeed);
 
-  calc.SetExtraPoints({3, 0, &rows});
+  // A point of a fixed kind stands at its field 3, at any moment.
   EXPECT_EQ(calc.CalcPointAt(jd, n + 4), 123.5);
-  calc.SetExtraPoints({2, 4, &rows});  // degree pairs: the row of the current pair count
-  EXPECT_EQ(calc.CalcPointAt(jd, n + 1), 123.5);
+  EXPECT_EQ(calc.CalcPointAt(jd + 10, n + 4), 123.5);
   EXPECT_EQ(record_.lastPointValue, 123.5);
 }
 

@@ -32,6 +32,8 @@ INSTANTIATE_TEST_SUITE_P(
                       // 59.7" rounds to a full minute: carried, never shown as 60".
                       LongitudeCase{10.5 + 59.7 / 3600, "10 Ari 31' 00\""},
                       LongitudeCase{29.99999, "00 Tau 00' 00\""},
+                      // Single precision rounds the degree within the sign up to 30.
+                      LongitudeCase{239.999999999, "00 Sag 00' 00\""},
                       LongitudeCase{359.9999, "00 Ari 00' 00\""}));
 
 // ---- JulianDayToText ---------------------------------------------------------------------

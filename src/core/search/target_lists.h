@@ -1,0 +1,51 @@
+#pragma once
+// The extra target lists of a run: degree pairs, auspicious points, lunar mansions and the
+// three midpoint lists, turned into extra points behind the planet indexes.
+#include "chart/chart_calculator.h"
+#include "reference/reference_tables.h"
+
+#include <array>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace kesmora {
+
+// The kinds in the order their points follow the planets.
+enum class ListKind { DegreePairs = 1, AuspiciousPoints, LunarMansions, MidpointsToNatal, MidpointsToTransit, NatalMidpoints };
+inline constexpr int ListKinds = 6;
+
+struct ExtraPoints {
+  std::vector<ExtraPointRow> rows;     // row r at rows[r - 1]; point index NumPlanetsUsed + r
+  std::array<int, ListKinds + 1> count{};  // E1..E6 by ListKind; index 0 unused
+  std::vector<std::string> names, codes, classes;  // by row, as the planet tables hold them
+  std::vector<double> natalMidpointLon, natalMidpointSpeed;  // by row
+
+  int Total() const { return static_cast<int>(rows.size()); }
+  // Point index of the first point of a kind.
+  int FirstIndex(ListKind kind, int numPlanetsUsed) const;
+  const ExtraPointRow* Row(int index, int numPlanetsUsed) const;
+};
+
+// The exact display name among the planets, -1 when none has it.
+int PlanetIndexByName(const ReferenceTables& tables, const std::string& name);
+
+// Each loader appends the points of its file behind those already loaded; a missing file
+// adds nothing. The degree pairs, always loaded first, start the table afresh.
+void LoadDegreePairs(ExtraPoints& extra, const std::filesystem::path& file);
+void LoadAuspiciousPoints(ExtraPoints& extra, const std::filesystem::path& file, const ReferenceTables& tables);
+void LoadLunarMansions(ExtraPoints& extra, const std::filesystem::path& file, const ReferenceTables& tables);
+void LoadMidpoints(ExtraPoints& extra, ListKind kind, const std::filesystem::path& file, const ReferenceTables& tables);
+
+// Longitude and speed of every midpoint point at the natal moment and place.
+void ComputeNatalMidpoints(ExtraPoints& extra, ChartCalculator& calc, double natalJulianDay, int numPlanetsUsed);
+
+// "Nak-01, pada 1" ... "Nak-27, pada 4".
+std::vector<std::string> PadaTexts();
+
+// The six list files of a run; an empty path loads nothing.
+struct TargetListFiles {
+  std::array<std::filesystem::path, ListKinds + 1> file;  // by ListKind
+};
+
+}  // namespace kesmora
