@@ -1,0 +1,170 @@
+// Extra targets against a minute-by-minute scan: a planet reaching a pada start or an
+// auspicious degree, and a transit midpoint meeting a natal planet, are hits within a second;
+// in the sidereal zodiac a pada is entered where the sidereal longitude reaches it.
+#include "app/session.h"
+#include "app/startup.h"
+#include "app/user_interface.h"
+#include "chart/planetary_data.h"
+#include "core/test_support.h"
+#include "reference/text.h"
+#include "search/aspectarian.h"
+
+#include <gtest/gtest.h>
+#include <swephexp.h>
+
+#include <cmath>
+#include <functional>
+#include <iomanip>
+
+namespace kesmora {
+namespace {
+
+constexpr double kMinute = 1.0 / 1440;
+constexpr double kOneSecond = 1.0 / 86400;
+
+class TargetListsBruteForce : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    test::CopyShippedData(home_.path());
+    StartOptions start;
+    start.home = home_.path();
+    start.executableDir = home_.path();
+    start.formats = LocaleFormats{DateOrder::DayMonthYear, ClockFormat::Hours24};
+    StartSession(session_, start);
+    NamesList natal = ParseNames(std::string(SampleNamesRecord) + "\n");
+    NamesList transit = ParseNames("London,06 Dec 2026,0.00,A,0,0.07,51.30,,London\n");
+    LoadPersonFromRecord(natal.records[0], session_.person1, session_.formats.dateOrder);
+    LoadPersonFromRecord(transit.records[0], session_.person2, session_.formats.dateOrder);
+    session_.settings.nakFilename = home_.Write("mine.nak", "Nak-25, pada 1/Moon\r\nNak-20, pada 3/Sun\r\n").string();
+    session_.settings.aptFilename = home_.Write("mine.apt", "Lucky 015/Moon\r\nGood 250/Mercury\r\n").string();
+    session_.settings.mpnFilename = home_.Write("mine.mpn", "Sun/Moon\r\nVenus/Mars\r\n").string();
+  }
+
+  RunResult Run(Zodiac zodiac) {
+    session_.settings.optZodiac = {zodiac == Zodiac::Tropical, zodiac == Zodiac::Sidereal};
+    EXPECT_TRUE(CalculatePlanetaryData(session_, ui_));
+    RunOptions o;
+    o.aspects[0] = o.aspects[6] = true;  // 000 and 060
+    o.transitToNatal = true;
+    o.auspiciousPoints = o.lunarMansions = o.transitMidpointsToNatalPlanets = true;
+    o.natalPlanets[0] = o.natalPlanets[1] = true;  // natal Sun and Moon
+    o.daysToCalculate = 10;
+    o.computePeriods = false;
+    o.chart = ChartOptionsOf(session_.settings);
+    return RunAspectarian(RunInputOf(session_, o));
+  }
+
+  // Zero crossings of f over the span, minute by minute, refined; jumps at folds excluded.
+  static std::vector<double> Crossings(const std::function<double(double)>& f, const RunSpan& span) {
+    std::vector<double> found;
+    double f0 = f(span.start);
+    for (double t = span.start; t + kMinute <= span.end; t += kMinute) {
+      double f1 = f(t + kMinute);
+      if ((f0 < 0) != (f1 < 0) && std::abs(f0) < 10 && std::abs(f1) < 10)
+        if (auto x = BisectCrossing(f, t, t + kMinute, 1e-8)) found.push_back(*x);
+      f0 = f1;
+    }
+    return found;
+  }
+
+  // The nearest hit of a pass between two points with an aspect, in days.
+  static double NearestHit(const RunResult& r, int pass, int i, int j, int k, double jd) {
+    double best = 1e9;
+    for (int n = 1; n <= r.hits.HitCount(); ++n) {
+      const HitRow& row = r.hits.RunRows()[static_cast<size_t>(n)];
+      if (HitValue(row[hit::Pass]) == pass && HitValue(row[0]) == i && HitValue(row[2]) == j && HitValue(row[1]) == k)
+        best = std::min(best, std::abs(HitValue(row[hit::ExactJulianDay]) - jd));
+    }
+    return best;
+  }
+
+  test::ScratchDir home_;
+  Session session_;
+  RecordingInterface ui_;
+};
+
+TEST_F(TargetListsBruteForce, PadasDegreesAndMidpointsAreFoundWithinOneSecond) {
+  RunResult r = Run(Zodiac::Tropical);
+  const int n = session_.tables.NumPlanetsUsed();
+  ChartRecord record = session_.chart;
+  ChartCalculator calc(session_.tables, record, ChartOptionsOf(session_.settings));
+  calc.SetExtraPoints({&r.extra.rows});
+  int checked = 0;
+  for (int row = 1; row <= r.extra.Total(); ++row) {
+    const ExtraPointRow& e = r.extra.rows[static_cast<size_t>(row - 1)];
+    int pass = static_cast<int>(e.Number(9));
+    for (int k : {0, 6}) {
+      double angle = session_.tables.AspectAngle(k);
+      if (pass == 3 || pass == 4) {
+        int planet = static_cast<int>(e.Number(8));
+        double degree = e.Number(3);
+        auto f = [&](double t) { return SignedSeparation(calc.PointAt(t, planet).lon, degree, angle); };
+        for (double x : Crossings(f, r.span)) {
+          ++checked;
+          EXPECT_LT(NearestHit(r, pass, n + row, planet, k, x), kOneSecond)
+              << e.Text(0) << " " << session_.tables.aspectCaptions[static_cast<size_t>(k)] << " at JD "
+              << std::setprecision(12) << x;
+        }
+      } else if (pass == 0) {
+        int a = static_cast<int>(e.Number(7)), b = static_cast<int>(e.Number(8));
+        for (int natal : {1, 2}) {
+          double target = session_.chart.natalLon[static_cast<size_t>(natal)];
+          auto f = [&](double t) {
+            double mid = Midpoint(calc.PointAt(t, a).lon, calc.PointAt(t, b).lon);
+            return SignedSeparation(target, mid, angle);
+          };
+          for (double x : Crossings(f, r.span)) {
+            ++checked;
+            EXPECT_LT(NearestHit(r, 0, n + row, natal, k, x), kOneSecond)
+                << e.Text(0) << " to natal " << natal << " at JD " << std::setprecision(12) << x;
+          }
+        }
+      }
+    }
+  }
+  EXPECT_GT(checked, 5);
+}
+
+TEST_F(TargetListsBruteForce, SiderealPadaStartsAreReachedInSiderealLongitude) {
+  RunResult tropical = Run(Zodiac::Tropical);
+  RunResult sidereal = Run(Zodiac::Sidereal);
+  int compared = 0;
+  for (const RunResult* r : {&tropical, &sidereal}) {
+    bool isSidereal = r == &sidereal;
+    for (int n = 1; n <= r->hits.HitCount(); ++n) {
+      const HitRow& row = r->hits.RunRows()[static_cast<size_t>(n)];
+      if (row[hit::Pass] != "4" || row[hit::Aspect] != "0") continue;
+      double jd = HitValue(row[hit::ExactJulianDay]);
+      const ExtraPointRow* e = r->extra.Row(static_cast<int>(HitValue(row[0])), session_.tables.NumPlanetsUsed());
+      ASSERT_NE(e, nullptr);
+      // The tropical position from libswe less the Fagan/Bradley ayanamsa of the moment
+      // (nutation included on both sides).
+      double xx[6];
+      char error[256];
+      swe_calc_ut(jd, static_cast<int>(e->Number(4)), SEFLG_SWIEPH, xx, error);
+      swe_set_sid_mode(SE_SIDM_FAGAN_BRADLEY, 0, 0);
+      double ayanamsa = 0;
+      swe_get_ayanamsa_ex_ut(jd, SEFLG_SWIEPH, &ayanamsa, error);
+      double longitude = isSidereal ? Normalise(xx[0] - ayanamsa) : xx[0];
+      double apart = std::abs(SignedSeparation(longitude, e->Number(3), 0));
+      EXPECT_LT(apart, 1.0 / 3600) << (isSidereal ? "sidereal " : "tropical ") << e->Text(0) << " at JD " << jd;
+      ++compared;
+    }
+  }
+  EXPECT_GT(compared, 1);
+  // About 25 degrees of ayanamsa move the Moon's entry into its pada by about two days.
+  auto moonEntry = [](const RunResult& r) {
+    for (int n = 1; n <= r.hits.HitCount(); ++n) {
+      const HitRow& row = r.hits.RunRows()[static_cast<size_t>(n)];
+      if (row[hit::Pass] == "4" && row[hit::Aspect] == "0" && row[hit::SecondPoint] == "2")
+        return HitValue(row[hit::ExactJulianDay]);
+    }
+    return 0.0;
+  };
+  double delay = moonEntry(sidereal) - moonEntry(tropical);
+  EXPECT_GT(delay, 1.5);
+  EXPECT_LT(delay, 2.5);
+}
+
+}  // namespace
+}  // namespace kesmora
