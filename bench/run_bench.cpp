@@ -10,6 +10,9 @@
 #include <benchmark/benchmark.h>
 #include <swephexp.h>
 
+#include <fmt/format.h>
+
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -93,33 +96,118 @@ BENCHMARK(BM_UnsharedScanOnly30)->Unit(benchmark::kMillisecond)->Iterations(1);
 void BM_UnsharedRun365(benchmark::State& state) { Run(state, 365, false); }
 BENCHMARK(BM_UnsharedRun365)->Unit(benchmark::kMillisecond)->Iterations(1);
 
-// The floor: as many swe_calc and swe_houses_ex calls as the 365-day run makes, bare, moving
-// through the year in time order.
-void BM_Floor365(benchmark::State& state) {
-  RunFixture f(365);
-  RunInput input = RunInputOf(f.session, f.options);
-  EphemerisCalls made = RunAspectarian(input).ephemerisCalls;
-  std::vector<int> bodies;
-  for (int i = 1; i <= f.session.tables.NumPlanetsUsed(); ++i)
-    if (f.session.tables.IsBody(i)) bodies.push_back(f.session.tables.Planet(i).sweNumber);
-  double start = f.session.chart.transitJulianDay;
+// The floor of a run: the very ephemeris calls it makes, in the same order, bare. The run is
+// made on one thread to record them; the floor is compared with the one-thread run.
+void Floor(benchmark::State& state, RunInput input, double) {
+  input.options.threads = 1;
+  std::vector<EphemerisCall> calls;
+  LogEphemerisCalls(&calls);
+  RunAspectarian(input);
+  LogEphemerisCalls(nullptr);
+  long long calc = 0, houses = 0;
   for (auto _ : state) {
     double xx[6], cusps[13], ascmc[10];
     char error[256];
-    double stepCalc = 365.0 / static_cast<double>(made.calc);
-    for (long long n = 0; n < made.calc; ++n)
-      swe_calc(start + static_cast<double>(n) * stepCalc, bodies[static_cast<size_t>(n) % bodies.size()],
-               SEFLG_SWIEPH | SEFLG_SPEED, xx, error);
-    double stepHouses = 365.0 / static_cast<double>(std::max<long long>(made.houses, 1));
-    for (long long n = 0; n < made.houses; ++n)
-      swe_houses_ex(start + static_cast<double>(n) * stepHouses, SEFLG_SWIEPH | SEFLG_SPEED, 51.5, -0.1, 'P',
-                    cusps, ascmc);
+    for (const EphemerisCall& c : calls) {
+      if (c.houses)
+        swe_houses_ex(c.jd, c.flags, c.latitude, c.longitude, c.bodyOrLetter, cusps, ascmc);
+      else
+        swe_calc(c.jd, c.bodyOrLetter, c.flags, xx, error);
+    }
     benchmark::DoNotOptimize(xx);
+    benchmark::DoNotOptimize(cusps);
   }
-  state.counters["swe_calc"] = static_cast<double>(made.calc);
-  state.counters["swe_houses_ex"] = static_cast<double>(made.houses);
+  for (const EphemerisCall& c : calls) (c.houses ? houses : calc)++;
+  state.counters["swe_calc"] = static_cast<double>(calc);
+  state.counters["swe_houses_ex"] = static_cast<double>(houses);
+}
+
+// The same run on one thread, to set against its floor.
+void OneThread(benchmark::State& state, RunInput input) {
+  input.options.threads = 1;
+  for (auto _ : state) benchmark::DoNotOptimize(RunAspectarian(input).hits.HitCount());
+}
+
+void BM_Floor365(benchmark::State& state) {
+  RunFixture f(365);
+  Floor(state, RunInputOf(f.session, f.options), 365);
 }
 BENCHMARK(BM_Floor365)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void BM_Floor30(benchmark::State& state) {
+  RunFixture f(30);
+  Floor(state, RunInputOf(f.session, f.options), 30);
+}
+BENCHMARK(BM_Floor30)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// The target lists: 20 transit midpoints, 20 natal midpoints, 27 mansion points and 10 degree
+// pairs over 30 days, the ten planets on both sides.
+RunInput TargetListInput(RunFixture& f) {
+  const std::vector<std::string> planets{"Sun", "Moon", "Mercury", "Venus", "Mars",
+                                         "Jupiter", "Saturn", "Uranus", "Neptune", "Pluto"};
+  std::string midpoints, pads, pairs;
+  for (size_t a = 0; a < 5; ++a)
+    for (size_t b = a + 1; b < 10 && midpoints.size() < 2000; ++b)
+      if (std::count(midpoints.begin(), midpoints.end(), '\n') < 20) midpoints += planets[a] + "/" + planets[b] + "\r\n";
+  for (int n = 1; n <= 27; ++n) pads += fmt::format("Nak-{:02d}, pada {}/{}\r\n", n, n % 4 + 1, planets[static_cast<size_t>(n % 10)]);
+  for (int n = 0; n < 10; ++n) pairs += fmt::format("Pair {:03d}/{}.5\r\n", n * 36, n * 36 + 7);
+  auto write = [&](const char* name, const std::string& text) {
+    std::ofstream(f.home / name, std::ios::binary) << text;
+    return (f.home / name).string();
+  };
+  f.session.settings.mpnFilename = write("bench.mpn", midpoints);
+  f.session.settings.nmpFilename = write("bench.nmp", midpoints);
+  f.session.settings.nakFilename = write("bench.nak", pads);
+  f.session.degreePairFile = write("bench.t2n", pairs);
+  RunOptions& o = f.options;
+  o.transitPlanets.fill(false);
+  o.natalPlanets.fill(false);
+  for (int i = 1; i <= 10; ++i) o.transitPlanets[static_cast<size_t>(i - 1)] = o.natalPlanets[static_cast<size_t>(i - 1)] = true;
+  o.transitToTransit = false;
+  o.degreePairs = o.lunarMansions = true;
+  o.transitMidpointsToNatalPlanets = o.transitPlanetsToNatalMidpoints = o.transitMidpointsToNatalMidpoints = true;
+  return RunInputOf(f.session, o);
+}
+
+void BM_TargetLists30(benchmark::State& state) {
+  RunFixture f(30);
+  RunInput input = TargetListInput(f);
+  int hits = 0;
+  EphemerisCalls calls;
+  for (auto _ : state) {
+    RunResult result = RunAspectarian(input);
+    hits = result.hits.HitCount();
+    calls = result.ephemerisCalls;
+  }
+  state.counters["hits"] = hits;
+  state.counters["swe_calc"] = static_cast<double>(calls.calc);
+  state.counters["swe_houses_ex"] = static_cast<double>(calls.houses);
+}
+BENCHMARK(BM_TargetLists30)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void BM_TargetListsFloor30(benchmark::State& state) {
+  RunFixture f(30);
+  Floor(state, TargetListInput(f), 30);
+}
+BENCHMARK(BM_TargetListsFloor30)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void BM_TargetListsOneThread30(benchmark::State& state) {
+  RunFixture f(30);
+  OneThread(state, TargetListInput(f));
+}
+BENCHMARK(BM_TargetListsOneThread30)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void BM_FullRunOneThread30(benchmark::State& state) {
+  RunFixture f(30);
+  OneThread(state, RunInputOf(f.session, f.options));
+}
+BENCHMARK(BM_FullRunOneThread30)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void BM_FullRunOneThread365(benchmark::State& state) {
+  RunFixture f(365);
+  OneThread(state, RunInputOf(f.session, f.options));
+}
+BENCHMARK(BM_FullRunOneThread365)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace
 }  // namespace kesmora

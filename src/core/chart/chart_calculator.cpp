@@ -29,6 +29,11 @@ char HouseLetter(HouseSystem system) {
   return 0;
 }
 
+bool NeedsPartInputs(const std::string& code) {
+  return code == "POF_d" || code == "POF_n" || code == "AP_1" || code == "AP_2" || code == "AP_3" ||
+         code == "AP_4" || code == "AP_5";
+}
+
 bool IsBodyClass(const std::string& cls) {
   return cls == "g" || cls == "t" || cls == "d" || cls == "a";
 }
@@ -40,8 +45,15 @@ EphemerisCalls& ThreadEphemerisCalls() {
   return calls;
 }
 
+namespace {
+thread_local std::vector<EphemerisCall>* tCallLog = nullptr;
+}  // namespace
+
+void LogEphemerisCalls(std::vector<EphemerisCall>* log) { tCallLog = log; }
+
 int EphemerisCalc(double jdEt, int body, int flags, double* xx) {
   ++ThreadEphemerisCalls().calc;
+  if (tCallLog) tCallLog->push_back({false, jdEt, body, flags, 0, 0});
   char error[256] = {0};
   return swe_calc(jdEt, body, flags, xx, error);
 }
@@ -49,6 +61,7 @@ int EphemerisCalc(double jdEt, int body, int flags, double* xx) {
 int EphemerisHouses(double jd, int flags, double latitude, double longitude, int letter, double* cusps,
                     double* ascmc) {
   ++ThreadEphemerisCalls().houses;
+  if (tCallLog) tCallLog->push_back({true, jd, letter, flags, latitude, longitude});
   return swe_houses_ex(jd, flags, latitude, longitude, letter, cusps, ascmc);
 }
 
@@ -270,7 +283,7 @@ double ChartCalculator::CalcPointAt(double jd, int index) {
   return lon;
 }
 
-double ChartCalculator::ExtraPointAt(double jd, int index) {
+double ChartCalculator::ExtraPointAt(double jd, int index, bool lean) {
   int row = index - tables_.NumPlanetsUsed();
   double value = 0;
   if (extra_.rows && row >= 1 && row <= static_cast<int>(extra_.rows->size())) {
@@ -282,7 +295,7 @@ double ChartCalculator::ExtraPointAt(double jd, int index) {
       value = r.Number(3);
       record_.lastPointSpeed = 0;
     } else {
-      value = CalcPointAtPlace(jd, index, 1);
+      value = MidpointOf(jd, index, 1, lean).lon;
     }
   }
   record_.lastPointValue = value;
@@ -290,35 +303,55 @@ double ChartCalculator::ExtraPointAt(double jd, int index) {
 }
 
 double ChartCalculator::CalcPointAtPlace(double jd, int index, int place) {
+  return MidpointOf(jd, index, place, false).lon;
+}
+
+PointState ChartCalculator::MidpointAt(double jd, int index, int place) { return MidpointOf(jd, index, place, true); }
+
+PointState ChartCalculator::MidpointOf(double jd, int index, int place, bool lean) {
   int rowNumber = index - tables_.NumPlanetsUsed();
-  if (!extra_.rows || rowNumber < 1 || rowNumber > static_cast<int>(extra_.rows->size())) return 0;
+  if (!extra_.rows || rowNumber < 1 || rowNumber > static_cast<int>(extra_.rows->size())) return {};
   const ExtraPointRow& row = (*extra_.rows)[static_cast<size_t>(rowNumber - 1)];
 
   double jdEt = jd + swe_deltat(jd);
   const Place& at = place == 1 ? record_.transitPlace : record_.natalPlace;
   ApplyZodiac();
-  Houses h = ComputeHouses(jd, at.latitude, at.longitude);
-  PartInputs parts = PartInputsAt(jdEt, h.ascmc[0]);
+  struct Component {
+    int sweNumber, planetIndex;
+    std::string cls;
+    bool known;
+  };
+  Component comp[2];
+  bool needHouses = !lean, needParts = !lean;
+  for (int c = 0; c < 2; ++c) {
+    comp[c] = {static_cast<int>(row.Number(3 + c)), static_cast<int>(row.Number(7 + c)), row.Text(5 + c), false};
+    comp[c].known = comp[c].planetIndex >= 1 && comp[c].planetIndex <= tables_.NumPlanetsUsed();
+    bool housePoint = comp[c].known && (comp[c].cls == "c" || comp[c].cls == "p" || comp[c].cls == "l");
+    needHouses = needHouses || housePoint;
+    needParts = needParts || (housePoint && NeedsPartInputs(tables_.Planet(comp[c].planetIndex).code));
+  }
+  // The lean form skips what no component reads; the values are the same.
+  Houses h;
+  if (needHouses) h = ComputeHouses(jd, at.latitude, at.longitude);
+  PartInputs parts;
+  if (needParts) parts = PartInputsAt(jdEt, h.ascmc[0]);
 
   double lon[2] = {0, 0}, speed[2] = {0, 0};
   for (int c = 0; c < 2; ++c) {
-    int sweNumber = static_cast<int>(row.Number(3 + c));
-    std::string cls = row.Text(5 + c);
-    int planetIndex = static_cast<int>(row.Number(7 + c));
-    bool known = planetIndex >= 1 && planetIndex <= tables_.NumPlanetsUsed();
-    if (IsBodyClass(cls)) {
-      std::tie(lon[c], speed[c]) = BodyAt(jdEt, sweNumber, planetIndex);
-    } else if (cls == "c" && known) {
-      lon[c] = CuspLongitude(h, planetIndex);
+    const Component& k = comp[c];
+    if (IsBodyClass(k.cls)) {
+      std::tie(lon[c], speed[c]) = BodyAt(jdEt, k.sweNumber, k.planetIndex);
+    } else if (k.cls == "c" && k.known) {
+      lon[c] = CuspLongitude(h, k.planetIndex);
       speed[c] = HousePointSpeed;
-    } else if ((cls == "p" || cls == "l") && known) {
-      const std::string& code = tables_.Planet(planetIndex).code;
+    } else if ((k.cls == "p" || k.cls == "l") && k.known) {
+      const std::string& code = tables_.Planet(k.planetIndex).code;
       if (PointLongitude(code, h, parts, lon[c])) speed[c] = code == "ARIES_PT" ? 0 : HousePointSpeed;
     }
   }
-  double result = Midpoint(lon[0], lon[1]);
-  record_.lastPointValue = result;
-  record_.lastPointSpeed = (speed[0] + speed[1]) / 2;
+  PointState result{Midpoint(lon[0], lon[1]), (speed[0] + speed[1]) / 2};
+  record_.lastPointValue = result.lon;
+  record_.lastPointSpeed = result.speed;
   return result;
 }
 
@@ -338,18 +371,9 @@ const ChartCalculator::PartInputs& ChartCalculator::PartInputsCached(double jd, 
   return parts_;
 }
 
-namespace {
-
-bool NeedsPartInputs(const std::string& code) {
-  return code == "POF_d" || code == "POF_n" || code == "AP_1" || code == "AP_2" || code == "AP_3" ||
-         code == "AP_4" || code == "AP_5";
-}
-
-}  // namespace
-
 PointState ChartCalculator::PointAt(double jd, int index) {
   if (index > tables_.NumPlanetsUsed()) {
-    double lon = ExtraPointAt(jd, index);
+    double lon = ExtraPointAt(jd, index, true);
     return {lon, record_.lastPointSpeed};
   }
   const PlanetEntry& e = tables_.Planet(index);

@@ -75,6 +75,15 @@ struct EphemerisCalls {
   long long calc = 0, houses = 0;
 };
 EphemerisCalls& ThreadEphemerisCalls();
+// One ephemeris call as made, so that a measurement can replay the same calls bare.
+struct EphemerisCall {
+  bool houses = false;
+  double jd = 0;
+  int bodyOrLetter = 0, flags = 0;
+  double latitude = 0, longitude = 0;
+};
+// While set, every call of this thread is appended to the log (nullptr stops it).
+void LogEphemerisCalls(std::vector<EphemerisCall>* log);
 // swe_calc and swe_houses_ex, counted.
 int EphemerisCalc(double jdEt, int body, int flags, double* xx);
 int EphemerisHouses(double jd, int flags, double latitude, double longitude, int letter, double* cusps,
@@ -114,6 +123,9 @@ class ChartCalculator {
   // needs: no houses for a body, no body positions for an angle, houses and parts reused
   // while the moment is the same. The working chart is not touched.
   PointState PointAt(double jd, int index);
+  // The midpoint of an extra point as CalcPointAtPlace gives it, with only the ephemeris
+  // calls its components need.
+  PointState MidpointAt(double jd, int index, int place);
   // Declination of a body and its speed in declination (degrees per day).
   PointState DeclinationAt(double jd, int index);
 
@@ -138,7 +150,8 @@ class ChartCalculator {
   bool PointLongitude(const std::string& code, const Houses& h, const PartInputs& parts,
                       double& longitude) const;
   double Lon(int index) const;
-  double ExtraPointAt(double jd, int index);
+  double ExtraPointAt(double jd, int index, bool lean = false);
+  PointState MidpointOf(double jd, int index, int place, bool lean);
   const Houses& HousesAt(double jd);
   const PartInputs& PartInputsCached(double jd, double jdEt, double asc);
 

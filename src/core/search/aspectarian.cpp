@@ -146,7 +146,8 @@ struct Worker {
   EphemerisCalls calls;
 };
 
-int WorkerCount() {
+int WorkerCount(const RunOptions& o) {
+  if (o.threads > 0) return o.threads;
   unsigned cores = std::thread::hardware_concurrency();
   return static_cast<int>(std::clamp(cores, 1u, 8u));
 }
@@ -198,7 +199,7 @@ RunResult RunAspectarian(const RunInput& in, const RunControl& control) {
   const ExtraPoints& extra = result.extra;
   SearchContext ctx{&in.tables, &in.chart, &extra, in.options, result.span, in.dateOrder};
   std::vector<std::unique_ptr<Worker>> workers;
-  for (int n = 0; n < WorkerCount(); ++n) {
+  for (int n = 0; n < WorkerCount(in.options); ++n) {
     workers.push_back(std::make_unique<Worker>(in, ctx));
     workers.back()->calc.SetExtraPoints({&extra.rows});
   }

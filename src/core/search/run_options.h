@@ -36,6 +36,7 @@ struct RunOptions {
   bool sharedEvaluation = true;  // each moving point once per scan step, shared by all pairs
   bool computePeriods = true;
   int hitLimit = MaxHitRowsDefault;  // rows a run may hold; raised only by measurements
+  int threads = 0;                   // threads of the run; 0: one per processor core
 };
 
 // Reads the run's choices from the main window's settings and the transit time zone field.
