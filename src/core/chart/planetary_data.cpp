@@ -110,25 +110,26 @@ bool CalculatePlanetaryData(Session& s, UserInterface& ui) {
 
   ui.SetBusy(true);
   ChartCalculator calc(s.tables, s.chart, ChartOptionsOf(s.settings));
-  const int n = s.tables.NumPlanetsUsed();
-
-  s.reading1 = ReadPersonFields(s.person1, s.formats.dateOrder);
-  s.chart.inputs = ChartInputsOf(s.person1, s.reading1);
-  s.chart.natalPlace = {s.chart.inputs.longitude, s.chart.inputs.latitude};
-  calc.CalcChart(false);
-  s.chart.natalLon.assign(s.chart.planetLon.begin(), s.chart.planetLon.begin() + n + 1);
-  s.chart.natalSpeed.assign(s.chart.planetSpeed.begin(), s.chart.planetSpeed.begin() + n + 1);
-  s.chart.natalRetrograde = s.chart.retrograde;
+  const size_t size = static_cast<size_t>(s.tables.NumPlanetsUsed()) + 1;
+  // Computes one person's chart and keeps its longitudes, speeds, retrograde marks and place.
+  auto chartOf = [&](PersonFields& fields, bool transit, std::vector<double>& lon, std::vector<double>& speed,
+                     std::string& retrograde, Place& place) {
+    PersonReading reading = ReadPersonFields(fields, s.formats.dateOrder);
+    s.chart.inputs = ChartInputsOf(fields, reading);
+    place = {s.chart.inputs.longitude, s.chart.inputs.latitude};
+    calc.CalcChart(transit);
+    lon.assign(s.chart.planetLon.begin(), s.chart.planetLon.begin() + static_cast<long>(size));
+    speed.assign(s.chart.planetSpeed.begin(), s.chart.planetSpeed.begin() + static_cast<long>(size));
+    retrograde = s.chart.retrograde;
+    return reading;
+  };
+  s.reading1 = chartOf(s.person1, false, s.chart.natalLon, s.chart.natalSpeed, s.chart.natalRetrograde,
+                       s.chart.natalPlace);
   calc.CalcNatalDeclinations();
-
-  s.reading2 = ReadPersonFields(s.person2, s.formats.dateOrder);
+  // The transit chart comes last, so the chart inputs keep the transit place.
+  s.reading2 = chartOf(s.person2, true, s.chart.transitLon, s.chart.transitSpeed, s.chart.transitRetrograde,
+                       s.chart.transitPlace);
   s.transitDateText = s.reading2.dateText;
-  s.chart.inputs = ChartInputsOf(s.person2, s.reading2);
-  s.chart.transitPlace = {s.chart.inputs.longitude, s.chart.inputs.latitude};
-  calc.CalcChart(true);
-  s.chart.transitLon.assign(s.chart.planetLon.begin(), s.chart.planetLon.begin() + n + 1);
-  s.chart.transitSpeed.assign(s.chart.planetSpeed.begin(), s.chart.planetSpeed.begin() + n + 1);
-  s.chart.transitRetrograde = s.chart.retrograde;
   s.chartsComputed = true;
   ui.SetBusy(false);
   return true;
