@@ -226,6 +226,24 @@ class AspectarianRunTest : public QObject {
     QVERIFY(f_.session->settings.csvFilename.empty());
   }
 
+  void listPointsAreNamedInTheGrid() {
+    std::string everyPada;
+    for (int mansion = 1; mansion <= 27; ++mansion)
+      for (int pada = 1; pada <= 4; ++pada)
+        everyPada += QString("Nak-%1, pada %2/Moon\r\n").arg(mansion, 2, 10, QChar('0')).arg(pada).toStdString();
+    const fs::path list = f_.Home() / "every_pada.nak";
+    QVERIFY(WriteFileAtomically(list, everyPada));
+    f_.session->settings.nakFilename = list.string();
+    f_.Find<QCheckBox>("chkNatal_Transit_0")->setChecked(false);
+    f_.Find<QCheckBox>("chkIncludeLunarMansions")->setChecked(true);
+    f_.SetDays(1);
+    QVERIFY(f_.RunAndWait());
+    // The Moon passes several padas a day.
+    QVERIFY(Grid()->rowCount() > 1);
+    for (int r = 0; r < Grid()->rowCount(); ++r)
+      QVERIFY2(Grid()->item(r, 2)->text().startsWith("Nak-"), qPrintable(Grid()->item(r, 2)->text()));
+  }
+
   void runWithoutHitsGivesAnEmptyGridAndCsv() {
     f_.Find<QCheckBox>("chkNatal_Transit_0")->setChecked(false);
     f_.Find<QCheckBox>("chkNatal_Transit_1")->setChecked(false);

@@ -25,7 +25,7 @@ Qt::Alignment ColumnAlignment(int column) {
 
 std::vector<GridRow> RunGridRows(const Session& session) {
   const RunResult& run = session.run;
-  return GridRowsOf(run.hits.RunRows(), run.hits.HitCount(), PointNamesOf(session.tables), session.tables,
+  return GridRowsOf(run.hits.RunRows(), run.hits.HitCount(), PointNamesOf(session.tables, &run.extra), session.tables,
                     run.periods);
 }
 

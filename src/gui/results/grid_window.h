@@ -14,7 +14,7 @@ struct Session;
 
 namespace kesmora::gui {
 
-// The grid rows of the session's last run, start and end periods included.
+// The grid rows of the session's last run, with the names of its extra points and its periods.
 std::vector<GridRow> RunGridRows(const Session& session);
 
 class GridWindow : public QWidget {

@@ -1,0 +1,62 @@
+#include "core/search/sample_session.h"
+
+#include "app/startup.h"
+#include "chart/planetary_data.h"
+#include "persons/names_file.h"
+#include "settings/settings.h"
+
+#include <swephexp.h>
+
+#include <cstdio>
+#include <stdexcept>
+
+namespace kesmora::test {
+
+SampleSession::SampleSession(const std::string& transitRecord, DateOrder order) {
+  CopyShippedData(home.path());
+  StartOptions start;
+  start.home = home.path();
+  start.executableDir = home.path();
+  start.formats = LocaleFormats{order, ClockFormat::Hours24};
+  StartSession(session, start);
+  NamesList natal = ParseNames(std::string(SampleNamesRecord) + "\n");
+  NamesList transit = ParseNames(transitRecord + "\n");
+  if (natal.records.size() != 1 || transit.records.size() != 1 ||
+      !LoadPersonFromRecord(natal.records[0], session.person1, order) ||
+      !LoadPersonFromRecord(transit.records[0], session.person2, order) || !CalculatePlanetaryData(session, ui))
+    throw std::runtime_error("the sample charts cannot be computed for " + transitRecord);
+}
+
+int SampleSession::Index(const std::string& name) const {
+  for (int i = 1; i <= session.tables.NumPlanetsUsed(); ++i)
+    if (session.tables.Planet(i).name == name) return i;
+  throw std::runtime_error("no planet " + name);
+}
+
+RunOptions SampleSession::Options(std::initializer_list<const char*> moving, std::initializer_list<const char*> natal,
+                                  std::initializer_list<int> aspects, int days) const {
+  RunOptions o = RunOptionsOf(session.settings, session.person2);
+  o.transitPlanets.fill(false);
+  o.natalPlanets.fill(false);
+  o.aspects.fill(false);
+  for (const char* n : moving) o.transitPlanets[static_cast<size_t>(Index(n) - 1)] = true;
+  for (const char* n : natal) o.natalPlanets[static_cast<size_t>(Index(n) - 1)] = true;
+  for (int k : aspects) o.aspects[static_cast<size_t>(k)] = true;
+  o.transitToNatal = true;
+  o.transitToTransit = o.degreePairs = o.auspiciousPoints = o.lunarMansions = false;
+  o.transitMidpointsToNatalPlanets = o.transitMidpointsToTransitPlanets = false;
+  o.transitPlanetsToNatalMidpoints = o.transitMidpointsToNatalMidpoints = false;
+  o.timePeriod = false;
+  o.daysToCalculate = days;
+  return o;
+}
+
+std::optional<double> JulianDayOfText(const std::string& text, double timeZone) {
+  int day = 0, month = 0, year = 0, hour = 0, minute = 0, second = 0;
+  char tail = 0;
+  if (std::sscanf(text.c_str(), "%2d/%2d/%4d %2d:%2d:%2d%c", &day, &month, &year, &hour, &minute, &second, &tail) != 6)
+    return std::nullopt;
+  return swe_julday(year, month, day, hour + minute / 60.0 + second / 3600.0 + timeZone, SE_GREG_CAL);
+}
+
+}  // namespace kesmora::test
