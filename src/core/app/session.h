@@ -33,7 +33,8 @@ struct Session {
 
   NamesList names;
 
-  std::string degreePairFile;  // chosen with "Load .t2n file"; kept for this session only
+  // Chosen with "Load .t2n file"; kept for this session only.
+  std::string degreePairFile, degreePairPath;
   OutputBuffer output;
   RunResult run;        // the last finished aspectarian run
   bool runDone = false;

@@ -10,7 +10,10 @@
 #include "reference/text.h"
 #include "results/grid_window.h"
 #include "results/results.h"
+#include "search/list_file_dialog.h"
+#include "search/list_files.h"
 #include "search/run_options.h"
+#include "search/target_list_window.h"
 #include "windows/data_window.h"
 #include "windows/printer_setup.h"
 
@@ -404,7 +407,7 @@ QWidget* MainWindow::BuildOrbsGroup() {
   chkAuspicious_ = NewCheck("chkIncludeAuspiciousPoints", "T. to auspicious points?");
   chkTDegToNDeg_ = NewCheck("chkIncludeTDeg_to_NDeg", "T. deg conjunct n. deg?");
   auto* layout = new QGridLayout;
-  layout->addWidget(new QLabel("Days to look forward && back"), 0, 0);
+  layout->addWidget(new QLabel("Days to look forward & back"), 0, 0);
   layout->addWidget(txtDaysForwardBack_, 0, 1);
   layout->addWidget(new QLabel("Minutes before exact"), 1, 0);
   layout->addWidget(txtMinutesBeforeExact_, 1, 1);
@@ -444,8 +447,10 @@ void MainWindow::BuildMenus() {
   add(file, "mnuFileNewFil", "Make new .FIL file", false, QKeySequence("Ctrl+N"));
   add(file, "mnuFileLoad", "Load .opt file", false);
   add(file, "mnuFileSave", "Save .opt file", false);
-  add(file, "mnuFileLoad_apt_file", "Load .apt file", false);
-  add(file, "mnuFileLoad_t2n_file", "Load .t2n file", false);
+  connect(add(file, "mnuFileLoad_apt_file", "Load .apt file", true), &QAction::triggered, this,
+          &MainWindow::mnuFileLoad_apt_file_Click);
+  connect(add(file, "mnuFileLoad_t2n_file", "Load .t2n file", true), &QAction::triggered, this,
+          &MainWindow::mnuFileLoad_t2n_file_Click);
   file->addSeparator();
   connect(add(file, "mnuFileExit", "Exit", true), &QAction::triggered, this, &QWidget::close);
 
@@ -456,10 +461,13 @@ void MainWindow::BuildMenus() {
           &QAction::triggered, this, &MainWindow::mnuUpdate_forward_1_month_Click);
 
   QMenu* lists = menuBar()->addMenu("&Lists");
-  add(lists, "mnuLunarMansions", "Set t. planets in lunar mansions", false);
-  add(lists, "mnuMidpoints_t_to_n", "Set t. mp's to n. planets", false);
-  add(lists, "mnuMidpoints_t_to_t", "Set t. mp's to t. planets", false);
-  add(lists, "mnuMidpoints_t_to_nmp", "Set natal midpoints", false);
+  auto addEditor = [&](const char* name, const QString& caption, ListKind kind) {
+    connect(add(lists, name, caption, true), &QAction::triggered, this, [this, kind] { OpenListEditor(kind); });
+  };
+  addEditor("mnuLunarMansions", "Set t. planets in lunar mansions", ListKind::LunarMansions);
+  addEditor("mnuMidpoints_t_to_n", "Set t. mp's to n. planets", ListKind::MidpointsToNatal);
+  addEditor("mnuMidpoints_t_to_t", "Set t. mp's to t. planets", ListKind::MidpointsToTransit);
+  addEditor("mnuMidpoints_t_to_nmp", "Set natal midpoints", ListKind::NatalMidpoints);
 
   QMenu* options = menuBar()->addMenu("&Option Settings");
   add(options, "mnuOptionOptionSettings", "Change settings in .opt file", false);
@@ -764,7 +772,31 @@ void MainWindow::cmdCalc_aspectarian_Click() {
     emit runFinished(false);
     return;
   }
-  runner_->Start(RunInputOf(session_, RunOptionsOf(session_.settings, session_.person2)));
+  const RunOptions options = RunOptionsOf(session_.settings, session_.person2);
+  AskForMissingListFiles(options);
+  runner_->Start(RunInputOf(session_, options));
+}
+
+// A list whose file is not there is asked for; after a cancel it stays empty for this run.
+void MainWindow::AskForMissingListFiles(const RunOptions& options) {
+  for (ListKind kind : MissingListFiles(session_, options))
+    Get_list_filename(this, *files_, session_, kind, ListDialogMode::Open);
+}
+
+void MainWindow::mnuFileLoad_apt_file_Click() {
+  Get_list_filename(this, *files_, session_, ListKind::AuspiciousPoints, ListDialogMode::Open);
+}
+
+void MainWindow::mnuFileLoad_t2n_file_Click() {
+  Get_list_filename(this, *files_, session_, ListKind::DegreePairs, ListDialogMode::Open);
+}
+
+void MainWindow::OpenListEditor(ListKind kind) {
+  QPointer<TargetListWindow>& editor = listEditors_[static_cast<size_t>(kind)];
+  delete editor;
+  editor = new TargetListWindow(session_, ui_, *files_, kind, this);
+  editor->setAttribute(Qt::WA_DeleteOnClose);
+  editor->Form_Load();
 }
 
 void MainWindow::AspectarianEnded() {

@@ -37,6 +37,7 @@ class DataWindow;
 class FileDialogs;
 class GridWindow;
 class PrinterSetup;
+class TargetListWindow;
 
 // The widgets of one block of birth data.
 struct PersonBlock {
@@ -69,6 +70,10 @@ class MainWindow : public QMainWindow {
   void NamesOnFile_DblClick();
   void mnuUpdate_back_1_month_Click();
   void mnuUpdate_forward_1_month_Click();
+  void mnuFileLoad_apt_file_Click();
+  void mnuFileLoad_t2n_file_Click();
+  // Closes the list's editor window if it is open and opens it anew from the current planets.
+  void OpenListEditor(ListKind kind);
   // Starts the run on a worker thread and returns; `runFinished` tells how it ended.
   void cmdCalc_aspectarian_Click();
   void cmdCopyToCSVfile_Click();
@@ -110,6 +115,7 @@ class MainWindow : public QMainWindow {
   void AspectarianEnded();
   void ShowRunResult(RunResult result);
   void OpenGridWindow();
+  void AskForMissingListFiles(const RunOptions& options);
   void ConnectPersonBlock(Person person);
   void CaptionCheckBoxes();
 
@@ -153,6 +159,7 @@ class MainWindow : public QMainWindow {
   AspectarianRunner* runner_ = nullptr;
   QPointer<DataWindow> dataWindow_;
   QPointer<GridWindow> gridForm_;
+  std::array<QPointer<TargetListWindow>, ListKinds + 1> listEditors_;  // by ListKind
 };
 
 }  // namespace kesmora::gui
