@@ -77,7 +77,8 @@ class AspectarianRunTest : public QObject {
     QCOMPARE(grid->rowCount(), hits);
     QCOMPARE(grid->columnCount(), 14);
     QCOMPARE(grid->horizontalHeaderItem(12)->text(), QString("Exact Date and Time"));
-    QCOMPARE(grid->columnWidth(2), 1770 / 15);
+    QVERIFY(grid->columnWidth(2) >= 1770 / 15);  // the designed width is the least
+    QVERIFY(grid->columnWidth(12) >= grid->fontMetrics().horizontalAdvance(grid->item(0, 12)->text()));
     QCOMPARE(grid->item(0, 0)->text(), QString("1"));
     QCOMPARE(grid->item(hits - 1, 0)->text(), QString::number(hits));
     QCOMPARE(grid->item(0, 0)->background().color(), QColor(224, 224, 224));

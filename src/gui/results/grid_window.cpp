@@ -2,6 +2,8 @@
 
 #include "app/session.h"
 
+#include <algorithm>
+
 #include <QEvent>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -85,7 +87,17 @@ void GridWindow::Display_Aspects_in_grid(const std::vector<GridRow>& rows) {
       grdOutput_->setItem(r, c, item);
     }
   }
+  WidenToContents();
   grdOutput_->setUpdatesEnabled(true);
+}
+
+void GridWindow::WidenToContents() {
+  // The designed widths are the least; dates and times in the user's font may need more.
+  for (int c = 0; c < GridColumns; ++c) {
+    int designed = GridWidthsTwips[c] / kTwipsPerPixel;
+    grdOutput_->resizeColumnToContents(c);
+    grdOutput_->setColumnWidth(c, std::max(designed, grdOutput_->columnWidth(c)));
+  }
 }
 
 void GridWindow::StoreGeometry() {

@@ -34,6 +34,7 @@ class GridWindow : public QWidget {
  private:
   void SetupColumns(int rowCount);
   void StoreGeometry();
+  void WidenToContents();
 
   Session& session_;
   bool loading_ = true;
