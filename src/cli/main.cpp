@@ -7,9 +7,12 @@
 
 #include <CLI/CLI.hpp>
 
+#include <clocale>
 #include <iostream>
 
 int main(int argc, char** argv) {
+  // Date order and clock follow the user's locale; numbers keep their point.
+  std::setlocale(LC_TIME, "");
   CLI::App app{"Kesmora: favourable times from planetary transits", "kesmora-cli"};
   app.require_subcommand(1);
   int exitCode = 0;

@@ -51,7 +51,7 @@ namespace {
 // Option values are single precision: written with the digits a float holds ("6.35889",
 // not the widened double "6.35889005661011").
 std::string OptionText(float value) {
-  return NumberText(std::strtod(fmt::format("{}", value).c_str(), nullptr));
+  return NumberText(LeadingNumber(fmt::format("{}", value)));  // locale-free, unlike strtod
 }
 
 }  // namespace
