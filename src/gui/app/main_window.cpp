@@ -2,6 +2,7 @@
 
 #include "app/aspectarian_runner.h"
 #include "app/field_filters.h"
+#include "app/window_geometry.h"
 #include "app/file_dialogs.h"
 #include "app/startup.h"
 #include "app/user_interface.h"
@@ -44,7 +45,6 @@ namespace kesmora::gui {
 
 namespace {
 
-constexpr int kTwipsPerPixel = 15;
 
 struct BlockNames {
   const char *name, *month, *day, *year, *hour, *minute, *am, *pm, *unknown, *timeZone, *adjustTz,

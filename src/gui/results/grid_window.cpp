@@ -1,6 +1,7 @@
 #include "results/grid_window.h"
 
 #include "app/session.h"
+#include "app/window_geometry.h"
 
 #include <algorithm>
 
@@ -16,7 +17,6 @@ namespace kesmora::gui {
 
 namespace {
 
-constexpr int kTwipsPerPixel = 15;
 constexpr int kRowHeightTwips = 250;
 
 Qt::Alignment ColumnAlignment(int column) {
@@ -45,13 +45,15 @@ GridWindow::GridWindow(Session& session, QWidget* parent) : QWidget(parent, Qt::
   frame13->setLayout(frameLayout);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(frame13);
+  new GeometryKeeper(this, [this] {
+    if (!loading_) session_.settings.gridForm = TwipsRectOf(this);
+  });
 }
 
 void GridWindow::Form_Load(const std::vector<GridRow>& rows) {
   loading_ = true;
   const WindowRect& r = session_.settings.gridForm;
-  resize(r.width / kTwipsPerPixel, r.height / kTwipsPerPixel);
-  move(r.left / kTwipsPerPixel, r.top / kTwipsPerPixel);
+  ApplyTwipsRect(this, r);
   show();
   loading_ = false;
   Display_Aspects_in_grid(rows);
@@ -100,25 +102,5 @@ void GridWindow::WidenToContents() {
   }
 }
 
-void GridWindow::StoreGeometry() {
-  if (loading_ || isMinimized()) return;
-  session_.settings.gridForm = {y() * kTwipsPerPixel, x() * kTwipsPerPixel, height() * kTwipsPerPixel,
-                                width() * kTwipsPerPixel};
-}
-
-void GridWindow::moveEvent(QMoveEvent* event) {
-  QWidget::moveEvent(event);
-  StoreGeometry();
-}
-
-void GridWindow::resizeEvent(QResizeEvent* event) {
-  QWidget::resizeEvent(event);
-  StoreGeometry();
-}
-
-void GridWindow::changeEvent(QEvent* event) {
-  QWidget::changeEvent(event);
-  if (event->type() == QEvent::ActivationChange && !isActiveWindow()) StoreGeometry();
-}
 
 }  // namespace kesmora::gui

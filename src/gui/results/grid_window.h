@@ -27,13 +27,9 @@ class GridWindow : public QWidget {
   void Display_Aspects_in_grid(const std::vector<GridRow>& rows);
 
  protected:
-  void moveEvent(QMoveEvent* event) override;
-  void resizeEvent(QResizeEvent* event) override;
-  void changeEvent(QEvent* event) override;
 
  private:
   void SetupColumns(int rowCount);
-  void StoreGeometry();
   void WidenToContents();
 
   Session& session_;

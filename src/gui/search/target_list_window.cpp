@@ -1,6 +1,7 @@
 #include "search/target_list_window.h"
 
 #include "app/session.h"
+#include "app/window_geometry.h"
 #include "app/user_interface.h"
 #include "reference/format.h"
 #include "reference/text.h"
@@ -25,7 +26,6 @@ struct ListEditorTexts {
 
 namespace {
 
-constexpr int kTwipsPerPixel = 15;
 
 constexpr ListEditorTexts kMidpointsToNatal{
     "Midpoints_t_to_n", "Set transit midpoints to natal planets", "Transit Planet 1", "Transit Planet 2",
@@ -133,6 +133,11 @@ void TargetListWindow::Form_Load() {
   loading_ = true;
   const WindowPos& pos = ListWindowPosition(session_.settings, kind_);
   move(pos.left / kTwipsPerPixel, pos.top / kTwipsPerPixel);
+  new GeometryKeeper(this, [this] {
+    if (loading_) return;
+    WindowRect r = TwipsRectOf(this);
+    ListWindowPosition(session_.settings, kind_) = {r.top, r.left};
+  });
   FillPickLists();
   show();
   loading_ = false;
@@ -215,24 +220,5 @@ bool TargetListWindow::WriteCurrentFile(const std::vector<std::string>& entries)
   return false;
 }
 
-void TargetListWindow::StoreGeometry() {
-  if (loading_ || isMinimized()) return;
-  ListWindowPosition(session_.settings, kind_) = {y() * kTwipsPerPixel, x() * kTwipsPerPixel};
-}
-
-void TargetListWindow::moveEvent(QMoveEvent* event) {
-  QWidget::moveEvent(event);
-  StoreGeometry();
-}
-
-void TargetListWindow::resizeEvent(QResizeEvent* event) {
-  QWidget::resizeEvent(event);
-  StoreGeometry();
-}
-
-void TargetListWindow::changeEvent(QEvent* event) {
-  QWidget::changeEvent(event);
-  if (event->type() == QEvent::ActivationChange && !isActiveWindow()) StoreGeometry();
-}
 
 }  // namespace kesmora::gui

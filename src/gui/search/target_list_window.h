@@ -45,16 +45,12 @@ class TargetListWindow : public QWidget {
   std::vector<std::string> Entries() const;
 
  protected:
-  void moveEvent(QMoveEvent* event) override;
-  void resizeEvent(QResizeEvent* event) override;
-  void changeEvent(QEvent* event) override;
 
  private:
   void BuildControls();
   void FillPickLists();
   void ShowCount();
   void ShowFileName();
-  void StoreGeometry();
   bool WriteCurrentFile(const std::vector<std::string>& entries);
 
   Session& session_;

@@ -2,6 +2,7 @@
 
 #include "app/file_dialogs.h"
 #include "app/session.h"
+#include "app/window_geometry.h"
 #include "app/user_interface.h"
 #include "output/output_buffer.h"
 #include "reference/text.h"
@@ -21,7 +22,6 @@ namespace kesmora::gui {
 
 namespace {
 
-constexpr int kTwipsPerPixel = 15;
 constexpr double kFontStep = 1.5;  // Increase and Decrease change the size by half of it
 constexpr double kSmallestFont = 8, kLargestFont = 12;
 
@@ -48,7 +48,10 @@ DataWindow::DataWindow(Session& session, UserInterface& ui, FileDialogs& files, 
   richText1_->viewport()->installEventFilter(this);
   setCentralWidget(richText1_);
   BuildMenus();
-  RestoreGeometry();
+  ApplyTwipsRect(this, session_.settings.dataWindow);
+  new GeometryKeeper(this, [this] {
+    if (!loading_) session_.settings.dataWindow = TwipsRectOf(this);
+  });
   ApplySettingsFont();
   loading_ = false;
 }
@@ -77,32 +80,6 @@ void DataWindow::BuildMenus() {
   add(nullptr, "mnuPrintData", "Print &data", &DataWindow::mnuPrintData_Click);
 }
 
-void DataWindow::RestoreGeometry() {
-  const WindowRect& r = session_.settings.dataWindow;
-  resize(r.width / kTwipsPerPixel, r.height / kTwipsPerPixel);
-  move(r.left / kTwipsPerPixel, r.top / kTwipsPerPixel);
-}
-
-void DataWindow::StoreGeometry() {
-  if (loading_ || isMinimized()) return;
-  session_.settings.dataWindow = {y() * kTwipsPerPixel, x() * kTwipsPerPixel, height() * kTwipsPerPixel,
-                                  width() * kTwipsPerPixel};
-}
-
-void DataWindow::moveEvent(QMoveEvent* event) {
-  QMainWindow::moveEvent(event);
-  StoreGeometry();
-}
-
-void DataWindow::resizeEvent(QResizeEvent* event) {
-  QMainWindow::resizeEvent(event);
-  StoreGeometry();
-}
-
-void DataWindow::changeEvent(QEvent* event) {
-  QMainWindow::changeEvent(event);
-  if (event->type() == QEvent::ActivationChange && !isActiveWindow()) StoreGeometry();
-}
 
 bool DataWindow::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {

@@ -44,15 +44,10 @@ class DataWindow : public QMainWindow {
   void mnuPrintData_Click();
 
  protected:
-  void moveEvent(QMoveEvent* event) override;
-  void resizeEvent(QResizeEvent* event) override;
-  void changeEvent(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void BuildMenus();
-  void RestoreGeometry();
-  void StoreGeometry();
   void LoadPageFile(const std::filesystem::path& pageFile);
   void ApplySettingsFont();
   void StepFontSize(double step);
