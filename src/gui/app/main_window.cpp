@@ -45,7 +45,6 @@ namespace kesmora::gui {
 
 namespace {
 
-
 struct BlockNames {
   const char *name, *month, *day, *year, *hour, *minute, *am, *pm, *unknown, *timeZone, *adjustTz,
       *minusOne, *now, *longDeg, *longMin, *east, *west, *latDeg, *latMin, *north, *south,
