@@ -93,8 +93,6 @@ BENCHMARK(BM_ScanOnly30)->Unit(benchmark::kMillisecond)->Iterations(1);
 void BM_UnsharedScanOnly30(benchmark::State& state) { Run(state, 30, false, false); }
 BENCHMARK(BM_UnsharedScanOnly30)->Unit(benchmark::kMillisecond)->Iterations(1);
 
-void BM_UnsharedRun365(benchmark::State& state) { Run(state, 365, false); }
-BENCHMARK(BM_UnsharedRun365)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 // The floor of a run: the very ephemeris calls it makes, in the same order, bare. The run is
 // made on one thread to record them; the floor is compared with the one-thread run.
