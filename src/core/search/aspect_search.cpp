@@ -42,27 +42,29 @@ double SignedSeparation(double q, double p, double angle) {
   return -g;
 }
 
+namespace {
+
+// The value kept for a moment, or the computed one, then kept.
+template <typename Compute>
+PointState Remembered(std::unordered_map<double, PointState>& byTime, double jd, Compute compute) {
+  auto it = byTime.find(jd);
+  if (it != byTime.end()) return it->second;
+  return byTime.emplace(jd, compute()).first->second;
+}
+
+}  // namespace
+
 PointState PointSource::At(double jd, int index) {
   if (!shared_) {
     double lon = calc_.CalcPointAt(jd, index);
     return {lon, calc_.LastPointSpeed()};
   }
-  auto& byTime = lon_[index];
-  auto it = byTime.find(jd);
-  if (it != byTime.end()) return it->second;
-  PointState s = calc_.PointAt(jd, index);
-  byTime.emplace(jd, s);
-  return s;
+  return Remembered(lon_[index], jd, [&] { return calc_.PointAt(jd, index); });
 }
 
 PointState PointSource::Declination(double jd, int index) {
   if (!shared_) return calc_.DeclinationAt(jd, index);
-  auto& byTime = decl_[index];
-  auto it = byTime.find(jd);
-  if (it != byTime.end()) return it->second;
-  PointState s = calc_.DeclinationAt(jd, index);
-  byTime.emplace(jd, s);
-  return s;
+  return Remembered(decl_[index], jd, [&] { return calc_.DeclinationAt(jd, index); });
 }
 
 void PointSource::Forget() {
