@@ -5,6 +5,7 @@
 #include "app/startup.h"
 #include "app/user_interface.h"
 #include "chart/planetary_data.h"
+#include "core/search/sample_session.h"
 #include "core/test_support.h"
 #include "reference/text.h"
 #include "search/aspectarian.h"
@@ -25,16 +26,6 @@ constexpr double kOneSecond = 1.0 / 86400;
 class TargetListsBruteForce : public ::testing::Test {
  protected:
   void SetUp() override {
-    test::CopyShippedData(home_.path());
-    StartOptions start;
-    start.home = home_.path();
-    start.executableDir = home_.path();
-    start.formats = LocaleFormats{DateOrder::DayMonthYear, ClockFormat::Hours24};
-    StartSession(session_, start);
-    NamesList natal = ParseNames(std::string(SampleNamesRecord) + "\n");
-    NamesList transit = ParseNames("London,06 Dec 2026,0.00,A,0,0.07,51.30,,London\n");
-    LoadPersonFromRecord(natal.records[0], session_.person1, session_.formats.dateOrder);
-    LoadPersonFromRecord(transit.records[0], session_.person2, session_.formats.dateOrder);
     session_.settings.nakFilename = home_.Write("mine.nak", "Nak-25, pada 1/Moon\r\nNak-20, pada 3/Sun\r\n").string();
     session_.settings.aptFilename = home_.Write("mine.apt", "Lucky 015/Moon\r\nGood 250/Mercury\r\n").string();
     session_.settings.mpnFilename = home_.Write("mine.mpn", "Sun/Moon\r\nVenus/Mars\r\n").string();
@@ -78,9 +69,10 @@ class TargetListsBruteForce : public ::testing::Test {
     return best;
   }
 
-  test::ScratchDir home_;
-  Session session_;
-  RecordingInterface ui_;
+  test::SampleSession sample_{"London,06 Dec 2026,0.00,A,0,0.07,51.30,,London"};
+  test::ScratchDir& home_ = sample_.home;
+  Session& session_ = sample_.session;
+  RecordingInterface& ui_ = sample_.ui;
 };
 
 TEST_F(TargetListsBruteForce, PadasDegreesAndMidpointsAreFoundWithinOneSecond) {
