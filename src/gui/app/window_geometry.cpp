@@ -16,7 +16,7 @@ void ApplyTwipsRect(QWidget* w, const WindowRect& r) {
 }
 
 GeometryKeeper::GeometryKeeper(QWidget* window, std::function<void()> store)
-    : QObject(window), window_(window), store_(std::move(store)) {
+    : window_(window), store_(std::move(store)) {
   window->installEventFilter(this);
 }
 

@@ -16,7 +16,8 @@ WindowRect TwipsRectOf(const QWidget* window);
 void ApplyTwipsRect(QWidget* window, const WindowRect& rect);
 
 // Calls `store` whenever the window moves, is resized or loses the focus, unless it is
-// minimised; the callback decides itself whether it is loading.
+// minimised; the callback decides itself whether it is loading. The window owns its keeper
+// as a member, so the keeper goes before the window's own destruction sends it events.
 class GeometryKeeper : public QObject {
  public:
   GeometryKeeper(QWidget* window, std::function<void()> store);

@@ -45,7 +45,7 @@ GridWindow::GridWindow(Session& session, QWidget* parent) : QWidget(parent, Qt::
   frame13->setLayout(frameLayout);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(frame13);
-  new GeometryKeeper(this, [this] {
+  keeper_ = std::make_unique<GeometryKeeper>(this, [this] {
     if (!loading_) session_.settings.gridForm = TwipsRectOf(this);
   });
 }

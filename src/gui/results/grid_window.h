@@ -1,4 +1,7 @@
 #pragma once
+#include "app/window_geometry.h"
+
+#include <memory>
 // The data grid of the last aspectarian run, one row per hit with its periods.
 #include "results/results.h"
 
@@ -34,6 +37,7 @@ class GridWindow : public QWidget {
 
   Session& session_;
   bool loading_ = true;
+  std::unique_ptr<GeometryKeeper> keeper_;
   QTableWidget* grdOutput_ = nullptr;
 };
 

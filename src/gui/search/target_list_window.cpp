@@ -133,7 +133,7 @@ void TargetListWindow::Form_Load() {
   loading_ = true;
   const WindowPos& pos = ListWindowPosition(session_.settings, kind_);
   move(pos.left / kTwipsPerPixel, pos.top / kTwipsPerPixel);
-  new GeometryKeeper(this, [this] {
+  keeper_ = std::make_unique<GeometryKeeper>(this, [this] {
     if (loading_) return;
     WindowRect r = TwipsRectOf(this);
     ListWindowPosition(session_.settings, kind_) = {r.top, r.left};

@@ -1,4 +1,7 @@
 #pragma once
+#include "app/window_geometry.h"
+
+#include <memory>
 // The editor of one target list: the three midpoint lists (`Midpoints_t_to_n`,
 // `Midpoints_t_to_t`, `Midpoints_t_to_nmp`) and the lunar mansions (`lunar_mansions_form`).
 // Pairs are picked from two lists and kept in a list file through Load, Save and New.
@@ -59,6 +62,7 @@ class TargetListWindow : public QWidget {
   const ListKind kind_;
   const ListEditorTexts& texts_;
   bool loading_ = true;
+  std::unique_ptr<GeometryKeeper> keeper_;
   QLabel *label1_ = nullptr, *label2_ = nullptr, *label3_ = nullptr, *label4_ = nullptr;
   QListWidget *lstP1_ = nullptr, *lstP2_ = nullptr, *entries_ = nullptr;
 };

@@ -49,7 +49,7 @@ DataWindow::DataWindow(Session& session, UserInterface& ui, FileDialogs& files, 
   setCentralWidget(richText1_);
   BuildMenus();
   ApplyTwipsRect(this, session_.settings.dataWindow);
-  new GeometryKeeper(this, [this] {
+  keeper_ = std::make_unique<GeometryKeeper>(this, [this] {
     if (!loading_) session_.settings.dataWindow = TwipsRectOf(this);
   });
   ApplySettingsFont();

@@ -1,4 +1,7 @@
 #pragma once
+#include "app/window_geometry.h"
+
+#include <memory>
 // The data window: shows the current page of the output buffer (a run's report or a help
 // text) and saves, clears and prints the buffer.
 #include <QMainWindow>
@@ -63,6 +66,7 @@ class DataWindow : public QMainWindow {
   PrinterSetup& printer_;
   QWidget* mainWindow_;
   bool loading_ = true;
+  std::unique_ptr<GeometryKeeper> keeper_;
   std::string dataFileName_;  // the file last chosen with "Save As"
   QPlainTextEdit* richText1_ = nullptr;
   QAction *increase_ = nullptr, *decrease_ = nullptr, *bold_ = nullptr, *italic_ = nullptr;
