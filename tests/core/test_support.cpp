@@ -1,5 +1,7 @@
 #include "core/test_support.h"
 
+#include <gtest/gtest.h>
+
 #include <fstream>
 #include <random>
 
@@ -32,6 +34,17 @@ void CopyShippedData(const fs::path& dir) {
   fs::create_directories(dir);
   for (const auto& e : fs::directory_iterator(ShippedDataDir()))
     if (e.is_regular_file()) fs::copy_file(e.path(), dir / e.path().filename(), fs::copy_options::overwrite_existing);
+}
+
+std::vector<std::string> SplitCrlf(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t start = 0, end;
+  while ((end = text.find("\r\n", start)) != std::string::npos) {
+    lines.push_back(text.substr(start, end - start));
+    start = end + 2;
+  }
+  EXPECT_EQ(start, text.size()) << "text does not end with CR LF";
+  return lines;
 }
 
 }  // namespace kesmora::test

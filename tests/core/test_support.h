@@ -2,6 +2,7 @@
 // Helpers for core tests: a scratch program directory seeded with the shipped data.
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace kesmora::test {
 
@@ -24,5 +25,7 @@ class ScratchDir {
 std::filesystem::path ShippedDataDir();
 // Copies every shipped data file into `dir`.
 void CopyShippedData(const std::filesystem::path& dir);
+// The lines of a text that must end each with CR LF (a failure is recorded otherwise).
+std::vector<std::string> SplitCrlf(const std::string& text);
 
 }  // namespace kesmora::test

@@ -223,22 +223,20 @@ QWidget* MainWindow::BuildPersonGroup(Person person) {
   grid->addWidget(b.adjustTz, 3, 2, 1, 2);
   grid->addWidget(b.minusOne, 3, 4);
   grid->addWidget(b.now, 3, 5);
-  grid->addWidget(label("Long Deg"), 4, 0);
-  grid->addWidget(b.longDeg, 4, 1);
-  grid->addWidget(label("Long Min"), 4, 2);
-  grid->addWidget(b.longMin, 4, 3);
-  auto* ew = new QHBoxLayout;
-  ew->addWidget(b.east);
-  ew->addWidget(b.west);
-  grid->addWidget(NewGroup("East / West", ew), 4, 4, 1, 2);
-  grid->addWidget(label("Lat Deg"), 5, 0);
-  grid->addWidget(b.latDeg, 5, 1);
-  grid->addWidget(label("Lat Min"), 5, 2);
-  grid->addWidget(b.latMin, 5, 3);
-  auto* ns = new QHBoxLayout;
-  ns->addWidget(b.north);
-  ns->addWidget(b.south);
-  grid->addWidget(NewGroup("North / South", ns), 5, 4, 1, 2);
+  // Degrees, minutes and the frame of the two directions, for longitude and latitude.
+  auto coordinateRow = [&](int row, const char* deg, QLineEdit* degrees, const char* min, QLineEdit* minutes,
+                           const char* frame, QRadioButton* first, QRadioButton* second) {
+    grid->addWidget(label(deg), row, 0);
+    grid->addWidget(degrees, row, 1);
+    grid->addWidget(label(min), row, 2);
+    grid->addWidget(minutes, row, 3);
+    auto* directions = new QHBoxLayout;
+    directions->addWidget(first);
+    directions->addWidget(second);
+    grid->addWidget(NewGroup(frame, directions), row, 4, 1, 2);
+  };
+  coordinateRow(4, "Long Deg", b.longDeg, "Long Min", b.longMin, "East / West", b.east, b.west);
+  coordinateRow(5, "Lat Deg", b.latDeg, "Lat Min", b.latMin, "North / South", b.north, b.south);
   grid->addWidget(label("State / Country"), 6, 0);
   grid->addWidget(b.stateCountry, 6, 1, 1, 3);
   grid->addWidget(b.atlas, 6, 4);

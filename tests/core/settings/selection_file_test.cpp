@@ -13,17 +13,6 @@
 namespace kesmora {
 namespace {
 
-std::vector<std::string> SplitCrlf(const std::string& text) {
-  std::vector<std::string> lines;
-  size_t start = 0, end;
-  while ((end = text.find("\r\n", start)) != std::string::npos) {
-    lines.push_back(text.substr(start, end - start));
-    start = end + 2;
-  }
-  EXPECT_EQ(start, text.size()) << "text does not end with CR LF";
-  return lines;
-}
-
 class SelectionFileTest : public ::testing::Test {
  protected:
   SelectionFileTest() { LoadReferenceData(tables, test::ShippedDataDir()); }
@@ -51,7 +40,7 @@ class SelectionFileTest : public ::testing::Test {
 };
 
 TEST_F(SelectionFileTest, WrittenLayout) {
-  std::vector<std::string> lines = SplitCrlf(SelectionText(Patterned(), tables));
+  std::vector<std::string> lines = test::SplitCrlf(SelectionText(Patterned(), tables));
   ASSERT_EQ(lines.size(), 141u);
   EXPECT_EQ(lines[0], "1 - Sun");
   EXPECT_EQ(lines[1], "0 - Moon");

@@ -14,17 +14,6 @@
 namespace kesmora {
 namespace {
 
-std::vector<std::string> SplitCrlf(const std::string& text) {
-  std::vector<std::string> lines;
-  size_t start = 0, end;
-  while ((end = text.find("\r\n", start)) != std::string::npos) {
-    lines.push_back(text.substr(start, end - start));
-    start = end + 2;
-  }
-  EXPECT_EQ(start, text.size()) << "text does not end with CR LF";
-  return lines;
-}
-
 // The key of a written line, "=" included.
 std::string Key(const std::string& line) { return line.substr(0, line.find('=') + 1); }
 
@@ -44,7 +33,7 @@ class SettingsTest : public ::testing::Test {
 };
 
 TEST_F(SettingsTest, WrittenFileLayout) {
-  std::vector<std::string> lines = SplitCrlf(SettingsText(Defaults()));
+  std::vector<std::string> lines = test::SplitCrlf(SettingsText(Defaults()));
   ASSERT_EQ(lines.size(), 213u);  // the header and every key but the empty AtlasDir
   EXPECT_EQ(lines[0], SettingsHeader);
   EXPECT_EQ(lines[1], "FontSize= 8.5");
@@ -67,7 +56,7 @@ TEST_F(SettingsTest, WrittenFileLayout) {
 
   Settings withAtlas = Defaults();
   withAtlas.atlasDir = "/opt/atlas";
-  lines = SplitCrlf(SettingsText(withAtlas));
+  lines = test::SplitCrlf(SettingsText(withAtlas));
   ASSERT_EQ(lines.size(), 214u);
   EXPECT_EQ(lines[33], "AtlasDir=/opt/atlas");
 }
@@ -126,7 +115,7 @@ TEST_F(SettingsTest, LinesInAnotherOrderGiveTheSameResult) {
   s.gridForm = {1, 2, 3, 4};
   s.personName2 = "Transit place";
   s.chkAspects[5] = 0;
-  std::vector<std::string> lines = SplitCrlf(SettingsText(s));
+  std::vector<std::string> lines = test::SplitCrlf(SettingsText(s));
   std::reverse(lines.begin(), lines.end());
   std::rotate(lines.begin(), lines.begin() + 70, lines.end());
   Settings back = ReadText(JoinCrlf(lines));
