@@ -1,6 +1,6 @@
 // Cost of one whole chart and of one moving point, the unit of every search.
-#include "chart/chart_calculator.h"
-#include "reference/reference_tables.h"
+#include "core/chart/chart_calculator.h"
+#include "core/reference/reference_tables.h"
 
 #include <benchmark/benchmark.h>
 

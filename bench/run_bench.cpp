@@ -1,11 +1,11 @@
 // A whole aspectarian run: the sample chart, every ephemeris body of the shipped set plus
 // ASC and MC on both sides, aspects 0 to 16, both passes, periods on. Compared with the same
 // run evaluated pair by pair, and with the bare ephemeris calls the run makes.
-#include "app/session.h"
-#include "app/startup.h"
-#include "app/user_interface.h"
-#include "chart/planetary_data.h"
-#include "search/aspectarian.h"
+#include "core/app/session.h"
+#include "core/app/startup.h"
+#include "core/app/user_interface.h"
+#include "core/chart/planetary_data.h"
+#include "core/search/aspectarian.h"
 
 #include <benchmark/benchmark.h>
 #include <swephexp.h>

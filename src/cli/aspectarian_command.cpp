@@ -1,12 +1,12 @@
 #include "aspectarian_command.h"
 
-#include "chart/planetary_data.h"
+#include "core/chart/planetary_data.h"
 #include "cli_common.h"
-#include "reference/text.h"
-#include "results/results.h"
-#include "search/aspectarian.h"
-#include "reference/format.h"
-#include "settings/selection_file.h"
+#include "core/reference/text.h"
+#include "core/results/results.h"
+#include "core/search/aspectarian.h"
+#include "core/reference/format.h"
+#include "core/settings/selection_file.h"
 
 #include <fmt/format.h>
 #include <unistd.h>

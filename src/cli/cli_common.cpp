@@ -1,7 +1,7 @@
 #include "cli_common.h"
 
-#include "app/startup.h"
-#include "persons/birth_data.h"
+#include "core/app/startup.h"
+#include "core/persons/birth_data.h"
 
 #include <fmt/format.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 // What every kesmora-cli command shares: the session, persons and chart choices.
-#include "app/session.h"
-#include "app/user_interface.h"
+#include "core/app/session.h"
+#include "core/app/user_interface.h"
 
 #include <CLI/CLI.hpp>
 

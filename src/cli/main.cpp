@@ -2,8 +2,8 @@
 #include "aspectarian_command.h"
 #include "chart_command.h"
 #include "cli_common.h"
-#include "reference/reference_tables.h"
-#include "search/hit_table.h"
+#include "core/reference/reference_tables.h"
+#include "core/search/hit_table.h"
 
 #include <CLI/CLI.hpp>
 

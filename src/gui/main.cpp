@@ -1,7 +1,7 @@
 // Kesmora: the window program.
-#include "app/main_window.h"
-#include "app/qt_interface.h"
-#include "app/startup.h"
+#include "gui/app/main_window.h"
+#include "gui/app/qt_interface.h"
+#include "core/app/startup.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

@@ -2,11 +2,11 @@
 // window and the data grid it fills, cancelling, the month step and the CSV export.
 #include "gui_fixture.h"
 
-#include "app/aspectarian_runner.h"
-#include "output/output_buffer.h"
-#include "reference/text.h"
-#include "results/grid_window.h"
-#include "windows/data_window.h"
+#include "gui/app/aspectarian_runner.h"
+#include "core/output/output_buffer.h"
+#include "core/reference/text.h"
+#include "gui/results/grid_window.h"
+#include "gui/windows/data_window.h"
 
 #include <QGroupBox>
 #include <QHeaderView>

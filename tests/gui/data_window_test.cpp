@@ -2,10 +2,10 @@
 // window's place, and the way to the print preview.
 #include "gui_fixture.h"
 
-#include "output/output_buffer.h"
-#include "reference/text.h"
-#include "windows/data_window.h"
-#include "windows/print_preview.h"
+#include "core/output/output_buffer.h"
+#include "core/reference/text.h"
+#include "gui/windows/data_window.h"
+#include "gui/windows/print_preview.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,9 +1,9 @@
 // The main window under the offscreen platform: start-up, the key rules of the fields,
 // "Calculate planetary data" and the settings written at shutdown.
-#include "app/main_window.h"
-#include "app/startup.h"
-#include "app/user_interface.h"
-#include "reference/text.h"
+#include "gui/app/main_window.h"
+#include "core/app/startup.h"
+#include "core/app/user_interface.h"
+#include "core/reference/text.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

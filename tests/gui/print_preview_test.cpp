@@ -1,9 +1,9 @@
 // The print preview: the print file shown for editing, printed as edited into a PDF.
 #include "gui_fixture.h"
 
-#include "output/output_buffer.h"
-#include "reference/text.h"
-#include "windows/print_preview.h"
+#include "core/output/output_buffer.h"
+#include "core/reference/text.h"
+#include "gui/windows/print_preview.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>

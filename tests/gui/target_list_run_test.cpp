@@ -2,9 +2,9 @@
 // a chosen file is searched, a cancelled dialog leaves the list empty and the run goes on.
 #include "gui_fixture.h"
 
-#include "reference/text.h"
-#include "results/grid_window.h"
-#include "search/target_lists.h"
+#include "core/reference/text.h"
+#include "gui/results/grid_window.h"
+#include "core/search/target_lists.h"
 
 #include <QAction>
 #include <QTableWidget>

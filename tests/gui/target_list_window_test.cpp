@@ -4,9 +4,9 @@
 // .t2n entries.
 #include "gui_fixture.h"
 
-#include "reference/text.h"
-#include "search/target_list_window.h"
-#include "settings/settings.h"
+#include "core/reference/text.h"
+#include "gui/search/target_list_window.h"
+#include "core/settings/settings.h"
 
 #include <QAction>
 #include <QLabel>

@@ -2,16 +2,16 @@
 // Everything one running program holds: program directory, options, reference tables,
 // charts, settings, persons and the names list. The window and the command-line program each
 // own one and pass it to the core.
-#include "chart/chart_calculator.h"
-#include "chart/planetary_data.h"
-#include "output/output_buffer.h"
-#include "search/aspectarian.h"
-#include "persons/names_file.h"
-#include "persons/person_fields.h"
-#include "reference/format.h"
-#include "reference/reference_tables.h"
-#include "settings/options_file.h"
-#include "settings/settings.h"
+#include "core/chart/chart_calculator.h"
+#include "core/chart/planetary_data.h"
+#include "core/output/output_buffer.h"
+#include "core/search/aspectarian.h"
+#include "core/persons/names_file.h"
+#include "core/persons/person_fields.h"
+#include "core/reference/format.h"
+#include "core/reference/reference_tables.h"
+#include "core/settings/options_file.h"
+#include "core/settings/settings.h"
 
 #include <filesystem>
 #include <string>

@@ -1,8 +1,8 @@
-#include "app/startup.h"
+#include "core/app/startup.h"
 
-#include "app/user_interface.h"
-#include "persons/birth_data.h"
-#include "reference/text.h"
+#include "core/app/user_interface.h"
+#include "core/persons/birth_data.h"
+#include "core/reference/text.h"
 
 #include <cstdlib>
 

@@ -1,7 +1,7 @@
 #pragma once
 // Finding the program directory and bringing a session up, as the window and the
 // command-line program both start.
-#include "app/session.h"
+#include "core/app/session.h"
 
 #include <filesystem>
 #include <optional>

@@ -1,6 +1,6 @@
-#include "chart/chart_calculator.h"
+#include "core/chart/chart_calculator.h"
 
-#include "reference/text.h"
+#include "core/reference/text.h"
 
 #include <swephexp.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 // Positions, speeds, houses, special points and declinations through the Swiss Ephemeris.
-#include "reference/reference_tables.h"
+#include "core/reference/reference_tables.h"
 
 #include <array>
 #include <filesystem>

@@ -1,8 +1,8 @@
-#include "chart/planetary_data.h"
+#include "core/chart/planetary_data.h"
 
-#include "app/session.h"
-#include "app/user_interface.h"
-#include "reference/text.h"
+#include "core/app/session.h"
+#include "core/app/user_interface.h"
+#include "core/reference/text.h"
 
 #include <cmath>
 #include <functional>

@@ -1,8 +1,8 @@
 #pragma once
 // "Calculate planetary data": checks both persons, computes and keeps both charts.
-#include "chart/chart_calculator.h"
-#include "persons/person_fields.h"
-#include "reference/format.h"
+#include "core/chart/chart_calculator.h"
+#include "core/persons/person_fields.h"
+#include "core/reference/format.h"
 
 #include <string>
 #include <vector>

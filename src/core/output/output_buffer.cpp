@@ -1,7 +1,7 @@
-#include "output/output_buffer.h"
+#include "core/output/output_buffer.h"
 
-#include "app/startup.h"
-#include "reference/text.h"
+#include "core/app/startup.h"
+#include "core/reference/text.h"
 
 namespace kesmora {
 

@@ -1,6 +1,6 @@
-#include "output/print_pages.h"
+#include "core/output/print_pages.h"
 
-#include "output/output_buffer.h"
+#include "core/output/output_buffer.h"
 
 namespace kesmora {
 

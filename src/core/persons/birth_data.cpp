@@ -1,7 +1,7 @@
-#include "persons/birth_data.h"
+#include "core/persons/birth_data.h"
 
-#include "reference/format.h"
-#include "reference/text.h"
+#include "core/reference/format.h"
+#include "core/reference/text.h"
 
 #include <fmt/format.h>
 

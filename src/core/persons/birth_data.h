@@ -1,7 +1,7 @@
 #pragma once
 // The editing rules of the birth-data fields and their buttons.
-#include "persons/person_fields.h"
-#include "settings/options_file.h"
+#include "core/persons/person_fields.h"
+#include "core/settings/options_file.h"
 
 #include <string>
 #include <string_view>

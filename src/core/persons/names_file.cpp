@@ -1,7 +1,7 @@
-#include "persons/names_file.h"
+#include "core/persons/names_file.h"
 
-#include "persons/birth_data.h"
-#include "reference/text.h"
+#include "core/persons/birth_data.h"
+#include "core/reference/text.h"
 
 #include <cmath>
 

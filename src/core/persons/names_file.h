@@ -1,7 +1,7 @@
 #pragma once
 // The names file: one stored person per line, nine comma-separated fields.
-#include "persons/person_fields.h"
-#include "reference/format.h"
+#include "core/persons/person_fields.h"
+#include "core/reference/format.h"
 
 #include <filesystem>
 #include <string>

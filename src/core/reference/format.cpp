@@ -1,6 +1,6 @@
-#include "reference/format.h"
+#include "core/reference/format.h"
 
-#include "reference/text.h"
+#include "core/reference/text.h"
 
 #include <date/date.h>
 #include <fmt/format.h>

@@ -1,6 +1,6 @@
-#include "reference/reference_tables.h"
+#include "core/reference/reference_tables.h"
 
-#include "reference/text.h"
+#include "core/reference/text.h"
 
 #include <fmt/format.h>
 

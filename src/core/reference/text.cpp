@@ -1,4 +1,4 @@
-#include "reference/text.h"
+#include "core/reference/text.h"
 
 #include <fmt/format.h>
 

@@ -1,6 +1,6 @@
-#include "results/results.h"
+#include "core/results/results.h"
 
-#include "reference/text.h"
+#include "core/reference/text.h"
 
 #include <fmt/format.h>
 

@@ -1,10 +1,10 @@
 #pragma once
 // What a run shows: the text report of each pass, the rows of the data grid, the CSV export.
-#include "reference/format.h"
-#include "reference/reference_tables.h"
-#include "search/aspect_search.h"
-#include "search/hit_table.h"
-#include "search/target_lists.h"
+#include "core/reference/format.h"
+#include "core/reference/reference_tables.h"
+#include "core/search/aspect_search.h"
+#include "core/search/hit_table.h"
+#include "core/search/target_lists.h"
 
 #include <array>
 #include <string>

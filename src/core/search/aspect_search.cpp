@@ -1,6 +1,6 @@
-#include "search/aspect_search.h"
+#include "core/search/aspect_search.h"
 
-#include "reference/text.h"
+#include "core/reference/text.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,11 +1,11 @@
 #pragma once
 // Exact aspect times between a moving point and a second point: the time scan with its
 // bracket test, the secant refinement, the declination pass and the start and end periods.
-#include "chart/chart_calculator.h"
-#include "reference/format.h"
-#include "search/hit_table.h"
-#include "search/run_options.h"
-#include "search/target_lists.h"
+#include "core/chart/chart_calculator.h"
+#include "core/reference/format.h"
+#include "core/search/hit_table.h"
+#include "core/search/run_options.h"
+#include "core/search/target_lists.h"
 
 #include <unordered_map>
 #include <utility>

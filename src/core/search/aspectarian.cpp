@@ -1,7 +1,7 @@
-#include "search/aspectarian.h"
+#include "core/search/aspectarian.h"
 
-#include "app/session.h"
-#include "results/results.h"
+#include "core/app/session.h"
+#include "core/results/results.h"
 
 #include <algorithm>
 #include <atomic>

@@ -1,9 +1,9 @@
 #pragma once
 // The aspectarian run: the passes over the run span, the sorted hits, the report of each pass
 // and the start and end period of every hit.
-#include "search/aspect_search.h"
-#include "search/hit_table.h"
-#include "search/run_options.h"
+#include "core/search/aspect_search.h"
+#include "core/search/hit_table.h"
+#include "core/search/run_options.h"
 
 #include <filesystem>
 #include <string>

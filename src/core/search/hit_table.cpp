@@ -1,6 +1,6 @@
-#include "search/hit_table.h"
+#include "core/search/hit_table.h"
 
-#include "reference/text.h"
+#include "core/reference/text.h"
 
 #include <fmt/format.h>
 

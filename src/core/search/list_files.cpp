@@ -1,8 +1,8 @@
-#include "search/list_files.h"
+#include "core/search/list_files.h"
 
-#include "app/session.h"
-#include "reference/format.h"
-#include "search/aspectarian.h"
+#include "core/app/session.h"
+#include "core/reference/format.h"
+#include "core/search/aspectarian.h"
 
 #include <stdexcept>
 

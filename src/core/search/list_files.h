@@ -1,9 +1,9 @@
 #pragma once
 // Where each target list keeps its current file and folder, how its file dialog is worded,
 // and which files a run still has to ask for.
-#include "search/run_options.h"
-#include "search/target_lists.h"
-#include "settings/settings.h"
+#include "core/search/run_options.h"
+#include "core/search/target_lists.h"
+#include "core/settings/settings.h"
 
 #include <string>
 #include <vector>

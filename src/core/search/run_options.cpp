@@ -1,8 +1,8 @@
-#include "search/run_options.h"
+#include "core/search/run_options.h"
 
-#include "persons/person_fields.h"
-#include "reference/text.h"
-#include "settings/settings.h"
+#include "core/persons/person_fields.h"
+#include "core/reference/text.h"
+#include "core/settings/settings.h"
 
 #include <swephexp.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 // The choices of an aspectarian run, as plain data filled by the window or the command line.
-#include "chart/chart_calculator.h"
-#include "reference/reference_tables.h"
+#include "core/chart/chart_calculator.h"
+#include "core/reference/reference_tables.h"
 
 #include <array>
 #include <functional>

@@ -1,7 +1,7 @@
-#include "search/target_lists.h"
+#include "core/search/target_lists.h"
 
-#include "reference/format.h"
-#include "reference/text.h"
+#include "core/reference/format.h"
+#include "core/reference/text.h"
 
 #include <fmt/format.h>
 

@@ -1,8 +1,8 @@
 #pragma once
 // The extra target lists of a run: degree pairs, auspicious points, lunar mansions and the
 // three midpoint lists, turned into extra points behind the planet indexes.
-#include "chart/chart_calculator.h"
-#include "reference/reference_tables.h"
+#include "core/chart/chart_calculator.h"
+#include "core/reference/reference_tables.h"
 
 #include <array>
 #include <filesystem>

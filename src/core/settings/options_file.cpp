@@ -1,6 +1,6 @@
-#include "settings/options_file.h"
+#include "core/settings/options_file.h"
 
-#include "reference/text.h"
+#include "core/reference/text.h"
 
 namespace kesmora {
 

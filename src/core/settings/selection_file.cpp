@@ -1,6 +1,6 @@
-#include "settings/selection_file.h"
+#include "core/settings/selection_file.h"
 
-#include "reference/text.h"
+#include "core/reference/text.h"
 
 namespace kesmora {
 

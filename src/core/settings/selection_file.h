@@ -1,6 +1,6 @@
 #pragma once
 // Search-selection files (.opt): which transit planets, natal planets and aspects are ticked.
-#include "settings/settings.h"
+#include "core/settings/settings.h"
 
 #include <filesystem>
 #include <string>

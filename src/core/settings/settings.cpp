@@ -1,7 +1,7 @@
-#include "settings/settings.h"
+#include "core/settings/settings.h"
 
-#include "reference/format.h"
-#include "reference/text.h"
+#include "core/reference/format.h"
+#include "core/reference/text.h"
 
 #include <fmt/format.h>
 

@@ -1,8 +1,8 @@
 #pragma once
 // Window positions, fonts, file paths, main-window choices and last persons, kept in
 // Kesmora.INI between runs.
-#include "chart/chart_calculator.h"
-#include "reference/reference_tables.h"
+#include "core/chart/chart_calculator.h"
+#include "core/reference/reference_tables.h"
 
 #include <array>
 #include <filesystem>

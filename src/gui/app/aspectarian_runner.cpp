@@ -1,7 +1,7 @@
-#include "app/aspectarian_runner.h"
+#include "gui/app/aspectarian_runner.h"
 
-#include "results/results.h"
-#include "search/hit_table.h"
+#include "core/results/results.h"
+#include "core/search/hit_table.h"
 
 #include <QCloseEvent>
 #include <QProgressBar>

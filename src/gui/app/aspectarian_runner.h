@@ -1,7 +1,7 @@
 #pragma once
 // Runs the aspectarian on a worker thread while a modal progress dialog shows the pass and
 // offers Cancel; the window thread never waits for the run.
-#include "search/aspectarian.h"
+#include "core/search/aspectarian.h"
 
 #include <QObject>
 

@@ -1,4 +1,4 @@
-#include "app/field_filters.h"
+#include "gui/app/field_filters.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>

@@ -1,6 +1,6 @@
 #pragma once
 // Key filters and select-all-on-focus for the main window's text fields.
-#include "persons/birth_data.h"
+#include "core/persons/birth_data.h"
 
 #include <QObject>
 

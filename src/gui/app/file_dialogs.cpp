@@ -1,4 +1,4 @@
-#include "app/file_dialogs.h"
+#include "gui/app/file_dialogs.h"
 
 #include <QFileDialog>
 

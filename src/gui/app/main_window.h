@@ -1,8 +1,8 @@
 #pragma once
 // The main window: both persons' birth data, the names list, the planet grid and every choice
 // of a run. It turns its widgets into the session's plain data and calls the core.
-#include "app/session.h"
-#include "persons/birth_data.h"
+#include "core/app/session.h"
+#include "core/persons/birth_data.h"
 
 #include <QMainWindow>
 #include <QPointer>

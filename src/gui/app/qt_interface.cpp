@@ -1,4 +1,4 @@
-#include "app/qt_interface.h"
+#include "gui/app/qt_interface.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -1,6 +1,6 @@
 #pragma once
 // Message boxes and the busy cursor of the window program.
-#include "app/user_interface.h"
+#include "core/app/user_interface.h"
 
 class QWidget;
 

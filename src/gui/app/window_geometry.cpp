@@ -1,4 +1,4 @@
-#include "app/window_geometry.h"
+#include "gui/app/window_geometry.h"
 
 #include <QEvent>
 #include <QWidget>

@@ -1,6 +1,6 @@
 #pragma once
 // Window places and sizes as the settings keep them, in twips (15 to a pixel).
-#include "settings/settings.h"
+#include "core/settings/settings.h"
 
 #include <QObject>
 

@@ -1,7 +1,7 @@
-#include "results/grid_window.h"
+#include "gui/results/grid_window.h"
 
-#include "app/session.h"
-#include "app/window_geometry.h"
+#include "core/app/session.h"
+#include "gui/app/window_geometry.h"
 
 #include <algorithm>
 

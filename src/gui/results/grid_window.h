@@ -1,9 +1,9 @@
 #pragma once
-#include "app/window_geometry.h"
+#include "gui/app/window_geometry.h"
 
 #include <memory>
 // The data grid of the last aspectarian run, one row per hit with its periods.
-#include "results/results.h"
+#include "core/results/results.h"
 
 #include <QWidget>
 

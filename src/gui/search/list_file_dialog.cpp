@@ -1,8 +1,8 @@
-#include "search/list_file_dialog.h"
+#include "gui/search/list_file_dialog.h"
 
-#include "app/file_dialogs.h"
-#include "app/session.h"
-#include "search/list_files.h"
+#include "gui/app/file_dialogs.h"
+#include "core/app/session.h"
+#include "core/search/list_files.h"
 
 namespace kesmora::gui {
 

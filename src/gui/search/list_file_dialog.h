@@ -1,7 +1,7 @@
 #pragma once
 // The open and save dialog of a target list file, shared by the list editors, the File menu
 // and the run.
-#include "search/target_lists.h"
+#include "core/search/target_lists.h"
 
 class QWidget;
 

@@ -1,12 +1,12 @@
-#include "search/target_list_window.h"
+#include "gui/search/target_list_window.h"
 
-#include "app/session.h"
-#include "app/window_geometry.h"
-#include "app/user_interface.h"
-#include "reference/format.h"
-#include "reference/text.h"
-#include "search/list_file_dialog.h"
-#include "search/list_files.h"
+#include "core/app/session.h"
+#include "gui/app/window_geometry.h"
+#include "core/app/user_interface.h"
+#include "core/reference/format.h"
+#include "core/reference/text.h"
+#include "gui/search/list_file_dialog.h"
+#include "core/search/list_files.h"
 
 #include <QEvent>
 #include <QGridLayout>

@@ -1,11 +1,11 @@
 #pragma once
-#include "app/window_geometry.h"
+#include "gui/app/window_geometry.h"
 
 #include <memory>
 // The editor of one target list: the three midpoint lists (`Midpoints_t_to_n`,
 // `Midpoints_t_to_t`, `Midpoints_t_to_nmp`) and the lunar mansions (`lunar_mansions_form`).
 // Pairs are picked from two lists and kept in a list file through Load, Save and New.
-#include "search/target_lists.h"
+#include "core/search/target_lists.h"
 
 #include <QWidget>
 

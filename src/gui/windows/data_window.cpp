@@ -1,13 +1,13 @@
-#include "windows/data_window.h"
+#include "gui/windows/data_window.h"
 
-#include "app/file_dialogs.h"
-#include "app/session.h"
-#include "app/window_geometry.h"
-#include "app/user_interface.h"
-#include "output/output_buffer.h"
-#include "reference/text.h"
-#include "windows/print_preview.h"
-#include "windows/report_font.h"
+#include "gui/app/file_dialogs.h"
+#include "core/app/session.h"
+#include "gui/app/window_geometry.h"
+#include "core/app/user_interface.h"
+#include "core/output/output_buffer.h"
+#include "core/reference/text.h"
+#include "gui/windows/print_preview.h"
+#include "gui/windows/report_font.h"
 
 #include <QEvent>
 #include <QFile>

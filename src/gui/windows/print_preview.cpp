@@ -1,12 +1,12 @@
-#include "windows/print_preview.h"
+#include "gui/windows/print_preview.h"
 
-#include "app/session.h"
-#include "app/user_interface.h"
-#include "output/output_buffer.h"
-#include "output/print_pages.h"
-#include "reference/text.h"
-#include "windows/printer_setup.h"
-#include "windows/report_font.h"
+#include "core/app/session.h"
+#include "core/app/user_interface.h"
+#include "core/output/output_buffer.h"
+#include "core/output/print_pages.h"
+#include "core/reference/text.h"
+#include "gui/windows/printer_setup.h"
+#include "gui/windows/report_font.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

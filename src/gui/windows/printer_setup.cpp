@@ -1,4 +1,4 @@
-#include "windows/printer_setup.h"
+#include "gui/windows/printer_setup.h"
 
 #include <QPrintDialog>
 #include <QPrinter>

@@ -1,4 +1,4 @@
-#include "windows/report_font.h"
+#include "gui/windows/report_font.h"
 
 #include <QFontDatabase>
 #include <QFontInfo>

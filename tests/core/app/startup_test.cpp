@@ -1,8 +1,8 @@
 // Bringing a session up in a program folder: folders, seeding, files and the start persons.
-#include "app/startup.h"
-#include "app/user_interface.h"
+#include "core/app/startup.h"
+#include "core/app/user_interface.h"
 #include "core/test_support.h"
-#include "reference/text.h"
+#include "core/reference/text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Chart calculator: angle helpers and the relations between the computed entries.
-#include "chart/chart_calculator.h"
+#include "core/chart/chart_calculator.h"
 #include "core/test_support.h"
 
 #include <gtest/gtest.h>

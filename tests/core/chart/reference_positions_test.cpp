@@ -1,10 +1,10 @@
 // Chart positions against independent reference values (astronomy-engine 2.1.19 with
 // textbook house formulas; see tests/reference/README.md for the source, the cases and the
 // tolerance of each row, in arcseconds).
-#include "chart/chart_calculator.h"
+#include "core/chart/chart_calculator.h"
 #include "core/test_support.h"
-#include "reference/reference_tables.h"
-#include "reference/text.h"
+#include "core/reference/reference_tables.h"
+#include "core/reference/text.h"
 
 #include <gtest/gtest.h>
 #include <swephexp.h>

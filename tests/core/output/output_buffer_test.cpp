@@ -1,7 +1,7 @@
 // The output buffer: its two line lists, the page file, the saved text and the proposed name.
 #include "core/test_support.h"
-#include "output/output_buffer.h"
-#include "reference/text.h"
+#include "core/output/output_buffer.h"
+#include "core/reference/text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Cutting the print file into printed pages.
-#include "output/print_pages.h"
+#include "core/output/print_pages.h"
 
 #include <gtest/gtest.h>
 

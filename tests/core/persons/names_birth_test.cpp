@@ -1,7 +1,7 @@
 // The names file and the editing rules of the birth-data fields.
 #include "core/test_support.h"
-#include "persons/birth_data.h"
-#include "persons/names_file.h"
+#include "core/persons/birth_data.h"
+#include "core/persons/names_file.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Longitude, date and path texts, and the number helpers every reader relies on.
 #include "core/test_support.h"
-#include "reference/format.h"
-#include "reference/text.h"
+#include "core/reference/format.h"
+#include "core/reference/text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Loading the planet, constant and aspect reference files.
 #include "core/test_support.h"
-#include "reference/reference_tables.h"
+#include "core/reference/reference_tables.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The rows of the data grid and their CSV export.
 #include "core/results/results_fixture.h"
-#include "results/results.h"
+#include "core/results/results.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The text report of a pass, byte for byte.
 #include "core/results/results_fixture.h"
-#include "results/results.h"
+#include "core/results/results.h"
 
 #include <gtest/gtest.h>
 

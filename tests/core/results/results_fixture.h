@@ -1,8 +1,8 @@
 #pragma once
 // Small hand-made tables and hit rows for the report, grid and CSV tests.
-#include "reference/reference_tables.h"
-#include "results/results.h"
-#include "search/hit_table.h"
+#include "core/reference/reference_tables.h"
+#include "core/results/results.h"
+#include "core/search/hit_table.h"
 
 #include <string>
 #include <vector>

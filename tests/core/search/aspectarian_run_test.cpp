@@ -1,8 +1,8 @@
 // Whole aspectarian runs on the sample person: the two ways of evaluating positions, the order
 // of the hits, declination rows, start and end periods and the hit limit.
-#include "chart/chart_calculator.h"
+#include "core/chart/chart_calculator.h"
 #include "core/search/sample_session.h"
-#include "search/aspectarian.h"
+#include "core/search/aspectarian.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
 // The aspect search against a brute-force scan at one-minute steps over the same ephemeris:
 // every crossing the scan finds must be a hit within one second, and every hit a crossing.
-#include "app/session.h"
-#include "app/startup.h"
-#include "app/user_interface.h"
-#include "chart/planetary_data.h"
+#include "core/app/session.h"
+#include "core/app/startup.h"
+#include "core/app/user_interface.h"
+#include "core/chart/planetary_data.h"
 #include "core/test_support.h"
-#include "reference/text.h"
-#include "search/aspectarian.h"
+#include "core/reference/text.h"
+#include "core/search/aspectarian.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The pass and run hit tables, their size limit, the sort by exact time and the number texts.
-#include "reference/reference_tables.h"
-#include "search/hit_table.h"
+#include "core/reference/reference_tables.h"
+#include "core/search/hit_table.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // Where the target lists keep their files: the dialog texts of each kind, a chosen path split
 // into file and folder, the folder a dialog opens in, and the files a run still has to ask for.
-#include "app/session.h"
+#include "core/app/session.h"
 #include "core/test_support.h"
-#include "search/list_files.h"
+#include "core/search/list_files.h"
 
 #include <gtest/gtest.h>
 

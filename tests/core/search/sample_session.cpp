@@ -1,9 +1,9 @@
 #include "core/search/sample_session.h"
 
-#include "app/startup.h"
-#include "chart/planetary_data.h"
-#include "persons/names_file.h"
-#include "settings/settings.h"
+#include "core/app/startup.h"
+#include "core/chart/planetary_data.h"
+#include "core/persons/names_file.h"
+#include "core/settings/settings.h"
 
 #include <swephexp.h>
 

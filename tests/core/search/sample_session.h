@@ -1,8 +1,8 @@
 #pragma once
 // A session in a scratch program directory with the sample person as Person 1 and a given
 // transit record as Person 2, charts computed; for tests that search real positions.
-#include "app/session.h"
-#include "app/user_interface.h"
+#include "core/app/session.h"
+#include "core/app/user_interface.h"
 #include "core/test_support.h"
 
 #include <initializer_list>

@@ -2,8 +2,8 @@
 // bisection fallback, the clock texts and run span, the whole-degree rounding of a moving
 // position and the time period filter.
 #include "core/search/sample_session.h"
-#include "search/aspect_search.h"
-#include "search/run_options.h"
+#include "core/search/aspect_search.h"
+#include "core/search/run_options.h"
 
 #include <gtest/gtest.h>
 #include <swephexp.h>

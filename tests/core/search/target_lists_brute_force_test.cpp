@@ -1,14 +1,14 @@
 // Extra targets against a minute-by-minute scan: a planet reaching a pada start or an
 // auspicious degree, and a transit midpoint meeting a natal planet, are hits within a second;
 // in the sidereal zodiac a pada is entered where the sidereal longitude reaches it.
-#include "app/session.h"
-#include "app/startup.h"
-#include "app/user_interface.h"
-#include "chart/planetary_data.h"
+#include "core/app/session.h"
+#include "core/app/startup.h"
+#include "core/app/user_interface.h"
+#include "core/chart/planetary_data.h"
 #include "core/search/sample_session.h"
 #include "core/test_support.h"
-#include "reference/text.h"
-#include "search/aspectarian.h"
+#include "core/reference/text.h"
+#include "core/search/aspectarian.h"
 
 #include <gtest/gtest.h>
 #include <swephexp.h>

@@ -1,7 +1,7 @@
 // The target-list loaders: rows laid out field by field, points numbered behind the planets
 // in loading order, and the lines each loader skips.
 #include "core/test_support.h"
-#include "search/target_lists.h"
+#include "core/search/target_lists.h"
 
 #include <gtest/gtest.h>
 #include <swephexp.h>

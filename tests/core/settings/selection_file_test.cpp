@@ -1,9 +1,9 @@
 // Search-selection files: which transit planets, natal planets and aspects are ticked.
 #include "core/test_support.h"
-#include "reference/reference_tables.h"
-#include "reference/text.h"
-#include "settings/selection_file.h"
-#include "settings/settings.h"
+#include "core/reference/reference_tables.h"
+#include "core/reference/text.h"
+#include "core/settings/selection_file.h"
+#include "core/settings/settings.h"
 
 #include <gtest/gtest.h>
 

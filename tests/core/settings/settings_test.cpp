@@ -1,8 +1,8 @@
 // Kesmora.INI and OPTIONS.OPT.
 #include "core/test_support.h"
-#include "reference/text.h"
-#include "settings/options_file.h"
-#include "settings/settings.h"
+#include "core/reference/text.h"
+#include "core/settings/options_file.h"
+#include "core/settings/settings.h"
 
 #include <gtest/gtest.h>
 
