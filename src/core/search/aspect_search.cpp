@@ -362,14 +362,14 @@ AspectSearch::Periods AspectSearch::LongitudePeriods(const HitRow& row) {
   double startTarget = v.speed >= 0 ? q - o.orbBefore : q + o.orbBefore;
   for (double t = v.x; t >= v.x - window; t -= step) {
     if (auto r = FindDegreeTime(moving, startTarget, t - step, t)) {
-      periods.start = DateTimeText(*r);
+      periods.startJd = *r, periods.start = DateTimeText(*r);
       break;
     }
   }
   double endTarget = v.speed >= 0 ? q + o.orbAfter : q - o.orbAfter;
   for (double t = v.x; t <= v.x + window + 2; t += step) {
     if (auto r = FindDegreeTime(moving, endTarget, t, t + step)) {
-      periods.end = DateTimeText(*r);
+      periods.endJd = *r, periods.end = DateTimeText(*r);
       break;
     }
   }
@@ -404,14 +404,14 @@ AspectSearch::Periods AspectSearch::PairPeriods(const HitRow& row) {
   double wb = window(o.orbBefore);
   for (double target : {s1, s2}) {
     for (double t = v.x; t >= v.x - wb && periods.start.empty(); t -= step)
-      if (auto r = refine(target, t - step, t)) periods.start = DateTimeText(*r);
+      if (auto r = refine(target, t - step, t)) periods.startJd = *r, periods.start = DateTimeText(*r);
     if (!periods.start.empty()) break;
   }
   auto [e1, e2] = targets(angle + s * g * o.orbAfter, angle - s * g * o.orbAfter);
   double wa = window(o.orbAfter);
   for (double target : {e1, e2}) {
     for (double t = v.x; t <= v.x + wa + 2 && periods.end.empty(); t += step)
-      if (auto r = refine(target, t, t + step)) periods.end = DateTimeText(*r);
+      if (auto r = refine(target, t, t + step)) periods.endJd = *r, periods.end = DateTimeText(*r);
     if (!periods.end.empty()) break;
   }
   return periods;
@@ -433,13 +433,13 @@ AspectSearch::Periods AspectSearch::DeclinationPeriods(const HitRow& row) {
   double startTarget = v.speed >= 0 ? q - o.orbBefore : q + o.orbBefore;
   for (double t = v.x; t >= v.x - o.periodWindow; t -= 1)
     if (auto r = refine(startTarget, t - 1, t)) {
-      periods.start = DateTimeText(*r);
+      periods.startJd = *r, periods.start = DateTimeText(*r);
       break;
     }
   double endTarget = v.speed >= 0 ? q + o.orbAfter : q - o.orbAfter;
   for (double t = v.x; t <= v.x + o.periodWindow + 2; t += 1)
     if (auto r = refine(endTarget, t, t + 1)) {
-      periods.end = DateTimeText(*r);
+      periods.endJd = *r, periods.end = DateTimeText(*r);
       break;
     }
   return periods;

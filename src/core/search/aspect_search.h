@@ -107,7 +107,8 @@ class AspectSearch {
   bool TakesPartInDeclinations(int index, bool transit) const;
 
   struct Periods {
-    std::string start, end;  // date and time texts, empty when not found
+    std::optional<double> startJd, endJd;  // UT Julian days, none when not found
+    std::string start, end;                // their date and time texts, empty when not found
   };
   Periods PeriodsOf(const HitRow& row);
 
