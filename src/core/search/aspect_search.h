@@ -107,8 +107,8 @@ class AspectSearch {
   bool TakesPartInDeclinations(int index, bool transit) const;
 
   struct Periods {
-    std::optional<double> startJd, endJd;  // UT Julian days, none when not found
-    std::string start, end;                // their date and time texts, empty when not found
+    std::string start, end;                // date and time texts, empty when not found
+    std::optional<double> startJd, endJd;  // the same moments as UT Julian days
   };
   Periods PeriodsOf(const HitRow& row);
 
