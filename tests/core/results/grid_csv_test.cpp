@@ -114,8 +114,8 @@ TEST(GridRows, DegreePairShowsTheStoredDegree) {
 
 TEST(GridRows, PeriodsGoIntoColumns11And13) {
   std::vector<AspectSearch::Periods> periods(3);
-  periods[1] = {"01/03/2024 08:00:00", "01/03/2024 10:30:00"};
-  periods[2] = {"", "01/03/2024 12:00:00"};
+  periods[1] = {"01/03/2024 08:00:00", "01/03/2024 10:30:00", {}, {}};
+  periods[2] = {"", "01/03/2024 12:00:00", {}, {}};
   std::vector<GridRow> g = Grid({{"1", "0", "2", "01/03/2024 09:00:00", "0", "1", "1", ""},
                                  {"1", "0", "3", "01/03/2024 11:00:00", "0", "1", "1", ""},
                                  {"1", "0", "4", "01/03/2024 13:00:00", "0", "1", "1", ""}},
@@ -135,7 +135,7 @@ TEST(Csv, NoRowsNoText) { EXPECT_EQ(CsvText({}), ""); }
 
 TEST(Csv, ThirteenQuotedFieldsPerLine) {
   std::vector<AspectSearch::Periods> periods(3);
-  periods[1] = {"01/03/2024 08:00:00", "01/03/2024 10:30:00"};
+  periods[1] = {"01/03/2024 08:00:00", "01/03/2024 10:30:00", {}, {}};
   std::vector<GridRow> g = Grid({{"2", "8", "3", "01/03/2024 09:00:00", "0", "75.5", "245.25", ""},
                                  {"2", "15", "1", "01/03/2024 10:00:00", "", "-23.4392911", "5", "d"}},
                                 periods);
