@@ -1,13 +1,16 @@
 #include "core/search/aspectarian.h"
 
 #include "core/app/session.h"
+#include "core/chart/ephemeris_notices.h"
 #include "core/results/results.h"
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <exception>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 namespace kesmora {
@@ -116,6 +119,23 @@ std::vector<std::pair<int, std::vector<int>>> PairsOf(int pass, const RunInput& 
   return pairs;
 }
 
+// Takes out of a pass's pairs the points that cannot be computed.
+void DropUnavailable(std::vector<std::pair<int, std::vector<int>>>& pairs, int pass, const RunInput& in,
+                     const ExtraPoints& extra, const std::vector<bool>& available) {
+  const int n = in.tables.NumPlanetsUsed();
+  auto secondOk = [&](int j) {
+    switch (pass) {
+      case 0: return j > n || std::isfinite(in.chart.natalLon[static_cast<size_t>(j)]);
+      case 2: return static_cast<bool>(available[15 <= n ? 15 : 0]);
+      case 5:
+      case 6: return j > n && j - n <= extra.Total() && std::isfinite(extra.natalMidpointLon[static_cast<size_t>(j - n - 1)]);
+      default: return j >= 1 && static_cast<size_t>(j) < available.size() && available[static_cast<size_t>(j)];
+    }
+  };
+  std::erase_if(pairs, [&](const auto& pair) { return !available[static_cast<size_t>(pair.first)]; });
+  for (auto& [i, seconds] : pairs) std::erase_if(seconds, [&](int j) { return !secondOk(j); });
+}
+
 ExtraPoints LoadTargetLists(const RunInput& in) {
   ExtraPoints extra;
   auto file = [&](ListKind k) { return in.lists.file[static_cast<size_t>(k)]; };
@@ -156,17 +176,18 @@ int WorkerCount(const RunOptions& o) {
 // worker 0 and the only one that reports progress. The first exception stops every worker
 // and is raised again here.
 template <typename Job>
-void ForEachItem(std::vector<std::unique_ptr<Worker>>& workers, const std::filesystem::path& programDir,
-                 int count, Job job, const std::function<void(int done)>& progress) {
+void ForEachItem(WorkerPool& pool, std::vector<std::unique_ptr<Worker>>& workers, int count, Job job,
+                 const std::function<void(int done)>& progress, const RunControl& control) {
   std::atomic<int> next{0};
   std::atomic<bool> stop{false};
   std::exception_ptr failure;
   std::mutex failureMutex;
-  auto work = [&](Worker& w, bool reports) {
+  std::function<void(int)> work = [&](int n) {
+    Worker& w = *workers[static_cast<size_t>(n)];
     EphemerisCalls before = ThreadEphemerisCalls();
     try {
       for (int item; !stop && (item = next++) < count;) {
-        if (reports && progress) progress(item);
+        if (n == 0 && progress) progress(item);
         job(w, item);
       }
     } catch (...) {
@@ -177,35 +198,60 @@ void ForEachItem(std::vector<std::unique_ptr<Worker>>& workers, const std::files
     w.calls.calc += ThreadEphemerisCalls().calc - before.calc;
     w.calls.houses += ThreadEphemerisCalls().houses - before.houses;
   };
-  std::vector<std::thread> threads;
-  for (size_t n = 1; n < workers.size() && static_cast<int>(n) < count; ++n)
-    threads.emplace_back([&, n] {
-      PrepareEphemeris(programDir);
-      work(*workers[n], false);
-    });
-  work(*workers[0], true);
-  for (std::thread& t : threads) t.join();
+  pool.RunOnAll(std::min(static_cast<int>(workers.size()), std::max(count, 1)), work);
+  // A run that was cancelled ends as cancelled, whatever else went wrong meanwhile.
+  if (control.cancelled && control.cancelled()) throw RunCancelled();
   if (failure) std::rethrow_exception(failure);
 }
 
 }  // namespace
 
-RunResult RunAspectarian(const RunInput& in, const RunControl& control) {
+RunResult RunAspectarian(const RunInput& in, const RunControl& control, WorkerPool* sharedPool) {
+  // Without a pool of the caller's, the run has threads of its own for its duration.
+  std::optional<WorkerPool> ownPool;
+  if (!sharedPool || sharedPool->ProgramDir() != in.programDir)
+    sharedPool = &ownPool.emplace(in.programDir, WorkerCount(in.options) - 1);
+  WorkerPool& pool = *sharedPool;
   PrepareEphemeris(in.programDir);
   RunResult result;
   result.hits = HitTables(in.options.hitLimit);
   result.span = RunSpanOf(in.options, in.transitYear, in.transitMonth, in.transitDay);
   result.extra = LoadTargetLists(in);
   const ExtraPoints& extra = result.extra;
-  SearchContext ctx{&in.tables, &in.chart, &extra, in.options, result.span, in.dateOrder};
+  SearchContext ctx{&in.tables, &in.chart, &extra, in.options, result.span, in.dateOrder, control.cancelled};
   std::vector<std::unique_ptr<Worker>> workers;
-  for (int n = 0; n < WorkerCount(in.options); ++n) {
+  for (int n = 0; n < std::min(WorkerCount(in.options), pool.Threads() + 1); ++n) {
     workers.push_back(std::make_unique<Worker>(in, ctx));
     workers.back()->calc.SetExtraPoints({&extra.rows});
   }
   if (extra.count[static_cast<size_t>(ListKind::NatalMidpoints)] > 0)
     ComputeNatalMidpoints(result.extra, workers[0]->calc, in.chart.natalJulianDay, in.tables.NumPlanetsUsed());
   PointNames names = PointNamesOf(in.tables, &extra);
+  // A point the ephemeris cannot compute over the span takes part in no search; neither does
+  // a natal point without a position. Only the points of the passes that run are asked.
+  std::vector<bool> available(static_cast<size_t>(in.tables.NumPlanetsUsed() + extra.Total()) + 1, true);
+  {
+    std::vector<bool> used(available.size(), false);
+    for (int pass = 0; pass <= 6; ++pass) {
+      if (!PassEnabled(in.options, pass)) continue;
+      for (const auto& [i, seconds] : PairsOf(pass, in, extra)) {
+        used[static_cast<size_t>(pass == 2 ? 15 : i)] = true;
+        if (pass == 1 || pass == 3 || pass == 4)
+          for (int j : seconds) used[static_cast<size_t>(j)] = true;
+      }
+    }
+    for (int i = 1; i <= in.tables.NumPlanetsUsed(); ++i)
+      if (workers[0]->search.TakesPartInDeclinations(i, true) && PassEnabled(in.options, 0) &&
+          (in.options.aspects[15] || in.options.aspects[16]))
+        used[static_cast<size_t>(i)] = true;
+    ChartCalculator& calc = workers[0]->calc;
+    for (size_t i = 1; i < available.size(); ++i) {
+      if (!used[i]) continue;
+      bool atStart = std::isfinite(calc.PointAt(result.span.start, static_cast<int>(i)).lon);
+      bool atEnd = std::isfinite(calc.PointAt(result.span.end, static_cast<int>(i)).lon);
+      available[i] = atStart && atEnd;
+    }
+  }
   auto checkCancel = [&] {
     if (control.cancelled && control.cancelled()) throw RunCancelled();
   };
@@ -213,7 +259,7 @@ RunResult RunAspectarian(const RunInput& in, const RunControl& control) {
   // Hits of one moving point, in the order found; the pass takes them mover by mover.
   auto searchMovers = [&](const std::vector<int>& movers, int pass, auto searchOne) {
     std::vector<std::vector<HitRow>> byMover(movers.size());
-    ForEachItem(workers, in.programDir, static_cast<int>(movers.size()),
+    ForEachItem(pool, workers, static_cast<int>(movers.size()),
                 [&](Worker& w, int item) {
                   checkCancel();
                   w.search.SetOutput(&byMover[static_cast<size_t>(item)]);
@@ -223,7 +269,8 @@ RunResult RunAspectarian(const RunInput& in, const RunControl& control) {
                 },
                 [&](int done) {
                   if (control.progress) control.progress(pass, static_cast<double>(done) / movers.size());
-                });
+                },
+                control);
     for (const auto& rows : byMover)
       for (const HitRow& row : rows) result.hits.AppendHit(row);
   };
@@ -235,6 +282,7 @@ RunResult RunAspectarian(const RunInput& in, const RunControl& control) {
     found = 0;
     for (auto& w : workers) w->points.Forget();
     auto pairs = PairsOf(pass, in, extra);
+    DropUnavailable(pairs, pass, in, extra, available);
     std::vector<int> movers;
     for (const auto& [i, seconds] : pairs) movers.push_back(i);
     searchMovers(movers, pass, [&](Worker& w, int i) {
@@ -245,7 +293,8 @@ RunResult RunAspectarian(const RunInput& in, const RunControl& control) {
     if (pass == 0 && (in.options.aspects[15] || in.options.aspects[16])) {
       std::vector<int> bodies;
       for (int i = 1; i <= in.tables.NumPlanetsUsed(); ++i)
-        if (workers[0]->search.TakesPartInDeclinations(i, true)) bodies.push_back(i);
+        if (workers[0]->search.TakesPartInDeclinations(i, true) && available[static_cast<size_t>(i)])
+          bodies.push_back(i);
       searchMovers(bodies, pass, [&](Worker& w, int i) { w.search.DeclinationsOf(i); });
     }
     result.hits.ClosePass();
@@ -264,7 +313,7 @@ RunResult RunAspectarian(const RunInput& in, const RunControl& control) {
     for (auto& w : workers) w->points.Forget();
     constexpr int kRowsPerItem = 32;
     int items = (total + kRowsPerItem - 1) / kRowsPerItem;
-    ForEachItem(workers, in.programDir, items,
+    ForEachItem(pool, workers, items,
                 [&](Worker& w, int item) {
                   checkCancel();
                   int last = std::min(total, (item + 1) * kRowsPerItem);
@@ -274,12 +323,17 @@ RunResult RunAspectarian(const RunInput& in, const RunControl& control) {
                 },
                 [&](int done) {
                   if (control.progress) control.progress(7, static_cast<double>(done) / items);
-                });
+                },
+                control);
   }
+  EphemerisProblems problems;
   for (const auto& w : workers) {
     result.ephemerisCalls.calc += w->calls.calc;
     result.ephemerisCalls.houses += w->calls.houses;
+    problems.Merge(w->calc.Problems());
   }
+  result.notices = result.extra.notices;
+  for (std::string& notice : EphemerisNotices(problems, in.tables)) result.notices.push_back(std::move(notice));
   return result;
 }
 

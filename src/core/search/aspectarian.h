@@ -4,6 +4,7 @@
 #include "core/search/aspect_search.h"
 #include "core/search/hit_table.h"
 #include "core/search/run_options.h"
+#include "core/search/worker_pool.h"
 
 #include <filesystem>
 #include <string>
@@ -21,6 +22,9 @@ struct RunResult {
   RunSpan span;
   EphemerisCalls ephemerisCalls;  // made by every thread of the run
   ExtraPoints extra;              // the points of the target lists the run loaded
+  // What the user is told after the run: list rows refused, bodies the ephemeris could not
+  // compute, house systems it replaced.
+  std::vector<std::string> notices;
 };
 
 // What a run reads, copied so that a run on another thread shares nothing with the window.
@@ -37,9 +41,10 @@ RunInput RunInputOf(const Session& session, const RunOptions& options);
 // Which list files a run with these options loads, in loading order.
 std::vector<ListKind> ListsNeeded(const RunOptions& options);
 
-// Runs the passes. Raises RunCancelled when the control says so, HitTableFull when the hits
-// would not fit; the result is complete only when it returns.
-RunResult RunAspectarian(const RunInput& input, const RunControl& control = {});
+// Runs the passes on the pool's threads (on threads of the run's own when no pool is given).
+// Raises RunCancelled when the control says so, HitTableFull when the hits would not fit; the
+// result is complete only when it returns.
+RunResult RunAspectarian(const RunInput& input, const RunControl& control = {}, WorkerPool* pool = nullptr);
 
 // Keeps a finished run in the session: its hits, grid periods and report on a new page.
 void AdoptRunResult(Session& session, RunResult result);

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QThread>
 
+#include <algorithm>
 #include <cmath>
 
 namespace kesmora::gui {
@@ -73,6 +74,10 @@ void AspectarianRunner::Start(RunInput input) {
   cancelRequested_ = false;
   result_ = RunResult();
   failure_.clear();
+  int threads = input.options.threads > 0 ? input.options.threads
+                                          : static_cast<int>(std::clamp(QThread::idealThreadCount(), 1, 8));
+  if (!pool_ || pool_->ProgramDir() != input.programDir || pool_->Threads() != threads - 1)
+    pool_ = std::make_unique<WorkerPool>(input.programDir, threads - 1);
   dialog_->setLabelText("Calculating aspectarian times");
   bar_->setValue(0);
   if (auto* cancel = dialog_->findChild<QPushButton*>()) cancel->setEnabled(true);
@@ -87,7 +92,7 @@ void AspectarianRunner::Work(const RunInput& input) {
   control.progress = [this](int pass, double fraction) { emit progressed(pass, fraction); };
   control.cancelled = [this] { return cancelRequested_.load(); };
   try {
-    result_ = RunAspectarian(input, control);
+    result_ = RunAspectarian(input, control, pool_.get());
     outcome_ = Outcome::Completed;
   } catch (const RunCancelled&) {
     outcome_ = Outcome::Cancelled;
@@ -95,6 +100,8 @@ void AspectarianRunner::Work(const RunInput& input) {
     failure_ = e.what();
     outcome_ = Outcome::Failed;
   }
+  // This thread ends with the run: its ephemeris files go with it.
+  CloseEphemeris();
 }
 
 void AspectarianRunner::ShowProgress(int pass, double fraction) {

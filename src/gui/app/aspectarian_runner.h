@@ -6,6 +6,7 @@
 #include <QObject>
 
 #include <atomic>
+#include <memory>
 #include <string>
 
 class QProgressBar;
@@ -47,6 +48,8 @@ class AspectarianRunner : public QObject {
   QProgressDialog* dialog_ = nullptr;
   QProgressBar* bar_ = nullptr;
   QThread* thread_ = nullptr;
+  // Worker threads kept from run to run, each with its ephemeris opened once.
+  std::unique_ptr<WorkerPool> pool_;
   std::atomic<bool> cancelRequested_{false};
   // Written by the worker, read after its thread has finished.
   Outcome outcome_ = Outcome::Cancelled;

@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
+#include <filesystem>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -279,6 +281,56 @@ TEST_F(SampleRun, ARunPastTheHitLimitStops) {
   EXPECT_THROW(Run(o), HitTableFull);
   o.hitLimit = MaxHitRowsDefault;
   EXPECT_GT(Run(o).hits.HitCount(), 3);
+}
+
+int OpenDescriptors() {
+  return static_cast<int>(std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
+                                        std::filesystem::directory_iterator{}));
+}
+
+// Each run's threads open the ephemeris files (Chiron's among them); none may stay open.
+TEST_F(SampleRun, RepeatedRunsOpenNoNewFiles) {
+  RunOptions o = sample_.Options({"Moon", "Chiron"}, {"Sun"}, {0}, 1);
+  o.threads = 2;
+  WorkerPool pool(sample_.session.programDir, 1);
+  for (WorkerPool* kept : {static_cast<WorkerPool*>(nullptr), &pool}) {
+    // A thread opens each file the first time it needs it: by then every thread has.
+    for (int n = 0; n < 5; ++n) RunAspectarian(RunInputOf(sample_.session, o), {}, kept);
+    int afterFirst = OpenDescriptors();
+    for (int n = 0; n < 50; ++n) RunAspectarian(RunInputOf(sample_.session, o), {}, kept);
+    EXPECT_EQ(OpenDescriptors(), afterFirst) << (kept ? "kept pool" : "threads of each run");
+  }
+}
+
+// Cancelling in the middle of a long pass ends the run as cancelled, not as a full table.
+TEST_F(SampleRun, ACancelledRunEndsAsCancelled) {
+  RunOptions o = sample_.Options({"Moon", "Ascendant"}, {"Sun", "Moon", "Ascendant"}, {0, 5, 8, 14}, 3650);
+  o.hitLimit = 5;
+  std::atomic<int> asked{0};
+  RunControl control;
+  control.cancelled = [&] { return ++asked > 2000; };
+  EXPECT_THROW(RunAspectarian(RunInputOf(sample_.session, o), control), RunCancelled);
+}
+
+// Before 1800 Chiron cannot be computed: it meets nothing, and the run says so once.
+TEST(OldTransits, ABodyWithoutPositionsTakesPartInNoSearch) {
+  test::SampleSession sample("Old,10 Jan 1700,0.00,A,0,0.00,51.29,,Greenwich");
+  RunOptions o = sample.Options({"Moon", "Chiron"}, {"Sun", "Chiron"}, {0, 8, 14}, 30);
+  o.transitToTransit = true;
+  RunResult r = RunAspectarian(RunInputOf(sample.session, o));
+  const int chiron = sample.Index("Chiron");
+  int moonHits = 0;
+  int natalChironHits = 0;
+  for (const HitRow& row : RunRowsOf(r)) {
+    // Natal Chiron (1949) has its place; transit Chiron has none.
+    EXPECT_NE(Int(row[hit::MovingPoint]), chiron) << row[hit::ExactText];
+    if (row[hit::Pass] == "1") EXPECT_NE(Int(row[hit::SecondPoint]), chiron) << row[hit::ExactText];
+    natalChironHits += row[hit::Pass] == "0" && Int(row[hit::SecondPoint]) == chiron;
+  }
+  EXPECT_GT(natalChironHits, 3);
+  ASSERT_EQ(r.notices.size(), 2u) << ::testing::PrintToString(r.notices);
+  EXPECT_EQ(r.notices[0].rfind("Chiron cannot be computed from 10 Jan 1700 to 09 Feb 1700:", 0), 0u) << r.notices[0];
+  EXPECT_NE(r.notices[1].find("analytical ephemeris"), std::string::npos);
 }
 
 TEST_F(SampleRun, OneReportBlockPerPassThatRan) {
