@@ -134,6 +134,7 @@ void Run(AspectarianCli& o, const std::string& program, int& exitCode) {
   RunResult result = RunAspectarian(input, control);
   if (control.progress) std::fprintf(stderr, "\r%-20s\r", "");
   AdoptRunResult(session, std::move(result));
+  for (const std::string& notice : session.run.notices) ui.ShowMessage({MessageIcon::Information, "Information", notice});
 
   if (o.report.empty() && o.csv.empty()) o.report = "-";
   if (!o.report.empty()) Emit(o.report, ReportText(session));

@@ -5,6 +5,7 @@
 
 #include <fmt/format.h>
 
+#include <cmath>
 #include <iostream>
 #include <memory>
 
@@ -25,9 +26,13 @@ void PrintText(const Session& s) {
 
 void PrintCsv(const Session& s) {
   for (int i = 1; i <= s.tables.NumPlanetsUsed(); ++i) {
-    auto at = [i](const std::vector<double>& v) { return v[static_cast<size_t>(i)]; };
-    fmt::print("{},{},{:.6f},{:.6f},{:.6f},{:.6f}\n", i, s.tables.Planet(i).name, at(s.chart.transitLon),
-               at(s.chart.natalLon), at(s.chart.transitSpeed), at(s.chart.natalSpeed));
+    // A value the ephemeris could not give is an empty field.
+    auto at = [i](const std::vector<double>& v) {
+      double x = v[static_cast<size_t>(i)];
+      return std::isfinite(x) ? fmt::format("{:.6f}", x) : std::string();
+    };
+    fmt::print("{},{},{},{},{},{}\n", i, s.tables.Planet(i).name, at(s.chart.transitLon), at(s.chart.natalLon),
+               at(s.chart.transitSpeed), at(s.chart.natalSpeed));
   }
 }
 

@@ -4,7 +4,9 @@
 
 #include <swephexp.h>
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace kesmora {
 
@@ -51,10 +53,12 @@ thread_local std::vector<EphemerisCall>* tCallLog = nullptr;
 
 void LogEphemerisCalls(std::vector<EphemerisCall>* log) { tCallLog = log; }
 
-int EphemerisCalc(double jdEt, int body, int flags, double* xx) {
+int EphemerisCalc(double jdEt, int body, int flags, double* xx, char* error) {
   ++ThreadEphemerisCalls().calc;
   if (tCallLog) tCallLog->push_back({false, jdEt, body, flags, 0, 0});
-  char error[256] = {0};
+  char own[256] = {0};
+  if (!error) error = own;
+  error[0] = 0;
   return swe_calc(jdEt, body, flags, xx, error);
 }
 
@@ -63,6 +67,32 @@ int EphemerisHouses(double jd, int flags, double latitude, double longitude, int
   ++ThreadEphemerisCalls().houses;
   if (tCallLog) tCallLog->push_back({true, jd, letter, flags, latitude, longitude});
   return swe_houses_ex(jd, flags, latitude, longitude, letter, cusps, ascmc);
+}
+
+void EphemerisProblems::Span::Note(double jd, const char* text) {
+  if (error.empty() && firstJd == 0 && lastJd == 0) {
+    firstJd = lastJd = jd;
+    error = text ? text : "";
+    // libswe ends its texts with blanks and line breaks.
+    while (!error.empty() && (error.back() == ' ' || error.back() == '\n')) error.pop_back();
+    return;
+  }
+  firstJd = std::min(firstJd, jd);
+  lastJd = std::max(lastJd, jd);
+}
+
+void EphemerisProblems::Merge(const EphemerisProblems& other) {
+  auto merge = [](Span& into, const Span& from) {
+    if (into.error.empty() && into.firstJd == 0 && into.lastJd == 0) {
+      into = from;
+      return;
+    }
+    into.firstJd = std::min(into.firstJd, from.firstJd);
+    into.lastJd = std::max(into.lastJd, from.lastJd);
+  };
+  for (const auto& [body, span] : other.bodies) merge(bodies[body], span);
+  for (const auto& [letter, span] : other.housesReplaced) merge(housesReplaced[letter], span);
+  if (other.analytical) merge(analytical ? *analytical : analytical.emplace(), *other.analytical);
 }
 
 double ExtraPointRow::Number(int n) const {
@@ -144,8 +174,11 @@ ChartCalculator::Houses ChartCalculator::ComputeHouses(double jd, double latitud
                                                        double longitude) {
   Houses h;
   char letter = HouseLetter(options_.houses);
-  if (letter != 0)
-    EphemerisHouses(jd, Flags(), latitude, longitude, letter, h.cusps.data(), h.ascmc.data());
+  // libswe answers a system it cannot compute (Placidus or Koch near the poles) with
+  // Porphyry houses and an error code; the houses are still usable, the user is told.
+  if (letter != 0 &&
+      EphemerisHouses(jd, Flags(), latitude, longitude, letter, h.cusps.data(), h.ascmc.data()) < 0)
+    problems_.housesReplaced[letter].Note(jd, "");
   record_.ascendantLon = h.ascmc[0];
   return h;
 }
@@ -160,7 +193,19 @@ double ChartCalculator::CuspLongitude(const Houses& h, int index) const {
 
 std::pair<double, double> ChartCalculator::BodyAt(double jdEt, int sweNumber, int index) const {
   double xx[6] = {0, 0, 0, 0, 0, 0};
-  EphemerisCalc(jdEt, sweNumber, Flags(), xx);
+  char error[256];
+  int flags = Flags();
+  int rc = EphemerisCalc(jdEt, sweNumber, flags, xx, error);
+  if (rc < 0) {
+    problems_.bodies[sweNumber].Note(jdEt - swe_deltat(jdEt), error);
+    constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+    return {kNaN, kNaN};
+  }
+  // Without the files for this moment libswe computes the planets analytically.
+  if ((rc & SEFLG_MOSEPH) && !(flags & SEFLG_MOSEPH)) {
+    if (!problems_.analytical) problems_.analytical.emplace();
+    problems_.analytical->Note(jdEt - swe_deltat(jdEt), error);
+  }
   double lon = index == kTurnedIndex ? Normalise(xx[0] + 180) : xx[0];
   return {lon, xx[3]};
 }
@@ -408,13 +453,15 @@ PointState ChartCalculator::PointAt(double jd, int index) {
 
 PointState ChartCalculator::DeclinationAt(double jd, int index) {
   const PlanetEntry& e = tables_.Planet(index);
+  // Declination does not depend on the zodiac: transit and natal sides are computed alike.
   int flags = kDeclinationFlags;
-  if (options_.zodiac == Zodiac::Sidereal) {
-    ApplyZodiac();
-    flags |= SEFLG_SIDEREAL;
-  }
   double xx[6] = {0, 0, 0, 0, 0, 0};
-  EphemerisCalc(jd + swe_deltat(jd), e.sweNumber, flags, xx);
+  char error[256];
+  if (EphemerisCalc(jd + swe_deltat(jd), e.sweNumber, flags, xx, error) < 0) {
+    problems_.bodies[e.sweNumber].Note(jd, error);
+    constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+    return {kNaN, kNaN};
+  }
   // The point opposite the node has the opposite declination, moving the opposite way.
   if (index == kTurnedIndex) return {-xx[1], -xx[4]};
   return {xx[1], xx[4]};
@@ -429,8 +476,13 @@ void ChartCalculator::CalcNatalDeclinations() {
     const PlanetEntry& e = tables_.Planet(i);
     if (!IsBodyClass(e.cls)) continue;
     double xx[6] = {0, 0, 0, 0, 0, 0};
-    EphemerisCalc(jdEt, e.sweNumber, kDeclinationFlags, xx);
-    record_.natalDecl[static_cast<size_t>(i)] = i == kTurnedIndex ? -xx[1] : xx[1];
+    char error[256];
+    double decl = std::numeric_limits<double>::quiet_NaN();
+    if (EphemerisCalc(jdEt, e.sweNumber, kDeclinationFlags, xx, error) >= 0)
+      decl = i == kTurnedIndex ? -xx[1] : xx[1];
+    else
+      problems_.bodies[e.sweNumber].Note(jd, error);
+    record_.natalDecl[static_cast<size_t>(i)] = decl;
   }
 }
 

@@ -4,6 +4,8 @@
 
 #include <array>
 #include <filesystem>
+#include <map>
+#include <optional>
 #include <string>
 #include <variant>
 #include <vector>
@@ -84,10 +86,28 @@ struct EphemerisCall {
 };
 // While set, every call of this thread is appended to the log (nullptr stops it).
 void LogEphemerisCalls(std::vector<EphemerisCall>* log);
-// swe_calc and swe_houses_ex, counted.
-int EphemerisCalc(double jdEt, int body, int flags, double* xx);
+// swe_calc and swe_houses_ex, counted. `error` (256 characters) receives libswe's text.
+int EphemerisCalc(double jdEt, int body, int flags, double* xx, char* error = nullptr);
 int EphemerisHouses(double jd, int flags, double latitude, double longitude, int letter, double* cusps,
                     double* ascmc);
+
+// What the ephemeris could not do while a calculator worked: bodies it could not compute at
+// all (their positions are NaN, so they meet nothing and show as "n/a"), moments for which
+// the files were missing and libswe's analytical ephemeris stood in for the planets, and
+// house systems it replaced (Placidus and Koch fail near the poles).
+struct EphemerisProblems {
+  struct Span {
+    double firstJd = 0, lastJd = 0;  // UT
+    std::string error;               // libswe's text of the first failure
+    void Note(double jd, const char* text);
+  };
+  std::map<int, Span> bodies;          // by ephemeris body number
+  std::optional<Span> analytical;
+  std::map<char, Span> housesReplaced;  // by house-system letter
+
+  bool Empty() const { return bodies.empty() && !analytical && housesReplaced.empty(); }
+  void Merge(const EphemerisProblems& other);
+};
 
 double Normalise(double x);
 double Midpoint(double a, double b);
@@ -110,6 +130,8 @@ class ChartCalculator {
     housesJd_ = partsJd_ = -1e300;
   }
   ChartOptions Options() const { return options_; }
+  const EphemerisProblems& Problems() const { return problems_; }
+  void ForgetProblems() { problems_ = {}; }
   double LastPointSpeed() const { return record_.lastPointSpeed; }
   const ChartRecord& Record() const { return record_; }
   void SetExtraPoints(ExtraPointContext context) { extra_ = context; }
@@ -143,7 +165,8 @@ class ChartCalculator {
   void ApplyZodiac() const;
   Houses ComputeHouses(double jd, double latitude, double longitude);
   double CuspLongitude(const Houses& h, int index) const;
-  // Longitude and speed of an ephemeris body at jd_et, turned 180 degrees for index 13.
+  // Longitude and speed of an ephemeris body at jd_et, turned 180 degrees for index 13; both
+  // NaN when libswe cannot compute the body.
   std::pair<double, double> BodyAt(double jdEt, int sweNumber, int index) const;
   PartInputs PartInputsAt(double jdEt, double asc) const;
   // Longitude of a computed point by its code; false when the code is not known.
@@ -164,6 +187,8 @@ class ChartCalculator {
   ChartRecord& record_;
   ChartOptions options_;
   ExtraPointContext extra_;
+  // Noted by every ephemeris call, the const ones included.
+  mutable EphemerisProblems problems_;
 };
 
 }  // namespace kesmora

@@ -2,6 +2,7 @@
 
 #include "core/app/session.h"
 #include "core/app/user_interface.h"
+#include "core/chart/ephemeris_notices.h"
 #include "core/reference/text.h"
 
 #include <cmath>
@@ -48,6 +49,12 @@ void RunChecks(const std::vector<Check>& checks, const PersonFields& f, const ch
 }
 
 }  // namespace
+
+std::string JoinNotices(const std::vector<std::string>& notices) {
+  std::string text;
+  for (const std::string& n : notices) text += (text.empty() ? "" : "\n\n") + n;
+  return text;
+}
 
 std::vector<std::string> CheckPersonFields(const PersonFields& natal, const PersonFields& transit) {
   std::vector<std::string> messages;
@@ -104,6 +111,8 @@ ChartInputs ChartInputsOf(const PersonFields& f, const PersonReading& r) {
 }
 
 bool CalculatePlanetaryData(Session& s, UserInterface& ui) {
+  // Every calculation starts the data window's lines afresh, for Save and "Print data" too.
+  s.output.Reset();
   std::vector<std::string> failures = CheckPersonFields(s.person1, s.person2);
   for (const std::string& text : failures) ui.ShowMessage({MessageIcon::Information, "Warning!", text});
   if (!failures.empty()) return false;
@@ -132,6 +141,8 @@ bool CalculatePlanetaryData(Session& s, UserInterface& ui) {
   s.transitDateText = s.reading2.dateText;
   s.chartsComputed = true;
   ui.SetBusy(false);
+  std::vector<std::string> notices = EphemerisNotices(calc.Problems(), s.tables);
+  if (!notices.empty()) ui.ShowMessage({MessageIcon::Information, "Information", JoinNotices(notices)});
   return true;
 }
 
@@ -148,8 +159,10 @@ std::vector<PlanetGridRow> PlanetGridRows(const Session& s) {
     PlanetGridRow row;
     row.index = i;
     row.name = s.tables.Planet(i).name;
-    row.transit = FormatLongitude(lonAt(s.chart.transitLon, i)) + " " + mark(s.chart.transitRetrograde, i);
-    row.natal = FormatLongitude(lonAt(s.chart.natalLon, i)) + " " + mark(s.chart.natalRetrograde, i);
+    // A position the ephemeris could not give is NaN and shows as such, never as 0 degrees.
+    auto text = [](double lon) { return std::isfinite(lon) ? FormatLongitude(lon) : std::string("n/a"); };
+    row.transit = text(lonAt(s.chart.transitLon, i)) + " " + mark(s.chart.transitRetrograde, i);
+    row.natal = text(lonAt(s.chart.natalLon, i)) + " " + mark(s.chart.natalRetrograde, i);
     rows.push_back(std::move(row));
   }
   return rows;

@@ -31,6 +31,9 @@ ChartInputs ChartInputsOf(const PersonFields& fields, const PersonReading& readi
 // The check messages a pair of blocks raises, in the order they are shown.
 std::vector<std::string> CheckPersonFields(const PersonFields& natal, const PersonFields& transit);
 
+// Notices shown together in one message, a blank line between them.
+std::string JoinNotices(const std::vector<std::string>& notices);
+
 // Checks both blocks, shows each failed check, and when all pass computes and saves the natal
 // chart with its declinations, then the transit chart. Returns true when charts were computed.
 bool CalculatePlanetaryData(Session& session, UserInterface& ui);

@@ -20,6 +20,7 @@ struct ExtraPoints {
   std::array<int, ListKinds + 1> count{};  // E1..E6 by ListKind; index 0 unused
   std::vector<std::string> names, codes, classes;  // by row, as the planet tables hold them
   std::vector<double> natalMidpointLon, natalMidpointSpeed;  // by row
+  std::vector<std::string> notices;  // rows of the list files that were refused, and why
 
   int Total() const { return static_cast<int>(rows.size()); }
   // Point index of the first point of a kind.

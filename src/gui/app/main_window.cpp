@@ -800,6 +800,8 @@ void MainWindow::AspectarianEnded() {
   switch (runner_->LastOutcome()) {
     case AspectarianRunner::Outcome::Completed:
       ShowRunResult(runner_->TakeResult());
+      if (!session_.run.notices.empty())
+        ui_.ShowMessage({MessageIcon::Information, "Information", JoinNotices(session_.run.notices)});
       emit runFinished(true);
       return;
     case AspectarianRunner::Outcome::Failed:

@@ -1,5 +1,6 @@
 // Chart calculator: angle helpers and the relations between the computed entries.
 #include "core/chart/chart_calculator.h"
+#include "core/chart/ephemeris_notices.h"
 #include "core/test_support.h"
 
 #include <gtest/gtest.h>
@@ -313,6 +314,57 @@ TEST_F(ChartTest, ExtraPointsByKind) {
   EXPECT_EQ(calc.CalcPointAt(jd, n + 4), 123.5);
   EXPECT_EQ(calc.CalcPointAt(jd + 10, n + 4), 123.5);
   EXPECT_EQ(record_.lastPointValue, 123.5);
+}
+
+}  // namespace
+}  // namespace kesmora
+
+namespace kesmora {
+namespace {
+
+// What libswe cannot do is told, never shown as a position: Chiron and the asteroids need
+// files that cover 1800 to 2399 only, the planets then come from the analytical ephemeris,
+// and Placidus and Koch houses fail near the poles.
+TEST_F(ChartTest, EphemerisFailuresAreNoticedAndNeverGiveAFalsePosition) {
+  record_.inputs = {24, 1, 1700, 12.0f, 0.0f, -0.1, 51.5};
+  ChartCalculator calc(tables(), record_, {});
+  calc.CalcChart(false);
+  calc.CalcNatalDeclinations();
+  const int chiron = 12;
+  EXPECT_TRUE(std::isnan(Lon(chiron)));
+  EXPECT_TRUE(std::isnan(record_.natalDecl[chiron]));
+  EXPECT_TRUE(std::isnan(calc.PointAt(record_.natalJulianDay, chiron).lon));
+  EXPECT_TRUE(std::isfinite(Lon(1)));  // the Sun from the analytical ephemeris
+  EXPECT_NEAR(Lon(1), 304, 1);
+  std::vector<std::string> notices = EphemerisNotices(calc.Problems(), tables());
+  ASSERT_EQ(notices.size(), 2u) << ::testing::PrintToString(notices);
+  EXPECT_EQ(notices[0].rfind("Chiron, Pholus, Ceres, Pallas, Juno and Vesta cannot be computed on 24 Jan 1700: "
+                             "SwissEph file 'seas_12.se1' not found",
+                             0),
+            0u)
+      << notices[0];
+  EXPECT_NE(notices[1].find("analytical ephemeris"), std::string::npos) << notices[1];
+
+  record_.inputs = {1, 1, 2000, 12.0f, 0.0f, 18.9, 69.6};  // Tromso
+  for (auto [houses, name] : {std::pair{HouseSystem::Placidus, "Placidus"}, std::pair{HouseSystem::Koch, "Koch"}}) {
+    ChartCalculator polar(tables(), record_, {Zodiac::Tropical, houses});
+    polar.CalcChart(false);
+    notices = EphemerisNotices(polar.Problems(), tables());
+    ASSERT_EQ(notices.size(), 1u) << name;
+    EXPECT_EQ(notices[0], std::string("The ") + name +
+                              " houses cannot be computed at this latitude on 01 Jan 2000: the Swiss Ephemeris gave "
+                              "Porphyry houses instead.");
+  }
+  ChartCalculator equal(tables(), record_, {Zodiac::Tropical, HouseSystem::AscMinus30});
+  equal.CalcChart(false);
+  EXPECT_TRUE(equal.Problems().Empty());
+}
+
+// Declination does not depend on the zodiac, on either side of a run.
+TEST_F(ChartTest, DeclinationsAreTheSameInBothZodiacs) {
+  ChartCalculator tropical(tables(), record_, {Zodiac::Tropical, HouseSystem::Placidus});
+  ChartCalculator sidereal(tables(), record_, {Zodiac::Sidereal, HouseSystem::Placidus});
+  for (int i : {1, 2, 10}) EXPECT_EQ(tropical.DeclinationAt(2451545.25, i).lon, sidereal.DeclinationAt(2451545.25, i).lon) << i;
 }
 
 }  // namespace

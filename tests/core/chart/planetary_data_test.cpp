@@ -258,6 +258,31 @@ TEST_F(PlanetaryDataTest, GridRowsShowBothChartsWithRetrogradeMarks) {
   EXPECT_EQ(rows[51].name, s.tables.Planet(52).name);
 }
 
+// Every calculation starts the data window's lines afresh: Save and "Print data" carry no
+// earlier person's reports.
+TEST_F(PlanetaryDataTest, ACalculationEmptiesTheOutputBuffer) {
+  s.output.outLine = "an earlier report";
+  s.output.AddOutLine();
+  s.output.AddOutLine();
+  ASSERT_TRUE(CalculatePlanetaryData(s, ui));
+  EXPECT_EQ(s.output.AllLineCount(), 0);
+  EXPECT_EQ(s.output.PageLineCount(), 0);
+}
+
+TEST_F(PlanetaryDataTest, APositionTheEphemerisCannotGiveShowsAsNotAvailable) {
+  s.person1.year = "1700";
+  ASSERT_TRUE(CalculatePlanetaryData(s, ui));
+  std::vector<PlanetGridRow> rows = PlanetGridRows(s);
+  EXPECT_EQ(rows[11].name, "Chiron");
+  EXPECT_EQ(rows[11].natal, "n/a  ");
+  EXPECT_NE(rows[11].transit, "n/a  ");
+  EXPECT_NE(rows[0].natal.substr(0, 3), "n/a");
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0].title, "Information");
+  EXPECT_EQ(ui.messages[0].text.rfind("Chiron, Pholus, Ceres, Pallas, Juno and Vesta cannot be computed on 22 Sep 1700", 0), 0u)
+      << ui.messages[0].text;
+}
+
 TEST_F(PlanetaryDataTest, UnknownTimeComputesLocalNoon) {
   s.person1.half = HalfDay::Unknown;
   ASSERT_TRUE(CalculatePlanetaryData(s, ui));
