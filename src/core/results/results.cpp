@@ -41,7 +41,11 @@ std::string PadTo(std::string text, size_t width) {
   return text;
 }
 
-std::string Degrees000(const std::string& field) { return FixedPattern(HitValue(field), 3, 4); }
+// A longitude that rounds up to a full circle is written as 0 degrees.
+std::string Degrees000(const std::string& field) {
+  std::string text = FixedPattern(HitValue(field), 3, 4);
+  return text == "360.0000" ? "000.0000" : text;
+}
 
 std::string AspectCaption(const ReferenceTables& tables, const std::string& field) {
   int k = static_cast<int>(HitValue(field));

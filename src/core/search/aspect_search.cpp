@@ -141,9 +141,16 @@ bool MovingSecond(int pass) { return pass == 1 || pass == 3 || pass == 4; }
 
 }  // namespace
 
+void AspectSearch::CheckCancelled() const {
+  if (ctx_.cancelled && ctx_.cancelled()) throw RunCancelled();
+}
+
 void AspectSearch::ScanPair(int pass, int i, int j) {
   double step = StepFor(pass, i, j);
-  for (double t = ctx_.span.start; t <= ctx_.span.end; t += step) ScanInterval(pass, i, j, t, step);
+  for (double t = ctx_.span.start; t <= ctx_.span.end; t += step) {
+    CheckCancelled();
+    ScanInterval(pass, i, j, t, step);
+  }
 }
 
 void AspectSearch::ScanInterval(int pass, int i, int j, double t, double step) {
@@ -188,8 +195,9 @@ void AspectSearch::SearchAspect(int pass, int i, int j, int k, Interval iv, doub
   double f1 = SignedSeparation(iv.q1.lon, iv.p1.lon, angle);
   double r = BracketRatio(f0, f1);
   if (pass == 2) {
-    double q = iv.q0.lon;
-    r = iv.p0.lon <= q && q < iv.p1.lon ? 0.33 : kNoBracket;
+    // The ascendant reaches the degree inside the step, also when it passes 0 Aries there.
+    double ahead = Normalise(iv.q0.lon - iv.p0.lon), moved = Normalise(iv.p1.lon - iv.p0.lon);
+    r = ahead < moved ? 0.33 : kNoBracket;
   }
   if (std::abs(r) >= kBracketLimit) return;
   std::optional<double> x = ExactTime(pass, i, j, angle, iv.t0, iv.t1);
@@ -220,7 +228,7 @@ void AspectSearch::AppendHit(int pass, int i, int j, int k, double x) {
   row[hit::ExactText] = DateTimeText(x);
   row[hit::Pass] = std::to_string(pass);
   row[hit::MovingPosition] = HitNumber(RoundedNearWholeDegree(p.lon));
-  row[hit::SecondPosition] = HitNumber(q.lon);
+  row[hit::SecondPosition] = HitNumber(RoundedNearWholeDegree(q.lon));
   row[hit::MovingSpeed] = (pass == 2 || pass == 3 || pass == 4) ? "0" : HitNumber(p.speed);
   row[hit::SecondSpeed] = HitNumber(q.speed);
   row[hit::ExactJulianDay] = HitNumber(x);
@@ -274,6 +282,7 @@ void AspectSearch::DeclinationsOf(int i) {
     if (!TakesPartInDeclinations(j, false)) continue;
     double natal = ctx_.chart->natalDecl[static_cast<size_t>(j)];
     for (double t = ctx_.span.start; t <= ctx_.span.end; t += 1) {
+      CheckCancelled();
       std::vector<double> breaks = DeclinationBreaks(i, t);
       for (size_t b = 0; b + 1 < breaks.size(); ++b) {
         double x1 = breaks[b], x2 = breaks[b + 1];
@@ -342,11 +351,20 @@ RowValues ValuesOf(const HitRow& row) {
 
 }  // namespace
 
+namespace {
+
+// The value with the fractional degree of `source` that lies nearest to `near`: the exact
+// aspect point beside the moving position, even when the two fall on either side of a whole
+// degree.
+double NearestWithFraction(double near, double source) { return near + std::remainder(source - near, 1.0); }
+
+}  // namespace
+
 AspectSearch::Periods AspectSearch::LongitudePeriods(const HitRow& row) {
   RowValues v = ValuesOf(row);
   const RunOptions& o = ctx_.options;
   double step = StepFor(v.pass, v.i, v.pass == 2 ? 0 : v.j);
-  double q = std::trunc(v.p) + (v.q - std::trunc(v.q));
+  double q = NearestWithFraction(v.p, v.q);
   bool standing = v.speed == 0 && v.pass != 2 && v.pass != 3 && v.pass != 4;
   double window = standing ? 6.0 / 1440 : o.periodWindow;
   int moving = MovingIndex(v.pass, v.i);
@@ -361,6 +379,7 @@ AspectSearch::Periods AspectSearch::LongitudePeriods(const HitRow& row) {
   Periods periods;
   double startTarget = v.speed >= 0 ? q - o.orbBefore : q + o.orbBefore;
   for (double t = v.x; t >= v.x - window; t -= step) {
+    CheckCancelled();
     if (auto r = FindDegreeTime(moving, startTarget, t - step, t)) {
       periods.startJd = *r, periods.start = DateTimeText(*r);
       break;
@@ -368,6 +387,7 @@ AspectSearch::Periods AspectSearch::LongitudePeriods(const HitRow& row) {
   }
   double endTarget = v.speed >= 0 ? q + o.orbAfter : q - o.orbAfter;
   for (double t = v.x; t <= v.x + window + 2; t += step) {
+    CheckCancelled();
     if (auto r = FindDegreeTime(moving, endTarget, t, t + step)) {
       periods.endJd = *r, periods.end = DateTimeText(*r);
       break;
@@ -376,44 +396,45 @@ AspectSearch::Periods AspectSearch::LongitudePeriods(const HitRow& row) {
   return periods;
 }
 
+// Both points move: the period runs from the last moment before the exact one at which the
+// two are the orb before away from the exact aspect, to the first moment after it at which
+// they are the orb after away. The walk's step keeps the pair's relative motion per step
+// well below the orb, so the separation cannot reach the orb and fall back unseen.
 AspectSearch::Periods AspectSearch::PairPeriods(const HitRow& row) {
   RowValues v = ValuesOf(row);
   const RunOptions& o = ctx_.options;
-  double step = StepFor(1, v.i, v.j);
   double angle = ctx_.tables->AspectAngle(static_cast<int>(HitValue(row[hit::Aspect])));
-  double relative = v.speed - HitValue(row[hit::SecondSpeed]);
-  double g = relative > 0 ? 1 : relative < 0 ? -1 : 0;
-  double d = std::abs(v.p - v.q);
-  double s = (d >= 180 && v.p < v.q) || (d < 180 && v.p >= v.q) ? 1 : -1;
-  auto targets = [&](double first, double second) {
-    return angle == 0 ? std::pair{std::abs(first), std::abs(second)} : std::pair{first, second};
+  double relativeSpeed = std::abs(v.speed - HitValue(row[hit::SecondSpeed]));  // degrees per day
+  // Distance from the exact aspect, in degrees, at a moment.
+  auto fromExact = [&](double x) {
+    return std::abs(SignedSeparation(points_.At(x, v.j).lon, points_.At(x, v.i).lon, angle));
   };
-  auto window = [&](double orb) {
-    double rate = relative == 0 ? 0.5 : std::abs(relative);
-    return std::trunc(orb / (0.9 * rate) + 0.5) + 1;
+  // The pair's own reach: the time the orb takes at the exact relative speed, with a margin.
+  auto windowDays = [&](double orb) {
+    double rate = relativeSpeed == 0 ? 0.5 : relativeSpeed;
+    return std::max(o.periodWindow, std::trunc(orb / (0.9 * rate) + 0.5) + 1);
   };
-  auto refine = [&](double target, double a, double b) -> std::optional<double> {
-    auto f = [&](double x) { return SignedSeparation(points_.At(x, v.j).lon, points_.At(x, v.i).lon, target); };
-    double x = RefineSecant(f, a, b, PairPeriodTolerance, MaxRefineIterations);
-    if (x >= a && x <= b) return x;
-    return BisectCrossing(f, a, b, PairPeriodTolerance);
+  auto stepDays = [&](double orb) {
+    return std::clamp(0.25 * orb / std::max(relativeSpeed, 1e-9), 1.0 / 1440, StepFor(1, v.i, v.j));
+  };
+  // The first moment from the exact one, walking in `direction`, at which the distance
+  // reaches the orb.
+  auto reach = [&](double orb, double direction, double limitDays) -> std::optional<double> {
+    if (orb <= 0) return v.x;
+    double step = stepDays(orb);
+    for (double t = v.x; std::abs(t - v.x) < limitDays; t += direction * step) {
+      CheckCancelled();
+      double next = t + direction * step;
+      if (fromExact(next) < orb) continue;
+      double a = std::min(t, next), b = std::max(t, next);
+      return BisectCrossing([&](double x) { return fromExact(x) - orb; }, a, b, PairPeriodTolerance / 10);
+    }
+    return std::nullopt;
   };
 
   Periods periods;
-  auto [s1, s2] = targets(angle - s * g * o.orbBefore, angle + s * g * o.orbBefore);
-  double wb = window(o.orbBefore);
-  for (double target : {s1, s2}) {
-    for (double t = v.x; t >= v.x - wb && periods.start.empty(); t -= step)
-      if (auto r = refine(target, t - step, t)) periods.startJd = *r, periods.start = DateTimeText(*r);
-    if (!periods.start.empty()) break;
-  }
-  auto [e1, e2] = targets(angle + s * g * o.orbAfter, angle - s * g * o.orbAfter);
-  double wa = window(o.orbAfter);
-  for (double target : {e1, e2}) {
-    for (double t = v.x; t <= v.x + wa + 2 && periods.end.empty(); t += step)
-      if (auto r = refine(target, t, t + step)) periods.endJd = *r, periods.end = DateTimeText(*r);
-    if (!periods.end.empty()) break;
-  }
+  if (auto r = reach(o.orbBefore, -1, windowDays(o.orbBefore))) periods.startJd = *r, periods.start = DateTimeText(*r);
+  if (auto r = reach(o.orbAfter, +1, windowDays(o.orbAfter) + 2)) periods.endJd = *r, periods.end = DateTimeText(*r);
   return periods;
 }
 
@@ -422,8 +443,8 @@ AspectSearch::Periods AspectSearch::DeclinationPeriods(const HitRow& row) {
   const RunOptions& o = ctx_.options;
   Periods periods;
   if (v.speed == 0 || std::abs(o.orbBefore / v.speed) > o.daysToCalculate + 3) return periods;
-  // The natal minutes on the transit's whole degrees, on the transit's side of the equator.
-  double q = std::trunc(v.p) + std::copysign(std::abs(v.q - std::trunc(v.q)), v.p);
+  // The natal declination on the transit's side of the equator, beside the transit's own.
+  double q = NearestWithFraction(v.p, std::copysign(std::abs(v.q), v.p));
   auto refine = [&](double target, double a, double b) -> std::optional<double> {
     auto f = [&](double x) { return points_.Declination(x, v.i).lon - target; };
     double x = RefineSecant(f, a, b, LongitudeTolerance, MaxRefineIterations);
@@ -432,13 +453,13 @@ AspectSearch::Periods AspectSearch::DeclinationPeriods(const HitRow& row) {
   };
   double startTarget = v.speed >= 0 ? q - o.orbBefore : q + o.orbBefore;
   for (double t = v.x; t >= v.x - o.periodWindow; t -= 1)
-    if (auto r = refine(startTarget, t - 1, t)) {
+    if (CheckCancelled(); auto r = refine(startTarget, t - 1, t)) {
       periods.startJd = *r, periods.start = DateTimeText(*r);
       break;
     }
   double endTarget = v.speed >= 0 ? q + o.orbAfter : q - o.orbAfter;
   for (double t = v.x; t <= v.x + o.periodWindow + 2; t += 1)
-    if (auto r = refine(endTarget, t, t + 1)) {
+    if (CheckCancelled(); auto r = refine(endTarget, t, t + 1)) {
       periods.endJd = *r, periods.end = DateTimeText(*r);
       break;
     }

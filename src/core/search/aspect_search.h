@@ -89,6 +89,7 @@ struct SearchContext {
   RunOptions options;
   RunSpan span;
   DateOrder dateOrder = DateOrder::MonthDayYear;
+  std::function<bool()> cancelled;  // asked at every scan step; true ends the run
 };
 
 class AspectSearch {
@@ -114,6 +115,8 @@ class AspectSearch {
 
   bool IsHouseDependent(int index) const;
   std::string DateTimeText(double jd) const;
+  // Raises RunCancelled once the run is to stop.
+  void CheckCancelled() const;
 
  private:
   struct Interval {

@@ -50,7 +50,10 @@ double HoursOfClockText(const std::string& text) {
 RunSpan RunSpanOf(const RunOptions& o, int year, int month, int day) {
   double midnight = swe_julday(year, month, day, o.transitTimeZone, SE_GREG_CAL);
   if (!o.timePeriod) return {midnight, midnight + o.daysToCalculate};
-  return {midnight + HoursOfClockText(o.startTime) / 24, midnight + HoursOfClockText(o.endTime) / 24};
+  double start = HoursOfClockText(o.startTime), end = HoursOfClockText(o.endTime);
+  // A window that ends before it starts runs across midnight into the next day.
+  if (end < start) end += 24;
+  return {midnight + start / 24, midnight + end / 24};
 }
 
 }  // namespace kesmora

@@ -48,7 +48,8 @@ double HoursOfClockText(const std::string& text);
 struct RunSpan {
   double start = 0, end = 0;  // UT Julian days
 };
-// Local midnight of the transit date plus the days, or the time window on that date.
+// Local midnight of the transit date plus the days, or the time window on that date (one
+// that ends before it starts, such as 22.00 to 02.00, ends on the next day).
 RunSpan RunSpanOf(const RunOptions& options, int year, int month, int day);
 
 // Progress and cancelling of a run in progress.

@@ -191,7 +191,7 @@ INSTANTIATE_TEST_SUITE_P(Values, DegreesFormat,
                          ::testing::Values(DegreesCase{"7.5", "007.5000"}, DegreesCase{"245.25", "245.2500"},
                                            DegreesCase{"0", "000.0000"}, DegreesCase{"12", "012.0000"},
                                            DegreesCase{"99.99996", "100.0000"}, DegreesCase{"0.00004", "000.0000"},
-                                           DegreesCase{"359.12344", "359.1234"}));
+                                           DegreesCase{"359.12344", "359.1234"}, DegreesCase{"359.99996", "000.0000"}));
 
 }  // namespace
 }  // namespace kesmora

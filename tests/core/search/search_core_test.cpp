@@ -188,6 +188,12 @@ TEST(RunSpanOf, TimePeriodUsesTheHoursOfTheTransitDateAndNotTheDays) {
   RunSpan s = RunSpanOf(o, 2000, 1, 1);
   EXPECT_NEAR(s.start, kJan1st2000 + (5 + 9.25) / 24, 1e-9);
   EXPECT_NEAR(s.end, kJan1st2000 + (5 + 17.75) / 24, 1e-9);
+  // A window that ends before it starts runs across midnight.
+  o.startTime = "22.00";
+  o.endTime = "02.00";
+  s = RunSpanOf(o, 2000, 1, 1);
+  EXPECT_NEAR(s.start, kJan1st2000 + (5 + 22.0) / 24, 1e-9);
+  EXPECT_NEAR(s.end, kJan1st2000 + (5 + 26.0) / 24, 1e-9);
 }
 
 // --- Searches on real positions --------------------------------------------------------
@@ -246,7 +252,7 @@ TEST_F(EquinoxScan, PositionJustShortOfAWholeDegreeIsStoredAsThatDegree) {
     std::vector<HitRow> rows = Scan(o, span, chart, sun, {1});
     ASSERT_EQ(rows.size(), 1u) << t.natal;
     EXPECT_EQ(rows[0][hit::MovingPosition], t.stored);
-    EXPECT_EQ(HitValue(rows[0][hit::SecondPosition]), t.natal);
+    EXPECT_EQ(rows[0][hit::SecondPosition], t.stored);
   }
   // Four nines are not enough.
   chart.natalLon[1] = 359.999955;

@@ -1,6 +1,5 @@
-// Extra targets against a minute-by-minute scan: a planet reaching a pada start or an
-// auspicious degree, and a transit midpoint meeting a natal planet, are hits within a second;
-// in the sidereal zodiac a pada is entered where the sidereal longitude reaches it.
+// In the sidereal zodiac a pada is entered where the tropical longitude less the ayanamsa
+// reaches it.
 #include "core/app/session.h"
 #include "core/app/startup.h"
 #include "core/app/user_interface.h"
@@ -20,8 +19,6 @@
 namespace kesmora {
 namespace {
 
-constexpr double kMinute = 1.0 / 1440;
-constexpr double kOneSecond = 1.0 / 86400;
 
 class TargetListsBruteForce : public ::testing::Test {
  protected:
@@ -45,77 +42,11 @@ class TargetListsBruteForce : public ::testing::Test {
     return RunAspectarian(RunInputOf(session_, o));
   }
 
-  // Zero crossings of f over the span, minute by minute, refined; jumps at folds excluded.
-  static std::vector<double> Crossings(const std::function<double(double)>& f, const RunSpan& span) {
-    std::vector<double> found;
-    double f0 = f(span.start);
-    for (double t = span.start; t + kMinute <= span.end; t += kMinute) {
-      double f1 = f(t + kMinute);
-      if ((f0 < 0) != (f1 < 0) && std::abs(f0) < 10 && std::abs(f1) < 10)
-        if (auto x = BisectCrossing(f, t, t + kMinute, 1e-8)) found.push_back(*x);
-      f0 = f1;
-    }
-    return found;
-  }
-
-  // The nearest hit of a pass between two points with an aspect, in days.
-  static double NearestHit(const RunResult& r, int pass, int i, int j, int k, double jd) {
-    double best = 1e9;
-    for (int n = 1; n <= r.hits.HitCount(); ++n) {
-      const HitRow& row = r.hits.RunRows()[static_cast<size_t>(n)];
-      if (HitValue(row[hit::Pass]) == pass && HitValue(row[0]) == i && HitValue(row[2]) == j && HitValue(row[1]) == k)
-        best = std::min(best, std::abs(HitValue(row[hit::ExactJulianDay]) - jd));
-    }
-    return best;
-  }
-
   test::SampleSession sample_{"London,06 Dec 2026,0.00,A,0,0.07,51.30,,London"};
   test::ScratchDir& home_ = sample_.home;
   Session& session_ = sample_.session;
   RecordingInterface& ui_ = sample_.ui;
 };
-
-TEST_F(TargetListsBruteForce, PadasDegreesAndMidpointsAreFoundWithinOneSecond) {
-  RunResult r = Run(Zodiac::Tropical);
-  const int n = session_.tables.NumPlanetsUsed();
-  ChartRecord record = session_.chart;
-  ChartCalculator calc(session_.tables, record, ChartOptionsOf(session_.settings));
-  calc.SetExtraPoints({&r.extra.rows});
-  int checked = 0;
-  for (int row = 1; row <= r.extra.Total(); ++row) {
-    const ExtraPointRow& e = r.extra.rows[static_cast<size_t>(row - 1)];
-    int pass = static_cast<int>(e.Number(9));
-    for (int k : {0, 6}) {
-      double angle = session_.tables.AspectAngle(k);
-      if (pass == 3 || pass == 4) {
-        int planet = static_cast<int>(e.Number(8));
-        double degree = e.Number(3);
-        auto f = [&](double t) { return SignedSeparation(calc.PointAt(t, planet).lon, degree, angle); };
-        for (double x : Crossings(f, r.span)) {
-          ++checked;
-          EXPECT_LT(NearestHit(r, pass, n + row, planet, k, x), kOneSecond)
-              << e.Text(0) << " " << session_.tables.aspectCaptions[static_cast<size_t>(k)] << " at JD "
-              << std::setprecision(12) << x;
-        }
-      } else if (pass == 0) {
-        int a = static_cast<int>(e.Number(7)), b = static_cast<int>(e.Number(8));
-        for (int natal : {1, 2}) {
-          double target = session_.chart.natalLon[static_cast<size_t>(natal)];
-          auto f = [&](double t) {
-            double mid = Midpoint(calc.PointAt(t, a).lon, calc.PointAt(t, b).lon);
-            return SignedSeparation(target, mid, angle);
-          };
-          for (double x : Crossings(f, r.span)) {
-            ++checked;
-            EXPECT_LT(NearestHit(r, 0, n + row, natal, k, x), kOneSecond)
-                << e.Text(0) << " to natal " << natal << " at JD " << std::setprecision(12) << x;
-          }
-        }
-      }
-    }
-  }
-  EXPECT_GT(checked, 5);
-}
 
 TEST_F(TargetListsBruteForce, SiderealPadaStartsAreReachedInSiderealLongitude) {
   RunResult tropical = Run(Zodiac::Tropical);
