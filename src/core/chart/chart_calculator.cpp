@@ -216,21 +216,11 @@ double ChartCalculator::Lon(int index) const {
 }
 
 ChartCalculator::PartInputs ChartCalculator::PartInputsAt(double jdEt, double asc) const {
-  auto lonOf = [&](int index) {
-    if (index > tables_.NumPlanetsUsed()) return 0.0;
-    return BodyAt(jdEt, tables_.Planet(index).sweNumber, 0).first;
-  };
-  PartInputs p;
-  p.l1 = lonOf(1);
-  p.l2 = lonOf(2);
-  p.l6 = lonOf(6);
-  p.l8 = lonOf(8);
-  p.l11 = lonOf(11);
-  p.l12 = lonOf(12);
-  p.l52 = lonOf(52);
-  p.pofDay = Normalise(p.l2 + asc - p.l1);
-  p.pofNight = Normalise(asc - p.l2 + p.l1);
-  return p;
+  std::array<double, 7> lon{};
+  for (size_t k = 0; k < kPartBodies.size(); ++k)
+    if (kPartBodies[k] <= tables_.NumPlanetsUsed())
+      lon[k] = BodyAt(jdEt, tables_.Planet(kPartBodies[k]).sweNumber, 0).first;
+  return PartInputsOf(lon, asc);
 }
 
 bool ChartCalculator::PointLongitude(const std::string& code, const Houses& h,
@@ -414,6 +404,25 @@ const ChartCalculator::PartInputs& ChartCalculator::PartInputsCached(double jd, 
     partsJd_ = jd;
   }
   return parts_;
+}
+
+ChartCalculator::PartInputs ChartCalculator::PartInputsOf(const std::array<double, 7>& lon, double asc) {
+  PartInputs p;
+  p.l1 = lon[0], p.l2 = lon[1], p.l6 = lon[2], p.l8 = lon[3], p.l11 = lon[4], p.l12 = lon[5], p.l52 = lon[6];
+  p.pofDay = Normalise(p.l2 + asc - p.l1);
+  p.pofNight = Normalise(asc - p.l2 + p.l1);
+  return p;
+}
+
+bool ChartCalculator::NeedsParts(int index) const { return NeedsPartInputs(tables_.Planet(index).code); }
+
+std::optional<PointState> ChartCalculator::HousePoint(int index, const Houses& h, const PartInputs& p) const {
+  const PlanetEntry& e = tables_.Planet(index);
+  if (e.cls == "c") return PointState{CuspLongitude(h, index), HousePointSpeed};
+  double lon = 0;
+  if ((e.cls == "p" || e.cls == "l") && PointLongitude(e.code, h, p, lon))
+    return PointState{lon, e.code == "ARIES_PT" ? 0.0 : HousePointSpeed};
+  return std::nullopt;
 }
 
 PointState ChartCalculator::PointAt(double jd, int index) {

@@ -151,15 +151,26 @@ class ChartCalculator {
   // Declination of a body and its speed in declination (degrees per day).
   PointState DeclinationAt(double jd, int index);
 
- private:
+  // Cusps 1..12 and the angles as libswe returns them.
   struct Houses {
     std::array<double, 14> cusps{};
     std::array<double, 11> ascmc{};
   };
+  // The body longitudes the Arabic parts are made of, and the two Parts of Fortune.
   struct PartInputs {
     double l1 = 0, l2 = 0, l6 = 0, l8 = 0, l11 = 0, l12 = 0, l52 = 0;
     double pofDay = 0, pofNight = 0;
   };
+  // The planet indexes whose longitudes the parts read (1, 2, 6, 8, 11, 12 and 52).
+  static constexpr std::array<int, 7> kPartBodies{1, 2, 6, 8, 11, 12, 52};
+  static PartInputs PartInputsOf(const std::array<double, 7>& bodyLonDeg, double ascDeg);
+  // A house-dependent entry (a cusp or a computed point) from given houses and parts, with
+  // the marker speed the searches read; nothing for a code that is not known.
+  std::optional<PointState> HousePoint(int index, const Houses& houses, const PartInputs& parts) const;
+  // Whether the entry's point needs the parts' body longitudes.
+  bool NeedsParts(int index) const;
+
+ private:
 
   int Flags() const;
   void ApplyZodiac() const;

@@ -319,12 +319,13 @@ TEST(OldTransits, ABodyWithoutPositionsTakesPartInNoSearch) {
   o.transitToTransit = true;
   RunResult r = RunAspectarian(RunInputOf(sample.session, o));
   const int chiron = sample.Index("Chiron");
-  int moonHits = 0;
   int natalChironHits = 0;
   for (const HitRow& row : RunRowsOf(r)) {
     // Natal Chiron (1949) has its place; transit Chiron has none.
     EXPECT_NE(Int(row[hit::MovingPoint]), chiron) << row[hit::ExactText];
-    if (row[hit::Pass] == "1") EXPECT_NE(Int(row[hit::SecondPoint]), chiron) << row[hit::ExactText];
+    if (row[hit::Pass] == "1") {
+      EXPECT_NE(Int(row[hit::SecondPoint]), chiron) << row[hit::ExactText];
+    }
     natalChironHits += row[hit::Pass] == "0" && Int(row[hit::SecondPoint]) == chiron;
   }
   EXPECT_GT(natalChironHits, 3);

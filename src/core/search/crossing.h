@@ -1,0 +1,63 @@
+#pragma once
+// The one root finder of the search. Every exact time and every period end is a moment at
+// which a continuous function of time crosses zero: an angle between two points less the
+// aspect, a position less a target degree, a declination less a target. A change of sign
+// between two moments brackets the crossing; the crossing is then narrowed by the Illinois
+// variant of regula falsi (a secant that keeps the bracket), which converges in a handful of
+// steps on the smooth functions of the search and never leaves the bracket.
+//
+// Angles are folded into (-180, 180]: a fold shows as a jump of the sign from about +180 to
+// about -180, which is not a crossing. A sign change counts as a crossing only while both ends
+// lie within a quarter turn of zero.
+#include <algorithm>
+#include <cmath>
+
+namespace kesmora {
+
+inline constexpr double kOneSecondDays = 1.0 / 86400;
+inline constexpr double kOneMinuteDays = 1.0 / 1440;
+// Crossings are narrowed to a millisecond, a thousandth of the second the results show.
+inline constexpr double kCrossingToleranceDays = kOneSecondDays / 1000;
+// A sign change between ends further than this from zero is a fold of an angle.
+inline constexpr double kFoldLimitDeg = 90;
+
+// An angle in degrees folded into (-180, 180].
+inline double FoldDeg(double angleDeg) {
+  double w = angleDeg - 360.0 * std::floor(angleDeg / 360.0);
+  return w > 180 ? w - 360 : w;
+}
+
+// Whether values at the two ends of an interval bracket a crossing of zero (a value of exactly
+// zero counts at the interval's later end only, so a crossing on a shared end is found once).
+inline bool Brackets(double f0, double f1) {
+  if (!std::isfinite(f0) || !std::isfinite(f1)) return false;
+  if (std::abs(f0) > kFoldLimitDeg || std::abs(f1) > kFoldLimitDeg) return false;
+  return (f0 < 0 && f1 >= 0) || (f0 > 0 && f1 <= 0);
+}
+
+// The moment in [a, b] at which f crosses zero, given f(a) = fa and f(b) = fb with Brackets
+// true; to within kCrossingToleranceDays.
+template <typename F>
+double FindCrossing(F f, double a, double fa, double b, double fb) {
+  if (fb == 0) return b;
+  int side = 0;  // which end was kept last: the Illinois step halves its weight
+  for (int n = 0; n < 100 && b - a > kCrossingToleranceDays; ++n) {
+    double x = (a * fb - b * fa) / (fb - fa);
+    // Keep the new point strictly inside, at least a tolerance from either end.
+    x = std::clamp(x, a + kCrossingToleranceDays / 2, b - kCrossingToleranceDays / 2);
+    double fx = f(x);
+    if (fx == 0) return x;
+    if ((fx < 0) == (fa < 0)) {
+      a = x, fa = fx;
+      if (side == -1) fb /= 2;
+      side = -1;
+    } else {
+      b = x, fb = fx;
+      if (side == 1) fa /= 2;
+      side = 1;
+    }
+  }
+  return fa == fb ? (a + b) / 2 : std::clamp((a * fb - b * fa) / (fb - fa), a, b);
+}
+
+}  // namespace kesmora
