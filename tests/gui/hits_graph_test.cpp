@@ -207,6 +207,7 @@ class HitsGraphTest : public QObject {
     QCOMPARE(graph->State().helpLines.size(), size_t(1));
     graph->resize(graph->size() + QSize(40, 20));
     QTRY_VERIFY(graph->State().helpLines.empty());
+    QCOMPARE(f_.session->settings.hitGraph.width, graph->width() * 15);
 
     // Printed into a PDF, saved as a picture.
     f_.printer->pdfFile = QString::fromStdString((f_.Home() / "graph.pdf").string());
@@ -217,6 +218,10 @@ class HitsGraphTest : public QObject {
     graph->mnuSavePicture_Click();
     QImage picture(QString::fromStdString((f_.Home() / "graph.png").string()));
     QCOMPARE(picture.size(), canvas->size() * 2);
+    f_.files->answer = QString::fromStdString((f_.Home() / "graph.pdf").string());
+    fs::remove(f_.Home() / "graph.pdf");
+    graph->mnuSavePicture_Click();
+    QVERIFY(fs::file_size(f_.Home() / "graph.pdf") > 1000);
     QVERIFY(f_.ui->messages.empty());
   }
 };

@@ -274,8 +274,11 @@ void HitsGraph::Paint(QPainter& painter, QSizeF size) const {
   painter.setRenderHint(QPainter::Antialiasing);
   painter.setRenderHint(QPainter::TextAntialiasing);
   painter.fillRect(QRectF(QPointF(0, 0), size), state_.greyBackground ? kLightGrey : kWhite);
-  painter.setFont(canvas_->font());
-  const QFontMetricsF fm(canvas_->font());
+  // Sized in the canvas's pixels, so that a printer's painter scales text with the drawing.
+  QFont font = canvas_->font();
+  font.setPixelSize(QFontInfo(canvas_->font()).pixelSize());
+  painter.setFont(font);
+  const QFontMetricsF fm(font);
   const GraphScale& s = state_.scale;
   const HitsSeries& series = state_.series;
   const int n = series.Points();
@@ -319,8 +322,22 @@ void HitsGraph::Paint(QPainter& painter, QSizeF size) const {
   if (state_.bars) {
     painter.setPen(Qt::NoPen);
     painter.setBrush(kDataColour);
-    for (const Bar& b : Bars(s, series.counts))
-      if (b.top < graph::Bottom) painter.drawRect(QRectF(px(b.x1, b.top), px(b.x2, graph::Bottom)));
+    // Bars narrower than a pixel or two would blur into pale stripes: each takes at least one
+    // whole pixel column instead, so a column shows the highest of its bars in full colour.
+    const double pixelRatio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    const bool dense = s.spacing * sx * pixelRatio < 3;
+    painter.setRenderHint(QPainter::Antialiasing, !dense);
+    for (const Bar& b : Bars(s, series.counts)) {
+      if (b.top >= graph::Bottom) continue;
+      QRectF r(px(b.x1, b.top), px(b.x2, graph::Bottom));
+      if (dense) {
+        double left = std::floor(r.left() * pixelRatio) / pixelRatio;
+        r.setLeft(left);
+        r.setRight(std::max(left + 1 / pixelRatio, std::round(r.right() * pixelRatio) / pixelRatio));
+      }
+      painter.drawRect(r);
+    }
+    painter.setRenderHint(QPainter::Antialiasing);
     painter.setBrush(Qt::NoBrush);
   } else {
     std::vector<QLineF> lines;
@@ -539,18 +556,20 @@ void HitsGraph::mnuFileLoad_Click() {
   FullRedraw();
 }
 
-namespace {
-
-// Draws the widget scaled to fit `target`, centred, keeping its proportions.
-void RenderFitted(QWidget* widget, QPainter& painter, const QRectF& target) {
-  const double scale = std::min(target.width() / widget->width(), target.height() / widget->height());
-  painter.translate(target.x() + (target.width() - widget->width() * scale) / 2,
-                    target.y() + (target.height() - widget->height() * scale) / 2);
+void HitsGraph::PaintPicture(QPainter& painter, const QRectF& target) const {
+  const QSizeF size = canvas_->size();
+  const double scale = std::min(target.width() / size.width(), target.height() / size.height());
+  painter.save();
+  painter.translate(target.x() + (target.width() - size.width() * scale) / 2,
+                    target.y() + (target.height() - size.height() * scale) / 2);
   painter.scale(scale, scale);
-  widget->render(&painter, QPoint(), QRegion(), QWidget::DrawChildren);
+  painter.setClipRect(QRectF(QPointF(0, 0), size));
+  Paint(painter, size);
+  painter.setPen(kTextColour);
+  for (const QLabel* label : {label1_, label2_, label4_})
+    painter.drawText(QRectF(label->geometry()), Qt::AlignLeft | Qt::AlignVCenter, label->text());
+  painter.restore();
 }
-
-}  // namespace
 
 void HitsGraph::mnuPrintGraph_Click() {
   QPrinter printer(QPrinter::HighResolution);
@@ -564,7 +583,7 @@ void HitsGraph::mnuPrintGraph_Click() {
     ShowError("The printer could not be started.");
     return;
   }
-  RenderFitted(canvas_, painter, QRectF(QPointF(0, 0), printer.pageLayout().paintRectPixels(printer.resolution()).size()));
+  PaintPicture(painter, QRectF(QPointF(0, 0), printer.pageLayout().paintRectPixels(printer.resolution()).size()));
   painter.end();
   ui_.SetBusy(false);
 }
@@ -585,7 +604,7 @@ void HitsGraph::mnuSavePicture_Click() {
     pdf.setTitle("Hits graph");
     QPainter painter;
     if (painter.begin(&pdf)) {
-      RenderFitted(canvas_, painter, QRectF(0, 0, pdf.width(), pdf.height()));
+      PaintPicture(painter, QRectF(0, 0, pdf.width(), pdf.height()));
       saved = painter.end();
     }
   } else {
@@ -594,7 +613,7 @@ void HitsGraph::mnuSavePicture_Click() {
     image.setDevicePixelRatio(kPixelRatio);
     image.fill(Qt::white);
     QPainter painter(&image);
-    canvas_->render(&painter, QPoint(), QRegion(), QWidget::DrawChildren);
+    PaintPicture(painter, QRectF(QPointF(0, 0), canvas_->size()));
     painter.end();
     saved = image.save(*chosen);
   }

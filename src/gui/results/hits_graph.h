@@ -109,6 +109,9 @@ class HitsGraph : public QMainWindow {
 
   // Paints the chart into a painter whose device is `size` pixels of the canvas.
   void Paint(QPainter& painter, QSizeF size) const;
+  // The chart with its title and hover texts, as drawings (not pixels), fitted into `target`
+  // with its proportions kept: for the printer and the saved pictures.
+  void PaintPicture(QPainter& painter, const QRectF& target) const;
 
  private:
   class DrawingArea;
