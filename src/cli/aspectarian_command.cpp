@@ -22,13 +22,8 @@ namespace kesmora::cli {
 namespace {
 
 struct AspectarianCli {
-  CommonOptions common;
-  std::string selection, period, passes, report, csv;
-  std::optional<int> days;
-  std::optional<double> orbBefore, orbAfter, window;
-  bool unshared = false;
-  std::string mpn, mpt, nmp, nak, apt, t2n;
-  bool tmpNatal = false, tmpTransit = false, tNmp = false, tmpNmp = false;
+  RunCliOptions run;
+  std::string report, csv;
 };
 
 const char* kPassNames[] = {"t2n", "t2t", "deg", "apt", "nak", "t2nmp", "tmp2nmp"};
@@ -91,6 +86,24 @@ std::string ReportText(const Session& s) {
 void Run(AspectarianCli& o, const std::string& program, int& exitCode) {
   Session session;
   ConsoleInterface ui;
+  if (!RunSearch(o.run, program, session, ui)) {
+    exitCode = 2;
+    return;
+  }
+  if (o.report.empty() && o.csv.empty()) o.report = "-";
+  if (!o.report.empty()) Emit(o.report, ReportText(session));
+  if (!o.csv.empty()) {
+    PointNames names = PointNamesOf(session.tables, &session.run.extra);
+    auto rows = GridRowsOf(session.run.hits.RunRows(), session.run.hits.HitCount(), names, session.tables,
+                           session.run.periods);
+    Emit(o.csv, CsvText(rows));
+  }
+  exitCode = 0;
+}
+
+}  // namespace
+
+bool RunSearch(RunCliOptions& o, const std::string& program, Session& session, ConsoleInterface& ui) {
   PrepareSession(session, o.common, program, ui);
   Settings& s = session.settings;
   if (!o.selection.empty() && !ReadSelectionFile(s, o.selection))
@@ -110,10 +123,7 @@ void Run(AspectarianCli& o, const std::string& program, int& exitCode) {
                                std::pair{&o.apt, &s.aptFilename}, std::pair{&o.t2n, &session.degreePairFile}})
     if (!file->empty()) *setting = std::filesystem::absolute(*file).string();
 
-  if (!CalculatePlanetaryData(session, ui)) {
-    exitCode = 2;
-    return;
-  }
+  if (!CalculatePlanetaryData(session, ui)) return false;
   RunOptions options = RunOptionsOf(s, session.person2);
   options.sharedEvaluation = !o.unshared;
   RunInput input = RunInputOf(session, options);
@@ -135,44 +145,37 @@ void Run(AspectarianCli& o, const std::string& program, int& exitCode) {
   if (control.progress) std::fprintf(stderr, "\r%-20s\r", "");
   AdoptRunResult(session, std::move(result));
   for (const std::string& notice : session.run.notices) ui.ShowMessage({MessageIcon::Information, "Information", notice});
-
-  if (o.report.empty() && o.csv.empty()) o.report = "-";
-  if (!o.report.empty()) Emit(o.report, ReportText(session));
-  if (!o.csv.empty()) {
-    PointNames names = PointNamesOf(session.tables, &session.run.extra);
-    auto rows = GridRowsOf(session.run.hits.RunRows(), session.run.hits.HitCount(), names, session.tables,
-                           session.run.periods);
-    Emit(o.csv, CsvText(rows));
-  }
-  exitCode = 0;
+  return true;
 }
 
-}  // namespace
+void AddRunOptions(CLI::App& cmd, RunCliOptions& o) {
+  o.common.AddTo(cmd);
+  cmd.add_option("--selection", o.selection, "Ticked planets and aspects from a search-selection file (.opt)");
+  cmd.add_option("--days", o.days, "Days to calculate from local midnight of the transit date")->check(CLI::Range(0, 36500));
+  cmd.add_option("--period", o.period, "Only this time window of the transit date, HH.MM-HH.MM");
+  cmd.add_option("--orb-before", o.orbBefore, "Orb before exact, arc minutes")->check(CLI::Range(0.0, 1e6));
+  cmd.add_option("--orb-after", o.orbAfter, "Orb after exact, arc minutes")->check(CLI::Range(0.0, 1e6));
+  cmd.add_option("--window", o.window, "Days to look forward and back for the periods")->check(CLI::Range(0.0, 3650.0));
+  cmd.add_option("--passes", o.passes, "Comma-separated passes: t2n, t2t (deg, apt, nak, t2nmp, tmp2nmp with the target lists)");
+  cmd.add_flag("--unshared", o.unshared, "Evaluate every pair on its own (slow; for comparisons)");
+  cmd.add_option("--mpn", o.mpn, "Transit midpoints to meet natal planets (.mpn list)");
+  cmd.add_option("--mpt", o.mpt, "Transit midpoints to meet transit planets (.mpt list)");
+  cmd.add_option("--nmp", o.nmp, "Natal midpoints (.nmp list)");
+  cmd.add_option("--nak", o.nak, "Transit planets to lunar mansion padas (.nak list)");
+  cmd.add_option("--apt", o.apt, "Transit planets to auspicious points (.apt list)");
+  cmd.add_option("--t2n", o.t2n, "Transit degree to natal degree pairs (.t2n list)");
+  cmd.add_flag("--tmp-natal", o.tmpNatal, "Include transit midpoints to natal planets (with --mpn)");
+  cmd.add_flag("--tmp-transit", o.tmpTransit, "Include transit midpoints to transit planets (with --mpt)");
+  cmd.add_flag("--t-nmp", o.tNmp, "Include transit planets to natal midpoints (with --nmp)");
+  cmd.add_flag("--tmp-nmp", o.tmpNmp, "Include transit midpoints to natal midpoints (with --mpn and --nmp)");
+}
 
 void AddAspectarianCommand(CLI::App& app, int& exitCode) {
   auto o = std::make_shared<AspectarianCli>();
   CLI::App* cmd = app.add_subcommand("aspectarian", "Find the exact times of the ticked aspects over the transit days");
-  o->common.AddTo(*cmd);
-  cmd->add_option("--selection", o->selection, "Ticked planets and aspects from a search-selection file (.opt)");
-  cmd->add_option("--days", o->days, "Days to calculate from local midnight of the transit date")->check(CLI::Range(0, 36500));
-  cmd->add_option("--period", o->period, "Only this time window of the transit date, HH.MM-HH.MM");
-  cmd->add_option("--orb-before", o->orbBefore, "Orb before exact, arc minutes")->check(CLI::Range(0.0, 1e6));
-  cmd->add_option("--orb-after", o->orbAfter, "Orb after exact, arc minutes")->check(CLI::Range(0.0, 1e6));
-  cmd->add_option("--window", o->window, "Days to look forward and back for the periods")->check(CLI::Range(0.0, 3650.0));
-  cmd->add_option("--passes", o->passes, "Comma-separated passes: t2n, t2t (deg, apt, nak, t2nmp, tmp2nmp with the target lists)");
+  AddRunOptions(*cmd, o->run);
   cmd->add_option("--report", o->report, "Write the report to FILE, or - for standard output (the default)");
   cmd->add_option("--csv", o->csv, "Write the grid with its periods as CSV to FILE, or -");
-  cmd->add_flag("--unshared", o->unshared, "Evaluate every pair on its own (slow; for comparisons)");
-  cmd->add_option("--mpn", o->mpn, "Transit midpoints to meet natal planets (.mpn list)");
-  cmd->add_option("--mpt", o->mpt, "Transit midpoints to meet transit planets (.mpt list)");
-  cmd->add_option("--nmp", o->nmp, "Natal midpoints (.nmp list)");
-  cmd->add_option("--nak", o->nak, "Transit planets to lunar mansion padas (.nak list)");
-  cmd->add_option("--apt", o->apt, "Transit planets to auspicious points (.apt list)");
-  cmd->add_option("--t2n", o->t2n, "Transit degree to natal degree pairs (.t2n list)");
-  cmd->add_flag("--tmp-natal", o->tmpNatal, "Include transit midpoints to natal planets (with --mpn)");
-  cmd->add_flag("--tmp-transit", o->tmpTransit, "Include transit midpoints to transit planets (with --mpt)");
-  cmd->add_flag("--t-nmp", o->tNmp, "Include transit planets to natal midpoints (with --nmp)");
-  cmd->add_flag("--tmp-nmp", o->tmpNmp, "Include transit midpoints to natal midpoints (with --mpn and --nmp)");
   cmd->callback([o, &exitCode, &app] { Run(*o, app.get_name(), exitCode); });
 }
 

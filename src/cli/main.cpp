@@ -1,6 +1,7 @@
 // kesmora-cli: the program's computations without a window.
 #include "aspectarian_command.h"
 #include "chart_command.h"
+#include "hotspots_command.h"
 #include "cli_common.h"
 #include "core/reference/reference_tables.h"
 #include "core/search/hit_table.h"
@@ -18,6 +19,7 @@ int main(int argc, char** argv) {
   int exitCode = 0;
   kesmora::cli::AddChartCommand(app, exitCode);
   kesmora::cli::AddAspectarianCommand(app, exitCode);
+  kesmora::cli::AddHotspotsCommand(app, exitCode);
   try {
     app.parse(argc, argv);
   } catch (const CLI::Success& e) {

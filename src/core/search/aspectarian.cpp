@@ -216,6 +216,7 @@ RunResult RunAspectarian(const RunInput& in, const RunControl& control, WorkerPo
   RunResult result;
   result.hits = HitTables(in.options.hitLimit);
   result.span = RunSpanOf(in.options, in.transitYear, in.transitMonth, in.transitDay);
+  result.transitTimeZone = in.options.transitTimeZone;
   result.extra = LoadTargetLists(in);
   const ExtraPoints& extra = result.extra;
   SearchContext ctx{&in.tables, &in.chart, &extra, in.options, result.span, in.dateOrder, control.cancelled};

@@ -20,6 +20,7 @@ struct RunResult {
   std::vector<AspectSearch::Periods> periods;  // by run row; index 0 unused
   int lastPass = -1;                       // the last pass that ran
   RunSpan span;
+  double transitTimeZone = 0;     // hours, west positive: the local time of the hits' texts
   EphemerisCalls ephemerisCalls;  // made by every thread of the run
   ExtraPoints extra;              // the points of the target lists the run loaded
   // What the user is told after the run: list rows refused, bodies the ephemeris could not

@@ -10,6 +10,8 @@
 #include "core/reference/format.h"
 #include "core/reference/text.h"
 #include "gui/results/grid_window.h"
+#include "gui/results/hits_graph.h"
+#include "core/results/hotspots.h"
 #include "core/results/results.h"
 #include "gui/search/list_file_dialog.h"
 #include "core/search/list_files.h"
@@ -428,6 +430,7 @@ QWidget* MainWindow::BuildBottomButtons() {
     layout->addWidget(b);
   }
   connect(cmdCopyToCSVfile_, &QPushButton::clicked, this, &MainWindow::cmdCopyToCSVfile_Click);
+  connect(cmdFindHotspots_, &QPushButton::clicked, this, &MainWindow::cmdFindHotspots_Click);
   return w;
 }
 
@@ -865,6 +868,38 @@ void MainWindow::cmdCopyToCSVfile_Click() {
   bool written = WriteFileAtomically(*file, CsvText(RunGridRows(session_)));
   ui_.SetBusy(false);
   if (!written) ui_.ShowMessage({MessageIcon::Critical, "Error", "The file " + *file + " could not be written."});
+}
+
+void MainWindow::cmdFindHotspots_Click() {
+  if (session_.run.hits.HitCount() == 0) return;
+  if (hitsGraph_) {
+    // An open graph keeps the day it shows until it is opened again.
+    hitsGraph_->raise();
+    hitsGraph_->activateWindow();
+    return;
+  }
+  HotspotDay day;
+  day.title = session_.person1.name + " and " + session_.person2.name;
+  day.dateText = session_.transitDateText;
+  day.date = ParseDateText(session_.transitDateText, session_.formats.dateOrder)
+                 .value_or(CivilDate{session_.reading2.year, session_.reading2.month, session_.reading2.day});
+  day.hits = HotspotHitsOf(session_.run);
+  day.counts = CountHotspots(day.hits, day.date).counts;
+  hitsGraph_ = new HitsGraph(session_, ui_, *files_, *printer_,
+                             [this](const CivilDate& date, int hour, int minute) { SetTransitMoment(date, hour, minute); },
+                             this);
+  hitsGraph_->setAttribute(Qt::WA_DeleteOnClose);
+  hitsGraph_->Form_Load(std::move(day));
+}
+
+void MainWindow::SetTransitMoment(const CivilDate& date, int hour, int minute) {
+  p2_.month->setText(QString::number(date.month));
+  p2_.day->setText(QString::number(date.day));
+  p2_.year->setText(QString::number(date.year));
+  p2_.hour->setText(QString::number(hour));  // the hour rule turns 13..23 into 1..11 PM and 0 into 12
+  p2_.minute->setText(QString::number(minute));
+  (hour >= 12 ? p2_.pm : p2_.am)->setChecked(true);
+  cmdCalculate_Click();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

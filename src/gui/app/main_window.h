@@ -36,6 +36,7 @@ class AspectarianRunner;
 class DataWindow;
 class FileDialogs;
 class GridWindow;
+class HitsGraph;
 class PrinterSetup;
 class TargetListWindow;
 
@@ -77,6 +78,10 @@ class MainWindow : public QMainWindow {
   // Starts the run on a worker thread and returns; `runFinished` tells how it ended.
   void cmdCalc_aspectarian_Click();
   void cmdCopyToCSVfile_Click();
+  // Counts the last run's hits per minute of the transit date and opens the hits graph.
+  void cmdFindHotspots_Click();
+  // Puts a date and a time (hour 0..23) into the Person 2 fields and calculates the charts.
+  void SetTransitMoment(const CivilDate& date, int hour, int minute);
   // The CSV file dialog, 0 open and 1 save; the chosen path is kept in the settings.
   std::optional<std::string> Get_CSV_file_filename(int loadSave);
   // Shows a help text file of the program directory in the data window.
@@ -159,6 +164,7 @@ class MainWindow : public QMainWindow {
   AspectarianRunner* runner_ = nullptr;
   QPointer<DataWindow> dataWindow_;
   QPointer<GridWindow> gridForm_;
+  QPointer<HitsGraph> hitsGraph_;
   std::array<QPointer<TargetListWindow>, ListKinds + 1> listEditors_;  // by ListKind
 };
 
