@@ -1,6 +1,7 @@
 // A whole aspectarian run: the sample chart, every ephemeris body of the shipped set plus
 // ASC and MC on both sides, aspects 0 to 16, both passes, periods on. Compared with the same
 // run evaluated pair by pair, and with the bare ephemeris calls the run makes.
+#include "core/app/run.h"
 #include "core/app/session.h"
 #include "core/app/startup.h"
 #include "core/app/user_interface.h"
@@ -22,7 +23,7 @@ namespace {
 namespace fs = std::filesystem;
 
 struct RunFixture {
-  explicit RunFixture(int days) {
+  explicit RunFixture(int days, const std::string& transitRecord = "London,06 Dec 2026,0.00,A,0,0.07,51.30,,London") {
     home = fs::temp_directory_path() / "kesmora-bench-home";
     fs::remove_all(home);
     StartOptions start;
@@ -32,7 +33,7 @@ struct RunFixture {
     StartSession(session, start);
     RecordingInterface ui;
     NamesList natal = ParseNames(std::string(SampleNamesRecord) + "\n");
-    NamesList transit = ParseNames("London,06 Dec 2026,0.00,A,0,0.07,51.30,,London\n");
+    NamesList transit = ParseNames(transitRecord + "\n");
     LoadPersonFromRecord(natal.records[0], session.person1, session.formats.dateOrder);
     LoadPersonFromRecord(transit.records[0], session.person2, session.formats.dateOrder);
     CalculatePlanetaryData(session, ui);
@@ -59,84 +60,72 @@ struct RunFixture {
   RunOptions options;
 };
 
-void Run(benchmark::State& state, int days, bool shared, bool periods = true) {
-  RunFixture f(days);
-  f.options.sharedEvaluation = shared;
-  f.options.computePeriods = periods;
-  RunInput input = RunInputOf(f.session, f.options);
-  int hits = 0;
-  EphemerisCalls calls;
-  for (auto _ : state) {
-    RunResult result = RunAspectarian(input);
-    calls = result.ephemerisCalls;
-    hits = result.hits.HitCount();
-  }
+// A run as measured: hits, ephemeris calls and calls per hit as counters.
+void Measure(benchmark::State& state, const RunInput& input) {
+  RunResult result;
+  for (auto _ : state) result = RunAspectarian(input);
+  double hits = result.hits.HitCount();
   state.counters["hits"] = hits;
-  state.counters["swe_calc"] = static_cast<double>(calls.calc);
-  state.counters["swe_houses_ex"] = static_cast<double>(calls.houses);
+  state.counters["swe_calc"] = static_cast<double>(result.ephemerisCalls.calc);
+  state.counters["swe_houses_ex"] = static_cast<double>(result.ephemerisCalls.houses);
+  state.counters["calls_per_hit"] =
+      hits > 0 ? static_cast<double>(result.ephemerisCalls.calc + result.ephemerisCalls.houses) / hits : 0;
 }
 
-void BM_FullRun365(benchmark::State& state) { Run(state, 365, true); }
-BENCHMARK(BM_FullRun365)->Unit(benchmark::kMillisecond)->Iterations(1);
+// The year of the sample chart: Sun to Pluto against the sixteen points Sun to Midheaven,
+// the five major aspects, transit to natal, periods on, from 1 January 2025; and thirty days
+// of the same with the transit Ascendant and Midheaven and the natal Vertex. The same cases
+// as a whole kesmora-cli process are timed by bench/process_times.py.
+RunInput MajorAspects(RunFixture& f, bool angles, int threads, bool exact) {
+  RunOptions& o = f.options;
+  o.transitPlanets.fill(false);
+  o.natalPlanets.fill(false);
+  o.aspects.fill(false);
+  for (int k : {0, 5, 7, 9, 14}) o.aspects[static_cast<size_t>(k)] = true;
+  for (int i = 1; i <= 16; ++i) o.natalPlanets[static_cast<size_t>(i - 1)] = true;
+  for (int i = 1; i <= 10; ++i) o.transitPlanets[static_cast<size_t>(i - 1)] = true;
+  if (angles) o.transitPlanets[14] = o.transitPlanets[15] = o.natalPlanets[16] = true;
+  o.transitToTransit = false;
+  o.threads = threads;
+  o.exactEphemeris = exact;
+  o.hitLimit = MaxHitRowsDefault;
+  return RunInputOf(f.session, o);
+}
 
-// The pair-by-pair form is slow; its 30-day run shows the ratio without a long wait.
-void BM_UnsharedRun30(benchmark::State& state) { Run(state, 30, false); }
-BENCHMARK(BM_UnsharedRun30)->Unit(benchmark::kMillisecond)->Iterations(1);
+void BM_Year(benchmark::State& state) {
+  RunFixture f(365, "Greenwich,01 Jan 2025,0.00,A,0,0.00,51.29,,Greenwich");
+  Measure(state, MajorAspects(f, false, static_cast<int>(state.range(0)), state.range(1) != 0));
+}
+BENCHMARK(BM_Year)->ArgNames({"threads", "exact"})->Args({1, 0})->Args({2, 0})->Args({1, 1})->Unit(benchmark::kMillisecond);
 
-void BM_FullRun30(benchmark::State& state) { Run(state, 30, true); }
-BENCHMARK(BM_FullRun30)->Unit(benchmark::kMillisecond)->Iterations(1);
+void BM_MonthWithAngles(benchmark::State& state) {
+  RunFixture f(30, "Greenwich,01 Jan 2025,0.00,A,0,0.00,51.29,,Greenwich");
+  Measure(state, MajorAspects(f, true, static_cast<int>(state.range(0)), state.range(1) != 0));
+}
+BENCHMARK(BM_MonthWithAngles)->ArgNames({"threads", "exact"})->Args({1, 0})->Args({2, 0})->Args({1, 1})->Unit(benchmark::kMillisecond);
 
-// The scan alone, without the start and end periods.
-void BM_ScanOnly30(benchmark::State& state) { Run(state, 30, true, false); }
-BENCHMARK(BM_ScanOnly30)->Unit(benchmark::kMillisecond)->Iterations(1);
-
-void BM_UnsharedScanOnly30(benchmark::State& state) { Run(state, 30, false, false); }
-BENCHMARK(BM_UnsharedScanOnly30)->Unit(benchmark::kMillisecond)->Iterations(1);
-
-
-// The floor of a run: the very ephemeris calls it makes, in the same order, bare. The run is
-// made on one thread to record them; the floor is compared with the one-thread run.
-void Floor(benchmark::State& state, RunInput input, double) {
-  input.options.threads = 1;
-  std::vector<EphemerisCall> calls;
-  LogEphemerisCalls(&calls);
-  RunAspectarian(input);
-  LogEphemerisCalls(nullptr);
-  long long calc = 0, houses = 0;
+// The scan floor: one ephemeris call per moving body per day, bare, in a loop.
+void BM_ScanFloorYear(benchmark::State& state) {
+  RunFixture f(365, "Greenwich,01 Jan 2025,0.00,A,0,0.00,51.29,,Greenwich");
+  double start = f.session.chart.transitJulianDay;
   for (auto _ : state) {
-    double xx[6], cusps[13], ascmc[10];
+    double xx[6];
     char error[256];
-    for (const EphemerisCall& c : calls) {
-      if (c.houses)
-        swe_houses_ex(c.jd, c.flags, c.latitude, c.longitude, c.bodyOrLetter, cusps, ascmc);
-      else
-        swe_calc(c.jd, c.bodyOrLetter, c.flags, xx, error);
-    }
+    for (int body = SE_SUN; body <= SE_PLUTO; ++body)
+      for (int day = 0; day < 365; ++day) swe_calc(start + day, body, SEFLG_SWIEPH | SEFLG_SPEED, xx, error);
     benchmark::DoNotOptimize(xx);
-    benchmark::DoNotOptimize(cusps);
   }
-  for (const EphemerisCall& c : calls) (c.houses ? houses : calc)++;
-  state.counters["swe_calc"] = static_cast<double>(calc);
-  state.counters["swe_houses_ex"] = static_cast<double>(houses);
+  state.counters["swe_calc"] = 3650;
 }
+BENCHMARK(BM_ScanFloorYear)->Unit(benchmark::kMillisecond);
 
-// The same run on one thread, to set against its floor.
-void OneThread(benchmark::State& state, RunInput input) {
-  input.options.threads = 1;
-  for (auto _ : state) benchmark::DoNotOptimize(RunAspectarian(input).hits.HitCount());
-}
-
-void BM_Floor365(benchmark::State& state) {
-  RunFixture f(365);
-  Floor(state, RunInputOf(f.session, f.options), 365);
-}
-BENCHMARK(BM_Floor365)->Unit(benchmark::kMillisecond)->Iterations(1);
-
-void BM_Floor30(benchmark::State& state) {
+// Every body and point of the shipped set plus ASC and MC on both sides, aspects 0 to 16,
+// both passes, thirty days.
+void BM_EverythingMonth(benchmark::State& state) {
   RunFixture f(30);
-  Floor(state, RunInputOf(f.session, f.options), 30);
+  Measure(state, RunInputOf(f.session, f.options));
 }
-BENCHMARK(BM_Floor30)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_EverythingMonth)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 // The target lists: 20 transit midpoints, 20 natal midpoints, 27 mansion points and 10 degree
 // pairs over 30 days, the ten planets on both sides.
@@ -169,43 +158,9 @@ RunInput TargetListInput(RunFixture& f) {
 
 void BM_TargetLists30(benchmark::State& state) {
   RunFixture f(30);
-  RunInput input = TargetListInput(f);
-  int hits = 0;
-  EphemerisCalls calls;
-  for (auto _ : state) {
-    RunResult result = RunAspectarian(input);
-    hits = result.hits.HitCount();
-    calls = result.ephemerisCalls;
-  }
-  state.counters["hits"] = hits;
-  state.counters["swe_calc"] = static_cast<double>(calls.calc);
-  state.counters["swe_houses_ex"] = static_cast<double>(calls.houses);
+  Measure(state, TargetListInput(f));
 }
 BENCHMARK(BM_TargetLists30)->Unit(benchmark::kMillisecond)->Iterations(1);
-
-void BM_TargetListsFloor30(benchmark::State& state) {
-  RunFixture f(30);
-  Floor(state, TargetListInput(f), 30);
-}
-BENCHMARK(BM_TargetListsFloor30)->Unit(benchmark::kMillisecond)->Iterations(1);
-
-void BM_TargetListsOneThread30(benchmark::State& state) {
-  RunFixture f(30);
-  OneThread(state, TargetListInput(f));
-}
-BENCHMARK(BM_TargetListsOneThread30)->Unit(benchmark::kMillisecond)->Iterations(1);
-
-void BM_FullRunOneThread30(benchmark::State& state) {
-  RunFixture f(30);
-  OneThread(state, RunInputOf(f.session, f.options));
-}
-BENCHMARK(BM_FullRunOneThread30)->Unit(benchmark::kMillisecond)->Iterations(1);
-
-void BM_FullRunOneThread365(benchmark::State& state) {
-  RunFixture f(365);
-  OneThread(state, RunInputOf(f.session, f.options));
-}
-BENCHMARK(BM_FullRunOneThread365)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace
 }  // namespace kesmora

@@ -1,5 +1,6 @@
 #include "aspectarian_command.h"
 
+#include "core/app/run.h"
 #include "core/chart/planetary_data.h"
 #include "cli_common.h"
 #include "core/reference/text.h"
@@ -79,7 +80,7 @@ void Emit(const std::string& target, const std::string& text) {
 
 std::string ReportText(const Session& s) {
   std::string text;
-  for (const std::string& block : s.run.reportBlocks) text += block + std::string(CRLF);
+  for (const std::string& block : s.runReport) text += block + std::string(CRLF);
   return text;
 }
 
@@ -93,10 +94,7 @@ void Run(AspectarianCli& o, const std::string& program, int& exitCode) {
   if (o.report.empty() && o.csv.empty()) o.report = "-";
   if (!o.report.empty()) Emit(o.report, ReportText(session));
   if (!o.csv.empty()) {
-    PointNames names = PointNamesOf(session.tables, &session.run.extra);
-    auto rows = GridRowsOf(session.run.hits.RunRows(), session.run.hits.HitCount(), names, session.tables,
-                           session.run.periods);
-    Emit(o.csv, CsvText(rows));
+    Emit(o.csv, CsvText(RunGridRows(session)));
   }
   exitCode = 0;
 }
@@ -125,7 +123,7 @@ bool RunSearch(RunCliOptions& o, const std::string& program, Session& session, C
 
   if (!CalculatePlanetaryData(session, ui)) return false;
   RunOptions options = RunOptionsOf(s, session.person2);
-  options.sharedEvaluation = !o.unshared;
+  options.exactEphemeris = o.exactEphemeris;
   RunInput input = RunInputOf(session, options);
   // Without a window to choose a missing list in, a missing list is an error.
   for (ListKind kind : ListsNeeded(options)) {
@@ -157,7 +155,8 @@ void AddRunOptions(CLI::App& cmd, RunCliOptions& o) {
   cmd.add_option("--orb-after", o.orbAfter, "Orb after exact, arc minutes")->check(CLI::Range(0.0, 1e6));
   cmd.add_option("--window", o.window, "Days to look forward and back for the periods")->check(CLI::Range(0.0, 3650.0));
   cmd.add_option("--passes", o.passes, "Comma-separated passes: t2n, t2t (deg, apt, nak, t2nmp, tmp2nmp with the target lists)");
-  cmd.add_flag("--unshared", o.unshared, "Evaluate every pair on its own (slow; for comparisons)");
+  cmd.add_flag("--exact-ephemeris", o.exactEphemeris,
+               "Ask the ephemeris for every position instead of interpolating (slow; for comparisons)");
   cmd.add_option("--mpn", o.mpn, "Transit midpoints to meet natal planets (.mpn list)");
   cmd.add_option("--mpt", o.mpt, "Transit midpoints to meet transit planets (.mpt list)");
   cmd.add_option("--nmp", o.nmp, "Natal midpoints (.nmp list)");

@@ -14,7 +14,7 @@ struct RunCliOptions {
   std::string selection, period, passes;
   std::optional<int> days;
   std::optional<double> orbBefore, orbAfter, window;
-  bool unshared = false;
+  bool exactEphemeris = false;
   std::string mpn, mpt, nmp, nak, apt, t2n;
   bool tmpNatal = false, tmpTransit = false, tNmp = false, tmpNmp = false;
 };

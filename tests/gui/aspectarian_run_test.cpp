@@ -2,6 +2,7 @@
 // window and the data grid it fills, cancelling, the month step and the CSV export.
 #include "gui_fixture.h"
 
+#include "core/app/run.h"
 #include "gui/app/aspectarian_runner.h"
 #include "core/output/output_buffer.h"
 #include "core/reference/text.h"
@@ -104,13 +105,13 @@ class AspectarianRunTest : public QObject {
   void gridShowsThePeriods() {
     QVERIFY(RunShortSearch());
     QTableWidget* grid = Grid();
-    const auto& periods = f_.session->run.periods;
+    const std::vector<GridRow> rows = RunGridRows(*f_.session);
     int withPeriods = 0;
     for (int r = 0; r < grid->rowCount(); ++r) {
-      const auto& p = periods[static_cast<size_t>(r + 1)];
-      QCOMPARE(grid->item(r, 11)->text(), QString::fromStdString(p.start));
-      QCOMPARE(grid->item(r, 13)->text(), QString::fromStdString(p.end));
-      if (!p.start.empty() && !p.end.empty()) ++withPeriods;
+      const GridRow& p = rows[static_cast<size_t>(r)];
+      QCOMPARE(grid->item(r, 11)->text(), QString::fromStdString(p[11]));
+      QCOMPARE(grid->item(r, 13)->text(), QString::fromStdString(p[13]));
+      if (!p[11].empty() && !p[13].empty()) ++withPeriods;
     }
     QVERIFY(withPeriods > 0);
   }
@@ -130,8 +131,8 @@ class AspectarianRunTest : public QObject {
     const QStringList gridBefore = GridTexts();
     const QString reportBefore = ReportText();
     const int linesBefore = f_.session->output.AllLineCount();
-    const auto rowsBefore = f_.session->run.hits.RunRows();
-    const auto blocksBefore = f_.session->run.reportBlocks;
+    const auto rowsBefore = RunGridRows(*f_.session);
+    const auto blocksBefore = f_.session->runReport;
     QWidget* formBefore = GridForm();
 
     f_.TickAllTransitPlanets();
@@ -152,8 +153,8 @@ class AspectarianRunTest : public QObject {
     QCOMPARE(GridTexts(), gridBefore);
     QCOMPARE(ReportText(), reportBefore);
     QCOMPARE(f_.session->output.AllLineCount(), linesBefore);
-    QVERIFY(f_.session->run.hits.RunRows() == rowsBefore);
-    QVERIFY(f_.session->run.reportBlocks == blocksBefore);
+    QVERIFY(RunGridRows(*f_.session) == rowsBefore);
+    QVERIFY(f_.session->runReport == blocksBefore);
     QVERIFY(f_.ui->messages.empty());
     // A new run can start at once.
     f_.TickTransitPlanets({0});

@@ -27,11 +27,9 @@ class TargetListRunTest : public QObject {
   }
 
   int PassRows(const char* pass) const {
-    const auto& rows = f_.session->run.hits.RunRows();
-    const int count = f_.session->run.hits.HitCount();
     int found = 0;
-    for (int r = 1; r <= count; ++r)
-      if (rows[static_cast<size_t>(r)][hit::Pass] == pass) ++found;
+    for (const Hit& h : f_.session->run.hits.RunHits())
+      if (h.kind == HitKind::Longitude && PassNumber(h.pass) == std::atoi(pass)) ++found;
     return found;
   }
 

@@ -37,6 +37,7 @@ struct Session {
   std::string degreePairFile, degreePairPath;
   OutputBuffer output;
   RunResult run;        // the last finished aspectarian run
+  std::vector<std::string> runReport;  // its report, one block per pass that ran
   bool runDone = false;
 
   std::string TitlePrefix() const;

@@ -28,21 +28,16 @@ long long CeilDiv(long long a, long long b) { return -FloorDiv(-a, b); }
 HotspotHits HotspotHitsOf(const RunResult& run) {
   HotspotHits out;
   out.timeZoneHours = run.transitTimeZone;
-  const auto& rows = run.hits.RunRows();
-  const int count = run.hits.HitCount();
-  out.hits.reserve(static_cast<size_t>(std::max(count, 0)));
-  for (int r = 1; r <= count; ++r) {
-    const HitRow& row = rows[static_cast<size_t>(r)];
+  out.hits.reserve(run.hits.RunHits().size());
+  for (const Hit& hit : run.hits.RunHits()) {
     HotspotHit h;
-    h.exactJd = HitValue(row[hit::ExactJulianDay]);
-    if (static_cast<size_t>(r) < run.periods.size()) {
-      h.startJd = run.periods[static_cast<size_t>(r)].startJd;
-      h.endJd = run.periods[static_cast<size_t>(r)].endJd;
-    }
-    h.pass = static_cast<int>(HitValue(row[hit::Pass]));  // empty for declination hits: pass 0
-    h.movingPoint = static_cast<int>(HitValue(row[hit::MovingPoint]));
-    h.secondPoint = h.pass == 2 ? 0 : static_cast<int>(HitValue(row[hit::SecondPoint]));
-    h.aspect = static_cast<int>(HitValue(row[hit::Aspect]));
+    h.exactJd = hit.exactJd;
+    h.startJd = hit.startJd;
+    h.endJd = hit.endJd;
+    h.pass = PassNumber(hit.pass);
+    h.movingPoint = hit.movingPoint;
+    h.secondPoint = hit.secondPoint;
+    h.aspect = hit.aspect;
     out.hits.push_back(h);
   }
   return out;

@@ -22,8 +22,26 @@ PointNames PointNamesOf(const ReferenceTables& tables, const ExtraPoints* extra)
   return n;
 }
 
-const char* PassHeading(int pass) {
-  static const char* headings[] = {
+HitTextContext HitTextsOf(const ReferenceTables& tables, const ExtraPoints& extra, DateOrder order,
+                          double timeZoneHours) {
+  return {&tables, &extra, PointNamesOf(tables, &extra), order, timeZoneHours};
+}
+
+std::string MomentText(double jd, const HitTextContext& c) {
+  DateTimeText t = JulianDayToText(jd, c.timeZoneHours, c.dateOrder);
+  return t.date + " " + t.time;
+}
+
+std::string SecondPointText(const Hit& hit, const HitTextContext& c) {
+  if (hit.pass == Pass::DegreePair) {
+    const ExtraPointRow* row = c.extra ? c.extra->Row(hit.movingPoint, c.tables->NumPlanetsUsed()) : nullptr;
+    return row ? row->Text(8) : std::string();
+  }
+  return c.names.Of(hit.secondPoint);
+}
+
+const char* PassHeading(Pass pass) {
+  static const char* headings[kPassCount] = {
       "  Aspects found - transit to natal:",
       "  Aspects found - transit to transit:",
       "  Aspects found - transit deg to natal deg:",
@@ -31,7 +49,7 @@ const char* PassHeading(int pass) {
       "  Aspects found - transit to transit Lunar Mansions (Nakshatras):",
       "  Aspects found - transit planets to natal midpoints:",
       "  Aspects found - transit midpoints to natal midpoints:"};
-  return pass >= 0 && pass <= 6 ? headings[pass] : "";
+  return headings[PassNumber(pass)];
 }
 
 namespace {
@@ -42,49 +60,42 @@ std::string PadTo(std::string text, size_t width) {
 }
 
 // A longitude that rounds up to a full circle is written as 0 degrees.
-std::string Degrees000(const std::string& field) {
-  std::string text = FixedPattern(HitValue(field), 3, 4);
+std::string Degrees000(double degrees) {
+  std::string text = FixedPattern(degrees, 3, 4);
   return text == "360.0000" ? "000.0000" : text;
 }
 
-std::string AspectCaption(const ReferenceTables& tables, const std::string& field) {
-  int k = static_cast<int>(HitValue(field));
+std::string AspectCaption(const ReferenceTables& tables, int k) {
   return k >= 0 && k < NumAspectBoxes ? tables.aspectCaptions[static_cast<size_t>(k)] : "";
 }
 
-std::string DayKey(const std::string& exactText) { return exactText.substr(0, exactText.find(' ')); }
-
-std::string HitLine(const HitRow& row, const PointNames& names, const ReferenceTables& tables) {
-  const std::string& pass = row[hit::Pass];
-  auto name = [&](int field) { return names.Of(static_cast<int>(HitValue(row[static_cast<size_t>(field)]))); };
-  if (pass == "2") {
-    std::string line = PadTo("  " + row[hit::SecondPoint], 28) + "000  " + PadTo(name(hit::MovingPoint), 18);
-    return PadTo(line, 53) + row[hit::ExactText] + std::string(CRLF);
+std::string HitLine(const Hit& hit, const std::string& moment, const HitTextContext& c) {
+  if (hit.kind == HitKind::Declination) return {};
+  if (hit.pass == Pass::DegreePair) {
+    std::string line = PadTo("  " + SecondPointText(hit, c), 28) + "000  " + PadTo(c.names.Of(hit.movingPoint), 18);
+    return PadTo(line, 53) + moment + std::string(CRLF);
   }
-  bool pair = pass == "0" || pass == "1";
-  bool extra = pass == "3" || pass == "4" || pass == "5" || pass == "6";
-  if (!pair && !extra) return {};
-  std::string line = PadTo("  " + name(hit::MovingPoint), 28) + AspectCaption(tables, row[hit::Aspect]) + "  " +
-                     PadTo(name(hit::SecondPoint), pair ? 18 : 26);
-  return PadTo(line, pair ? 53 : 61) + row[hit::ExactText] + "   " + Degrees000(row[hit::MovingPosition]) + "   " +
-         Degrees000(row[hit::SecondPosition]) + std::string(CRLF);
+  bool pair = hit.pass == Pass::TransitToNatal || hit.pass == Pass::TransitToTransit;
+  std::string line = PadTo("  " + c.names.Of(hit.movingPoint), 28) + AspectCaption(*c.tables, hit.aspect) + "  " +
+                     PadTo(c.names.Of(hit.secondPoint), pair ? 18 : 26);
+  return PadTo(line, pair ? 53 : 61) + moment + "   " + Degrees000(hit.movingDeg) + "   " +
+         Degrees000(hit.secondDeg) + std::string(CRLF);
 }
 
 }  // namespace
 
-std::string ReportPassHits(const std::vector<HitRow>& rows, int count, int pass, const PointNames& names,
-                           const ReferenceTables& tables, DateOrder) {
+std::string ReportPassHits(const std::vector<Hit>& hits, Pass pass, const HitTextContext& c) {
   std::string block = std::string(CRLF) + PassHeading(pass) + std::string(CRLF);
   std::string previousDay;
-  for (int r = 1; r <= count; ++r) {
-    const HitRow& row = rows[static_cast<size_t>(r)];
-    // The date text already follows the date order; a new date opens with a blank line.
-    std::string day = DayKey(row[hit::ExactText]);
+  for (const Hit& hit : hits) {
+    std::string moment = MomentText(hit.exactJd, c);
+    // The date text follows the date order; a new date opens with a blank line.
+    std::string day = moment.substr(0, moment.find(' '));
     if (day != previousDay) {
       block += CRLF;
       previousDay = day;
     }
-    block += HitLine(row, names, tables);
+    block += HitLine(hit, moment, c);
   }
   return block;
 }
@@ -99,54 +110,46 @@ int PadaNumber(double longitude) {
 
 namespace {
 
-std::string TypeLabel(const HitRow& row, int numPlanetsUsed) {
-  const std::string& pass = row[hit::Pass];
-  bool extraMoving = HitValue(row[hit::MovingPoint]) > numPlanetsUsed;
-  if (pass == "0") return extraMoving ? "tmp to n." : "t. to n.";
-  if (pass == "1") return extraMoving ? "tmp to t." : "t. to t.";
-  if (pass == "2") return "t. to t.";
-  if (pass == "5") return "t to nmp";
-  if (pass == "6") return "tmp2nmp";
-  return row[hit::Declination] == "d" ? "t. to n." : "";
+std::string TypeLabel(const Hit& hit, int numPlanetsUsed) {
+  if (hit.kind == HitKind::Declination) return "t. to n.";
+  bool extraMoving = hit.movingPoint > numPlanetsUsed;
+  switch (hit.pass) {
+    case Pass::TransitToNatal: return extraMoving ? "tmp to n." : "t. to n.";
+    case Pass::TransitToTransit: return extraMoving ? "tmp to t." : "t. to t.";
+    case Pass::DegreePair: return "t. to t.";
+    case Pass::TransitToNatalMidpoint: return "t to nmp";
+    case Pass::TransitMidpointToNatalMidpoint: return "tmp2nmp";
+    case Pass::AuspiciousPoint:
+    case Pass::LunarMansion: break;
+  }
+  return "";
 }
 
 }  // namespace
 
-std::vector<GridRow> GridRowsOf(const std::vector<HitRow>& rows, int count, const PointNames& names,
-                                const ReferenceTables& tables,
-                                const std::vector<AspectSearch::Periods>& periods) {
+std::vector<GridRow> GridRowsOf(const std::vector<Hit>& hits, const HitTextContext& c) {
   std::vector<GridRow> grid;
-  for (int r = 1; r <= count; ++r) {
-    const HitRow& row = rows[static_cast<size_t>(r)];
-    bool declination = row[hit::Declination] == "d";
-    auto position = [&](int field) {
-      double v = HitValue(row[static_cast<size_t>(field)]);
-      return declination ? FixedPattern(v, 1, 2) : FormatLongitude(v);
-    };
-    auto mansion = [&](int field) {
-      return declination ? std::string() : std::to_string(MansionNumber(HitValue(row[static_cast<size_t>(field)])));
-    };
-    auto pada = [&](int field) {
-      return declination ? std::string() : std::to_string(PadaNumber(HitValue(row[static_cast<size_t>(field)])));
-    };
+  int r = 0;
+  for (const Hit& hit : hits) {
+    bool declination = hit.kind == HitKind::Declination;
+    auto position = [&](double v) { return declination ? FixedPattern(v, 1, 2) : FormatLongitude(v); };
+    auto mansion = [&](double v) { return declination ? std::string() : std::to_string(MansionNumber(v)); };
+    auto pada = [&](double v) { return declination ? std::string() : std::to_string(PadaNumber(v)); };
     GridRow g;
-    g[0] = std::to_string(r);
-    g[1] = TypeLabel(row, tables.NumPlanetsUsed());
-    g[2] = names.Of(static_cast<int>(HitValue(row[hit::MovingPoint])));
-    g[3] = position(hit::MovingPosition);
-    g[4] = mansion(hit::MovingPosition);
-    g[5] = pada(hit::MovingPosition);
-    int k = static_cast<int>(HitValue(row[hit::Aspect]));
-    g[6] = k >= 0 && k < NumAspectBoxes ? tables.aspectCaptions[static_cast<size_t>(k)] : "";
-    g[7] = row[hit::Pass] == "2" ? row[hit::SecondPoint] : names.Of(static_cast<int>(HitValue(row[hit::SecondPoint])));
-    g[8] = position(hit::SecondPosition);
-    g[9] = mansion(hit::SecondPosition);
-    g[10] = pada(hit::SecondPosition);
-    g[12] = row[hit::ExactText];
-    if (static_cast<size_t>(r) < periods.size()) {
-      g[grid::StartPeriod] = periods[static_cast<size_t>(r)].start;
-      g[grid::EndPeriod] = periods[static_cast<size_t>(r)].end;
-    }
+    g[0] = std::to_string(++r);
+    g[1] = TypeLabel(hit, c.tables->NumPlanetsUsed());
+    g[2] = c.names.Of(hit.movingPoint);
+    g[3] = position(hit.movingDeg);
+    g[4] = mansion(hit.movingDeg);
+    g[5] = pada(hit.movingDeg);
+    g[6] = AspectCaption(*c.tables, hit.aspect);
+    g[7] = SecondPointText(hit, c);
+    g[8] = position(hit.secondDeg);
+    g[9] = mansion(hit.secondDeg);
+    g[10] = pada(hit.secondDeg);
+    g[12] = MomentText(hit.exactJd, c);
+    if (hit.startJd) g[grid::StartPeriod] = MomentText(*hit.startJd, c);
+    if (hit.endJd) g[grid::EndPeriod] = MomentText(*hit.endJd, c);
     grid.push_back(std::move(g));
   }
   return grid;

@@ -1,9 +1,9 @@
 #pragma once
 // What a run shows: the text report of each pass, the rows of the data grid, the CSV export.
+// The hits are numbers; their texts are made here.
 #include "core/reference/format.h"
 #include "core/reference/reference_tables.h"
-#include "core/search/aspect_search.h"
-#include "core/search/hit_table.h"
+#include "core/search/hit.h"
 #include "core/search/target_lists.h"
 
 #include <array>
@@ -19,11 +19,26 @@ struct PointNames {
 };
 PointNames PointNamesOf(const ReferenceTables& tables, const ExtraPoints* extra = nullptr);
 
+// What turns a run's hits into texts.
+struct HitTextContext {
+  const ReferenceTables* tables = nullptr;
+  const ExtraPoints* extra = nullptr;
+  PointNames names;
+  DateOrder dateOrder = DateOrder::MonthDayYear;
+  double timeZoneHours = 0;  // of the transit person, west positive: the times are local
+};
+HitTextContext HitTextsOf(const ReferenceTables& tables, const ExtraPoints& extra, DateOrder order,
+                          double timeZoneHours);
+
+// "dd/mm/yyyy hh:nn:ss" (in the date order) of a moment in the transit person's local time.
+std::string MomentText(double jd, const HitTextContext& context);
+// The point a hit meets, as shown: a name, or a degree pair's natal degree as its list gives it.
+std::string SecondPointText(const Hit& hit, const HitTextContext& context);
+
 // The report block of one pass: a heading, then one line per hit with a blank line before
 // each new day.
-std::string ReportPassHits(const std::vector<HitRow>& rows, int count, int pass, const PointNames& names,
-                           const ReferenceTables& tables, DateOrder order);
-const char* PassHeading(int pass);
+std::string ReportPassHits(const std::vector<Hit>& hits, Pass pass, const HitTextContext& context);
+const char* PassHeading(Pass pass);
 
 // Lunar mansion (1..27) and pada (1..4) of a longitude.
 int MansionNumber(double longitude);
@@ -42,10 +57,8 @@ namespace grid {
 inline constexpr int StartPeriod = 11, EndPeriod = 13;
 }
 
-// The data grid's rows for run rows 1..count, periods filled where `periods` has them.
-std::vector<GridRow> GridRowsOf(const std::vector<HitRow>& rows, int count, const PointNames& names,
-                                const ReferenceTables& tables,
-                                const std::vector<AspectSearch::Periods>& periods = {});
+// The data grid's rows, periods filled where the hits have them.
+std::vector<GridRow> GridRowsOf(const std::vector<Hit>& hits, const HitTextContext& context);
 
 // Grid columns 1 to 13 of every row, each in double quotes, comma-separated, CR LF ended.
 std::string CsvText(const std::vector<GridRow>& rows);

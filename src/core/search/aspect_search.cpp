@@ -1,78 +1,61 @@
 #include "core/search/aspect_search.h"
 
-#include "core/reference/text.h"
+#include "core/search/crossing.h"
+
+#include <fmt/format.h>
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 namespace kesmora {
 
 namespace {
 
-constexpr double kBracketLimit = 1.001;
-constexpr double kNoBracket = 1000;
-constexpr double kHouseStep = 1.0 / 52;
-constexpr double kDegreePairStep = 1.0 / 104;
-constexpr double kStationTolerance = 1e-6;  // day
-
-bool Negative(double v) { return v < 0; }
-
-double BracketRatio(double f0, double f1) { return f1 == f0 ? kNoBracket : f1 / (f1 - f0); }
+constexpr double kHouseStepDays = 1.0 / 52;
+constexpr double kDegreePairStepDays = 1.0 / 104;
+constexpr double kStationToleranceDays = 1e-6;
+// Where a house point takes part, the pair's rate is that of the houses (a turn a day) and an
+// interpolated body's error is far below a millisecond of time there: no polish is needed.
+constexpr double kPolishBelowDegPerDay = 30;
+// A point that stands still looks for its periods within six minutes only.
+constexpr double kStandingWindowDays = 6.0 / 1440;
+constexpr int kDegreePairMover = 15;  // the ascendant stands in for the moving degree
 
 bool IsHouseClass(const std::string& cls) { return cls == "c" || cls == "p" || cls == "l"; }
 
-// A longitude whose text runs into 99999 after the point is one rounding short of a whole
-// degree: show the whole degree.
+bool FixedMover(Pass pass) {
+  return pass == Pass::DegreePair || pass == Pass::AuspiciousPoint || pass == Pass::LunarMansion;
+}
+// Whether a position of the pair changes with time (the natal side does not).
+bool MovingFirst(Pass pass) { return pass != Pass::AuspiciousPoint && pass != Pass::LunarMansion; }
+bool MovingSecond(Pass pass) {
+  return pass == Pass::TransitToTransit || pass == Pass::AuspiciousPoint || pass == Pass::LunarMansion;
+}
+
+// A longitude whose shortest decimal text runs into 99999 after the point is one rounding
+// short of a whole degree: it is kept as the whole degree.
 double RoundedNearWholeDegree(double lon) {
-  std::string text = HitNumber(lon);
+  std::string text = fmt::format("{}", lon);
   size_t point = text.find('.');
-  if (point != std::string::npos && text.compare(point + 1, 5, "99999") == 0)
-    return Normalise(std::round(lon));
+  if (point != std::string::npos && text.compare(point + 1, 5, "99999") == 0) return Normalise(std::round(lon));
   return lon;
 }
 
-}  // namespace
-
-double SignedSeparation(double q, double p, double angle) {
-  double d = q - p;
-  double s = std::abs(d);
-  if (s > 180) s = 360 - s;
-  double g = s - angle;
-  if (d > -180 && (d < 0 || d >= 180)) return g;
-  return -g;
-}
-
-namespace {
-
-// The value kept for a moment, or the computed one, then kept.
-template <typename Compute>
-PointState Remembered(std::unordered_map<double, PointState>& byTime, double jd, Compute compute) {
-  auto it = byTime.find(jd);
-  if (it != byTime.end()) return it->second;
-  return byTime.emplace(jd, compute()).first->second;
-}
+// The value with the fractional degree of `source` that lies nearest to `near`: the exact
+// aspect point beside the moving position, even when the two fall on either side of a whole
+// degree.
+double NearestWithFraction(double near, double source) { return near + std::remainder(source - near, 1.0); }
 
 }  // namespace
 
-PointState PointSource::At(double jd, int index) {
-  if (!shared_) {
-    double lon = calc_.CalcPointAt(jd, index);
-    return {lon, calc_.LastPointSpeed()};
-  }
-  return Remembered(lon_[index], jd, [&] { return calc_.PointAt(jd, index); });
-}
+AspectSearch::AspectSearch(const SearchContext& context, PositionSource& positions, PositionSource& exact,
+                           bool polish)
+    : ctx_(context), positions_(positions), exact_(exact), polish_(polish) {}
 
-PointState PointSource::Declination(double jd, int index) {
-  if (!shared_) return calc_.DeclinationAt(jd, index);
-  return Remembered(decl_[index], jd, [&] { return calc_.DeclinationAt(jd, index); });
+void AspectSearch::CheckCancelled() const {
+  if (ctx_.cancelled && ctx_.cancelled()) throw RunCancelled();
 }
-
-void PointSource::Forget() {
-  lon_.clear();
-  decl_.clear();
-}
-
-AspectSearch::AspectSearch(const SearchContext& context, PointSource& points) : ctx_(context), points_(points) {}
 
 const ExtraPointRow* AspectSearch::ExtraRow(int index) const {
   return ctx_.extra ? ctx_.extra->Row(index, ctx_.tables->NumPlanetsUsed()) : nullptr;
@@ -92,180 +75,171 @@ bool AspectSearch::IsHouseDependent(int index) const {
   return row && (IsHouseClass(row->Text(5)) || IsHouseClass(row->Text(6)));
 }
 
-double AspectSearch::StepFor(int pass, int i, int j) const {
-  if (pass == 2) return kDegreePairStep;
+double AspectSearch::StepDaysFor(Pass pass, int i, int j) const {
+  if (pass == Pass::DegreePair) return kDegreePairStepDays;
   bool secondIsHouse = IsHouseClass(ClassOf(j));
-  if (pass == 3 || pass == 4) return secondIsHouse ? kHouseStep : 1.0;
-  return IsHouseDependent(i) || secondIsHouse ? kHouseStep : 1.0;
+  if (pass == Pass::AuspiciousPoint || pass == Pass::LunarMansion) return secondIsHouse ? kHouseStepDays : 1.0;
+  return IsHouseDependent(i) || secondIsHouse ? kHouseStepDays : 1.0;
 }
 
-std::string AspectSearch::DateTimeText(double jd) const {
-  kesmora::DateTimeText t = JulianDayToText(jd, ctx_.options.transitTimeZone, ctx_.dateOrder);
-  return t.date + " " + t.time;
+PointState AspectSearch::Moving(Pass pass, double jd, int i, PositionSource& source) {
+  return source.At(jd, pass == Pass::DegreePair ? kDegreePairMover : i);
 }
 
-PointState AspectSearch::Second(int pass, double jd, int i, int j) {
+PointState AspectSearch::Second(Pass pass, double jd, int i, int j, PositionSource& source) {
   const ChartRecord& c = *ctx_.chart;
   switch (pass) {
-    case 0:
+    case Pass::TransitToNatal:
       if (PlanetIndex(j)) return {c.natalLon[static_cast<size_t>(j)], c.natalSpeed[static_cast<size_t>(j)]};
       return {};
-    case 1:
-    case 3:
-    case 4:
-      return points_.At(jd, j);
-    case 2:
-      // The place of the transit degree on the natal degree's terms: T - (D - natal ASC).
+    case Pass::TransitToTransit:
+    case Pass::AuspiciousPoint:
+    case Pass::LunarMansion:
+      return source.At(jd, j);
+    case Pass::DegreePair:
+      // The transit degree on the natal degree's terms: T - (D - natal ascendant).
       if (const ExtraPointRow* row = ExtraRow(i)) {
         double natalAsc = c.natalLon.size() > kDegreePairMover ? c.natalLon[kDegreePairMover] : 0.0;
         return {Normalise(row->Number(7) - Normalise(row->Number(8) - natalAsc)), 0.0};
       }
       return {};
-    case 5:
-    case 6: {
+    case Pass::TransitToNatalMidpoint:
+    case Pass::TransitMidpointToNatalMidpoint: {
       int r = j - ctx_.tables->NumPlanetsUsed();
       if (!ctx_.extra || r < 1 || r > ctx_.extra->Total()) return {};
       return {ctx_.extra->natalMidpointLon[static_cast<size_t>(r - 1)],
               ctx_.extra->natalMidpointSpeed[static_cast<size_t>(r - 1)]};
     }
-    default:
-      return {};
   }
+  return {};
 }
 
-namespace {
-
-// Whether a position changes with time in a pass (the natal side does not).
-bool MovingFirst(int pass) { return pass != 3 && pass != 4; }
-bool MovingSecond(int pass) { return pass == 1 || pass == 3 || pass == 4; }
-
-}  // namespace
-
-void AspectSearch::CheckCancelled() const {
-  if (ctx_.cancelled && ctx_.cancelled()) throw RunCancelled();
+std::optional<double> AspectSearch::TurnBetween(const Curve& rate, double a, double b) const {
+  double ra = rate(a), rb = rate(b);
+  if (!((ra < 0 && rb > 0) || (ra > 0 && rb < 0))) return std::nullopt;
+  while (b - a > kStationToleranceDays) {
+    double m = (a + b) / 2;
+    ((rate(m) < 0) == (ra < 0) ? a : b) = m;
+  }
+  return (a + b) / 2;
 }
 
-void AspectSearch::ScanPair(int pass, int i, int j) {
-  double step = StepFor(pass, i, j);
+std::optional<double> AspectSearch::Crossing(const Curve& f, double a, double fa, double b, double fb,
+                                             const std::function<std::pair<double, double>(double)>& exactRate) const {
+  std::optional<double> x = FindCrossing(f, a, fa, b, fb);
+  if (!x || !polish_ || !exactRate) return x;
+  // Newton steps on the real ephemeris from the interpolated crossing.
+  double polished = *x;
+  for (int n = 0; n < 3; ++n) {
+    auto [value, rate] = exactRate(polished);
+    if (!std::isfinite(value) || rate == 0 || !std::isfinite(rate)) return x;
+    double step = value / rate;
+    polished -= step;
+    if (std::abs(step) < kCrossingToleranceDays) return polished;
+  }
+  // Not settled: narrow the bracket on the real positions instead.
+  double ea = exactRate(a).first, eb = exactRate(b).first;
+  if (!Brackets(ea, eb)) return x;
+  return FindCrossing([&](double t) { return exactRate(t).first; }, a, ea, b, eb);
+}
+
+std::optional<double> AspectSearch::FirstCrossing(const Curve& f, const Curve& rate, double fromJd, double direction,
+                                                  double stepDays, double limitDays,
+                                                  const std::function<std::pair<double, double>(double)>& exactRate) const {
+  for (int n = 0; n * stepDays <= limitDays; ++n) {
+    CheckCancelled();
+    double u0 = fromJd + direction * n * stepDays, u1 = fromJd + direction * (n + 1) * stepDays;
+    double a = std::min(u0, u1), b = std::max(u0, u1);
+    std::vector<double> ends{a, b};
+    if (auto turn = TurnBetween(rate, a, b)) ends.insert(ends.begin() + 1, *turn);
+    // The pieces nearest the walk's start first.
+    std::vector<std::pair<double, double>> pieces;
+    for (size_t k = 0; k + 1 < ends.size(); ++k) pieces.emplace_back(ends[k], ends[k + 1]);
+    if (direction < 0) std::reverse(pieces.begin(), pieces.end());
+    for (auto [pa, pb] : pieces) {
+      double fa = f(pa), fb = f(pb);
+      if (Brackets(fa, fb))
+        if (auto x = Crossing(f, pa, fa, pb, fb, exactRate)) return x;
+    }
+  }
+  return std::nullopt;
+}
+
+void AspectSearch::ScanPair(Pass pass, int i, int j) {
+  const RunOptions& o = ctx_.options;
+  const double step = StepDaysFor(pass, i, j);
+  const int mover = pass == Pass::DegreePair ? kDegreePairMover : i;
+  const bool housePoint = IsHouseDependent(mover) || (MovingSecond(pass) && IsHouseDependent(j));
+  std::vector<int> aspects;
+  for (int k = 0; k <= aspect::LastLongitude; ++k)
+    if (o.aspects[static_cast<size_t>(k)] && (pass != Pass::DegreePair || k == aspect::Conjunction)) aspects.push_back(k);
+  if (aspects.empty()) return;
+
+  auto rate = [&](double t) {
+    return (MovingFirst(pass) ? Moving(pass, t, i, positions_).speed : 0.0) -
+           (MovingSecond(pass) ? Second(pass, t, i, j, positions_).speed : 0.0);
+  };
+  const bool polishPair = polish_ && !housePoint;
+  PointState lastP, lastQ;
+  double lastJd = 0;
   for (double t = ctx_.span.start; t <= ctx_.span.end; t += step) {
     CheckCancelled();
-    ScanInterval(pass, i, j, t, step);
-  }
-}
+    std::vector<double> ends{t, t + step};
+    if (!housePoint && pass != Pass::DegreePair)
+      if (auto turn = TurnBetween(rate, t, t + step)) ends.insert(ends.begin() + 1, *turn);
+    std::vector<std::pair<PointState, PointState>> states;
+    for (double e : ends) states.emplace_back(Moving(pass, e, i, positions_), Second(pass, e, i, j, positions_));
 
-void AspectSearch::ScanInterval(int pass, int i, int j, double t, double step) {
-  Interval iv{t, t + step, Moving(pass, t, i), Moving(pass, t + step, i), Second(pass, t, i, j),
-              Second(pass, t + step, i, j)};
-
-  // A body that turns inside the interval can cross an aspect twice without a change of sign
-  // at the ends: split the interval at the turn.
-  auto rate = [&](const PointState& p, const PointState& q) {
-    return (MovingFirst(pass) ? p.speed : 0.0) - (MovingSecond(pass) ? q.speed : 0.0);
-  };
-  bool housePoint = IsHouseDependent(MovingIndex(pass, i)) || (MovingSecond(pass) && IsHouseDependent(j));
-  double r0 = rate(iv.p0, iv.q0), r1 = rate(iv.p1, iv.q1);
-  std::optional<Interval> first, second;
-  if (!housePoint && pass != 2 && ((r0 < 0 && r1 > 0) || (r0 > 0 && r1 < 0))) {
-    double a = iv.t0, b = iv.t1;
-    while (b - a > kStationTolerance) {
-      double m = (a + b) / 2;
-      double rm = rate(Moving(pass, m, i), Second(pass, m, i, j));
-      ((rm < 0) == (r0 < 0) ? a : b) = m;
+    for (int k : aspects) {
+      double angle = ctx_.tables->AspectAngle(k);
+      for (size_t piece = 0; piece + 1 < ends.size(); ++piece) {
+        for (double side : {1.0, -1.0}) {
+          if (side < 0 && (angle == 0 || angle == 180)) continue;
+          auto f = [&](double x) {
+            return FoldDeg(Moving(pass, x, i, positions_).lon - Second(pass, x, i, j, positions_).lon - side * angle);
+          };
+          auto value = [&](size_t e) { return FoldDeg(states[e].first.lon - states[e].second.lon - side * angle); };
+          double fa = value(piece), fb = value(piece + 1);
+          if (!Brackets(fa, fb)) continue;
+          std::function<std::pair<double, double>(double)> exactRate;
+          if (polishPair)
+            exactRate = [&](double x) {
+              lastP = Moving(pass, x, i, exact_);
+              lastQ = Second(pass, x, i, j, exact_);
+              lastJd = x;
+              double r = (MovingFirst(pass) ? lastP.speed : 0.0) - (MovingSecond(pass) ? lastQ.speed : 0.0);
+              return std::pair{FoldDeg(lastP.lon - lastQ.lon - side * angle), r};
+            };
+          std::optional<double> found = Crossing(f, ends[piece], fa, ends[piece + 1], fb, exactRate);
+          if (!found) continue;
+          double x = std::clamp(*found, t, t + step);
+          if (o.timePeriod && (x < ctx_.span.start || x > ctx_.span.end)) continue;
+          // The positions at the exact moment: those of the last real evaluation carried on
+          // by their speeds over the fraction of a second left, or the search's own.
+          PointState p, q;
+          if (polishPair && std::abs(x - lastJd) < kOneSecondDays) {
+            p = {Normalise(lastP.lon + lastP.speed * (x - lastJd)), lastP.speed};
+            q = {MovingSecond(pass) ? Normalise(lastQ.lon + lastQ.speed * (x - lastJd)) : lastQ.lon, lastQ.speed};
+          } else {
+            p = Moving(pass, x, i, polishPair ? exact_ : positions_);
+            q = Second(pass, x, i, j, polishPair ? exact_ : positions_);
+          }
+          Hit hit;
+          hit.kind = HitKind::Longitude;
+          hit.pass = pass;
+          hit.movingPoint = i;
+          hit.aspect = k;
+          hit.secondPoint = pass == Pass::DegreePair ? 0 : j;
+          hit.exactJd = x;
+          hit.movingDeg = RoundedNearWholeDegree(p.lon);
+          hit.secondDeg = RoundedNearWholeDegree(q.lon);
+          hit.movingSpeedDegPerDay = FixedMover(pass) ? 0.0 : p.speed;
+          hit.secondSpeedDegPerDay = q.speed;
+          out_->push_back(hit);
+        }
+      }
     }
-    double tm = (a + b) / 2;
-    PointState pm = Moving(pass, tm, i), qm = Second(pass, tm, i, j);
-    first = Interval{iv.t0, tm, iv.p0, pm, iv.q0, qm};
-    second = Interval{tm, iv.t1, pm, iv.p1, qm, iv.q1};
   }
-
-  for (int k = 0; k <= 14; ++k) {
-    if (!ctx_.options.aspects[static_cast<size_t>(k)]) continue;
-    if (first) {
-      SearchAspect(pass, i, j, k, *first, iv.t0, iv.t1);
-      SearchAspect(pass, i, j, k, *second, iv.t0, iv.t1);
-    } else {
-      SearchAspect(pass, i, j, k, iv, iv.t0, iv.t1);
-    }
-  }
-}
-
-void AspectSearch::SearchAspect(int pass, int i, int j, int k, Interval iv, double lo, double hi) {
-  double angle = ctx_.tables->AspectAngle(k);
-  double f0 = SignedSeparation(iv.q0.lon, iv.p0.lon, angle);
-  double f1 = SignedSeparation(iv.q1.lon, iv.p1.lon, angle);
-  double r = BracketRatio(f0, f1);
-  if (pass == 2) {
-    // The ascendant reaches the degree inside the step, also when it passes 0 Aries there.
-    double ahead = Normalise(iv.q0.lon - iv.p0.lon), moved = Normalise(iv.p1.lon - iv.p0.lon);
-    r = ahead < moved ? 0.33 : kNoBracket;
-  }
-  if (std::abs(r) >= kBracketLimit) return;
-  std::optional<double> x = ExactTime(pass, i, j, angle, iv.t0, iv.t1);
-  if (!x || *x < lo || *x > hi) return;
-  if (ctx_.options.timePeriod && (*x < ctx_.span.start || *x > ctx_.span.end)) return;
-  AppendHit(pass, i, j, k, *x);
-  if (!points_.Shared()) {
-    // Each pair re-reads its interval ends after a hit.
-    Moving(pass, iv.t0, i), Moving(pass, iv.t1, i), Second(pass, iv.t0, i, j), Second(pass, iv.t1, i, j);
-  }
-}
-
-std::optional<double> AspectSearch::ExactTime(int pass, int i, int j, double angle, double a, double b) {
-  auto f = [&](double x) { return SignedSeparation(Second(pass, x, i, j).lon, Moving(pass, x, i).lon, angle); };
-  double x = RefineSecant(f, a, b, LongitudeTolerance, MaxRefineIterations);
-  if (x >= a && x <= b) return x;
-  // The secant gave up although the ends may bracket a crossing: bisect.
-  return BisectCrossing(f, a, b, LongitudeTolerance);
-}
-
-void AspectSearch::AppendHit(int pass, int i, int j, int k, double x) {
-  PointState p = Moving(pass, x, i), q = Second(pass, x, i, j);
-  HitRow row;
-  row[hit::MovingPoint] = std::to_string(i);
-  row[hit::Aspect] = std::to_string(k);
-  const ExtraPointRow* pair = pass == 2 ? ExtraRow(i) : nullptr;
-  row[hit::SecondPoint] = pair ? pair->Text(8) : std::to_string(j);
-  row[hit::ExactText] = DateTimeText(x);
-  row[hit::Pass] = std::to_string(pass);
-  row[hit::MovingPosition] = HitNumber(RoundedNearWholeDegree(p.lon));
-  row[hit::SecondPosition] = HitNumber(RoundedNearWholeDegree(q.lon));
-  row[hit::MovingSpeed] = (pass == 2 || pass == 3 || pass == 4) ? "0" : HitNumber(p.speed);
-  row[hit::SecondSpeed] = HitNumber(q.speed);
-  row[hit::ExactJulianDay] = HitNumber(x);
-  out_->push_back(std::move(row));
-}
-
-std::optional<double> AspectSearch::FindSignChange(const std::function<double(double)>& value, double t) {
-  if (Negative(value(t)) == Negative(value(t + 1))) return std::nullopt;
-  // Hours across the day, minutes across the hour, seconds from the minute.
-  auto firstChange = [&](double from, double unit, int steps) -> std::optional<double> {
-    bool startSign = Negative(value(from));
-    for (int n = 0; n < steps; ++n) {
-      double b = from + (n + 1) * unit;
-      bool endSign = Negative(value(b));
-      if (endSign != startSign) return from + n * unit;
-      startSign = endSign;
-    }
-    return std::nullopt;
-  };
-  double hour = firstChange(t, 1.0 / 24, 24).value_or(t);
-  double minute = firstChange(hour, 1.0 / 1440, 60).value_or(hour);
-  return firstChange(minute, 1.0 / 86400, 60).value_or(minute);
-}
-
-std::vector<double> AspectSearch::DeclinationBreaks(int i, double t) {
-  if (points_.Shared()) {
-    auto& byDay = breakCache_[i];
-    if (auto it = byDay.find(t); it != byDay.end()) return it->second;
-  }
-  std::vector<double> breaks{t, t + 1};
-  if (auto equator = FindSignChange([&](double x) { return points_.Declination(x, i).lon; }, t))
-    breaks.push_back(*equator);
-  if (auto turn = FindSignChange([&](double x) { return points_.Declination(x, i).speed; }, t))
-    breaks.push_back(*turn);
-  std::sort(breaks.begin(), breaks.end());
-  if (points_.Shared()) breakCache_[i][t] = breaks;
-  return breaks;
 }
 
 bool AspectSearch::TakesPartInDeclinations(int index, bool transit) const {
@@ -278,192 +252,156 @@ bool AspectSearch::TakesPartInDeclinations(int index, bool transit) const {
 
 void AspectSearch::DeclinationsOf(int i) {
   const RunOptions& o = ctx_.options;
+  auto rate = [&](double t) { return positions_.Declination(t, i).speed; };
   for (int j = 1; j <= ctx_.tables->NumPlanetsUsed(); ++j) {
     if (!TakesPartInDeclinations(j, false)) continue;
-    double natal = ctx_.chart->natalDecl[static_cast<size_t>(j)];
+    const double natal = ctx_.chart->natalDecl[static_cast<size_t>(j)];
+    if (!std::isfinite(natal)) continue;
     for (double t = ctx_.span.start; t <= ctx_.span.end; t += 1) {
       CheckCancelled();
-      std::vector<double> breaks = DeclinationBreaks(i, t);
-      for (size_t b = 0; b + 1 < breaks.size(); ++b) {
-        double x1 = breaks[b], x2 = breaks[b + 1];
-        for (int k : {15, 16}) {
+      // The declination turns at most once a day: split the day there.
+      std::vector<double> ends{t, t + 1};
+      if (auto turn = TurnBetween(rate, t, t + 1)) ends.insert(ends.begin() + 1, *turn);
+      for (size_t piece = 0; piece + 1 < ends.size(); ++piece) {
+        for (int k : {aspect::Parallel, aspect::ContraParallel}) {
           if (!o.aspects[static_cast<size_t>(k)]) continue;
-          auto h = [&](double x) {
-            double d = points_.Declination(x, i).lon;
-            return k == 15 ? natal - d : std::abs(natal) - std::abs(d);
-          };
-          // Bracketed on the piece between break points, where the declination is monotonic
-          // and so meets the target at most once.
-          if (std::abs(BracketRatio(h(x1), h(x2))) >= kBracketLimit) continue;
-          double x = RefineSecant(h, x1, x2, DeclinationTolerance, MaxRefineIterations);
-          std::optional<double> exact;
-          if (x >= x1 && x <= x2)
-            exact = x;
-          else
-            exact = BisectCrossing(h, x1, x2, DeclinationTolerance);
-          if (!exact) continue;
-          PointState d = points_.Declination(*exact, i);
+          const double target = k == aspect::Parallel ? natal : -natal;
+          auto f = [&](double x) { return positions_.Declination(x, i).lon - target; };
+          double a = ends[piece], b = ends[piece + 1], fa = f(a), fb = f(b);
+          if (!Brackets(fa, fb)) continue;
+          std::function<std::pair<double, double>(double)> exactRate;
+          if (polish_)
+            exactRate = [&](double x) {
+              PointState d = exact_.Declination(x, i);
+              return std::pair{d.lon - target, d.speed};
+            };
+          std::optional<double> found = Crossing(f, a, fa, b, fb, exactRate);
+          if (!found) continue;
+          double x = std::clamp(*found, a, b);
+          PointState d = (polish_ ? exact_ : positions_).Declination(x, i);
+          // A parallel lies on the natal side of the equator, a contra-parallel on the other.
           bool sameSign = (d.lon >= 0) == (natal >= 0);
-          if ((k == 15) != sameSign) continue;
-          HitRow row;
-          row[hit::MovingPoint] = std::to_string(i);
-          row[hit::Aspect] = std::to_string(k);
-          row[hit::SecondPoint] = std::to_string(j);
-          row[hit::ExactText] = DateTimeText(*exact);
-          row[hit::MovingPosition] = HitNumber(d.lon);
-          row[hit::SecondPosition] = HitNumber(natal);
-          row[hit::MovingSpeed] = HitNumber(d.speed);
-          row[hit::ExactJulianDay] = HitNumber(*exact);
-          row[hit::Declination].assign(1, 'd');  // assign: GCC 12 warns falsely on = "d"
-          out_->push_back(std::move(row));
+          if ((k == aspect::Parallel) != sameSign) continue;
+          Hit hit;
+          hit.kind = HitKind::Declination;
+          hit.pass = Pass::TransitToNatal;
+          hit.movingPoint = i;
+          hit.aspect = k;
+          hit.secondPoint = j;
+          hit.exactJd = x;
+          hit.movingDeg = d.lon;
+          hit.secondDeg = natal;
+          hit.movingSpeedDegPerDay = d.speed;
+          out_->push_back(hit);
         }
       }
     }
   }
 }
 
-std::optional<double> AspectSearch::FindDegreeTime(int i, double target, double a, double b) {
-  auto f = [&](double x) { return SignedSeparation(target, points_.At(x, i).lon, 0); };
-  double x = RefineSecant(f, a, b, LongitudeTolerance, MaxRefineIterations);
-  if (x >= a && x <= b) return x;
-  return BisectCrossing(f, a, b, LongitudeTolerance);
+void AspectSearch::FindPeriods(Hit& hit) {
+  if (hit.kind == HitKind::Declination) return DeclinationPeriods(hit);
+  if (hit.pass == Pass::TransitToTransit) return PairPeriods(hit);
+  LongitudePeriods(hit);
 }
 
-AspectSearch::Periods AspectSearch::PeriodsOf(const HitRow& row) {
-  if (row[hit::Declination] == "d") return DeclinationPeriods(row);
-  if (row[hit::Pass] == "1") return PairPeriods(row);
-  return LongitudePeriods(row);
-}
-
-namespace {
-
-struct RowValues {
-  int pass, i, j;
-  double p, q, speed, x;
-};
-
-RowValues ValuesOf(const HitRow& row) {
-  return {static_cast<int>(HitValue(row[hit::Pass])), static_cast<int>(HitValue(row[hit::MovingPoint])),
-          static_cast<int>(HitValue(row[hit::SecondPoint])), HitValue(row[hit::MovingPosition]),
-          HitValue(row[hit::SecondPosition]), HitValue(row[hit::MovingSpeed]),
-          HitValue(row[hit::ExactJulianDay])};
-}
-
-}  // namespace
-
-namespace {
-
-// The value with the fractional degree of `source` that lies nearest to `near`: the exact
-// aspect point beside the moving position, even when the two fall on either side of a whole
-// degree.
-double NearestWithFraction(double near, double source) { return near + std::remainder(source - near, 1.0); }
-
-}  // namespace
-
-AspectSearch::Periods AspectSearch::LongitudePeriods(const HitRow& row) {
-  RowValues v = ValuesOf(row);
+// One point moves: its period runs from where it is the orb before short of the exact degree
+// to where it is the orb after past it, in the direction it moves.
+void AspectSearch::LongitudePeriods(Hit& hit) {
   const RunOptions& o = ctx_.options;
-  double step = StepFor(v.pass, v.i, v.pass == 2 ? 0 : v.j);
-  double q = NearestWithFraction(v.p, v.q);
-  bool standing = v.speed == 0 && v.pass != 2 && v.pass != 3 && v.pass != 4;
-  double window = standing ? 6.0 / 1440 : o.periodWindow;
-  int moving = MovingIndex(v.pass, v.i);
-  if (v.pass == 3 || v.pass == 4) {
+  const Pass pass = hit.pass;
+  int moving = pass == Pass::DegreePair ? kDegreePairMover : hit.movingPoint;
+  double q = NearestWithFraction(hit.movingDeg, hit.secondDeg);
+  double speed = hit.movingSpeedDegPerDay;
+  if (pass == Pass::AuspiciousPoint || pass == Pass::LunarMansion) {
     // The planet moves, the point stands: the orb is measured around the planet's own exact
     // position and in the direction the planet moves.
-    moving = v.j;
-    q = v.q;
-    v.speed = HitValue(row[hit::SecondSpeed]);
+    moving = hit.secondPoint;
+    q = hit.secondDeg;
+    speed = hit.secondSpeedDegPerDay;
   }
-
-  Periods periods;
-  double startTarget = v.speed >= 0 ? q - o.orbBefore : q + o.orbBefore;
-  for (double t = v.x; t >= v.x - window; t -= step) {
-    CheckCancelled();
-    if (auto r = FindDegreeTime(moving, startTarget, t - step, t)) {
-      periods.startJd = *r, periods.start = DateTimeText(*r);
-      break;
-    }
-  }
-  double endTarget = v.speed >= 0 ? q + o.orbAfter : q - o.orbAfter;
-  for (double t = v.x; t <= v.x + window + 2; t += step) {
-    CheckCancelled();
-    if (auto r = FindDegreeTime(moving, endTarget, t, t + step)) {
-      periods.endJd = *r, periods.end = DateTimeText(*r);
-      break;
-    }
-  }
-  return periods;
+  const double step = StepDaysFor(pass, hit.movingPoint, pass == Pass::DegreePair ? 0 : hit.secondPoint);
+  const bool standing = hit.movingSpeedDegPerDay == 0 && !FixedMover(pass);
+  const double window = standing ? kStandingWindowDays : o.periodWindow;
+  const bool polish = polish_ && !IsHouseDependent(moving);
+  auto reach = [&](double target, double direction, double limitDays) -> std::optional<double> {
+    auto f = [&](double x) { return FoldDeg(positions_.At(x, moving).lon - target); };
+    auto rate = [&](double x) { return positions_.At(x, moving).speed; };
+    std::function<std::pair<double, double>(double)> exactRate;
+    if (polish)
+      exactRate = [&](double x) {
+        PointState p = exact_.At(x, moving);
+        return std::pair{FoldDeg(p.lon - target), p.speed};
+      };
+    return FirstCrossing(f, rate, hit.exactJd, direction, step, limitDays, exactRate);
+  };
+  double orbBefore = speed >= 0 ? -o.orbBefore : o.orbBefore, orbAfter = speed >= 0 ? o.orbAfter : -o.orbAfter;
+  hit.startJd = o.orbBefore > 0 ? reach(q + orbBefore, -1, window) : hit.exactJd;
+  hit.endJd = o.orbAfter > 0 ? reach(q + orbAfter, +1, window + 2) : hit.exactJd;
 }
 
-// Both points move: the period runs from the last moment before the exact one at which the
-// two are the orb before away from the exact aspect, to the first moment after it at which
-// they are the orb after away. The walk's step keeps the pair's relative motion per step
-// well below the orb, so the separation cannot reach the orb and fall back unseen.
-AspectSearch::Periods AspectSearch::PairPeriods(const HitRow& row) {
-  RowValues v = ValuesOf(row);
+// Both points move: the period runs from the last moment before the exact one at which the two
+// are the orb before away from the exact aspect, to the first moment after it at which they
+// are the orb after away. The walk's step keeps the pair's relative motion per step well
+// below the orb, so the separation cannot reach the orb and fall back unseen.
+void AspectSearch::PairPeriods(Hit& hit) {
   const RunOptions& o = ctx_.options;
-  double angle = ctx_.tables->AspectAngle(static_cast<int>(HitValue(row[hit::Aspect])));
-  double relativeSpeed = std::abs(v.speed - HitValue(row[hit::SecondSpeed]));  // degrees per day
-  // Distance from the exact aspect, in degrees, at a moment.
-  auto fromExact = [&](double x) {
-    return std::abs(SignedSeparation(points_.At(x, v.j).lon, points_.At(x, v.i).lon, angle));
+  const int i = hit.movingPoint, j = hit.secondPoint;
+  const double angle = ctx_.tables->AspectAngle(hit.aspect);
+  const double relativeSpeed = std::abs(hit.movingSpeedDegPerDay - hit.secondSpeedDegPerDay);
+  const bool polish = polish_ && !IsHouseDependent(i) && !IsHouseDependent(j);
+  // Distance from the exact aspect less the orb, degrees.
+  auto distance = [&](const PointState& p, const PointState& q) {
+    return std::abs(std::abs(FoldDeg(p.lon - q.lon)) - angle);
+  };
+  auto rateOf = [&](const PointState& p, const PointState& q) {
+    double d = FoldDeg(p.lon - q.lon);
+    double sign = (std::abs(d) >= angle ? 1 : -1) * (d >= 0 ? 1 : -1);
+    return sign * (p.speed - q.speed);
   };
   // The pair's own reach: the time the orb takes at the exact relative speed, with a margin.
   auto windowDays = [&](double orb) {
-    double rate = relativeSpeed == 0 ? 0.5 : relativeSpeed;
-    return std::max(o.periodWindow, std::trunc(orb / (0.9 * rate) + 0.5) + 1);
+    double r = relativeSpeed == 0 ? 0.5 : relativeSpeed;
+    return std::max(o.periodWindow, std::trunc(orb / (0.9 * r) + 0.5) + 1);
   };
-  auto stepDays = [&](double orb) {
-    return std::clamp(0.25 * orb / std::max(relativeSpeed, 1e-9), 1.0 / 1440, StepFor(1, v.i, v.j));
-  };
-  // The first moment from the exact one, walking in `direction`, at which the distance
-  // reaches the orb.
   auto reach = [&](double orb, double direction, double limitDays) -> std::optional<double> {
-    if (orb <= 0) return v.x;
-    double step = stepDays(orb);
-    for (double t = v.x; std::abs(t - v.x) < limitDays; t += direction * step) {
-      CheckCancelled();
-      double next = t + direction * step;
-      if (fromExact(next) < orb) continue;
-      double a = std::min(t, next), b = std::max(t, next);
-      return BisectCrossing([&](double x) { return fromExact(x) - orb; }, a, b, PairPeriodTolerance / 10);
-    }
-    return std::nullopt;
+    if (orb <= 0) return hit.exactJd;
+    double step = std::clamp(0.25 * orb / std::max(relativeSpeed, 1e-9), kOneMinuteDays,
+                             StepDaysFor(Pass::TransitToTransit, i, j));
+    auto f = [&](double x) { return distance(positions_.At(x, i), positions_.At(x, j)) - orb; };
+    auto rate = [&](double x) { return positions_.At(x, i).speed - positions_.At(x, j).speed; };
+    std::function<std::pair<double, double>(double)> exactRate;
+    if (polish)
+      exactRate = [&](double x) {
+        PointState p = exact_.At(x, i), q = exact_.At(x, j);
+        return std::pair{distance(p, q) - orb, rateOf(p, q)};
+      };
+    return FirstCrossing(f, rate, hit.exactJd, direction, step, limitDays, exactRate);
   };
-
-  Periods periods;
-  if (auto r = reach(o.orbBefore, -1, windowDays(o.orbBefore))) periods.startJd = *r, periods.start = DateTimeText(*r);
-  if (auto r = reach(o.orbAfter, +1, windowDays(o.orbAfter) + 2)) periods.endJd = *r, periods.end = DateTimeText(*r);
-  return periods;
+  hit.startJd = reach(o.orbBefore, -1, windowDays(o.orbBefore));
+  hit.endJd = reach(o.orbAfter, +1, windowDays(o.orbAfter) + 2);
 }
 
-AspectSearch::Periods AspectSearch::DeclinationPeriods(const HitRow& row) {
-  RowValues v = ValuesOf(row);
+void AspectSearch::DeclinationPeriods(Hit& hit) {
   const RunOptions& o = ctx_.options;
-  Periods periods;
-  if (v.speed == 0 || std::abs(o.orbBefore / v.speed) > o.daysToCalculate + 3) return periods;
+  const double speed = hit.movingSpeedDegPerDay;
+  if (speed == 0 || std::abs(o.orbBefore / speed) > o.daysToCalculate + 3) return;
+  const int i = hit.movingPoint;
   // The natal declination on the transit's side of the equator, beside the transit's own.
-  double q = NearestWithFraction(v.p, std::copysign(std::abs(v.q), v.p));
-  auto refine = [&](double target, double a, double b) -> std::optional<double> {
-    auto f = [&](double x) { return points_.Declination(x, v.i).lon - target; };
-    double x = RefineSecant(f, a, b, LongitudeTolerance, MaxRefineIterations);
-    if (x >= a && x <= b) return x;
-    return BisectCrossing(f, a, b, LongitudeTolerance);
+  const double q = NearestWithFraction(hit.movingDeg, std::copysign(std::abs(hit.secondDeg), hit.movingDeg));
+  auto reach = [&](double target, double direction, double limitDays) -> std::optional<double> {
+    auto f = [&](double x) { return positions_.Declination(x, i).lon - target; };
+    auto rate = [&](double x) { return positions_.Declination(x, i).speed; };
+    std::function<std::pair<double, double>(double)> exactRate;
+    if (polish_)
+      exactRate = [&](double x) {
+        PointState d = exact_.Declination(x, i);
+        return std::pair{d.lon - target, d.speed};
+      };
+    return FirstCrossing(f, rate, hit.exactJd, direction, 1.0, limitDays, exactRate);
   };
-  double startTarget = v.speed >= 0 ? q - o.orbBefore : q + o.orbBefore;
-  for (double t = v.x; t >= v.x - o.periodWindow; t -= 1)
-    if (CheckCancelled(); auto r = refine(startTarget, t - 1, t)) {
-      periods.startJd = *r, periods.start = DateTimeText(*r);
-      break;
-    }
-  double endTarget = v.speed >= 0 ? q + o.orbAfter : q - o.orbAfter;
-  for (double t = v.x; t <= v.x + o.periodWindow + 2; t += 1)
-    if (CheckCancelled(); auto r = refine(endTarget, t, t + 1)) {
-      periods.endJd = *r, periods.end = DateTimeText(*r);
-      break;
-    }
-  return periods;
+  hit.startJd = reach(speed >= 0 ? q - o.orbBefore : q + o.orbBefore, -1, o.periodWindow);
+  hit.endJd = reach(speed >= 0 ? q + o.orbAfter : q - o.orbAfter, +1, o.periodWindow + 2);
 }
 
 }  // namespace kesmora

@@ -1,8 +1,6 @@
 #include "core/search/aspectarian.h"
 
-#include "core/app/session.h"
 #include "core/chart/ephemeris_notices.h"
-#include "core/results/results.h"
 
 #include <algorithm>
 #include <atomic>
@@ -14,27 +12,6 @@
 #include <thread>
 
 namespace kesmora {
-
-RunInput RunInputOf(const Session& s, const RunOptions& options) {
-  RunInput in;
-  in.programDir = s.programDir;
-  in.tables = s.tables;
-  in.chart = s.chart;
-  in.transitYear = s.reading2.year;
-  in.transitMonth = s.reading2.month;
-  in.transitDay = s.reading2.day;
-  in.dateOrder = s.formats.dateOrder;
-  in.options = options;
-  const Settings& st = s.settings;
-  auto fileOf = [](const std::string& name) { return std::filesystem::path(name); };
-  in.lists.file[static_cast<size_t>(ListKind::DegreePairs)] = fileOf(s.degreePairFile);
-  in.lists.file[static_cast<size_t>(ListKind::AuspiciousPoints)] = fileOf(st.aptFilename);
-  in.lists.file[static_cast<size_t>(ListKind::LunarMansions)] = fileOf(st.nakFilename);
-  in.lists.file[static_cast<size_t>(ListKind::MidpointsToNatal)] = fileOf(st.mpnFilename);
-  in.lists.file[static_cast<size_t>(ListKind::MidpointsToTransit)] = fileOf(st.mptFilename);
-  in.lists.file[static_cast<size_t>(ListKind::NatalMidpoints)] = fileOf(st.nmpFilename);
-  return in;
-}
 
 std::vector<ListKind> ListsNeeded(const RunOptions& o) {
   std::vector<ListKind> kinds;
@@ -49,8 +26,13 @@ std::vector<ListKind> ListsNeeded(const RunOptions& o) {
 
 namespace {
 
-bool PassEnabled(const RunOptions& o, int pass) {
-  switch (pass) {
+constexpr Pass kPasses[kPassCount] = {Pass::TransitToNatal, Pass::TransitToTransit, Pass::DegreePair,
+                                      Pass::AuspiciousPoint, Pass::LunarMansion, Pass::TransitToNatalMidpoint,
+                                      Pass::TransitMidpointToNatalMidpoint};
+constexpr int kDegreePairMover = 15;  // the ascendant moves for a degree pair
+
+bool PassEnabled(const RunOptions& o, Pass pass) {
+  switch (PassNumber(pass)) {
     case 0: return o.transitToNatal;
     case 1: return o.transitToTransit;
     case 2: return o.degreePairs;
@@ -66,8 +48,11 @@ bool Ticked(const std::array<bool, NumPlanetBoxes>& boxes, int index) {
   return index >= 1 && index <= NumPlanetBoxes && boxes[static_cast<size_t>(index - 1)];
 }
 
+using Pairs = std::vector<std::pair<int, std::vector<int>>>;
+
 // The pairs of a pass, moving point outermost.
-std::vector<std::pair<int, std::vector<int>>> PairsOf(int pass, const RunInput& in, const ExtraPoints& extra) {
+Pairs PairsOf(Pass passKind, const RunInput& in, const ExtraPoints& extra) {
+  const int pass = PassNumber(passKind);
   const RunOptions& o = in.options;
   const int n = in.tables.NumPlanetsUsed();
   auto kindOf = [&](int r) { return static_cast<int>(extra.rows[static_cast<size_t>(r - 1)].Number(9)); };
@@ -120,9 +105,10 @@ std::vector<std::pair<int, std::vector<int>>> PairsOf(int pass, const RunInput& 
 }
 
 // Takes out of a pass's pairs the points that cannot be computed.
-void DropUnavailable(std::vector<std::pair<int, std::vector<int>>>& pairs, int pass, const RunInput& in,
+void DropUnavailable(Pairs& pairs, Pass passKind, const RunInput& in,
                      const ExtraPoints& extra, const std::vector<bool>& available) {
   const int n = in.tables.NumPlanetsUsed();
+  const int pass = PassNumber(passKind);
   auto secondOk = [&](int j) {
     switch (pass) {
       case 0: return j > n || std::isfinite(in.chart.natalLon[static_cast<size_t>(j)]);
@@ -150,19 +136,20 @@ ExtraPoints LoadTargetLists(const RunInput& in) {
   return extra;
 }
 
-}  // namespace
-
-namespace {
-
 // One thread's share of a run: its own chart copy, calculator, positions and search.
 struct Worker {
-  Worker(const RunInput& in, const SearchContext& ctx)
-      : record(in.chart), calc(in.tables, record, in.options.chart), points(calc, in.options.sharedEvaluation),
-        search(ctx, points) {}
+  Worker(const RunInput& in, const SearchContext& ctx, const PositionSamples* samples, const ExtraPoints& extra)
+      : record(in.chart), calc(in.tables, record, in.options.chart), exact(calc) {
+    calc.SetExtraPoints({&extra.rows});
+    if (samples) interpolated.emplace(*samples, calc, in.tables, &extra);
+    PositionSource& scan = interpolated ? static_cast<PositionSource&>(*interpolated) : exact;
+    search.emplace(ctx, scan, exact, interpolated.has_value());
+  }
   ChartRecord record;
   ChartCalculator calc;
-  PointSource points;
-  AspectSearch search;
+  ExactPositions exact;
+  std::optional<InterpolatedPositions> interpolated;
+  std::optional<AspectSearch> search;
   EphemerisCalls calls;
 };
 
@@ -174,7 +161,7 @@ int WorkerCount(const RunOptions& o) {
 
 // Runs job(worker, item) for items 0..count-1, spread over the workers; the calling thread is
 // worker 0 and the only one that reports progress. The first exception stops every worker
-// and is raised again here.
+// and is raised again here; a run that was cancelled ends as cancelled whatever else happened.
 template <typename Job>
 void ForEachItem(WorkerPool& pool, std::vector<std::unique_ptr<Worker>>& workers, int count, Job job,
                  const std::function<void(int done)>& progress, const RunControl& control) {
@@ -199,9 +186,52 @@ void ForEachItem(WorkerPool& pool, std::vector<std::unique_ptr<Worker>>& workers
     w.calls.houses += ThreadEphemerisCalls().houses - before.houses;
   };
   pool.RunOnAll(std::min(static_cast<int>(workers.size()), std::max(count, 1)), work);
-  // A run that was cancelled ends as cancelled, whatever else went wrong meanwhile.
   if (control.cancelled && control.cancelled()) throw RunCancelled();
   if (failure) std::rethrow_exception(failure);
+}
+
+// The planet indexes whose positions the passes read, and whether house points are among them.
+SampleRequest SampleRequestOf(const RunInput& in, const ExtraPoints& extra, const std::vector<Pairs>& pairsByPass,
+                              const std::vector<int>& declinationBodies, const ChartCalculator& calc) {
+  SampleRequest request;
+  const int n = in.tables.NumPlanetsUsed();
+  auto addPlanet = [&](int index) {
+    if (index < 1 || index > n) return;
+    if (in.tables.IsBody(index)) {
+      request.longitudes.insert(index);
+    } else if (in.tables.IsHouseDependent(index)) {
+      request.houses = true;
+      if (calc.NeedsParts(index))
+        for (int body : ChartCalculator::kPartBodies)
+          if (body <= n && in.tables.IsBody(body)) request.longitudes.insert(body);
+    }
+  };
+  auto addPoint = [&](int index) {
+    if (index <= n) return addPlanet(index);
+    const ExtraPointRow* row = extra.Row(index, n);
+    int kind = row ? static_cast<int>(row->Number(9)) : -1;
+    if (row && kind != 2 && kind != 3 && kind != 4) {
+      addPlanet(static_cast<int>(row->Number(7)));
+      addPlanet(static_cast<int>(row->Number(8)));
+    }
+  };
+  for (Pass pass : kPasses) {
+    const Pairs& pairs = pairsByPass[static_cast<size_t>(PassNumber(pass))];
+    for (const auto& [i, seconds] : pairs) {
+      if (seconds.empty()) continue;
+      addPoint(pass == Pass::DegreePair ? kDegreePairMover : i);
+      if (pass == Pass::TransitToTransit || pass == Pass::AuspiciousPoint || pass == Pass::LunarMansion)
+        for (int j : seconds) addPoint(j);
+    }
+  }
+  request.declinations.insert(declinationBodies.begin(), declinationBodies.end());
+  // Periods look up to the period window (or a slow pair's own reach) beyond the span; what
+  // the samples do not cover is asked of the ephemeris.
+  double margin = std::ceil(std::max(in.options.periodWindow, 3.0)) + 4;
+  RunSpan span = RunSpanOf(in.options, in.transitYear, in.transitMonth, in.transitDay);
+  request.fromJd = span.start - margin;
+  request.toJd = span.end + margin;
+  return request;
 }
 
 }  // namespace
@@ -219,134 +249,159 @@ RunResult RunAspectarian(const RunInput& in, const RunControl& control, WorkerPo
   result.transitTimeZone = in.options.transitTimeZone;
   result.extra = LoadTargetLists(in);
   const ExtraPoints& extra = result.extra;
-  SearchContext ctx{&in.tables, &in.chart, &extra, in.options, result.span, in.dateOrder, control.cancelled};
-  std::vector<std::unique_ptr<Worker>> workers;
-  for (int n = 0; n < std::min(WorkerCount(in.options), pool.Threads() + 1); ++n) {
-    workers.push_back(std::make_unique<Worker>(in, ctx));
-    workers.back()->calc.SetExtraPoints({&extra.rows});
-  }
+  SearchContext ctx{&in.tables, &in.chart, &extra, in.options, result.span, control.cancelled};
+  const int threads = std::min(WorkerCount(in.options), pool.Threads() + 1);
+
+  // The probe and the natal midpoints use a calculator of this thread.
+  ChartRecord probeRecord = in.chart;
+  ChartCalculator probe(in.tables, probeRecord, in.options.chart);
+  probe.SetExtraPoints({&extra.rows});
   if (extra.count[static_cast<size_t>(ListKind::NatalMidpoints)] > 0)
-    ComputeNatalMidpoints(result.extra, workers[0]->calc, in.chart.natalJulianDay, in.tables.NumPlanetsUsed());
-  PointNames names = PointNamesOf(in.tables, &extra);
-  // A point the ephemeris cannot compute over the span takes part in no search; neither does
-  // a natal point without a position. Only the points of the passes that run are asked.
-  std::vector<bool> available(static_cast<size_t>(in.tables.NumPlanetsUsed() + extra.Total()) + 1, true);
-  {
-    std::vector<bool> used(available.size(), false);
-    for (int pass = 0; pass <= 6; ++pass) {
-      if (!PassEnabled(in.options, pass)) continue;
-      for (const auto& [i, seconds] : PairsOf(pass, in, extra)) {
-        used[static_cast<size_t>(pass == 2 ? 15 : i)] = true;
-        if (pass == 1 || pass == 3 || pass == 4)
-          for (int j : seconds) used[static_cast<size_t>(j)] = true;
-      }
-    }
-    for (int i = 1; i <= in.tables.NumPlanetsUsed(); ++i)
-      if (workers[0]->search.TakesPartInDeclinations(i, true) && PassEnabled(in.options, 0) &&
-          (in.options.aspects[15] || in.options.aspects[16]))
-        used[static_cast<size_t>(i)] = true;
-    ChartCalculator& calc = workers[0]->calc;
-    for (size_t i = 1; i < available.size(); ++i) {
-      if (!used[i]) continue;
-      bool atStart = std::isfinite(calc.PointAt(result.span.start, static_cast<int>(i)).lon);
-      bool atEnd = std::isfinite(calc.PointAt(result.span.end, static_cast<int>(i)).lon);
-      available[i] = atStart && atEnd;
+    ComputeNatalMidpoints(result.extra, probe, in.chart.natalJulianDay, in.tables.NumPlanetsUsed());
+
+  // The pairs of every pass that runs. A point the ephemeris cannot compute over the span
+  // takes part in no search; neither does a natal point without a position.
+  std::vector<Pairs> pairsByPass(kPassCount);
+  std::vector<bool> used(static_cast<size_t>(in.tables.NumPlanetsUsed() + extra.Total()) + 1, false);
+  for (Pass pass : kPasses) {
+    if (!PassEnabled(in.options, pass)) continue;
+    pairsByPass[static_cast<size_t>(PassNumber(pass))] = PairsOf(pass, in, extra);
+    for (const auto& [i, seconds] : pairsByPass[static_cast<size_t>(PassNumber(pass))]) {
+      used[static_cast<size_t>(pass == Pass::DegreePair ? kDegreePairMover : i)] = true;
+      if (pass == Pass::TransitToTransit || pass == Pass::AuspiciousPoint || pass == Pass::LunarMansion)
+        for (int j : seconds) used[static_cast<size_t>(j)] = true;
     }
   }
-  auto checkCancel = [&] {
-    if (control.cancelled && control.cancelled()) throw RunCancelled();
-  };
+  const bool declinations = PassEnabled(in.options, Pass::TransitToNatal) &&
+                            (in.options.aspects[aspect::Parallel] || in.options.aspects[aspect::ContraParallel]);
+  ExactPositions probePositions(probe);
+  AspectSearch probeSearch(ctx, probePositions, probePositions, false);
+  std::vector<int> declinationBodies;
+  if (declinations)
+    for (int i = 1; i <= in.tables.NumPlanetsUsed(); ++i)
+      if (probeSearch.TakesPartInDeclinations(i, true)) used[static_cast<size_t>(i)] = true;
+  std::vector<bool> available(used.size(), true);
+  for (size_t i = 1; i < used.size(); ++i) {
+    if (!used[i]) continue;
+    bool atStart = std::isfinite(probe.PointAt(result.span.start, static_cast<int>(i)).lon);
+    bool atEnd = std::isfinite(probe.PointAt(result.span.end, static_cast<int>(i)).lon);
+    available[i] = atStart && atEnd;
+  }
+  for (Pass pass : kPasses) DropUnavailable(pairsByPass[static_cast<size_t>(PassNumber(pass))], pass, in, extra, available);
+  if (declinations)
+    for (int i = 1; i <= in.tables.NumPlanetsUsed(); ++i)
+      if (probeSearch.TakesPartInDeclinations(i, true) && available[static_cast<size_t>(i)]) declinationBodies.push_back(i);
+
+  // Samples of every moving point, made by all workers, unless every position is to come from
+  // the ephemeris itself.
+  std::optional<PositionSamples> samples;
+  std::vector<std::unique_ptr<Worker>> workers;
+  if (!in.options.exactEphemeris) {
+    SampleRequest request = SampleRequestOf(in, extra, pairsByPass, declinationBodies, probe);
+    std::vector<std::pair<int, bool>> tracks;  // planet index, declination
+    for (int i : request.longitudes) tracks.emplace_back(i, false);
+    for (int i : request.declinations) tracks.emplace_back(i, true);
+    for (int n = 0; n < threads; ++n) workers.push_back(std::make_unique<Worker>(in, ctx, nullptr, extra));
+    std::vector<PositionSamples> parts(tracks.size());
+    ForEachItem(pool, workers, static_cast<int>(tracks.size()),
+                [&](Worker& w, int item) {
+                  auto [index, declination] = tracks[static_cast<size_t>(item)];
+                  SampleRequest one;
+                  one.fromJd = request.fromJd, one.toJd = request.toJd;
+                  (declination ? one.declinations : one.longitudes).insert(index);
+                  parts[static_cast<size_t>(item)] = SamplePositions(w.calc, in.tables, one);
+                },
+                {}, control);
+    samples.emplace();
+    for (PositionSamples& part : parts) {
+      samples->longitude.merge(part.longitude);
+      samples->declination.merge(part.declination);
+    }
+    if (request.houses) samples->houses.emplace(in.chart.transitPlace, in.options.chart, request.fromJd, request.toJd);
+    for (auto& w : workers) {
+      EphemerisCalls kept = w->calls;
+      w = std::make_unique<Worker>(in, ctx, &*samples, extra);
+      w->calls = kept;
+    }
+  } else {
+    for (int n = 0; n < threads; ++n) workers.push_back(std::make_unique<Worker>(in, ctx, nullptr, extra));
+  }
+
   std::atomic<int> found{0};
   // Hits of one moving point, in the order found; the pass takes them mover by mover.
-  auto searchMovers = [&](const std::vector<int>& movers, int pass, auto searchOne) {
-    std::vector<std::vector<HitRow>> byMover(movers.size());
+  auto searchMovers = [&](const std::vector<int>& movers, Pass pass, auto searchOne) {
+    std::vector<std::vector<Hit>> byMover(movers.size());
     ForEachItem(pool, workers, static_cast<int>(movers.size()),
                 [&](Worker& w, int item) {
-                  checkCancel();
-                  w.search.SetOutput(&byMover[static_cast<size_t>(item)]);
+                  w.search->CheckCancelled();
+                  w.search->SetOutput(&byMover[static_cast<size_t>(item)]);
                   searchOne(w, movers[static_cast<size_t>(item)]);
                   if ((found += static_cast<int>(byMover[static_cast<size_t>(item)].size())) > in.options.hitLimit)
                     throw HitTableFull();
                 },
                 [&](int done) {
-                  if (control.progress) control.progress(pass, static_cast<double>(done) / movers.size());
+                  if (control.progress)
+                    control.progress(PassNumber(pass), static_cast<double>(done) / static_cast<double>(movers.size()));
                 },
                 control);
-    for (const auto& rows : byMover)
-      for (const HitRow& row : rows) result.hits.AppendHit(row);
+    for (const auto& hits : byMover)
+      for (const Hit& hit : hits) result.hits.AppendHit(hit);
   };
 
   result.hits.StartRun();
-  for (int pass = 0; pass <= 6; ++pass) {
+  std::optional<Pass> lastPass;
+  for (Pass pass : kPasses) {
     if (!PassEnabled(in.options, pass)) continue;
     result.hits.StartPass();
     found = 0;
-    for (auto& w : workers) w->points.Forget();
-    auto pairs = PairsOf(pass, in, extra);
-    DropUnavailable(pairs, pass, in, extra, available);
+    const Pairs& pairs = pairsByPass[static_cast<size_t>(PassNumber(pass))];
     std::vector<int> movers;
     for (const auto& [i, seconds] : pairs) movers.push_back(i);
     searchMovers(movers, pass, [&](Worker& w, int i) {
       for (const auto& [mover, seconds] : pairs)
         if (mover == i)
-          for (int j : seconds) w.search.ScanPair(pass, i, j);
+          for (int j : seconds) w.search->ScanPair(pass, i, j);
     });
-    if (pass == 0 && (in.options.aspects[15] || in.options.aspects[16])) {
-      std::vector<int> bodies;
-      for (int i = 1; i <= in.tables.NumPlanetsUsed(); ++i)
-        if (workers[0]->search.TakesPartInDeclinations(i, true) && available[static_cast<size_t>(i)])
-          bodies.push_back(i);
-      searchMovers(bodies, pass, [&](Worker& w, int i) { w.search.DeclinationsOf(i); });
-    }
-    result.hits.ClosePass();
+    if (pass == Pass::TransitToNatal && declinations)
+      searchMovers(declinationBodies, pass, [&](Worker& w, int i) { w.search->DeclinationsOf(i); });
     result.hits.AddPassToRun();
-    int count = result.hits.PassHitCount();
-    if (pass != 2 && count >= 2) SortHitsByTime(result.hits.PassRows(), 1, count);
-    result.reportBlocks.push_back(
-        ReportPassHits(result.hits.PassRows(), count, pass, names, in.tables, in.dateOrder));
-    result.lastPass = pass;
+    // The report shows a pass sorted by time, except the degree pairs.
+    std::vector<Hit> shown = result.hits.PassHits();
+    if (pass != Pass::DegreePair && shown.size() >= 2) SortHitsByTime(shown, 1, static_cast<int>(shown.size()));
+    result.passes.push_back({pass, std::move(shown)});
+    lastPass = pass;
   }
-  int total = result.hits.HitCount();
-  if (result.lastPass != 2 && total >= 2) SortHitsByTime(result.hits.RunRows(), 1, total);
+  std::vector<Hit>& hits = result.hits.RunHits();
+  const int total = result.hits.HitCount();
+  if (lastPass != Pass::DegreePair && total >= 2) SortHitsByTime(hits, 1, total);
 
-  result.periods.assign(static_cast<size_t>(total) + 1, AspectSearch::Periods{});
   if (in.options.computePeriods && total > 0) {
-    for (auto& w : workers) w->points.Forget();
-    constexpr int kRowsPerItem = 32;
-    int items = (total + kRowsPerItem - 1) / kRowsPerItem;
+    constexpr int kHitsPerItem = 32;
+    int items = (total + kHitsPerItem - 1) / kHitsPerItem;
     ForEachItem(pool, workers, items,
                 [&](Worker& w, int item) {
-                  checkCancel();
-                  int last = std::min(total, (item + 1) * kRowsPerItem);
-                  for (int r = item * kRowsPerItem + 1; r <= last; ++r)
-                    result.periods[static_cast<size_t>(r)] =
-                        w.search.PeriodsOf(result.hits.RunRows()[static_cast<size_t>(r)]);
+                  int last = std::min(total, (item + 1) * kHitsPerItem);
+                  for (int r = item * kHitsPerItem; r < last; ++r) w.search->FindPeriods(hits[static_cast<size_t>(r)]);
                 },
                 [&](int done) {
-                  if (control.progress) control.progress(7, static_cast<double>(done) / items);
+                  if (control.progress) control.progress(kPassCount, static_cast<double>(done) / items);
                 },
                 control);
   }
-  EphemerisProblems problems;
+
+  EphemerisProblems problems = probe.Problems();
   for (const auto& w : workers) {
     result.ephemerisCalls.calc += w->calls.calc;
     result.ephemerisCalls.houses += w->calls.houses;
     problems.Merge(w->calc.Problems());
+    if (w->interpolated && w->interpolated->HousesReplaced() && in.options.chart.houses != HouseSystem::None) {
+      char letter = in.options.chart.houses == HouseSystem::Koch ? 'k' : 'p';
+      problems.housesReplaced[letter].Note(result.span.start, "");
+    }
   }
   result.notices = result.extra.notices;
   for (std::string& notice : EphemerisNotices(problems, in.tables)) result.notices.push_back(std::move(notice));
   return result;
-}
-
-void AdoptRunResult(Session& s, RunResult result) {
-  s.output.StartNewPage();
-  for (const std::string& block : result.reportBlocks) {
-    s.output.outLine = block;
-    s.output.AddOutLine();
-    s.output.ShowPage(s.programDir);
-  }
-  s.run = std::move(result);
-  s.runDone = true;
 }
 
 }  // namespace kesmora

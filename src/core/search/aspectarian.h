@@ -1,6 +1,12 @@
 #pragma once
-// The aspectarian run: the passes over the run span, the sorted hits, the report of each pass
-// and the start and end period of every hit.
+// The aspectarian run: the passes over the run span, the hits sorted by time, and the start
+// and end period of every hit.
+//
+// A run samples the positions of its moving points once (unless it is to ask the ephemeris at
+// every moment), then scans every pair of every pass that runs on the worker threads, each
+// moving point on one thread, and at last finds the periods of the hits, a share of them per
+// thread.
+#include "core/reference/format.h"
 #include "core/search/aspect_search.h"
 #include "core/search/hit_table.h"
 #include "core/search/run_options.h"
@@ -12,13 +18,15 @@
 
 namespace kesmora {
 
-struct Session;
+// The hits of one pass that ran, in the order its report shows them.
+struct PassHits {
+  Pass pass;
+  std::vector<Hit> hits;
+};
 
 struct RunResult {
-  HitTables hits;                          // the run table holds every hit, rows 1..HitCount
-  std::vector<std::string> reportBlocks;   // one text block per pass that ran
-  std::vector<AspectSearch::Periods> periods;  // by run row; index 0 unused
-  int lastPass = -1;                       // the last pass that ran
+  HitTables hits;                 // the run table holds every hit, sorted by exact time
+  std::vector<PassHits> passes;   // one per pass that ran
   RunSpan span;
   double transitTimeZone = 0;     // hours, west positive: the local time of the hits' texts
   EphemerisCalls ephemerisCalls;  // made by every thread of the run
@@ -38,7 +46,6 @@ struct RunInput {
   RunOptions options;
   TargetListFiles lists;  // the files of the lists the options switch on
 };
-RunInput RunInputOf(const Session& session, const RunOptions& options);
 // Which list files a run with these options loads, in loading order.
 std::vector<ListKind> ListsNeeded(const RunOptions& options);
 
@@ -46,8 +53,5 @@ std::vector<ListKind> ListsNeeded(const RunOptions& options);
 // Raises RunCancelled when the control says so, HitTableFull when the hits would not fit; the
 // result is complete only when it returns.
 RunResult RunAspectarian(const RunInput& input, const RunControl& control = {}, WorkerPool* pool = nullptr);
-
-// Keeps a finished run in the session: its hits, grid periods and report on a new page.
-void AdoptRunResult(Session& session, RunResult result);
 
 }  // namespace kesmora

@@ -11,6 +11,7 @@
 // lie within a quarter turn of zero.
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace kesmora {
 
@@ -35,12 +36,17 @@ inline bool Brackets(double f0, double f1) {
   return (f0 < 0 && f1 >= 0) || (f0 > 0 && f1 <= 0);
 }
 
+// A crossing leaves the function within this of zero; a sign change that stays further off
+// is a jump (a midpoint turning over as its components pass opposition), not a crossing.
+inline constexpr double kCrossingResidualDeg = 0.1;
+
 // The moment in [a, b] at which f crosses zero, given f(a) = fa and f(b) = fb with Brackets
-// true; to within kCrossingToleranceDays.
+// true; to within kCrossingToleranceDays. Nothing when the sign changes by a jump.
 template <typename F>
-double FindCrossing(F f, double a, double fa, double b, double fb) {
+std::optional<double> FindCrossing(F f, double a, double fa, double b, double fb) {
   if (fb == 0) return b;
-  int side = 0;  // which end was kept last: the Illinois step halves its weight
+  double trueA = fa, trueB = fb;  // the Illinois step scales the ends' weights, not their values
+  int side = 0;                   // which end was kept last: the Illinois step halves its weight
   for (int n = 0; n < 100 && b - a > kCrossingToleranceDays; ++n) {
     double x = (a * fb - b * fa) / (fb - fa);
     // Keep the new point strictly inside, at least a tolerance from either end.
@@ -48,16 +54,16 @@ double FindCrossing(F f, double a, double fa, double b, double fb) {
     double fx = f(x);
     if (fx == 0) return x;
     if ((fx < 0) == (fa < 0)) {
-      a = x, fa = fx;
+      a = x, fa = trueA = fx;
       if (side == -1) fb /= 2;
       side = -1;
     } else {
-      b = x, fb = fx;
+      b = x, fb = trueB = fx;
       if (side == 1) fa /= 2;
       side = 1;
     }
   }
-  return fa == fb ? (a + b) / 2 : std::clamp((a * fb - b * fa) / (fb - fa), a, b);
+  if (std::min(std::abs(trueA), std::abs(trueB)) > kCrossingResidualDeg) return std::nullopt;
+  return std::abs(trueA) < std::abs(trueB) ? a : b;
 }
-
 }  // namespace kesmora

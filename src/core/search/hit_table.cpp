@@ -1,7 +1,5 @@
 #include "core/search/hit_table.h"
 
-#include "core/reference/text.h"
-
 #include <fmt/format.h>
 
 #include <utility>
@@ -13,42 +11,19 @@ HitTableFull::HitTableFull()
           "This run found more than {} aspects, more than the results can hold. Please search "
           "fewer days, planets or aspects.", MaxHitRows)) {}
 
-std::string HitNumber(double value) { return fmt::format("{}", value); }
+void HitTables::StartRun() { run_.clear(); }
 
-double HitValue(const std::string& text) { return LeadingNumber(text); }
+void HitTables::StartPass() { pass_.clear(); }
 
-HitTables::HitTables(int limit) : pass_(1), run_(1), limit_(limit) {}
-
-void HitTables::StartRun() {
-  hitCount_ = 0;
-  passAddedThisRun_ = false;
-  run_.assign(1, HitRow{});
+void HitTables::AppendHit(const Hit& hit) {
+  // The pass table keeps one spare row: it holds one hit fewer than the run table.
+  if (PassHitCount() + 1 >= limit_) throw HitTableFull();
+  pass_.push_back(hit);
 }
-
-void HitTables::StartPass() {
-  pass_.assign(2, HitRow{});
-  passHitCount_ = 1;
-}
-
-void HitTables::AppendHit(const HitRow& row) {
-  if (passHitCount_ >= limit_) throw HitTableFull();
-  pass_[static_cast<size_t>(passHitCount_)] = row;
-  ++passHitCount_;
-  pass_.emplace_back();
-}
-
-void HitTables::ClosePass() { --passHitCount_; }
 
 void HitTables::AddPassToRun() {
-  if (!passAddedThisRun_) {
-    run_.assign(pass_.begin(), pass_.begin() + passHitCount_ + 1);
-    hitCount_ = passHitCount_;
-    passAddedThisRun_ = true;
-    return;
-  }
-  if (hitCount_ + passHitCount_ > limit_) throw HitTableFull();
-  run_.insert(run_.end(), pass_.begin() + 1, pass_.begin() + passHitCount_ + 1);
-  hitCount_ += passHitCount_;
+  if (HitCount() + PassHitCount() > limit_) throw HitTableFull();
+  run_.insert(run_.end(), pass_.begin(), pass_.end());
 }
 
 namespace {
@@ -63,26 +38,27 @@ int MiddleIndex(int lo, int hi) {
 
 }  // namespace
 
-void SortHitsByTime(std::vector<HitRow>& rows, int lo, int hi) {
+void SortHitsByTime(std::vector<Hit>& hits, int lo, int hi) {
+  // Positions count from 1, as the pivot's rounding always has.
+  auto time = [&](int r) { return hits[static_cast<size_t>(r - 1)].exactJd; };
   while (lo < hi) {
-    double pivot = HitValue(rows[static_cast<size_t>(MiddleIndex(lo, hi))][hit::ExactJulianDay]);
+    double pivot = time(MiddleIndex(lo, hi));
     int i = lo, j = hi;
-    auto time = [&](int r) { return HitValue(rows[static_cast<size_t>(r)][hit::ExactJulianDay]); };
     while (i <= j) {
       while (time(i) < pivot) ++i;
       while (time(j) > pivot) --j;
       if (i <= j) {
-        std::swap(rows[static_cast<size_t>(i)], rows[static_cast<size_t>(j)]);
+        std::swap(hits[static_cast<size_t>(i - 1)], hits[static_cast<size_t>(j - 1)]);
         ++i;
         --j;
       }
     }
     // Recurse into the smaller part, loop on the larger: the same order, bounded depth.
     if (j - lo < hi - i) {
-      if (lo < j) SortHitsByTime(rows, lo, j);
+      if (lo < j) SortHitsByTime(hits, lo, j);
       lo = i;
     } else {
-      if (i < hi) SortHitsByTime(rows, i, hi);
+      if (i < hi) SortHitsByTime(hits, i, hi);
       hi = j;
     }
   }

@@ -19,6 +19,23 @@ bool IsAngle(const std::string& code) { return code == "ASC" || code == "MC"; }
 
 }  // namespace
 
+size_t ExactPositions::KeyHash::operator()(const Key& k) const {
+  return std::hash<double>()(k.jd) ^ (static_cast<size_t>(k.index) * 2 + k.declination) * 0x9e3779b97f4a7c15ULL;
+}
+
+PointState ExactPositions::Remembered(const Key& key) {
+  if (auto it = known_.find(key); it != known_.end()) return it->second;
+  // A long run asks for many moments once each: the memory stays bounded.
+  if (known_.size() > 1'000'000) known_.clear();
+  PointState p = key.declination ? calc_.DeclinationAt(key.jd, key.index) : calc_.PointAt(key.jd, key.index);
+  known_.emplace(key, p);
+  return p;
+}
+
+PointState ExactPositions::At(double jd, int index) { return Remembered({jd, index, false}); }
+
+PointState ExactPositions::Declination(double jd, int index) { return Remembered({jd, index, true}); }
+
 bool Track::Covers(double jd) const {
   return !value.empty() && jd >= fromJd && jd <= fromJd + stepDays * static_cast<double>(value.size() - 1);
 }

@@ -15,6 +15,7 @@
 #include <map>
 #include <optional>
 #include <set>
+#include <unordered_map>
 #include <vector>
 
 namespace kesmora {
@@ -28,14 +29,28 @@ class PositionSource {
   virtual PointState Declination(double jd, int index) = 0;
 };
 
+// Asks the ephemeris, keeping what it answered for the moments asked again (every pair of a
+// moving point asks for the same moments of it).
 class ExactPositions : public PositionSource {
  public:
   explicit ExactPositions(ChartCalculator& calc) : calc_(calc) {}
-  PointState At(double jd, int index) override { return calc_.PointAt(jd, index); }
-  PointState Declination(double jd, int index) override { return calc_.DeclinationAt(jd, index); }
+  PointState At(double jd, int index) override;
+  PointState Declination(double jd, int index) override;
 
  private:
+  struct Key {
+    double jd;
+    int index;
+    bool declination;
+    bool operator==(const Key&) const = default;
+  };
+  struct KeyHash {
+    size_t operator()(const Key& k) const;
+  };
+  PointState Remembered(const Key& key);
+
   ChartCalculator& calc_;
+  std::unordered_map<Key, PointState, KeyHash> known_;
 };
 
 // Samples of one quantity at regular steps: value (unwrapped, for longitudes) and speed.

@@ -33,7 +33,7 @@ struct RunOptions {
   ChartOptions chart;
 
   // How the work is done; the hits are the same either way.
-  bool sharedEvaluation = true;  // each moving point once per scan step, shared by all pairs
+  bool exactEphemeris = false;  // every position from the ephemeris, none interpolated
   bool computePeriods = true;
   int hitLimit = MaxHitRowsDefault;  // rows a run may hold; raised only by measurements
   int threads = 0;                   // threads of the run; 0: one per processor core

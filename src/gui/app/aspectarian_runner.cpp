@@ -36,7 +36,8 @@ class RunProgressDialog : public QProgressDialog {
 
 QString RunProgressText(int pass) {
   if (pass == kPeriodStep) return "Start and end periods";
-  QString heading = QString(PassHeading(pass)).trimmed();
+  if (pass < 0 || pass >= kPassCount) return {};
+  QString heading = QString(PassHeading(static_cast<Pass>(pass))).trimmed();
   const QString lead = "Aspects found - ";
   if (heading.startsWith(lead)) heading.remove(0, lead.size());
   if (heading.endsWith(':')) heading.chop(1);

@@ -4,6 +4,7 @@
 #include "gui/app/field_filters.h"
 #include "gui/app/window_geometry.h"
 #include "gui/app/file_dialogs.h"
+#include "core/app/run.h"
 #include "core/app/startup.h"
 #include "core/app/user_interface.h"
 #include "core/chart/planetary_data.h"
@@ -818,7 +819,7 @@ void MainWindow::AspectarianEnded() {
 
 void MainWindow::ShowRunResult(RunResult result) {
   AdoptRunResult(session_, std::move(result));
-  if (session_.run.reportBlocks.empty()) {
+  if (session_.runReport.empty()) {
     // No pass ran: the new page is empty.
     if (dataWindow_) dataWindow_->ClearText();
   } else {

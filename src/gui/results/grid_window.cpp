@@ -1,5 +1,6 @@
 #include "gui/results/grid_window.h"
 
+#include "core/app/run.h"
 #include "core/app/session.h"
 #include "gui/app/window_geometry.h"
 
@@ -24,12 +25,6 @@ Qt::Alignment ColumnAlignment(int column) {
 }
 
 }  // namespace
-
-std::vector<GridRow> RunGridRows(const Session& session) {
-  const RunResult& run = session.run;
-  return GridRowsOf(run.hits.RunRows(), run.hits.HitCount(), PointNamesOf(session.tables, &run.extra), session.tables,
-                    run.periods);
-}
 
 GridWindow::GridWindow(Session& session, QWidget* parent) : QWidget(parent, Qt::Window), session_(session) {
   setObjectName("Grid_form");

@@ -18,7 +18,6 @@ struct Session;
 namespace kesmora::gui {
 
 // The grid rows of the session's last run, with the names of its extra points and its periods.
-std::vector<GridRow> RunGridRows(const Session& session);
 
 class GridWindow : public QWidget {
   Q_OBJECT

@@ -1,5 +1,6 @@
 // The hotspot count: which minutes of a day each hit is in force, compared with the rule the
 // grid's texts give (start text <= minute <= end text, whole seconds of local time).
+#include "core/app/run.h"
 #include "core/results/hotspots.h"
 
 #include "core/reference/format.h"
@@ -150,8 +151,8 @@ TEST(Hotspots, RunCountsAsItsGridSays) {
   o.transitToTransit = true;
   RunResult run = RunAspectarian(RunInputOf(s.session, o));
   ASSERT_GT(run.hits.HitCount(), 10);
-  auto grid = GridRowsOf(run.hits.RunRows(), run.hits.HitCount(), PointNamesOf(s.session.tables), s.session.tables,
-                         run.periods);
+  auto grid = GridRowsOf(run.hits.RunHits(), HitTextsOf(s.session.tables, run.extra, DateOrder::DayMonthYear,
+                                                       run.transitTimeZone));
   std::vector<std::array<std::string, 3>> texts;
   int twins = 0;
   for (size_t r = 0; r < grid.size(); ++r) {

@@ -3,6 +3,7 @@
 // aspect must be a hit within one second and every hit a crossing; every start and end
 // period must lie within one second of the moment the oracle finds by the same scan.
 // The oracle shares nothing with the search but the reference tables and libswe itself.
+#include "core/app/run.h"
 #include "core/chart/planetary_data.h"
 #include "core/search/aspectarian.h"
 #include "core/search/sample_session.h"
@@ -15,6 +16,7 @@
 #include <iomanip>
 #include <map>
 #include <optional>
+#include <set>
 #include <sstream>
 
 namespace kesmora {
@@ -303,17 +305,19 @@ TEST_P(BruteForce, HitsAndPeriodsAgreeWithTheOracleWithinOneSecond) {
   }
 
   // The hits of the run by pass, points and aspect.
-  std::multimap<std::tuple<int, int, int, int>, int> hits;  // run row
-  for (int r = 1; r <= run.hits.HitCount(); ++r) {
-    const HitRow& h = run.hits.RunRows()[static_cast<size_t>(r)];
-    if (h[hit::Declination] == "d" || h[hit::Pass] == "2") continue;
-    hits.emplace(std::tuple{std::stoi(h[hit::Pass]), std::stoi(h[0]), std::stoi(h[2]), std::stoi(h[1])}, r);
+  const std::vector<Hit>& runHits = run.hits.RunHits();
+  std::multimap<std::tuple<int, int, int, int>, int> hits;  // position in the run table, from 1
+  for (size_t r = 0; r < runHits.size(); ++r) {
+    const Hit& h = runHits[r];
+    if (h.kind == HitKind::Declination || h.pass == Pass::DegreePair) continue;
+    hits.emplace(std::tuple{PassNumber(h.pass), h.movingPoint, h.secondPoint, h.aspect}, static_cast<int>(r) + 1);
   }
-  auto exactOf = [&](int r) { return HitValue(run.hits.RunRows()[static_cast<size_t>(r)][hit::ExactJulianDay]); };
+  auto exactOf = [&](int r) { return runHits[static_cast<size_t>(r - 1)].exactJd; };
 
   std::ostringstream out;
   out << std::setprecision(12);
   int crossings = 0, matched = 0, periods = 0;
+  std::set<int> matchedRows;
   auto comparePeriod = [&](const char* which, std::optional<double> program, std::optional<double> expected,
                            double limitDays, double exact, const std::string& what) {
     // Beyond the period window the program may stop looking; within it both must agree.
@@ -355,7 +359,8 @@ TEST_P(BruteForce, HitsAndPeriodsAgreeWithTheOracleWithinOneSecond) {
             continue;
           }
           ++matched;
-          const auto& p = run.periods[static_cast<size_t>(best)];
+          matchedRows.insert(best);
+          const Hit& p = runHits[static_cast<size_t>(best - 1)];
           double exact = exactOf(best);
           if (pair.bothMove) {
             // The distance from the exact aspect reaches the orb.
@@ -386,7 +391,12 @@ TEST_P(BruteForce, HitsAndPeriodsAgreeWithTheOracleWithinOneSecond) {
   }
   int inside = 0;
   for (const auto& [key, r] : hits)
-    if (exactOf(r) > run.span.start + kMinute && exactOf(r) < run.span.end - kMinute) ++inside;
+    if (exactOf(r) > run.span.start + kMinute && exactOf(r) < run.span.end - kMinute) {
+      ++inside;
+      if (!matchedRows.count(r))
+        ADD_FAILURE() << "hit without a crossing: pass " << std::get<0>(key) << " " << std::get<1>(key) << " "
+                      << std::get<3>(key) << " " << std::get<2>(key) << " at JD " << std::setprecision(12) << exactOf(r);
+    }
   EXPECT_LE(inside, matched) << "hits without a crossing";
   EXPECT_GT(crossings, 0);
   RecordProperty("crossings", crossings);
@@ -416,10 +426,10 @@ TEST_P(DegreePairsBruteForce, AgreeWithTheOracleWithinOneSecond) {
     for (double x : Zeros(f, run.span.start, run.span.end)) {
       ++crossings;
       double best = 1e9;
-      for (int r = 1; r <= run.hits.HitCount(); ++r) {
-        const HitRow& h = run.hits.RunRows()[static_cast<size_t>(r)];
-        if (h[hit::Pass] == "2" && h[hit::Aspect] == "0" && std::abs(HitValue(h[hit::SecondPoint]) - natalDegree) < 1e-9)
-          best = std::min(best, std::abs(HitValue(h[hit::ExactJulianDay]) - x));
+      for (const Hit& h : run.hits.RunHits()) {
+        const ExtraPointRow* pair = run.extra.Row(h.movingPoint, t.NumPlanetsUsed());
+        if (h.pass == Pass::DegreePair && h.aspect == 0 && pair && std::abs(pair->Number(8) - natalDegree) < 1e-9)
+          best = std::min(best, std::abs(h.exactJd - x));
       }
       EXPECT_LT(best, kOneSecond) << line << " at JD " << std::setprecision(12) << x << " target " << target;
     }
@@ -450,11 +460,9 @@ TEST_P(BruteForce, EveryParallelIsAHitWithinOneSecond) {
         for (double x : Zeros([&](double jd) { return oracle.Declination(jd, i) - target; }, run.span.start, run.span.end)) {
           ++crossings;
           double best = 1e9;
-          for (int r = 1; r <= run.hits.HitCount(); ++r) {
-            const HitRow& h = run.hits.RunRows()[static_cast<size_t>(r)];
-            if (h[hit::Declination] == "d" && std::stoi(h[0]) == i && std::stoi(h[2]) == j && std::stoi(h[1]) == k)
-              best = std::min(best, std::abs(HitValue(h[hit::ExactJulianDay]) - x));
-          }
+          for (const Hit& h : run.hits.RunHits())
+            if (h.kind == HitKind::Declination && h.movingPoint == i && h.secondPoint == j && h.aspect == k)
+              best = std::min(best, std::abs(h.exactJd - x));
           EXPECT_LT(best, kOneSecond) << t.Planet(i).name << " " << (k == 15 ? "par" : "c.p") << " "
                                       << t.Planet(j).name << " at JD " << std::setprecision(12) << x;
         }

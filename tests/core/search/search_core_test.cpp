@@ -1,9 +1,10 @@
-// Pieces of the exact-time search: the signed separation, the secant and its failures, the
-// bisection fallback, the clock texts and run span, the whole-degree rounding of a moving
-// position and the time period filter.
-#include "core/search/sample_session.h"
+// Pieces of the search: the crossing finder, the hit tables and their sort, the clock texts and
+// run span, the whole-degree rounding of a position, the time period filter and the steps.
 #include "core/search/aspect_search.h"
+#include "core/search/crossing.h"
+#include "core/search/hit_table.h"
 #include "core/search/run_options.h"
+#include "core/search/sample_session.h"
 
 #include <gtest/gtest.h>
 #include <swephexp.h>
@@ -15,216 +16,157 @@
 namespace kesmora {
 namespace {
 
-// --- Signed separation ---------------------------------------------------------------
+// --- The crossing finder ---------------------------------------------------------------
 
-struct SeparationCase {
+struct CrossingCase {
   const char* name;
-  double q, p, angle, expected;
+  double (*f)(double);
+  double a, b, root;
 };
 
-class SignedSeparationTest : public ::testing::TestWithParam<SeparationCase> {};
+double Linear(double t) { return 3 * t - 1; }
+double Cubic(double t) { return t * t * t - 2 * t - 5; }     // 2.0945514815423265
+double Steep(double t) { return std::tanh(200 * (t - 0.3)); }  // a fast body past a slow one
+double AngleNearFold(double t) { return FoldDeg(179.0 + 3 * t); }
 
-TEST_P(SignedSeparationTest, Value) {
-  const SeparationCase& c = GetParam();
-  EXPECT_DOUBLE_EQ(SignedSeparation(c.q, c.p, c.angle), c.expected);
+TEST(FindCrossing, NarrowsToAMillisecond) {
+  const CrossingCase cases[] = {{"linear", Linear, 0, 1, 1.0 / 3},
+                                {"cubic", Cubic, 2, 3, 2.0945514815423265},
+                                {"steep", Steep, 0, 1, 0.3}};
+  for (const CrossingCase& c : cases) {
+    std::optional<double> x = FindCrossing(c.f, c.a, c.f(c.a), c.b, c.f(c.b));
+    ASSERT_TRUE(x) << c.name;
+    EXPECT_NEAR(*x, c.root, kCrossingToleranceDays) << c.name;
+  }
+  // A jump through zero, as a midpoint makes when its components pass opposition, is none.
+  auto jump = [](double t) { return t < 0.4 ? 60 - 10 * t : -80 - 10 * t; };
+  EXPECT_FALSE(FindCrossing(jump, 0, jump(0), 1, jump(1)));
 }
 
-const SeparationCase kSeparations[] = {
-    // Positive while P is ahead of Q (at a greater longitude, the short way round).
-    {"ahead", 100, 110, 0, 10},
-    {"behind", 100, 90, 0, -10},
-    // Across 0/360 the distance is folded: no jump of 340 degrees.
-    {"behind_across_0", 10, 350, 0, -20},
-    {"ahead_across_0", 350, 10, 0, 20},
-    {"just_behind_0", 0, 359.5, 0, -0.5},
-    {"just_ahead_of_359", 359.5, 0.25, 0, 0.75},
-    // A square on the leading side: zero at 90, positive beyond it.
-    {"square_leading_exact", 100, 190, 90, 0},
-    {"square_leading_past", 100, 191, 90, 1},
-    {"square_leading_short", 100, 189, 90, -1},
-    // On the trailing side the sign is mirrored: moving on towards Q brings it up to zero.
-    {"square_trailing_exact", 100, 10, 90, 0},
-    {"square_trailing_past", 100, 9, 90, -1},
-    {"square_trailing_short", 100, 11, 90, 1},
-    {"square_trailing_across_0", 30, 300, 90, 0},
-    {"square_trailing_across_0_short", 30, 301, 90, 1},
-    // Exactly 180 apart: which of the two is the greater decides the sign.
-    {"opposite_q_smaller", 0, 180, 0, -180},
-    {"opposite_q_greater", 180, 0, 0, 180},
-    {"opposite_q_smaller_square", 10, 190, 90, -90},
-    {"opposite_q_greater_square", 190, 10, 90, 90},
-    {"opposition_exact", 10, 190, 180, 0},
-    {"opposition_exact_other_way", 190, 10, 180, 0},
-    {"same_place", 42, 42, 0, 0},
-};
-
-INSTANTIATE_TEST_SUITE_P(Positions, SignedSeparationTest, ::testing::ValuesIn(kSeparations),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-// --- Secant refinement and bisection ---------------------------------------------------
-
-TEST(RefineSecant, ConvergesOnALinearFunction) {
-  double x = RefineSecant([](double t) { return t - 0.3; }, 0, 1, LongitudeTolerance, MaxRefineIterations);
-  EXPECT_NEAR(x, 0.3, 1e-12);
+TEST(Brackets, ACrossingButNotAFoldNorAGap) {
+  EXPECT_TRUE(Brackets(-1, 2));
+  EXPECT_TRUE(Brackets(1, 0));    // a zero at the later end belongs to this interval
+  EXPECT_FALSE(Brackets(0, 1));   // and not to the next
+  EXPECT_FALSE(Brackets(AngleNearFold(0), AngleNearFold(1)));  // 179 to -178: the fold of an opposition
+  EXPECT_FALSE(Brackets(1, 2));
+  EXPECT_FALSE(Brackets(std::nan(""), 1));  // a position the ephemeris could not give
 }
 
-TEST(RefineSecant, ConvergesOnACurve) {
-  auto f = [](double t) { return 12 * (t * t * t - 0.2); };
-  double x = RefineSecant(f, 0, 1, LongitudeTolerance, MaxRefineIterations);
-  EXPECT_NEAR(x, std::cbrt(0.2), 1e-6);
+// --- Hit tables --------------------------------------------------------------------------
+
+std::vector<Hit> Hits(const std::vector<double>& times) {
+  std::vector<Hit> hits;
+  for (size_t n = 0; n < times.size(); ++n) {
+    Hit h;
+    h.movingPoint = static_cast<int>(n);  // the hit's own label
+    h.exactJd = times[n];
+    hits.push_back(h);
+  }
+  return hits;
 }
 
-TEST(RefineSecant, AJumpOfMoreThanTwentyAfterTheFirstIterationFails) {
-  // Steep but smooth: the second iteration already lands on the root, but the values it
-  // compares are 50 apart, which the refinement takes for a wrap of the separation.
-  EXPECT_EQ(RefineSecant([](double t) { return 100 * (t - 0.5); }, 0, 1, 1e-9, 100), 0);
-  // The same jump in the very first iteration is allowed.
-  auto firstOnly = [](double t) { return t == 0 ? -30.0 : t - 0.5; };
-  EXPECT_NEAR(RefineSecant(firstOnly, 0, 1, 1e-9, 100), 0.5, 1e-12);
+std::string Labels(const std::vector<Hit>& hits) {
+  std::string s;
+  for (const Hit& h : hits) s += static_cast<char>('A' + h.movingPoint);
+  return s;
 }
 
-TEST(RefineSecant, AStepOfADayOrMoreFails) {
-  // A step of exactly one day is still taken; 1.5 days is not.
-  EXPECT_NEAR(RefineSecant([](double t) { return t - 2; }, 0, 1, 1e-9, 100), 2, 1e-12);
-  EXPECT_EQ(RefineSecant([](double t) { return t - 2.5; }, 0, 1, 1e-9, 100), 0);
-  EXPECT_EQ(RefineSecant([](double t) { return 0.001 * (t - 5); }, 0, 1, 1e-9, 100), 0);
+// The quicksort's order, worked out by hand (pivot: the middle row counted from 1, a half
+// rounded to the even row), shown for equal times by the reports and grids.
+TEST(SortHitsByTime, GivesTheQuicksortOrder) {
+  struct Case {
+    std::vector<double> times;
+    int first, last;
+    const char* expected;
+  } cases[] = {
+      // Rows 1..6: pivot row 4, swaps 1-6 and 2-4, then each part; a truncated middle (row 3)
+      // would give F D A B E C.
+      {{1, 1, 2, 1, 2, 1}, 1, 6, "DFABCE"},
+      {{7, 7, 7, 7}, 1, 4, "CDAB"},
+      {{5, 3, 4, 1, 2}, 1, 5, "DEBCA"},
+      {{9, 3, 2, 1, 0}, 2, 4, "ADCBE"},  // only rows 2..4
+      {{2460370.5 + 2.0 / 86400, 2460370.5, 2460370.5 + 1.0 / 86400}, 1, 3, "BCA"},
+  };
+  for (const Case& c : cases) {
+    std::vector<Hit> hits = Hits(c.times);
+    SortHitsByTime(hits, c.first, c.last);
+    EXPECT_EQ(Labels(hits), c.expected);
+  }
+  // Deep recursion on ordered input would overflow the stack if it were not bounded.
+  std::vector<double> many;
+  for (int n = 0; n < 30000; ++n) many.push_back(30000 - n);
+  std::vector<Hit> hits = Hits(many);
+  SortHitsByTime(hits, 1, 30000);
+  for (size_t r = 1; r < hits.size(); ++r) ASSERT_LT(hits[r - 1].exactJd, hits[r].exactJd);
 }
 
-TEST(RefineSecant, AFlatFunctionGivesTheMidpoint) {
-  EXPECT_EQ(RefineSecant([](double) { return 5.0; }, 2, 3, 1e-9, 100), 2.5);
+TEST(HitTables, APassAndTheRunStopAtTheLimitInsteadOfWrapping) {
+  HitTables t;
+  t.StartRun();
+  t.StartPass();
+  for (int n = 0; n < MaxHitRows - 1; ++n) t.AppendHit(Hit{});
+  EXPECT_THROW(t.AppendHit(Hit{}), HitTableFull);
+  t.AddPassToRun();
+  t.StartPass();
+  t.AppendHit(Hit{});
+  t.AddPassToRun();
+  EXPECT_EQ(t.HitCount(), MaxHitRows);
+  t.StartPass();
+  t.AppendHit(Hit{});
+  EXPECT_THROW(t.AddPassToRun(), HitTableFull);
 }
 
-TEST(RefineSecant, RunningOutOfIterationsGivesZero) {
-  auto f = [](double t) { return t * t * t - 0.2; };
-  EXPECT_EQ(RefineSecant(f, 0, 1, 1e-12, 1), 0);
-  EXPECT_NE(RefineSecant(f, 0, 1, 1e-12, 100), 0);
+// --- Clock texts and the run span ---------------------------------------------------------
+
+TEST(RunSpanOf, LocalMidnightDaysAndTimeWindows) {
+  constexpr double kJan1st2000 = 2451544.5, kMar1st2024 = 2460370.5;  // 0h UT
+  struct Case {
+    double zoneHours;
+    int days;
+    bool window;
+    const char *from, *to;
+    double start, end;  // UT Julian days
+  } cases[] = {
+      {5, 3, false, "", "", kJan1st2000 + 5.0 / 24, kJan1st2000 + 5.0 / 24 + 3},
+      {-5.5, 0, false, "", "", kMar1st2024 - 5.5 / 24, kMar1st2024 - 5.5 / 24},
+      {5, 5, true, "9:15", "17.45", kJan1st2000 + (5 + 9.25) / 24, kJan1st2000 + (5 + 17.75) / 24},
+      // A window that ends before it starts runs across midnight.
+      {5, 5, true, "22.00", "02.00", kJan1st2000 + (5 + 22.0) / 24, kJan1st2000 + (5 + 26.0) / 24},
+  };
+  for (const Case& c : cases) {
+    RunOptions o;
+    o.transitTimeZone = c.zoneHours;
+    o.daysToCalculate = c.days;
+    o.timePeriod = c.window;
+    o.startTime = c.from, o.endTime = c.to;
+    bool march = c.zoneHours < 0;
+    RunSpan s = march ? RunSpanOf(o, 2024, 3, 1) : RunSpanOf(o, 2000, 1, 1);
+    EXPECT_NEAR(s.start, c.start, 1e-9) << c.from;
+    EXPECT_NEAR(s.end, c.end, 1e-9) << c.to;
+  }
+  for (auto [text, hours] : {std::pair{"13.30", 13.5}, std::pair{"9:15", 9.25}, std::pair{"0.59", 59.0 / 60},
+                             std::pair{"", 0.0}, std::pair{"x", 0.0}})
+    EXPECT_NEAR(HoursOfClockText(text), hours, 1e-12) << text;
 }
 
-TEST(RefineSecant, ASquareAcrossTheConjunctionPointIsAbandoned) {
-  // P runs from 99 to 101 past Q = 100 against a square: the separation jumps from +89 to
-  // -89 where the folded distance passes 0, but there is no square there.
-  auto f = [](double t) { return SignedSeparation(100, 99 + 2 * t, 90); };
-  EXPECT_EQ(RefineSecant(f, 0, 1, LongitudeTolerance, MaxRefineIterations), 0);
-  EXPECT_FALSE(BisectCrossing(f, 0, 1, LongitudeTolerance));
-}
+// --- Scans on real positions ----------------------------------------------------------------
 
-TEST(BisectCrossing, FindsACrossing) {
-  auto f = [](double t) { return SignedSeparation(100, 189 + 2 * t, 90); };  // square at t = 0.5
-  auto x = BisectCrossing(f, 0, 1, 1e-9);
-  ASSERT_TRUE(x);
-  EXPECT_NEAR(*x, 0.5, 1e-8);
-}
-
-TEST(BisectCrossing, NoSignChangeIsNoCrossing) {
-  EXPECT_FALSE(BisectCrossing([](double t) { return t + 1; }, 0, 1, 1e-9));
-  EXPECT_FALSE(BisectCrossing([](double t) { return -t - 1; }, 0, 1, 1e-9));
-}
-
-TEST(BisectCrossing, AJumpAtTheFoldOfAnOppositionIsNoCrossing) {
-  // A trine as P passes the point opposite Q: +60 on one side, -60 on the other.
-  auto f = [](double t) { return SignedSeparation(10, 189 + 2 * t, 120); };
-  ASSERT_GT(f(0), 50);
-  ASSERT_LT(f(1), -50);
-  EXPECT_FALSE(BisectCrossing(f, 0, 1, LongitudeTolerance));
-}
-
-// --- Clock texts and the run span -----------------------------------------------------
-
-struct ClockCase {
-  const char* text;
-  double hours;
-};
-
-class HoursOfClockTextTest : public ::testing::TestWithParam<ClockCase> {};
-
-TEST_P(HoursOfClockTextTest, Hours) {
-  EXPECT_NEAR(HoursOfClockText(GetParam().text), GetParam().hours, 1e-12) << GetParam().text;
-}
-
-INSTANTIATE_TEST_SUITE_P(Texts, HoursOfClockTextTest,
-                         ::testing::Values(ClockCase{"13.30", 13.5}, ClockCase{"9:15", 9.25},
-                                           ClockCase{"17.45", 17.75}, ClockCase{"10.59", 10 + 59.0 / 60},
-                                           ClockCase{"0", 0}, ClockCase{"7", 7}, ClockCase{"00:01", 1.0 / 60},
-                                           ClockCase{"23:59", 23 + 59.0 / 60}, ClockCase{"9.5", 9 + 50.0 / 60},
-                                           ClockCase{"abc", 0}, ClockCase{"", 0}));
-
-constexpr double kJan1st2000 = 2451544.5;  // 1 January 2000, 0h UT
-constexpr double kMar1st2024 = 2460370.5;  // 1 March 2024, 0h UT
-
-TEST(RunSpanOf, StartsAtLocalMidnightOfTheTransitDate) {
-  RunOptions o;
-  o.timePeriod = false;
-  o.daysToCalculate = 3;
-  o.transitTimeZone = 5;  // five hours west: local midnight is 05:00 UT
-  RunSpan s = RunSpanOf(o, 2000, 1, 1);
-  EXPECT_NEAR(s.start, kJan1st2000 + 5.0 / 24, 1e-9);
-  EXPECT_NEAR(s.end, s.start + 3, 1e-9);
-
-  o.transitTimeZone = -11;  // eleven hours east: 13:00 UT the day before
-  s = RunSpanOf(o, 2024, 3, 1);
-  EXPECT_NEAR(s.start, kMar1st2024 - 11.0 / 24, 1e-9);
-
-  o.transitTimeZone = -5.5;
-  s = RunSpanOf(o, 2024, 3, 1);
-  EXPECT_NEAR(s.start, kMar1st2024 - 5.5 / 24, 1e-9);
-}
-
-TEST(RunSpanOf, NoDaysGivesAnEmptySpan) {
-  RunOptions o;
-  o.daysToCalculate = 0;
-  o.transitTimeZone = 0;
-  RunSpan s = RunSpanOf(o, 2024, 3, 1);
-  EXPECT_EQ(s.start, s.end);
-  EXPECT_NEAR(s.start, kMar1st2024, 1e-9);
-}
-
-TEST(RunSpanOf, TimePeriodUsesTheHoursOfTheTransitDateAndNotTheDays) {
-  RunOptions o;
-  o.timePeriod = true;
-  o.daysToCalculate = 5;
-  o.startTime = "9:15";
-  o.endTime = "17.45";
-  o.transitTimeZone = 5;
-  RunSpan s = RunSpanOf(o, 2000, 1, 1);
-  EXPECT_NEAR(s.start, kJan1st2000 + (5 + 9.25) / 24, 1e-9);
-  EXPECT_NEAR(s.end, kJan1st2000 + (5 + 17.75) / 24, 1e-9);
-  // A window that ends before it starts runs across midnight.
-  o.startTime = "22.00";
-  o.endTime = "02.00";
-  s = RunSpanOf(o, 2000, 1, 1);
-  EXPECT_NEAR(s.start, kJan1st2000 + (5 + 22.0) / 24, 1e-9);
-  EXPECT_NEAR(s.end, kJan1st2000 + (5 + 26.0) / 24, 1e-9);
-}
-
-// --- Searches on real positions --------------------------------------------------------
-
-// The time scan of one pass over a span set by hand.
 class ScanTest : public ::testing::Test {
  protected:
   explicit ScanTest(const std::string& transitRecord) : sample_(transitRecord) {}
 
-  SearchContext Context(const RunOptions& o, RunSpan span, const ChartRecord& chart) const {
-    SearchContext ctx;
-    ctx.tables = &sample_.session.tables;
-    ctx.chart = &chart;
-    ctx.options = o;
-    ctx.span = span;
-    ctx.dateOrder = DateOrder::DayMonthYear;
-    return ctx;
-  }
-
-  std::vector<HitRow> Scan(const RunOptions& o, RunSpan span, const ChartRecord& chart, int i,
-                           const std::vector<int>& seconds, bool declinations = false) {
-    SearchContext ctx = Context(o, span, chart);
+  std::vector<Hit> Scan(const RunOptions& o, RunSpan span, const ChartRecord& chart, int i,
+                        const std::vector<int>& seconds, bool declinations = false) {
+    SearchContext ctx{&sample_.session.tables, &chart, nullptr, o, span, {}};
     ChartRecord record = chart;
     ChartCalculator calc(sample_.session.tables, record, o.chart);
-    PointSource points(calc, true);
-    AspectSearch search(ctx, points);
-    std::vector<HitRow> rows;
-    search.SetOutput(&rows);
-    for (int j : seconds) search.ScanPair(0, i, j);
+    ExactPositions positions(calc);
+    AspectSearch search(ctx, positions, positions, false);
+    std::vector<Hit> hits;
+    search.SetOutput(&hits);
+    for (int j : seconds) search.ScanPair(Pass::TransitToNatal, i, j);
     if (declinations) search.DeclinationsOf(i);
-    return rows;
+    return hits;
   }
 
   test::SampleSession sample_;
@@ -236,44 +178,23 @@ class EquinoxScan : public ScanTest {
   EquinoxScan() : ScanTest("Greenwich,19 Mar 2024,0.00,A,0,0.00,51.48,,Greenwich") {}
 };
 
-TEST_F(EquinoxScan, PositionJustShortOfAWholeDegreeIsStoredAsThatDegree) {
+TEST_F(EquinoxScan, APositionJustShortOfAWholeDegreeIsKeptAsThatDegree) {
   int sun = sample_.Index("Sun");
   RunOptions o = sample_.Options({"Sun"}, {}, {0}, 2);
-  RunSpan span = RunSpanOf(o, 2024, 3, 19);
   ChartRecord chart = sample_.session.chart;
-  // Natal points placed by hand where the Sun passes during the span.
-  struct Target {
-    double natal;
-    const char* stored;  // field 5 of the conjunction
-  };
-  const Target targets[] = {{359.9999995, "0"}, {0.9999995, "1"}};
-  for (const Target& t : targets) {
-    chart.natalLon[1] = t.natal;
-    std::vector<HitRow> rows = Scan(o, span, chart, sun, {1});
-    ASSERT_EQ(rows.size(), 1u) << t.natal;
-    EXPECT_EQ(rows[0][hit::MovingPosition], t.stored);
-    EXPECT_EQ(rows[0][hit::SecondPosition], t.stored);
+  const std::pair<double, double> targets[] = {{359.9999995, 0}, {0.9999995, 1}, {359.999955, 359.999955}};
+  for (auto [natal, kept] : targets) {
+    chart.natalLon[1] = natal;
+    std::vector<Hit> hits = Scan(o, RunSpanOf(o, 2024, 3, 19), chart, sun, {1});
+    ASSERT_EQ(hits.size(), 1u) << natal;
+    EXPECT_NEAR(hits[0].movingDeg, kept, 1e-6) << natal;  // four nines are not enough
+    EXPECT_NEAR(hits[0].secondDeg, kept, 1e-6) << natal;
   }
-  // Four nines are not enough.
-  chart.natalLon[1] = 359.999955;
-  std::vector<HitRow> rows = Scan(o, span, chart, sun, {1});
-  ASSERT_EQ(rows.size(), 1u);
-  EXPECT_NEAR(HitValue(rows[0][hit::MovingPosition]), 359.999955, 1e-6) << rows[0][hit::MovingPosition];
-}
-
-TEST_F(EquinoxScan, SunMeetsZeroAriesAtTheEquinox) {
-  int sun = sample_.Index("Sun");
-  RunOptions o = sample_.Options({"Sun"}, {}, {0}, 2);
-  ChartRecord chart = sample_.session.chart;
   chart.natalLon[1] = 0;
-  std::vector<HitRow> rows = Scan(o, RunSpanOf(o, 2024, 3, 19), chart, sun, {1});
-  ASSERT_EQ(rows.size(), 1u);
-  double equinox = swe_julday(2024, 3, 20, 3 + 6 / 60.0 + 21 / 3600.0, SE_GREG_CAL);
-  EXPECT_NEAR(HitValue(rows[0][hit::ExactJulianDay]), equinox, 30.0 / 86400);
-  EXPECT_EQ(rows[0][hit::ExactText].substr(0, 16), "20/03/2024 03:06");
-  EXPECT_EQ(rows[0][hit::Pass], "0");
-  EXPECT_EQ(rows[0][hit::MovingPoint], std::to_string(sun));
-  EXPECT_NEAR(HitValue(rows[0][hit::MovingSpeed]), 0.99, 0.01);  // degrees a day in March
+  std::vector<Hit> hits = Scan(o, RunSpanOf(o, 2024, 3, 19), chart, sun, {1});
+  ASSERT_EQ(hits.size(), 1u);
+  EXPECT_NEAR(hits[0].exactJd, swe_julday(2024, 3, 20, 3 + 6 / 60.0 + 21 / 3600.0, SE_GREG_CAL), 30 * kOneSecondDays);
+  EXPECT_NEAR(hits[0].movingSpeedDegPerDay, 0.99, 0.01);
 }
 
 // The Moon over one day against the ten natal bodies of the sample person.
@@ -289,69 +210,48 @@ class TimePeriodScan : public ScanTest {
     o.timePeriod = timePeriod;
     return o;
   }
-  std::vector<int> Natal() const {
-    std::vector<int> j;
-    for (int n = 1; n <= 10; ++n) j.push_back(n);
-    return j;
-  }
 };
 
-TEST_F(TimePeriodScan, LongitudeHitsOutsideThePeriodAreDropped) {
+// Longitude hits outside the period are dropped, declination hits kept.
+TEST_F(TimePeriodScan, OnlyLongitudeHitsAreKeptToThePeriod) {
   int moon = sample_.Index("Moon");
   double midnight = RunSpanOf(Options(false), 2024, 3, 1).start;
   RunSpan span{midnight + 9.0 / 24, midnight + 12.0 / 24};
-  std::vector<HitRow> all = Scan(Options(false), span, sample_.session.chart, moon, Natal());
-  std::vector<HitRow> within = Scan(Options(true), span, sample_.session.chart, moon, Natal());
-
-  std::vector<HitRow> expected;
-  int outside = 0;
-  for (const HitRow& row : all) {
-    double x = HitValue(row[hit::ExactJulianDay]);
-    EXPECT_GE(x, span.start);
-    EXPECT_LE(x, span.start + 1);  // one scan interval of a day
-    if (x >= span.start && x <= span.end)
-      expected.push_back(row);
-    else
-      ++outside;
+  std::vector<int> natal{1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+  std::vector<Hit> all = Scan(Options(false), span, sample_.session.chart, moon, natal, true);
+  std::vector<Hit> within = Scan(Options(true), span, sample_.session.chart, moon, natal, true);
+  size_t kept = 0;
+  int longitudesAfter = 0, declinationsAfter = 0;
+  for (const Hit& h : all) {
+    bool inside = h.exactJd >= span.start && h.exactJd <= span.end;
+    bool declination = h.kind == HitKind::Declination;
+    if (inside || declination) {
+      ASSERT_LT(kept, within.size());
+      EXPECT_EQ(within[kept++].exactJd, h.exactJd);
+    }
+    (declination ? declinationsAfter : longitudesAfter) += !inside;
   }
-  ASSERT_GT(outside, 0) << "the case needs hits after the period";
-  ASSERT_FALSE(expected.empty()) << "the case needs hits inside the period";
-  EXPECT_EQ(within, expected);
+  EXPECT_EQ(kept, within.size());
+  EXPECT_GT(longitudesAfter, 0) << "the case needs longitude hits after the period";
+  EXPECT_GT(declinationsAfter, 0) << "the case needs declination hits after the period";
 }
 
-TEST_F(TimePeriodScan, DeclinationHitsOutsideThePeriodAreKept) {
-  int moon = sample_.Index("Moon");
-  double midnight = RunSpanOf(Options(true), 2024, 3, 1).start;
-  RunSpan span{midnight + 9.0 / 24, midnight + 12.0 / 24};
-  std::vector<HitRow> rows = Scan(Options(true), span, sample_.session.chart, moon, {}, true);
-  int after = 0;
-  for (const HitRow& row : rows) {
-    ASSERT_EQ(row[hit::Declination], "d");
-    double x = HitValue(row[hit::ExactJulianDay]);
-    EXPECT_GE(x, span.start);
-    EXPECT_LE(x, span.start + 1);
-    if (x > span.end) ++after;
-  }
-  EXPECT_GT(after, 0) << "no declination hit after the period end";
-}
-
-TEST_F(TimePeriodScan, StepLengths) {
+TEST_F(TimePeriodScan, StepsFollowTheHousePoints) {
   RunOptions o = Options(false);
   ChartRecord chart = sample_.session.chart;
-  SearchContext ctx = Context(o, RunSpan{}, chart);
+  SearchContext ctx{&sample_.session.tables, &chart, nullptr, o, RunSpan{}, {}};
   ChartCalculator calc(sample_.session.tables, chart, o.chart);
-  PointSource points(calc, true);
-  AspectSearch search(ctx, points);
+  ExactPositions positions(calc);
+  AspectSearch search(ctx, positions, positions, false);
   int sun = sample_.Index("Sun"), moon = sample_.Index("Moon"), asc = sample_.Index("Ascendant"),
       cusp = sample_.Index("Cusp 2"), pof = sample_.Index("Asc+Moon-Sun");
-  EXPECT_EQ(search.StepFor(0, moon, sun), 1.0);
-  EXPECT_EQ(search.StepFor(1, moon, sun), 1.0);
-  EXPECT_EQ(search.StepFor(0, asc, sun), 1.0 / 52);
-  EXPECT_EQ(search.StepFor(0, moon, cusp), 1.0 / 52);
-  EXPECT_EQ(search.StepFor(1, pof, moon), 1.0 / 52);
-  EXPECT_EQ(search.StepFor(2, sun, sun), 1.0 / 104);
-  EXPECT_EQ(search.StepFor(4, asc, sun), 1.0);  // passes 3 and 4 look at the second point only
-  EXPECT_EQ(search.StepFor(3, sun, asc), 1.0 / 52);
+  EXPECT_EQ(search.StepDaysFor(Pass::TransitToNatal, moon, sun), 1.0);
+  EXPECT_EQ(search.StepDaysFor(Pass::TransitToNatal, asc, sun), 1.0 / 52);
+  EXPECT_EQ(search.StepDaysFor(Pass::TransitToNatal, moon, cusp), 1.0 / 52);
+  EXPECT_EQ(search.StepDaysFor(Pass::TransitToTransit, pof, moon), 1.0 / 52);
+  EXPECT_EQ(search.StepDaysFor(Pass::DegreePair, sun, sun), 1.0 / 104);
+  EXPECT_EQ(search.StepDaysFor(Pass::LunarMansion, asc, sun), 1.0);  // the second point decides
+  EXPECT_EQ(search.StepDaysFor(Pass::AuspiciousPoint, sun, asc), 1.0 / 52);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // In the sidereal zodiac a pada is entered where the tropical longitude less the ayanamsa
 // reaches it.
+#include "core/app/run.h"
 #include "core/app/session.h"
 #include "core/app/startup.h"
 #include "core/app/user_interface.h"
@@ -8,6 +9,7 @@
 #include "core/test_support.h"
 #include "core/reference/text.h"
 #include "core/search/aspectarian.h"
+#include "core/search/crossing.h"
 
 #include <gtest/gtest.h>
 #include <swephexp.h>
@@ -54,11 +56,10 @@ TEST_F(TargetListsBruteForce, SiderealPadaStartsAreReachedInSiderealLongitude) {
   int compared = 0;
   for (const RunResult* r : {&tropical, &sidereal}) {
     bool isSidereal = r == &sidereal;
-    for (int n = 1; n <= r->hits.HitCount(); ++n) {
-      const HitRow& row = r->hits.RunRows()[static_cast<size_t>(n)];
-      if (row[hit::Pass] != "4" || row[hit::Aspect] != "0") continue;
-      double jd = HitValue(row[hit::ExactJulianDay]);
-      const ExtraPointRow* e = r->extra.Row(static_cast<int>(HitValue(row[0])), session_.tables.NumPlanetsUsed());
+    for (const Hit& h : r->hits.RunHits()) {
+      if (h.pass != Pass::LunarMansion || h.aspect != 0) continue;
+      double jd = h.exactJd;
+      const ExtraPointRow* e = r->extra.Row(h.movingPoint, session_.tables.NumPlanetsUsed());
       ASSERT_NE(e, nullptr);
       // The tropical position from libswe less the Fagan/Bradley ayanamsa of the moment
       // (nutation included on both sides).
@@ -69,7 +70,7 @@ TEST_F(TargetListsBruteForce, SiderealPadaStartsAreReachedInSiderealLongitude) {
       double ayanamsa = 0;
       swe_get_ayanamsa_ex_ut(jd, SEFLG_SWIEPH, &ayanamsa, error);
       double longitude = isSidereal ? Normalise(xx[0] - ayanamsa) : xx[0];
-      double apart = std::abs(SignedSeparation(longitude, e->Number(3), 0));
+      double apart = std::abs(FoldDeg(longitude - e->Number(3)));
       EXPECT_LT(apart, 1.0 / 3600) << (isSidereal ? "sidereal " : "tropical ") << e->Text(0) << " at JD " << jd;
       ++compared;
     }
@@ -77,11 +78,8 @@ TEST_F(TargetListsBruteForce, SiderealPadaStartsAreReachedInSiderealLongitude) {
   EXPECT_GT(compared, 1);
   // About 25 degrees of ayanamsa move the Moon's entry into its pada by about two days.
   auto moonEntry = [](const RunResult& r) {
-    for (int n = 1; n <= r.hits.HitCount(); ++n) {
-      const HitRow& row = r.hits.RunRows()[static_cast<size_t>(n)];
-      if (row[hit::Pass] == "4" && row[hit::Aspect] == "0" && row[hit::SecondPoint] == "2")
-        return HitValue(row[hit::ExactJulianDay]);
-    }
+    for (const Hit& h : r.hits.RunHits())
+      if (h.pass == Pass::LunarMansion && h.aspect == 0 && h.secondPoint == 2) return h.exactJd;
     return 0.0;
   };
   double delay = moonEntry(sidereal) - moonEntry(tropical);

@@ -1,0 +1,36 @@
+#pragma once
+// Whether two runs found the same hits, exact times and periods within a second.
+#include "core/search/aspectarian.h"
+#include "core/search/crossing.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <tuple>
+
+namespace kesmora::test {
+
+// Both ways of finding positions give the same hits, exact times and periods within a second.
+inline void ExpectSameRun(const RunResult& interpolated, const RunResult& exact) {
+  const auto& a = interpolated.hits.RunHits();
+  const auto& b = exact.hits.RunHits();
+  ASSERT_EQ(a.size(), b.size());
+  auto within = [](std::optional<double> x, std::optional<double> y) {
+    return x.has_value() == y.has_value() && (!x || std::abs(*x - *y) < kOneSecondDays);
+  };
+  for (size_t n = 0; n < a.size(); ++n) {
+    // Hits a few milliseconds apart may change places in the sorted table.
+    size_t m = n;
+    for (size_t k = n > 2 ? n - 2 : 0; k < std::min(b.size(), n + 3); ++k)
+      if (std::tie(a[n].movingPoint, a[n].secondPoint, a[n].aspect, a[n].pass) ==
+          std::tie(b[k].movingPoint, b[k].secondPoint, b[k].aspect, b[k].pass) &&
+          std::abs(a[n].exactJd - b[k].exactJd) < kOneSecondDays)
+        m = k;
+    EXPECT_LT(std::abs(a[n].exactJd - b[m].exactJd), kOneSecondDays) << "hit " << n;
+    EXPECT_TRUE(within(a[n].startJd, b[m].startJd)) << "start of hit " << n;
+    EXPECT_TRUE(within(a[n].endJd, b[m].endJd)) << "end of hit " << n;
+    EXPECT_NEAR(a[n].movingDeg, b[m].movingDeg, 1e-4) << "hit " << n;
+  }
+}
+
+}  // namespace kesmora::test
