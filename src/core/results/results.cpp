@@ -5,6 +5,7 @@
 #include <fmt/format.h>
 
 #include <cmath>
+#include <limits>
 
 namespace kesmora {
 
@@ -146,6 +147,36 @@ std::vector<GridRow> GridRowsOf(const std::vector<HitRow>& rows, int count, cons
     grid.push_back(std::move(g));
   }
   return grid;
+}
+
+std::vector<GridKeys> GridSortKeysOf(const std::vector<HitRow>& rows, int count,
+                                     const std::vector<AspectSearch::Periods>& periods) {
+  constexpr double text = std::numeric_limits<double>::quiet_NaN();
+  std::vector<GridKeys> keys;
+  for (int r = 1; r <= count; ++r) {
+    const HitRow& row = rows[static_cast<size_t>(r)];
+    const bool declination = row[hit::Declination] == "d";
+    const double p = HitValue(row[hit::MovingPosition]), q = HitValue(row[hit::SecondPosition]);
+    auto mansion = [&](double v) { return declination ? text : MansionNumber(v); };
+    auto pada = [&](double v) { return declination ? text : PadaNumber(v); };
+    GridKeys k;
+    k.fill(text);
+    k[0] = r;
+    k[3] = p;
+    k[4] = mansion(p);
+    k[5] = pada(p);
+    k[6] = HitValue(row[hit::Aspect]);
+    k[8] = q;
+    k[9] = mansion(q);
+    k[10] = pada(q);
+    k[12] = HitValue(row[hit::ExactJulianDay]);
+    if (static_cast<size_t>(r) < periods.size()) {
+      k[grid::StartPeriod] = periods[static_cast<size_t>(r)].startJd.value_or(text);
+      k[grid::EndPeriod] = periods[static_cast<size_t>(r)].endJd.value_or(text);
+    }
+    keys.push_back(k);
+  }
+  return keys;
 }
 
 std::string CsvText(const std::vector<GridRow>& rows) {

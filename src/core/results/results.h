@@ -47,6 +47,13 @@ std::vector<GridRow> GridRowsOf(const std::vector<HitRow>& rows, int count, cons
                                 const ReferenceTables& tables,
                                 const std::vector<AspectSearch::Periods>& periods = {});
 
+// What each cell of the data grid sorts by: the number it shows (row number, positions, lunar
+// mansion and pada, the aspect's index, moments as Julian days), or NaN where the cell sorts by
+// its text or is empty.
+using GridKeys = std::array<double, GridColumns>;
+std::vector<GridKeys> GridSortKeysOf(const std::vector<HitRow>& rows, int count,
+                                     const std::vector<AspectSearch::Periods>& periods = {});
+
 // Grid columns 1 to 13 of every row, each in double quotes, comma-separated, CR LF ended.
 std::string CsvText(const std::vector<GridRow>& rows);
 

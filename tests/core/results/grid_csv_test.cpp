@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,24 @@ TEST(GridRows, TransitToNatalRow) {
   GridRow expected = {"1",        "t. to n.", "Moon",         "15 Gem 30' 00\"", "6", "3", "090",
                       "Mars",     "05 Sag 15' 00\"", "19", "2",   "",  "01/03/2024 09:00:00", ""};
   EXPECT_EQ(g[0], expected);
+}
+
+TEST(GridSortKeys, NumbersWhereTheCellsShowThem) {
+  std::vector<HitRow> rows = test::MakeTable({{"2", "8", "3", "01/03/2024 09:00:00", "0", "75.5", "245.25", ""},
+                                              {"2", "15", "1", "01/03/2024 10:00:00", "", "-23.44", "5", "d"}});
+  rows[2][hit::ExactJulianDay] = "2460370.75";
+  const std::vector<AspectSearch::Periods> periods = {{}, {"a", "b", 2460370.25, 2460370.5}, {"", "c", {}, 2460371.0}};
+  auto keys = GridSortKeysOf(rows, 2, periods);
+  ASSERT_EQ(keys.size(), 2u);
+  const std::pair<int, double> first[] = {{0, 1}, {3, 75.5}, {4, 6}, {5, 3}, {6, 8}, {8, 245.25}, {9, 19}, {10, 2},
+                                          {11, 2460370.25}, {12, 2460370.5}, {13, 2460370.5}};
+  for (auto [column, key] : first) EXPECT_EQ(keys[0][static_cast<size_t>(column)], key) << column;
+  for (int column : {1, 2, 7}) EXPECT_TRUE(std::isnan(keys[0][static_cast<size_t>(column)])) << column;
+  // A declination row has no mansions; a period not found sorts as text (empty).
+  EXPECT_EQ(keys[1][3], -23.44);
+  EXPECT_EQ(keys[1][12], 2460370.75);
+  for (int column : {4, 5, 9, 10, 11}) EXPECT_TRUE(std::isnan(keys[1][static_cast<size_t>(column)])) << column;
+  EXPECT_EQ(keys[1][13], 2460371.0);
 }
 
 struct TypeCase {
