@@ -103,9 +103,12 @@ void GridWindow::Form_Load(const std::vector<GridRow>& rows, const std::vector<G
   // Unless the user gave the window a size, it opens wide enough for every column.
   QSize atLeast;
   if (session_.settings.gridForm.width == Settings{}.gridForm.width) {
-    resize(1000, 400);
-    layout()->activate();
-    atLeast.setWidth(ColumnsWidth() + width() - grdOutput_->viewport()->width());
+    // The columns, the grid's frame, and the margins of the frame and the window around it.
+    auto across = [](const QMargins& m) { return m.left() + m.right(); };
+    QWidget* frame13 = grdOutput_->parentWidget();
+    frame13->ensurePolished();
+    atLeast.setWidth(ColumnsWidth() + 2 * grdOutput_->frameWidth() + across(layout()->contentsMargins()) +
+                     across(frame13->contentsMargins()) + across(frame13->layout()->contentsMargins()));
   }
   ApplyTwipsRect(this, session_.settings.gridForm, atLeast);
   show();
@@ -186,7 +189,7 @@ void GridWindow::SizeColumns(const std::vector<GridRow>& rows) {
 int GridWindow::ColumnsWidth() const {
   int total = 0;
   for (int c = 0; c < GridColumns; ++c) total += grdOutput_->columnWidth(c);
-  return total + grdOutput_->verticalScrollBar()->sizeHint().width();
+  return total + grdOutput_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, grdOutput_) + 2;
 }
 
 QString GridWindow::SelectionText() const {
