@@ -15,10 +15,11 @@ namespace kesmora::gui {
 
 namespace {
 
-// A key that types characters: printable text and no Ctrl, Alt or Meta held. Tab arrives as
-// "\t" and Delete as "\x7f"; they edit or move and are not typed.
+// A key that types characters: printable text, and no Ctrl, Alt or Meta held (Ctrl with Alt is
+// AltGr, which types). Tab arrives as "\t" and Delete as "\x7f"; they edit or move, not type.
 bool TypesText(const QKeyEvent& key) {
-  if (key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
+  const auto held = key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+  if (held && held != (Qt::ControlModifier | Qt::AltModifier)) return false;
   const QString text = key.text();
   if (text.isEmpty()) return false;
   for (QChar c : text)

@@ -93,7 +93,7 @@ MainWindow::MainWindow(Session& session, UserInterface& ui, Clock clock, QWidget
       files_(ownFiles_.get()),
       printer_(ownPrinter_.get()) {
   setObjectName("Kesmora");
-  // Built in the order Tab visits the groups; laid out in four columns that fit a laptop screen.
+  // Built in the order of the groups of the table; laid out below to fit a laptop screen.
   p1_ = new PersonBlock(Person::One);
   p2_ = new PersonBlock(Person::Two);
   QWidget* names = BuildNamesGroup();
@@ -126,7 +126,8 @@ MainWindow::MainWindow(Session& session, UserInterface& ui, Clock clock, QWidget
   persons->addWidget(p1_);
   persons->addWidget(p2_);
   persons->addStretch();
-  columns->addLayout(persons);
+  // A larger window widens the persons' text fields and, twice as much, the names and planet data.
+  columns->addLayout(persons, 1);
 
   auto* middle = new QVBoxLayout;
   middle->addWidget(names, 2);
@@ -136,7 +137,7 @@ MainWindow::MainWindow(Session& session, UserInterface& ui, Clock clock, QWidget
   chart->addWidget(zodiac);
   chart->addWidget(houses);
   middle->addLayout(chart);
-  columns->addLayout(middle, 1);
+  columns->addLayout(middle, 2);
 
   auto* choices = new QVBoxLayout;
   auto* planets = new QHBoxLayout;
@@ -223,6 +224,7 @@ QWidget* MainWindow::BuildPlanetDataGroup() {
   grdOutput_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   grdOutput_->verticalHeader()->setVisible(false);
   grdOutput_->setSelectionMode(QAbstractItemView::NoSelection);
+  grdOutput_->horizontalHeader()->setStretchLastSection(true);
   cmdCalculate_ = NewButton("cmdCalculate", "Calculate &planetary data");
   connect(cmdCalculate_, &QPushButton::clicked, this, &MainWindow::cmdCalculate_Click);
   auto* layout = new QVBoxLayout;
