@@ -149,6 +149,7 @@ void TargetListWindow::Form_Load() {
   FillPickLists();
   SizeLists();
   show();
+  KeepOnScreen(this);  // a place kept from a larger screen
   loading_ = false;
 }
 
