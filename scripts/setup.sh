@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev libgl-dev
   libfmt-dev libhowardhinnant-date-dev libcli11-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
+  poppler-utils
 )
 
 missing=()

@@ -14,6 +14,8 @@
 #include <QPlainTextEdit>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QAction>
 #include <QTableWidget>
 
 using namespace kesmora;
@@ -63,7 +65,7 @@ class AspectarianRunTest : public QObject {
   }
 
   void runFillsTheGridAndTheDataWindow() {
-    f_.session->settings.gridForm = {1500, 3000, 6000, 12000};
+    f_.session->settings.gridForm = {1500, 3000, 6000, 9000};
     QVERIFY(RunShortSearch());
     const int hits = f_.session->run.hits.HitCount();
     QVERIFY(hits > 0);
@@ -72,7 +74,7 @@ class AspectarianRunTest : public QObject {
     QVERIFY(form->isVisible());
     QCOMPARE(form->windowTitle(), QString("Data Grid"));
     QCOMPARE(form->pos(), QPoint(200, 100));
-    QCOMPARE(form->size(), QSize(800, 400));
+    QCOMPARE(form->size(), QSize(600, 400));
     QCOMPARE(GuiFixture::FindIn<QGroupBox>(form, "Frame13")->title(), QString("Planet Data"));
     QTableWidget* grid = Grid();
     QCOMPARE(grid->rowCount(), hits);
@@ -97,8 +99,10 @@ class AspectarianRunTest : public QObject {
     QVERIFY(report.contains("  Aspects found - transit to natal:"));
     QCOMPARE(GuiFixture::FindIn<QWidget>(f_.window.get(), "OutputD1")->windowTitle(),
              QString("Kesmora - v1.60 - Data"));
-    for (const char* name : {"cmdCopyToCSVfile", "cmdCopyToExcel", "cmdFindHotspots"})
-      QVERIFY2(f_.Find<QPushButton>(name)->isEnabled(), name);
+    QVERIFY(f_.Find<QPushButton>("cmdCopyToCSVfile")->isEnabled());
+    QVERIFY(f_.Find<QPushButton>("cmdFindHotspots")->isEnabled());
+    // The spreadsheet export is not part of this version.
+    QVERIFY(!f_.Find<QPushButton>("cmdCopyToExcel")->isEnabled());
     QVERIFY(f_.ui->messages.empty());
   }
 
@@ -166,6 +170,99 @@ class AspectarianRunTest : public QObject {
     QCOMPARE(gui::RunProgressText(0), QString("Pass 0: transit to natal"));
     QCOMPARE(gui::RunProgressText(1), QString("Pass 1: transit to transit"));
     QCOMPARE(gui::RunProgressText(7), QString("Start and end periods"));
+  }
+
+  void monthStepIntoAShortMonthEndsOnItsLastDay() {
+    f_.TickTransitPlanets({1});
+    f_.SetDays(1);
+    f_.Find<QLineEdit>("txtDiurnalMonth")->setText("1");
+    f_.Find<QLineEdit>("txtDiurnalDay")->setText("31");
+    f_.Find<QLineEdit>("txtDiurnalYear")->setText("2027");
+    QSignalSpy finished(f_.window.get(), &gui::MainWindow::runFinished);
+    f_.window->mnuUpdate_forward_1_month_Click();
+    QVERIFY(finished.wait(60000));
+    QVERIFY(finished.takeFirst().at(0).toBool());
+    QCOMPARE(f_.Find<QLineEdit>("txtDiurnalMonth")->text(), QString("2"));
+    QCOMPARE(f_.Find<QLineEdit>("txtDiurnalDay")->text(), QString("28"));
+    // The day searched is 28 February, not 3 March.
+    QVERIFY(Grid()->rowCount() > 0);
+    QVERIFY2(Grid()->item(0, 12)->text().startsWith("02/28/2027"), qPrintable(Grid()->item(0, 12)->text()));
+    for (int r = 0; r < Grid()->rowCount(); ++r)
+      QVERIFY2(!Grid()->item(r, 12)->text().startsWith("03/03"), qPrintable(Grid()->item(r, 12)->text()));
+  }
+
+  void zodiacOrHousesChangedMarkTheResults() {
+    QVERIFY(RunShortSearch());
+    auto* data = GuiFixture::FindIn<QWidget>(f_.window.get(), "OutputD1");
+    const QString stale = " (before the change of zodiac/houses)";
+    QCOMPARE(GridForm()->windowTitle(), QString("Data Grid"));
+    QTest::mouseClick(f_.Find<QRadioButton>("optZodiac_1"), Qt::LeftButton);
+    QCOMPARE(GridForm()->windowTitle(), "Data Grid" + stale);
+    QCOMPARE(data->windowTitle(), "Kesmora - v1.60 - Data" + stale);
+    // Back to the run's own choice: the results are current again.
+    QTest::mouseClick(f_.Find<QRadioButton>("optZodiac_0"), Qt::LeftButton);
+    QCOMPARE(GridForm()->windowTitle(), QString("Data Grid"));
+    QTest::mouseClick(f_.Find<QRadioButton>("optHouseSystem_2"), Qt::LeftButton);
+    QCOMPARE(GridForm()->windowTitle(), "Data Grid" + stale);
+    QCOMPARE(data->windowTitle(), "Kesmora - v1.60 - Data" + stale);
+    // A help text is no result; the next run is current.
+    f_.Find<QAction>("mnuHintsTips")->trigger();
+    QCOMPARE(data->windowTitle(), QString("Kesmora - v1.60 - Data"));
+    QVERIFY(f_.RunAndWait());
+    QCOMPARE(GridForm()->windowTitle(), QString("Data Grid"));
+    QCOMPARE(data->windowTitle(), QString("Kesmora - v1.60 - Data"));
+  }
+
+  void keyboardAloneTakesABirthDateToTheGrid() {
+    // Counts every mouse event the application receives.
+    struct MouseCounter : QObject {
+      int events = 0;
+      bool eventFilter(QObject*, QEvent* e) override {
+        switch (e->type()) {
+          case QEvent::MouseButtonPress: case QEvent::MouseButtonRelease: case QEvent::MouseButtonDblClick:
+          case QEvent::MouseMove: case QEvent::Wheel: ++events; break;
+          default: break;
+        }
+        return false;
+      }
+    } mice;
+    qApp->installEventFilter(&mice);
+    f_.TickTransitPlanets({0, 1});
+    f_.SetDays(1);
+    f_.window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(f_.window.get()));
+    f_.Find<QLineEdit>("txtName")->setFocus();
+    // A field selects its text when it receives the focus, so what is typed replaces it.
+    QTest::qWait(0);
+    auto type = [](const char* text) {
+      QTest::keyClicks(QApplication::focusWidget(), text);
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+      QTest::qWait(0);
+    };
+    // Name, month, day, year, hour and minute of 22 September 1949, 10:43 AM.
+    for (const char* text : {"Keyboard", "9", "22", "1949", "10", "43"}) type(text);
+    // Tab lands on the half of the day chosen (PM, from "Now" at 18:45); an arrow key moves it.
+    QCOMPARE(QApplication::focusWidget()->objectName(), QString("optPM"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left);
+    QCOMPARE(QApplication::focusWidget()->objectName(), QString("optAM"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QTest::qWait(0);
+    QCOMPARE(QApplication::focusWidget()->objectName(), QString("txtTZ"));
+    type("6.35889");
+    QCOMPARE(f_.Find<QLineEdit>("txtBirthMinute")->text(), QString("43"));
+    QVERIFY(f_.Find<QRadioButton>("optAM")->isChecked());
+
+    QTest::keyClick(f_.window.get(), Qt::Key_P, Qt::AltModifier);  // "Calculate planetary data"
+    // The natal Sun of 22 September 1949 stood at the end of Virgo.
+    auto* planets = GuiFixture::FindIn<QTableWidget>(f_.window->centralWidget(), "grdOutput");
+    QTRY_VERIFY(planets->item(0, 3)->text().startsWith("29 Vir"));
+    QSignalSpy finished(f_.window.get(), &gui::MainWindow::runFinished);
+    QTest::keyClick(f_.window.get(), Qt::Key_R, Qt::AltModifier);  // "Calculate aspectarian times"
+    QVERIFY(finished.wait(60000));
+    QVERIFY(finished.takeFirst().at(0).toBool());
+    QVERIFY(Grid()->rowCount() > 0);
+    QCOMPARE(mice.events, 0);
+    qApp->removeEventFilter(&mice);
   }
 
   void monthStepRunsTheSearchForTheNewMonth() {

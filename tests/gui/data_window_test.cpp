@@ -12,6 +12,7 @@
 #include <QFontMetricsF>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 
 using namespace kesmora;
 using kesmora::test::GuiFixture;
@@ -42,9 +43,8 @@ class DataWindowTest : public QObject {
 
   void helpEntriesShowTheirFiles() {
     const std::pair<const char*, const char*> entries[] = {
-        {"mnuMainMenuHelp", "Kesmora.TXT"}, {"mnuHelpGraph", "INSTRUCTIONS.TXT"},
-        {"mnuHelpOptions", "OPTIONS.TXT"},  {"mnuHelpOutputD1", "OUTPUTD1.TXT"},
-        {"mnuHelpSelect", "SELECT.TXT"},    {"mnuHelpPrntfile", "PRNTFILE.TXT"},
+        {"mnuMainMenuHelp", "Kesmora.TXT"}, {"mnuHelpOptions", "OPTIONS.TXT"},
+        {"mnuHelpOutputD1", "OUTPUTD1.TXT"}, {"mnuHelpPrntfile", "PRNTFILE.TXT"},
         {"mnuHintsHow", "HOW_DO_I.TXT"},    {"mnuHintsReadingList", "READING.TXT"},
         {"mnuHintsTips", "TIPS.TXT"},       {"mnuShortcutKeys", "SHORTCUT.TXT"},
         {"mnuHelpRevisions", "REVISION.TXT"}};
@@ -59,8 +59,9 @@ class DataWindowTest : public QObject {
       QVERIFY(Data().isVisible());
       QCOMPARE(Data().windowTitle(), QString("Kesmora - v1.60 - Data"));
     }
-    QVERIFY(!MainAction("mnuHelpTipoftheDay")->isEnabled());
-    QVERIFY(!MainAction("mnuHelpAbout")->isEnabled());
+    // The windows these would show or explain are not part of this version.
+    for (const char* action : {"mnuHelpTipoftheDay", "mnuHelpAbout", "mnuHelpGraph", "mnuHelpSelect"})
+      QVERIFY2(!MainAction(action)->isEnabled(), action);
     QVERIFY(f_.ui->messages.empty());
   }
 
@@ -120,9 +121,21 @@ class DataWindowTest : public QObject {
     QVERIFY(f_.files->requests.empty());
   }
 
+  void clearingAsksFirst() {
+    ShowThreeLineHelp();
+    const int lines = f_.session->output.AllLineCount();
+    DataAction("mnuClearBuffer")->trigger();  // answered No
+    QCOMPARE(f_.ui->questions.size(), size_t{1});
+    QVERIFY(f_.ui->questions[0].buttons == QuestionButtons::YesNo);
+    QCOMPARE(f_.session->output.AllLineCount(), lines);
+    QVERIFY(f_.ui->messages.empty());
+  }
+
   void clearedBufferKeepsThePageButHasNothingToPrint() {
     ShowThreeLineHelp();
+    f_.ui->answers.push_back(Answer::Yes);
     DataAction("mnuClearBuffer")->trigger();
+    QCOMPARE(f_.session->output.AllLineCount(), 0);
     QCOMPARE(LastMessage().title, std::string("Information!"));
     QCOMPARE(LastMessage().text, std::string("All data cleared from buffer."));
     QVERIFY(Text()->toPlainText().startsWith("one\ntwo\nthree\n"));
@@ -174,6 +187,23 @@ class DataWindowTest : public QObject {
     DataAction("mnuFontsItalic")->trigger();
     QVERIFY(Text()->font().italic());
     QCOMPARE(f_.session->settings.fontItalic, -1.0);
+  }
+
+  void fontChangeKeepsTheLinesInView() {
+    std::string help;
+    for (int k = 1; k <= 300; ++k) help += "line " + std::to_string(k) + "\r\n";
+    QVERIFY(WriteFileAtomically(f_.Home() / "TIPS.TXT", help));
+    MainAction("mnuHintsTips")->trigger();
+    Data().resize(500, 300);
+    QTest::qWait(0);
+    Text()->verticalScrollBar()->setValue(120);
+    const int top = Text()->cursorForPosition(QPoint(2, 2)).blockNumber();
+    QVERIFY(top > 100);
+    for (const char* action : {"mnuFontsIncrease", "mnuFontsBold", "mnuFontsDecrease"}) {
+      DataAction(action)->trigger();
+      QTest::qWait(0);
+      QCOMPARE(Text()->cursorForPosition(QPoint(2, 2)).blockNumber(), top);
+    }
   }
 
   void fontStopsGrowingAtTwelvePoints() {

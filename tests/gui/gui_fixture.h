@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPageSize>
 #include <QPrinter>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -46,9 +47,11 @@ class PdfPrinterSetup : public gui::PrinterSetup {
     ++asked;
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(pdfFile);
+    printer.setPageSize(QPageSize(pageSize));
     return true;
   }
   QString pdfFile;
+  QPageSize::PageSizeId pageSize = QPageSize::A4;
   int asked = 0;
 };
 

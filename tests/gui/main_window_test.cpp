@@ -1,11 +1,19 @@
-// The main window under the offscreen platform: start-up, the key rules of the fields,
-// "Calculate planetary data" and the settings written at shutdown.
+// The main window under the offscreen platform: start-up, its size on a laptop screen, the key
+// rules of the fields, the keyboard, "Calculate planetary data" and the settings written at
+// shutdown.
 #include "gui/app/main_window.h"
 #include "core/app/startup.h"
 #include "core/app/user_interface.h"
+#include "core/chart/planetary_data.h"
 #include "core/reference/text.h"
 
 #include <QCheckBox>
+#include <QClipboard>
+#include <QMenuBar>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -15,10 +23,13 @@
 #include <QtTest>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 using namespace kesmora;
 namespace fs = std::filesystem;
+
+Q_DECLARE_METATYPE(kesmora::WindowRect)
 
 class MainWindowTest : public QObject {
   Q_OBJECT
@@ -38,7 +49,8 @@ class MainWindowTest : public QObject {
     return w;
   }
 
-  void StartWindow() {
+  // `before` changes the session as read from the files, before the window starts.
+  void StartWindow(const std::function<void(Session&)>& before = {}) {
     session_ = std::make_unique<Session>();
     ui_ = std::make_unique<RecordingInterface>();
     StartOptions start;
@@ -46,9 +58,25 @@ class MainWindowTest : public QObject {
     start.executableDir = KESMORA_SHIPPED_DATA_DIR;
     start.formats = LocaleFormats{DateOrder::MonthDayYear, ClockFormat::Hours24};
     StartSession(*session_, start);
+    if (before) before(*session_);
     auto clock = [] { return LocalDateTime{2026, 12, 5, 18, 45}; };
     window_ = std::make_unique<gui::MainWindow>(*session_, *ui_, clock);
     window_->Start();
+  }
+
+  void Activate() {
+    window_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+  }
+
+  // The width a line edit gives its text, without its frame and margins.
+  static int TextRoom(QLineEdit* edit) {
+    QStyleOptionFrame option;
+    option.initFrom(edit);
+    option.lineWidth = edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, edit);
+    const QRect contents = edit->style()->subElementRect(QStyle::SE_LineEditContents, &option, edit);
+    const QMargins margins = edit->textMargins();
+    return contents.width() - margins.left() - margins.right() - 2 * 2;  // QLineEdit's own margin of 2
   }
 
   QString Cell(int row, int column) {
@@ -145,6 +173,164 @@ class MainWindowTest : public QObject {
     QTest::mouseClick(minus, Qt::LeftButton);
     QCOMPARE(zone->text(), QString("3.9333"));
     QVERIFY(!minus->isEnabled());
+  }
+
+  void fitsALaptopScreenWithEveryFieldWhole() {
+    // A 1366 x 768 screen less a title bar and a panel.
+    const QSize fitting = window_->FittingSize();
+    QVERIFY2(fitting.width() <= 1366 && fitting.height() <= 768 - 70,
+             qPrintable(QString("%1 x %2").arg(fitting.width()).arg(fitting.height())));
+    window_->resize(fitting);
+    QTest::qWait(0);
+    auto* scroll = Find<QScrollArea>("MainScroll");
+    QVERIFY(!scroll->horizontalScrollBar()->isVisible());
+    QVERIFY(!scroll->verticalScrollBar()->isVisible());
+
+    // The longest text each field holds in use.
+    const std::pair<const char*, const char*> longest[] = {
+        {"Month", "12"},      {"Day", "31"},          {"Year", "2099"},      {"BirthHour", "12"},
+        {"BirthMinute", "59.99"}, {"TZ", "-12.35889"}, {"LongDeg", "180"},    {"LongMin", "59"},
+        {"LatDeg", "90"},     {"LatMin", "59"},       {"Name", "Transits - Now"}};
+    for (const auto& [field, text] : longest) {
+      // Person 2's fields insert "Diurnal"; its hour and minute fields drop "Birth".
+      QString diurnal = QString("txtDiurnal") + QString(field).remove("Birth");
+      for (const QString& name : {QString("txt") + field, diurnal}) {
+        auto* edit = Find<QLineEdit>(qPrintable(name));
+        QVERIFY2(TextRoom(edit) >= edit->fontMetrics().horizontalAdvance(text), qPrintable(name));
+      }
+    }
+    const std::pair<const char*, const char*> runFields[] = {
+        {"txtDaysToCalculate", "32767"}, {"txtStartTime", "23.59"}, {"txtEndTime", "23.59"},
+        {"txtDaysForwardBack", "32767"}, {"txtMinutesBeforeExact", "32767"}, {"txtMinutesAfterExact", "32767"}};
+    for (const auto& [name, text] : runFields) {
+      auto* edit = Find<QLineEdit>(name);
+      QVERIFY2(TextRoom(edit) >= edit->fontMetrics().horizontalAdvance(text), name);
+    }
+  }
+
+  void storedPlaceIsBroughtOntoTheScreen_data() {
+    QTest::addColumn<WindowRect>("stored");
+    QTest::newRow("the default, taller than the screen") << Settings{}.mainWindow;
+    QTest::newRow("far off to the right and below") << WindowRect{30000, 40000, 9000, 16000};
+    QTest::newRow("above and to the left") << WindowRect{-3000, -6000, 9000, 16000};
+    QTest::newRow("larger than the screen") << WindowRect{0, 0, 30000, 40000};
+  }
+
+  void storedPlaceIsBroughtOntoTheScreen() {
+    QFETCH(WindowRect, stored);
+    cleanup();
+    StartWindow([&](Session& s) { s.settings.mainWindow = stored; });
+    const QRect available = window_->screen()->availableGeometry();
+    QVERIFY2(available.contains(window_->frameGeometry()),
+             qPrintable(QString("%1,%2 %3x%4").arg(window_->x()).arg(window_->y()).arg(window_->width()).arg(window_->height())));
+    // Wide enough for its contents, as far as the screen allows.
+    const int room = available.width() - (window_->frameGeometry().width() - window_->width());
+    QVERIFY(window_->width() >= std::min(window_->FittingSize().width(), room));
+  }
+
+  void editingKeysPassTheDigitFilter() {
+    Activate();
+    auto* month = Find<QLineEdit>("txtMonth");
+    month->setFocus();
+    QTest::keyClick(month, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(Find<QLineEdit>("txtDay")));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(month));
+
+    month->setText("123");
+    month->setCursorPosition(0);
+    QTest::keyClick(month, Qt::Key_Delete);
+    QCOMPARE(month->text(), QString("23"));
+    QTest::keyClick(month, Qt::Key_Right);
+    QTest::keyClick(month, Qt::Key_Delete);
+    QCOMPARE(month->text(), QString("2"));
+    QTest::keyClick(month, Qt::Key_Home);
+    QTest::keyClicks(month, "1x");
+    QCOMPARE(month->text(), QString("12"));
+
+    // Pasting is typing: what the field refuses is left out.
+    auto* zone = Find<QLineEdit>("txtTZ");
+    zone->clear();
+    QApplication::clipboard()->setText("-5 h 30.5");
+    QTest::keySequence(zone, QKeySequence::Paste);
+    QCOMPARE(zone->text(), QString("-530.5"));
+  }
+
+  void arrowKeysChooseAName() {
+    cleanup();
+    StartWindow([](Session& s) {
+      auto names = ReadWholeFile(s.programDir / "NAMES.FIL").value_or("");
+      if (!WriteFileAtomically(s.programDir / "NAMES.FIL", names + "Second,1 Jan 2000,12.00,P,0,0,51.29,,London\r\n"))
+        qFatal("cannot write the names file");
+    });
+    Find<QRadioButton>("optPerson2")->setChecked(true);
+    Activate();
+    auto* names = Find<QListWidget>("NamesOnFile");
+    QCOMPARE(names->count(), 2);
+    names->setFocus();
+    QTest::qWait(0);
+    // Receiving the focus chooses nothing.
+    QCOMPARE(Find<QLineEdit>("txtDiurnalName")->text(), QString("Transits - Now"));
+    QTest::keyClick(names, Qt::Key_Down);
+    QCOMPARE(Find<QLineEdit>("txtDiurnalName")->text(), QString("Second"));
+    QTest::keyClick(names, Qt::Key_Up);
+    QCOMPARE(Find<QLineEdit>("txtDiurnalName")->text(), QString("Example"));
+    QCOMPARE(Find<QLineEdit>("txtDiurnalLongMin")->text(), QString("23"));
+    QCOMPARE(Find<QLineEdit>("txtName")->text(), QString("Now"));
+    // Enter also calculates: the transit Sun is the Example's Sun, at the end of Virgo.
+    QTest::keyClick(names, Qt::Key_Return);
+    QVERIFY2(Cell(0, 2).startsWith("29 Vir"), qPrintable(Cell(0, 2)));
+    QVERIFY(ui_->messages.empty());
+  }
+
+  void everyButtonHasItsOwnAccessKey() {
+    QSet<QChar> keys;
+    for (QAction* menu : window_->menuBar()->actions()) {
+      const int amp = menu->text().indexOf('&');
+      QVERIFY(amp >= 0);
+      keys.insert(menu->text().at(amp + 1).toUpper());
+    }
+    for (QPushButton* button : window_->centralWidget()->findChildren<QPushButton*>()) {
+      const QString text = button->text();
+      const int amp = text.indexOf('&');
+      QVERIFY2(amp >= 0 && amp + 1 < text.size(), qPrintable(button->objectName()));
+      const QChar key = text.at(amp + 1).toUpper();
+      QVERIFY2(!keys.contains(key), qPrintable(button->objectName() + " " + text));
+      keys.insert(key);
+    }
+    // The captions keep their text.
+    QCOMPARE(Find<QPushButton>("cmdDiurnalNow")->text().remove('&'), QString("Now"));
+    QCOMPARE(Find<QPushButton>("cmdCalc_aspectarian")->text().remove('&'), QString("Calculate aspectarian times"));
+  }
+
+  void altNFillsPersonOneAndShiftAltNPersonTwo() {
+    Activate();
+    Find<QLineEdit>("txtName")->setText("someone");
+    Find<QLineEdit>("txtDiurnalName")->setText("some day");
+    // A button's access key presses it as a click does, a moment later.
+    QTest::keyClick(window_.get(), Qt::Key_N, Qt::AltModifier);
+    QTRY_COMPARE(Find<QLineEdit>("txtName")->text(), QString("Now"));
+    QCOMPARE(Find<QLineEdit>("txtDiurnalName")->text(), QString("some day"));
+    QTest::keyClick(window_.get(), Qt::Key_N, Qt::AltModifier | Qt::ShiftModifier);
+    QCOMPARE(Find<QLineEdit>("txtDiurnalName")->text(), QString("Transits - Now"));
+    Find<QLineEdit>("txtDiurnalName")->setText("some day");
+    QTest::keyClick(window_.get(), Qt::Key_W, Qt::AltModifier);
+    QTRY_COMPARE(Find<QLineEdit>("txtDiurnalName")->text(), QString("Transits - Now"));
+  }
+
+  void resultButtonsThatDoNothingStayDisabled() {
+    for (const char* name : {"cmdFindHotspots", "cmdCopyToExcel", "cmdSave", "cmdDiurnalSave", "cmdACS_Atlas",
+                             "cmdChangeList", "cmdEditList"})
+      QVERIFY2(!Find<QPushButton>(name)->isEnabled(), name);
+  }
+
+  void monthStepRefusesAYearBeyondItsRange() {
+    Find<QLineEdit>("txtDiurnalYear")->setText("99999999");
+    Find<QLineEdit>("txtDiurnalMonth")->setText("3");
+    window_->mnuUpdate_forward_1_month_Click();
+    QCOMPARE(Find<QLineEdit>("txtDiurnalMonth")->text(), QString("3"));
+    QCOMPARE(ui_->messages.size(), size_t{1});
+    QCOMPARE(ui_->messages[0].text, std::string(DiurnalInputError));
   }
 
   void monthStepRollsTheYear() {

@@ -7,7 +7,9 @@
 
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 
 using namespace kesmora;
 using kesmora::test::GuiFixture;
@@ -45,6 +47,42 @@ class PrintPreviewTest : public QObject {
     return pages;
   }
 
+  // A full report line: a number to find it by, and the right-hand column that used to be cut.
+  static std::string ReportLine(int k) {
+    std::string line = "L" + std::to_string(1000 + k) + "  Sun            000  Moon              12/05/2026 18:45:00";
+    return line + "   222.1834   123.4567   222.18";
+  }
+
+  // The words pdftotext finds on each page, with their boxes, and the page sizes (points).
+  struct Word {
+    QString text;
+    double xMin, yMin, xMax, yMax;
+  };
+  struct Page {
+    double width, height;
+    std::vector<Word> words;
+  };
+  std::vector<Page> PdfPages() const {
+    QProcess tool;
+    const QString html = QString::fromStdString((f_.Home() / "printed.html").string());
+    tool.start("pdftotext", {"-bbox", QString::fromStdString(PdfFile().string()), html});
+    if (!tool.waitForFinished(30000) || tool.exitCode() != 0)
+      qFatal("pdftotext (package poppler-utils) could not read the PDF");
+    const QString text = QString::fromStdString(ReadWholeFile(html.toStdString()).value_or(""));
+    std::vector<Page> pages;
+    static const QRegularExpression tag(
+        R"re(<page width="([\d.]+)" height="([\d.]+)">|<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re");
+    for (auto m = tag.globalMatch(text); m.hasNext();) {
+      const auto match = m.next();
+      if (!match.captured(1).isEmpty())
+        pages.push_back({match.captured(1).toDouble(), match.captured(2).toDouble(), {}});
+      else if (!pages.empty())
+        pages.back().words.push_back({match.captured(7), match.captured(3).toDouble(), match.captured(4).toDouble(),
+                                      match.captured(5).toDouble(), match.captured(6).toDouble()});
+    }
+    return pages;
+  }
+
  private slots:
   void init() { f_.Start(); }
   void cleanup() { f_.Stop(); }
@@ -55,8 +93,8 @@ class PrintPreviewTest : public QObject {
     QCOMPARE(content->toPlainText(), QString("first\n\f\nsecond\n\n"));
     QVERIFY(!content->isReadOnly());
     QCOMPARE(preview->windowTitle(), QString("Data To Be Printed"));
-    QCOMPARE(GuiFixture::FindIn<QPushButton>(preview.get(), "btnPrint")->text(), QString("Print"));
-    QCOMPARE(GuiFixture::FindIn<QPushButton>(preview.get(), "btnCancel")->text(), QString("Cancel"));
+    QCOMPARE(GuiFixture::FindIn<QPushButton>(preview.get(), "btnPrint")->text(), QString("&Print"));
+    QCOMPARE(GuiFixture::FindIn<QPushButton>(preview.get(), "btnCancel")->text(), QString("&Cancel"));
     bool hintShown = false;
     for (QLabel* label : preview->findChildren<QLabel*>())
       hintShown |= label->text() == "Ctrl-C to copy.  Ctrl-X to cut.  Ctrl-V to paste.";
@@ -89,6 +127,53 @@ class PrintPreviewTest : public QObject {
     auto pdf = ReadWholeFile(PdfFile());
     QVERIFY(pdf.has_value());
     QCOMPARE(PdfPageCount(*pdf), 3);
+  }
+
+  void printsWholePagesOf_data() {
+    QTest::addColumn<int>("paper");
+    QTest::newRow("A4") << int(QPageSize::A4);
+    QTest::newRow("US Letter") << int(QPageSize::Letter);
+  }
+
+  void printsWholePagesOf() {
+    QFETCH(int, paper);
+    f_.session->optionValues[option::LinesPerPrintedPage] = 60;
+    f_.printer->pageSize = static_cast<QPageSize::PageSizeId>(paper);
+    std::string text;
+    for (int k = 1; k <= 130; ++k) text += ReportLine(k) + "\r\n";
+    auto preview = OpenPreview(text);
+    QTest::mouseClick(GuiFixture::FindIn<QPushButton>(preview.get(), "btnPrint"), Qt::LeftButton);
+
+    const std::vector<Page> pages = PdfPages();
+    QCOMPARE(pages.size(), size_t{3});
+    const int lines[] = {60, 60, 10};
+    int next = 1;
+    for (size_t p = 0; p < pages.size(); ++p) {
+      int numbers = 0, lastColumns = 0;
+      for (const Word& w : pages[p].words) {
+        // Every word on the paper, none past its edges.
+        QVERIFY2(w.xMin >= 0 && w.yMin >= 0 && w.xMax <= pages[p].width && w.yMax <= pages[p].height,
+                 qPrintable(w.text));
+        if (w.text.startsWith('L')) {
+          QCOMPARE(w.text, QString("L%1").arg(1000 + next++));
+          ++numbers;
+        }
+        if (w.text == "222.18") ++lastColumns;
+      }
+      QCOMPARE(numbers, lines[p]);
+      QCOMPARE(lastColumns, lines[p]);  // each line whole to its last column
+    }
+  }
+
+  void altPPrints() {
+    auto preview = OpenPreview("one line\r\n");
+    auto* content = GuiFixture::FindIn<QPlainTextEdit>(preview.get(), "RichtxtContent");
+    preview->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(preview.get()));
+    content->setFocus();
+    QTest::keyClick(content, Qt::Key_P, Qt::AltModifier);
+    QTRY_COMPARE(f_.printer->asked, 1);
+    QCOMPARE(content->toPlainText(), QString("one line\n"));
   }
 
   void cancelClosesWithoutPrinting() {

@@ -13,6 +13,7 @@
 #include <QListWidget>
 #include <QPointer>
 #include <QPushButton>
+#include <QStyle>
 
 using namespace kesmora;
 using kesmora::test::GuiFixture;
@@ -94,9 +95,9 @@ class TargetListWindowTest : public QObject {
     QVERIFY(!w->isModal());
     QCOMPARE(w->windowTitle(), caption);
     for (int k = 0; k < 4; ++k) QCOMPARE(LabelText(w, qPrintable(QString("Label%1").arg(k + 1))), labels[k]);
-    const std::pair<const char*, const char*> buttons[] = {{"cmdAdd", "Add"},   {"cmdRemove", "Remove"},
-                                                           {"cmdClear", "Clear"}, {"cmdNew", "New"},
-                                                           {"cmdLoad", "Load"}, {"cmdSave", "Save"}};
+    const std::pair<const char*, const char*> buttons[] = {{"cmdAdd", "&Add"},   {"cmdRemove", "&Remove"},
+                                                           {"cmdClear", "&Clear"}, {"cmdNew", "&New"},
+                                                           {"cmdLoad", "&Load"}, {"cmdSave", "&Save"}};
     for (const auto& [name, text] : buttons) QCOMPARE(GuiFixture::FindIn<QPushButton>(w, name)->text(), QString(text));
 
     QListWidget* entries = List(w, qPrintable(listName));
@@ -177,6 +178,7 @@ class TargetListWindowTest : public QObject {
     QCOMPARE(LabelText(w, "Label4"), QString("Midpoint file: mine.mpt"));
 
     Click(w, "cmdClear");
+    f_.ui->answers.push_back(Answer::Discard);  // the cleared list is not kept
     Click(w, "cmdLoad");
     const gui::FileRequest& load = f_.files->requests.back();
     QCOMPARE(load.title, QString("Load .mpt transit to transit midpoints file"));
@@ -212,6 +214,7 @@ class TargetListWindowTest : public QObject {
     QWidget* w = OpenTransitToNatal();
     AddPair(w, "Sun", "Moon");
     f_.files->answer = Path("gone.mpn");
+    f_.ui->answers.push_back(Answer::Discard);
     Click(w, "cmdLoad");
     QCOMPARE(List(w, "lstMidpoints")->count(), 0);
     QCOMPARE(LabelText(w, "Label3"), QString("Transit Midpoints = 1"));
@@ -232,6 +235,7 @@ class TargetListWindowTest : public QObject {
     QCOMPARE(asked.title, QString("Save .mpn transit to natal midpoints file"));
     QVERIFY(asked.fileName.isEmpty());
     QCOMPARE(Bytes(fresh), std::string());
+    QCOMPARE(LabelText(w, "Label4"), QString("Midpoint file: fresh.mpn"));
     QCOMPARE(Bytes(old), std::string("Sun/Moon\r\n"));
     QCOMPARE(Texts(List(w, "lstMidpoints")), QStringList{"Venus/Mars"});
     QCOMPARE(f_.session->settings.mpnFilename, fresh.toStdString());
@@ -249,6 +253,7 @@ class TargetListWindowTest : public QObject {
     QWidget* w = Open("mnuMidpoints_t_to_nmp", "Midpoints_t_to_nmp");
     AddPair(w, "Mars", "Venus");
     f_.files->answer.reset();
+    f_.ui->answers.push_back(Answer::Discard);
     Click(w, "cmdLoad");
     Click(w, "cmdSave");
     QCOMPARE(f_.files->requests.size(), size_t{2});
@@ -304,6 +309,7 @@ class TargetListWindowTest : public QObject {
   void menuReopensAFreshWindow() {
     QPointer<gui::TargetListWindow> first = OpenLunarMansions();
     AddPair(first, "Moon", "Nak-01, pada 1");
+    f_.ui->answers.push_back(Answer::Discard);
     f_.session->tables.planets[1].name = "Sol";  // the new window shows the names of now
     QPointer<gui::TargetListWindow> second = OpenLunarMansions();
     QVERIFY(first.isNull());
@@ -314,6 +320,103 @@ class TargetListWindowTest : public QObject {
     OpenTransitToNatal();
     QCOMPARE(f_.window->findChildren<gui::TargetListWindow*>().size(), qsizetype{2});
     QVERIFY(!second.isNull());
+  }
+
+  void unsavedEditsAreAskedAbout_data() {
+    QTest::addColumn<QString>("way");  // how the edits would be lost
+    QTest::addColumn<int>("answer");
+    for (const char* way : {"close", "load", "reopen"}) {
+      QTest::addRow("%s, cancel", way) << way << int(Answer::Cancel);
+      QTest::addRow("%s, discard", way) << way << int(Answer::Discard);
+      QTest::addRow("%s, save", way) << way << int(Answer::Save);
+    }
+  }
+
+  void unsavedEditsAreAskedAbout() {
+    QFETCH(QString, way);
+    QFETCH(int, answer);
+    const QString kept = Path("kept.mpn");
+    QVERIFY(WriteFileAtomically(kept.toStdString(), "Sun/Moon\r\n"));
+    QPointer<gui::TargetListWindow> w = OpenTransitToNatal();
+    f_.files->answer = kept;
+    Click(w, "cmdLoad");
+    AddPair(w, "Venus", "Mars");
+    QCOMPARE(f_.ui->questions.size(), size_t{0});  // nothing was unsaved before
+
+    f_.ui->answers.push_back(static_cast<Answer>(answer));
+    if (way == "close") w->close();
+    if (way == "load") Click(w, "cmdLoad");
+    if (way == "reopen") OpenTransitToNatal();
+    QTest::qWait(0);
+    QCOMPARE(f_.ui->questions.size(), size_t{1});
+    QCOMPARE(QString::fromStdString(f_.ui->questions[0].text), QString("Save the changes to kept.mpn?"));
+    QCOMPARE(QString::fromStdString(f_.ui->questions[0].title), QString("Set transit midpoints to natal planets"));
+    if (answer == int(Answer::Cancel)) {
+      QVERIFY(!w.isNull() && w->isVisible());
+      QCOMPARE(Texts(List(w, "lstMidpoints")), (QStringList{"Sun/Moon", "Venus/Mars"}));
+      QCOMPARE(Bytes(kept), std::string("Sun/Moon\r\n"));
+      return;
+    }
+    QCOMPARE(Bytes(kept), answer == int(Answer::Save) ? std::string("Sun/Moon\r\nVenus/Mars\r\n")
+                                                     : std::string("Sun/Moon\r\n"));
+    if (way == "load") QCOMPARE(Texts(List(w, "lstMidpoints")).size(), answer == int(Answer::Save) ? 2 : 1);
+    else QTRY_VERIFY(w.isNull());
+  }
+
+  void savedListClosesWithoutAQuestion() {
+    QPointer<gui::TargetListWindow> w = OpenTransitToNatal();
+    AddPair(w, "Venus", "Mars");
+    Click(w, "cmdRemove");  // nothing selected: nothing removed
+    f_.files->answer = Path("saved.mpn");
+    Click(w, "cmdSave");
+    w->close();
+    QTRY_VERIFY(w.isNull());
+    QVERIFY(f_.ui->questions.empty());
+  }
+
+  void deleteKeyRemovesTheSelectedEntries() {
+    QWidget* w = OpenTransitToNatal();
+    QListWidget* entries = List(w, "lstMidpoints");
+    for (const char* second : {"Moon", "Mercury", "Venus"}) AddPair(w, "Sun", second);
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w));
+    entries->setFocus();
+    entries->item(0)->setSelected(true);
+    entries->item(2)->setSelected(true);
+    QTest::keyClick(entries, Qt::Key_Delete);
+    QCOMPARE(Texts(entries), QStringList{"Sun/Mercury"});
+    QCOMPARE(LabelText(w, "Label3"), QString("Transit Midpoints = 1"));
+  }
+
+  void longListShowsWhatIsAddedAndEveryEntryWhole() {
+    QWidget* w = OpenLunarMansions();
+    QListWidget* entries = List(w, "lstLunarMansions");
+    QListWidget* planets = List(w, "lstP1");
+    QListWidget* padas = List(w, "lstP2");
+    const QRect before[] = {planets->geometry(), padas->geometry(), entries->geometry()};
+    // The longest planet name, with the last pada.
+    QString longest;
+    for (int row = 0; row < planets->count(); ++row)
+      if (planets->fontMetrics().horizontalAdvance(planets->item(row)->text()) >
+          planets->fontMetrics().horizontalAdvance(longest))
+        longest = planets->item(row)->text();
+    for (int row = 0; row < 40; ++row) AddPair(w, planets->item(row)->text(), "Nak-01, pada 1");
+    AddPair(w, longest, "Nak-27, pada 4");
+    QTest::qWait(0);
+    // The pair added last is in view, whole.
+    QListWidgetItem* last = entries->item(entries->count() - 1);
+    QCOMPARE(last->text(), "Nak-27, pada 4/" + longest);
+    const QRect shown = entries->visualItemRect(last);
+    QVERIFY(entries->viewport()->rect().contains(shown.topLeft()));
+    QVERIFY(entries->viewport()->rect().bottom() >= shown.bottom());
+    const int margin = 2 * (entries->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, entries) + 1);
+    QVERIFY2(entries->viewport()->width() >= entries->fontMetrics().horizontalAdvance(last->text()) + margin,
+             qPrintable(last->text()));
+    // The count label changed from "Lunar Mansions Selected" to "Lunar Mansions = 41"; the lists stay.
+    QCOMPARE(LabelText(w, "Label3"), QString("Lunar Mansions = 41"));
+    QCOMPARE(planets->geometry(), before[0]);
+    QCOMPARE(padas->geometry(), before[1]);
+    QCOMPARE(entries->geometry(), before[2]);
   }
 
   void fileMenuChoosesTheAuspiciousPointFile() {

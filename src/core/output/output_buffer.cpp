@@ -3,6 +3,9 @@
 #include "core/app/startup.h"
 #include "core/reference/text.h"
 
+#include <algorithm>
+#include <string_view>
+
 namespace kesmora {
 
 namespace fs = std::filesystem;
@@ -96,10 +99,32 @@ std::string OutputBuffer::SaveText(int linesPerPage) const {
   return JoinCrlf(out);
 }
 
+namespace {
+
+// Bytes of the first `count` characters of UTF-8 text.
+size_t BytesOfCharacters(const std::string& text, size_t count) {
+  size_t bytes = 0;
+  for (size_t chars = 0; bytes < text.size(); ++bytes) {
+    bool lead = (static_cast<unsigned char>(text[bytes]) & 0xC0) != 0x80;
+    if (lead && chars++ == count) break;
+  }
+  return bytes;
+}
+
+}  // namespace
+
 std::string ProposedDataFileName(const std::string& personName) {
-  size_t blank = personName.find(' ');
+  const size_t blank = personName.find(' ');
+  const size_t eight = BytesOfCharacters(personName, 8);
   // The first word, unless there is none or it is longer than eight characters.
-  std::string stem = blank == std::string::npos || blank >= 8 ? personName.substr(0, 8) : personName.substr(0, blank);
+  std::string stem = blank == std::string::npos || blank >= eight ? personName.substr(0, eight)
+                                                                  : personName.substr(0, blank);
+  // Characters that no file name may hold, here or on the systems a report may travel to.
+  for (char& c : stem)
+    if (static_cast<unsigned char>(c) < 32 || std::string_view("/\\:*?\"<>|").find(c) != std::string_view::npos) c = '_';
+  // A leading point would hide the file.
+  stem.erase(0, std::min(stem.find_first_not_of('.'), stem.size()));
+  if (stem.empty()) stem = "Kesmora";
   return stem + ".txt";
 }
 

@@ -51,7 +51,8 @@ std::filesystem::path PageFilePath(const std::filesystem::path& programDir);
 std::filesystem::path PrintFilePath(const std::filesystem::path& programDir);
 
 // The proposed file name of "Save As": the first word of the name, or its first 8 characters
-// when it has no blank or the first blank comes late, followed by ".txt".
+// when it has no blank or the first blank comes late, followed by ".txt". Characters a file
+// name cannot hold become "_", leading points go, and an empty name gives "Kesmora.txt".
 std::string ProposedDataFileName(const std::string& personName);
 
 }  // namespace kesmora

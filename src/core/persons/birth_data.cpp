@@ -6,6 +6,9 @@
 #include <fmt/format.h>
 
 #include <cmath>
+#include <cstdint>
+#include <limits>
+#include <optional>
 #include <cstdlib>
 #include <ctime>
 
@@ -100,18 +103,43 @@ void ChooseUnknown(PersonFields& f) {
   f.minute = "0";
 }
 
-void StepMonth(PersonFields& t, int step) {
-  int year = static_cast<int>(std::lround(LeadingNumber(t.year)));
-  int month = static_cast<int>(std::lround(LeadingNumber(t.month))) + step;
-  if (month < 1) {
-    month = 12;
-    --year;
-  } else if (month > 12) {
-    month = 1;
-    ++year;
+namespace {
+
+// The whole number of a field as a 16-bit integer; nothing when the text holds a number that
+// no 16-bit integer can (empty or non-numeric text reads as 0).
+std::optional<int> Int16Value(const std::string& text) {
+  double v = std::round(LeadingNumber(text));
+  if (!std::isfinite(v) || v < std::numeric_limits<std::int16_t>::min() ||
+      v > std::numeric_limits<std::int16_t>::max())
+    return std::nullopt;
+  return static_cast<int>(v);
+}
+
+}  // namespace
+
+int DaysInMonth(int year, int month) {
+  static constexpr int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  if (month < 1 || month > 12) return 31;
+  bool leap = year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
+  return month == 2 && leap ? 29 : days[month - 1];
+}
+
+bool StepMonth(PersonFields& t, int step) {
+  auto year = Int16Value(t.year), month = Int16Value(t.month);
+  if (!year || !month) return false;
+  int y = *year, m = *month + step;
+  if (m < 1) {
+    m = 12;
+    --y;
+  } else if (m > 12) {
+    m = 1;
+    ++y;
   }
-  t.year = std::to_string(year);
-  t.month = std::to_string(month);
+  t.year = std::to_string(y);
+  t.month = std::to_string(m);
+  // 31 January a month on is 28 (or 29) February, not 3 March.
+  if (HasLeadingNumber(t.day) && LeadingNumber(t.day) > DaysInMonth(y, m)) t.day = std::to_string(DaysInMonth(y, m));
+  return true;
 }
 
 }  // namespace kesmora

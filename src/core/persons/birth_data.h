@@ -32,7 +32,11 @@ void ChooseEast(PersonFields& fields, bool east);
 // Unknown time: noon.
 void ChooseUnknown(PersonFields& fields);
 
-// The "Update" menu: the transit month one back or forward, the year following.
-void StepMonth(PersonFields& transit, int step);
+// Days of a month of the Gregorian calendar (years before 1 counted astronomically).
+int DaysInMonth(int year, int month);
+// The "Update" menu: the transit month one back or forward, the year following, and a day past
+// the end of the new month brought back to its last day. False, with nothing changed, when the
+// year or month holds a number beyond a 16-bit integer.
+bool StepMonth(PersonFields& transit, int step);
 
 }  // namespace kesmora

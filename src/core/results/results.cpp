@@ -5,6 +5,7 @@
 #include <fmt/format.h>
 
 #include <cmath>
+#include <limits>
 
 namespace kesmora {
 
@@ -153,6 +154,32 @@ std::vector<GridRow> GridRowsOf(const std::vector<Hit>& hits, const HitTextConte
     grid.push_back(std::move(g));
   }
   return grid;
+}
+
+std::vector<GridKeys> GridSortKeysOf(const std::vector<Hit>& hits) {
+  constexpr double text = std::numeric_limits<double>::quiet_NaN();
+  std::vector<GridKeys> keys;
+  int r = 0;
+  for (const Hit& hit : hits) {
+    const bool declination = hit.kind == HitKind::Declination;
+    auto mansion = [&](double v) { return declination ? text : MansionNumber(v); };
+    auto pada = [&](double v) { return declination ? text : PadaNumber(v); };
+    GridKeys k;
+    k.fill(text);
+    k[0] = ++r;
+    k[3] = hit.movingDeg;
+    k[4] = mansion(hit.movingDeg);
+    k[5] = pada(hit.movingDeg);
+    k[6] = hit.aspect;
+    k[8] = hit.secondDeg;
+    k[9] = mansion(hit.secondDeg);
+    k[10] = pada(hit.secondDeg);
+    k[12] = hit.exactJd;
+    k[grid::StartPeriod] = hit.startJd.value_or(text);
+    k[grid::EndPeriod] = hit.endJd.value_or(text);
+    keys.push_back(k);
+  }
+  return keys;
 }
 
 std::string CsvText(const std::vector<GridRow>& rows) {

@@ -60,6 +60,12 @@ inline constexpr int StartPeriod = 11, EndPeriod = 13;
 // The data grid's rows, periods filled where the hits have them.
 std::vector<GridRow> GridRowsOf(const std::vector<Hit>& hits, const HitTextContext& context);
 
+// What each cell of the data grid sorts by: the number it shows (row number, positions, lunar
+// mansion and pada, the aspect's index, moments as Julian days), or NaN where the cell sorts by
+// its text or is empty.
+using GridKeys = std::array<double, GridColumns>;
+std::vector<GridKeys> GridSortKeysOf(const std::vector<Hit>& hits);
+
 // Grid columns 1 to 13 of every row, each in double quotes, comma-separated, CR LF ended.
 std::string CsvText(const std::vector<GridRow>& rows);
 

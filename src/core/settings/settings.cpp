@@ -43,6 +43,7 @@ enum class Kind {
   Check,        // whole number without blank
   Option,       // True / False
   PlainNumber,  // whole number without blank, always taken
+  Width,        // whole number without blank, taken from 0 to the largest 16-bit number
 };
 
 struct Entry {
@@ -71,6 +72,7 @@ bool Accepts(Kind kind, const std::string& value) {
     case Kind::Top: return v >= 0 && v <= std::numeric_limits<short>::max();
     case Kind::Left: return std::abs(v) <= std::numeric_limits<int>::max();
     case Kind::Extent: return v > 0 && v <= std::numeric_limits<short>::max();
+    case Kind::Width: return v >= 0 && v <= std::numeric_limits<short>::max();
     case Kind::Text: case Kind::OptionalText: return !value.empty();
     default: return true;
   }
@@ -182,6 +184,8 @@ class EntryTable {
     for (size_t k = 0; k < s.chkAspects.size(); ++k)
       AddInt(fmt::format("chkAspects_{:02d}", k), Kind::Check, s.chkAspects[k]);
     AddInt("excel_column_width", Kind::PlainNumber, s.excelColumnWidth, true);
+    for (size_t k = 0; k < s.gridColumnWidths.size(); ++k)
+      AddInt(fmt::format("GridColumnWidth_{:02d}", k), Kind::Width, s.gridColumnWidths[k]);
   }
 
   std::vector<Entry> entries_;

@@ -53,6 +53,9 @@ struct Settings {
   std::array<int, NumPlanetBoxes> chkP2Planets{1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 1, 1};
   std::array<int, NumAspectBoxes> chkAspects{1, 0, 0, 0, 0, 0, 1, 0, 1, 0, 1, 0, 0, 0, 1, 1, 1};
   int excelColumnWidth = 5;
+  // Widths of the data grid's 14 columns as the user last set them (twips); 0 leaves a column
+  // to fit its contents.
+  std::array<int, 14> gridColumnWidths{};
 
   // Paths default to the program directory.
   void SetPathDefaults(const std::filesystem::path& programDir);

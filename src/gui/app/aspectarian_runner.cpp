@@ -55,7 +55,7 @@ AspectarianRunner::AspectarianRunner(QWidget* window) : QObject(window) {
   dialog_->setRange(0, kProgressSteps);
   dialog_->setAutoReset(false);
   dialog_->setAutoClose(false);
-  dialog_->setCancelButtonText("Cancel");
+  dialog_->setCancelButtonText("&Cancel");
   dialog_->reset();  // stops the dialog from showing itself
   // Cancel only asks the run to stop; the dialog stays until the worker has ended.
   QObject::disconnect(dialog_, &QProgressDialog::canceled, dialog_, nullptr);

@@ -1,14 +1,17 @@
 #pragma once
-// Key filters and select-all-on-focus for the main window's text fields.
+// Key filters, select-all-on-focus and widths for the main window's text fields.
 #include "core/persons/birth_data.h"
 
 #include <QObject>
+#include <QString>
 
+class QButtonGroup;
 class QLineEdit;
 
 namespace kesmora::gui {
 
-// Drops every typed character the field does not accept (Backspace always passes).
+// Drops every typed or pasted character the field does not accept. Keys that type nothing
+// (Tab, Delete, the arrows, Backspace) and shortcuts keep their usual meaning.
 class KeyFilterObject : public QObject {
   Q_OBJECT
  public:
@@ -29,5 +32,17 @@ class SelectAllOnFocus : public QObject {
 
 void InstallKeyFilter(QLineEdit* edit, KeyFilter filter);
 void InstallSelectAllOnFocus(QLineEdit* edit);
+// Inserts text as if it were typed: the characters the filter refuses are left out.
+void InsertFiltered(QLineEdit* edit, KeyFilter filter, const QString& text);
+
+// Tab into a set of option buttons lands on the one that is chosen, as arrow keys then move
+// the choice; Tab out of it leaves the set.
+void TabToCheckedButton(QButtonGroup* group);
+
+// A field of the main window with its key filter and select-all-on-focus. With `longest`
+// given, the field is just wide enough to show that text whole in its own font.
+QLineEdit* NewField(const char* objectName, KeyFilter filter, const QString& longest = {});
+// The least width at which the field shows `text` whole.
+int WidthForText(const QLineEdit* edit, const QString& text);
 
 }  // namespace kesmora::gui

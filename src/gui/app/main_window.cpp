@@ -2,8 +2,9 @@
 
 #include "gui/app/aspectarian_runner.h"
 #include "gui/app/field_filters.h"
-#include "gui/app/window_geometry.h"
 #include "gui/app/file_dialogs.h"
+#include "gui/app/person_block.h"
+#include "gui/app/window_geometry.h"
 #include "core/app/run.h"
 #include "core/app/startup.h"
 #include "core/app/user_interface.h"
@@ -40,6 +41,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
+#include <QScrollBar>
+#include <QShortcut>
+#include <QStyle>
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -47,35 +51,6 @@
 namespace kesmora::gui {
 
 namespace {
-
-struct BlockNames {
-  const char *name, *month, *day, *year, *hour, *minute, *am, *pm, *unknown, *timeZone, *adjustTz,
-      *minusOne, *now, *longDeg, *longMin, *east, *west, *latDeg, *latMin, *north, *south,
-      *stateCountry, *city, *atlas, *save;
-};
-
-constexpr BlockNames kPerson1Names{
-    "txtName", "txtMonth", "txtDay", "txtYear", "txtBirthHour", "txtBirthMinute", "optAM", "optPM",
-    "optUnknown", "txtTZ", "cmdAdjTZ", "cmdSubtractOneHour", "cmdNow", "txtLongDeg", "txtLongMin",
-    "optEast", "optWest", "txtLatDeg", "txtLatMin", "optNorth", "optSouth", "txtBirthState_Country",
-    "txtBirthCity", "cmdACS_Atlas", "cmdSave"};
-
-constexpr BlockNames kPerson2Names{
-    "txtDiurnalName", "txtDiurnalMonth", "txtDiurnalDay", "txtDiurnalYear", "txtDiurnalHour",
-    "txtDiurnalMinute", "optDiurnalAM", "optDiurnalPM", "optDiurnalUnknown", "txtDiurnalTZ",
-    "cmdAdjDiurnalTZ", "cmdDiurnalSubtractOneHour", "cmdDiurnalNow", "txtDiurnalLongDeg",
-    "txtDiurnalLongMin", "optDiurnalEast", "optDiurnalWest", "txtDiurnalLatDeg", "txtDiurnalLatMin",
-    "optDiurnalNorth", "optDiurnalSouth", "txtDiurnalBirthState_Country", "txtDiurnalBirthCity",
-    "cmdDiurnalACS_Atlas", "cmdDiurnalSave"};
-
-QLineEdit* NewField(const char* objectName, KeyFilter filter, int widthChars = 0) {
-  auto* edit = new QLineEdit;
-  edit->setObjectName(objectName);
-  InstallKeyFilter(edit, filter);
-  InstallSelectAllOnFocus(edit);
-  if (widthChars > 0) edit->setMaximumWidth(edit->fontMetrics().horizontalAdvance(QString(widthChars, '0')) + 14);
-  return edit;
-}
 
 QRadioButton* NewRadio(const char* objectName, const QString& caption) {
   auto* r = new QRadioButton(caption);
@@ -97,9 +72,14 @@ QCheckBox* NewCheck(const char* objectName, const QString& caption) {
 
 QGroupBox* NewGroup(const QString& title, QLayout* layout) {
   auto* g = new QGroupBox(title);
+  layout->setContentsMargins(6, 4, 6, 6);
+  layout->setSpacing(4);
   g->setLayout(layout);
   return g;
 }
+
+// The longest texts of the number fields of a run: counts of days and minutes, and times.
+constexpr const char *kLongestCount = "32767", *kLongestTime = "23.59";
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 std::string S(const QString& s) { return s.toStdString(); }
@@ -116,40 +96,77 @@ MainWindow::MainWindow(Session& session, UserInterface& ui, Clock clock, QWidget
       files_(ownFiles_.get()),
       printer_(ownPrinter_.get()) {
   setObjectName("Kesmora");
-  auto* content = new QWidget;
-  auto* columns = new QHBoxLayout(content);
+  // Built in the order of the groups of the table; laid out below to fit a laptop screen.
+  p1_ = new PersonBlock(Person::One);
+  p2_ = new PersonBlock(Person::Two);
+  QWidget* names = BuildNamesGroup();
+  QWidget* planetData = BuildPlanetDataGroup();
+  QWidget* transitPlanets = BuildCheckBoxGroup("Transit Planets", "chkP1Planets", NumPlanetBoxes, chkP1Planets_, 1);
+  QWidget* natalPlanets =
+      BuildCheckBoxGroup("Natal (or Transit) Planets", "chkP2Planets", NumPlanetBoxes, chkP2Planets_, 1);
+  QWidget* aspects = BuildCheckBoxGroup("Aspects", "chkAspects", NumAspectBoxes, chkAspects_, 3);
+  QWidget* zodiac = BuildZodiacGroup();
+  QWidget* houses = BuildHouseGroup();
+  QWidget* periods = BuildPeriodsGroup();
+  QWidget* orbs = BuildOrbsGroup();
+  QWidget* buttons = BuildBottomButtons();
+  connect(p1_, &PersonBlock::nowClicked, this, &MainWindow::cmdNow_Click);
+  connect(p2_, &PersonBlock::nowClicked, this, &MainWindow::cmdDiurnalNow_Click);
+  // "Save As" of the data window proposes a file name from what the name field holds now.
+  connect(p1_, &PersonBlock::nameEdited, this, [this](const QString& text) { session_.person1.name = S(text); });
+  connect(p2_, &PersonBlock::nameEdited, this, [this](const QString& text) { session_.person2.name = S(text); });
+  // Shift with the Person 1 key fills Person 2.
+  auto* diurnalNow = new QShortcut(QKeySequence(Qt::SHIFT | Qt::ALT | Qt::Key_N), this);
+  connect(diurnalNow, &QShortcut::activated, this, &MainWindow::cmdDiurnalNow_Click);
 
+  // Three columns: the persons; the names, the planet data and the run's settings; the planet
+  // lists, which grow with the window, over the aspects and the orbs.
+  content_ = new QWidget;
+  auto* columns = new QHBoxLayout(content_);
+  columns->setContentsMargins(4, 4, 4, 4);
+  columns->setSpacing(6);
   auto* persons = new QVBoxLayout;
-  persons->addWidget(BuildPersonGroup(Person::One));
-  persons->addWidget(BuildPersonGroup(Person::Two));
+  persons->addWidget(p1_);
+  persons->addWidget(p2_);
   persons->addStretch();
-  columns->addLayout(persons);
+  // A larger window widens the persons' text fields and, twice as much, the names and planet data.
+  columns->addLayout(persons, 1);
 
   auto* middle = new QVBoxLayout;
-  middle->addWidget(BuildNamesGroup());
-  middle->addWidget(BuildPlanetDataGroup(), 1);
-  columns->addLayout(middle);
-
-  auto* planets = new QVBoxLayout;
-  planets->addWidget(BuildCheckBoxGroup("Transit Planets", "chkP1Planets", NumPlanetBoxes, chkP1Planets_, 3));
-  planets->addWidget(BuildCheckBoxGroup("Natal (or Transit) Planets", "chkP2Planets", NumPlanetBoxes, chkP2Planets_, 3));
-  planets->addStretch();
-  columns->addLayout(planets);
+  middle->addWidget(names, 2);
+  middle->addWidget(planetData, 5);
+  middle->addWidget(periods);
+  auto* chart = new QHBoxLayout;
+  chart->addWidget(zodiac);
+  chart->addWidget(houses);
+  middle->addLayout(chart);
+  columns->addLayout(middle, 2);
 
   auto* choices = new QVBoxLayout;
-  choices->addWidget(BuildCheckBoxGroup("Aspects", "chkAspects", NumAspectBoxes, chkAspects_, 3));
-  choices->addWidget(BuildZodiacGroup());
-  choices->addWidget(BuildHouseGroup());
-  choices->addWidget(BuildPeriodsGroup());
-  choices->addWidget(BuildOrbsGroup());
-  choices->addWidget(BuildBottomButtons());
-  choices->addStretch();
+  auto* planets = new QHBoxLayout;
+  planets->addWidget(transitPlanets);
+  planets->addWidget(natalPlanets);
+  choices->addLayout(planets, 1);
+  auto* below = new QHBoxLayout;
+  auto* aspectColumn = new QVBoxLayout;
+  aspectColumn->addWidget(aspects);
+  aspectColumn->addStretch();
+  below->addLayout(aspectColumn);
+  auto* search = new QVBoxLayout;
+  search->addWidget(orbs);
+  search->addWidget(buttons);
+  below->addLayout(search);
+  choices->addLayout(below);
   columns->addLayout(choices);
 
+  // Scroll bars appear only when the screen is too small for the whole window.
   auto* scroll = new QScrollArea;
-  scroll->setWidget(content);
+  scroll->setObjectName("MainScroll");
+  scroll->setFrameShape(QFrame::NoFrame);
+  scroll->setWidget(content_);
   scroll->setWidgetResizable(true);
   setCentralWidget(scroll);
+  SetTabOrder();
   BuildMenus();
 
   timer1_ = new QTimer(this);
@@ -164,125 +181,14 @@ MainWindow::MainWindow(Session& session, UserInterface& ui, Clock clock, QWidget
 // The runner goes first: a run still going is stopped before the windows it reports to.
 MainWindow::~MainWindow() { delete runner_; }
 
-QWidget* MainWindow::BuildPersonGroup(Person person) {
-  const BlockNames& n = person == Person::One ? kPerson1Names : kPerson2Names;
-  PersonBlock& b = Block(person);
-  b.name = NewField(n.name, KeyFilter::Any);
-  b.month = NewField(n.month, KeyFilter::Digits, 3);
-  b.day = NewField(n.day, KeyFilter::Digits, 3);
-  b.year = NewField(n.year, KeyFilter::DigitsMinus, 5);
-  b.hour = NewField(n.hour, KeyFilter::Digits, 3);
-  b.minute = NewField(n.minute, KeyFilter::DigitsPoint, 4);
-  b.timeZone = NewField(n.timeZone, KeyFilter::DigitsPointMinus, 8);
-  b.longDeg = NewField(n.longDeg, KeyFilter::Digits, 4);
-  b.longMin = NewField(n.longMin, KeyFilter::Digits, 3);
-  b.latDeg = NewField(n.latDeg, KeyFilter::Digits, 3);
-  b.latMin = NewField(n.latMin, KeyFilter::Digits, 3);
-  b.stateCountry = NewField(n.stateCountry, KeyFilter::Any);
-  b.city = NewField(n.city, KeyFilter::Any);
-  b.am = NewRadio(n.am, "AM");
-  b.pm = NewRadio(n.pm, "PM");
-  b.unknown = NewRadio(n.unknown, "Unknown");
-  b.east = NewRadio(n.east, "East");
-  b.west = NewRadio(n.west, "West");
-  b.north = NewRadio(n.north, "North");
-  b.south = NewRadio(n.south, "South");
-  b.adjustTz = NewButton(n.adjustTz, "Adjust TZ");
-  b.minusOne = NewButton(n.minusOne, "Minus 1");
-  b.now = NewButton(n.now, "&Now");
-  b.atlas = NewButton(n.atlas, "ACS Atlas");
-  b.save = NewButton(n.save, "&Save");
-  b.atlas->setEnabled(false);  // place lookup is not available in this version
-  b.save->setEnabled(false);   // saving persons is not available in this version
-
-  // Each set of option buttons is exclusive within its own frame.
-  for (auto set : {std::vector<QRadioButton*>{b.am, b.pm, b.unknown}, std::vector<QRadioButton*>{b.east, b.west},
-                   std::vector<QRadioButton*>{b.north, b.south}}) {
-    auto* group = new QButtonGroup(this);
-    for (QRadioButton* r : set) group->addButton(r);
-  }
-
-  auto* grid = new QGridLayout;
-  auto label = [](const char* text) { return new QLabel(text); };
-  grid->addWidget(label("Name"), 0, 0);
-  grid->addWidget(b.name, 0, 1, 1, 5);
-  grid->addWidget(label("Month"), 1, 0);
-  grid->addWidget(b.month, 1, 1);
-  grid->addWidget(label("Day"), 1, 2);
-  grid->addWidget(b.day, 1, 3);
-  grid->addWidget(label("Year"), 1, 4);
-  grid->addWidget(b.year, 1, 5);
-  grid->addWidget(label("Birth Hour"), 2, 0);
-  grid->addWidget(b.hour, 2, 1);
-  grid->addWidget(label("Birth Min"), 2, 2);
-  grid->addWidget(b.minute, 2, 3);
-  auto* halves = new QHBoxLayout;
-  halves->addWidget(b.am);
-  halves->addWidget(b.pm);
-  halves->addWidget(b.unknown);
-  grid->addLayout(halves, 2, 4, 1, 2);
-  grid->addWidget(label("Time Zone"), 3, 0);
-  grid->addWidget(b.timeZone, 3, 1, 1, 1);
-  grid->addWidget(b.adjustTz, 3, 2, 1, 2);
-  grid->addWidget(b.minusOne, 3, 4);
-  grid->addWidget(b.now, 3, 5);
-  // Degrees, minutes and the frame of the two directions, for longitude and latitude.
-  auto coordinateRow = [&](int row, const char* deg, QLineEdit* degrees, const char* min, QLineEdit* minutes,
-                           const char* frame, QRadioButton* first, QRadioButton* second) {
-    grid->addWidget(label(deg), row, 0);
-    grid->addWidget(degrees, row, 1);
-    grid->addWidget(label(min), row, 2);
-    grid->addWidget(minutes, row, 3);
-    auto* directions = new QHBoxLayout;
-    directions->addWidget(first);
-    directions->addWidget(second);
-    grid->addWidget(NewGroup(frame, directions), row, 4, 1, 2);
-  };
-  coordinateRow(4, "Long Deg", b.longDeg, "Long Min", b.longMin, "East / West", b.east, b.west);
-  coordinateRow(5, "Lat Deg", b.latDeg, "Lat Min", b.latMin, "North / South", b.north, b.south);
-  grid->addWidget(label("State / Country"), 6, 0);
-  grid->addWidget(b.stateCountry, 6, 1, 1, 3);
-  grid->addWidget(b.atlas, 6, 4);
-  grid->addWidget(label("City"), 7, 0);
-  grid->addWidget(b.city, 7, 1, 1, 3);
-  grid->addWidget(b.save, 7, 4);
-
-  ConnectPersonBlock(person);
-  auto* group = NewGroup(person == Person::One ? "Birth Data - Person 1 (Natal)" : "Birth Data - Person 2 (Transit)", grid);
-  return group;
-}
-
-void MainWindow::ConnectPersonBlock(Person person) {
-  PersonBlock& b = Block(person);
-  connect(b.hour, &QLineEdit::textChanged, this, [this, person](const QString& text) {
-    PersonBlock& blk = Block(person);
-    bool pm = false;
-    QString ruled = Q(ApplyHourRule(S(text), pm));
-    if (pm) blk.pm->setChecked(true);
-    if (ruled != text) blk.hour->setText(ruled);
-  });
-  auto withFields = [this, person](auto change) {
-    return [this, person, change] {
-      FieldsFromBlock(person);
-      change(Fields(person));
-      BlockFromFields(person);
-    };
-  };
-  // "Save As" of the data window proposes a file name from what the name field holds now.
-  connect(b.name, &QLineEdit::textChanged, this, [this, person](const QString& text) { Fields(person).name = S(text); });
-  connect(b.now, &QPushButton::clicked, this,
-          person == Person::One ? &MainWindow::cmdNow_Click : &MainWindow::cmdDiurnalNow_Click);
-  connect(b.minusOne, &QPushButton::clicked, this, withFields([](PersonFields& f) { SubtractOneHour(f); }));
-  connect(b.adjustTz, &QPushButton::clicked, this, withFields([](PersonFields& f) { AdjustTimeZone(f); }));
-  connect(b.east, &QRadioButton::clicked, this, withFields([](PersonFields& f) { ChooseEast(f, true); }));
-  connect(b.west, &QRadioButton::clicked, this, withFields([](PersonFields& f) { ChooseEast(f, false); }));
-  connect(b.unknown, &QRadioButton::clicked, this, withFields([](PersonFields& f) { ChooseUnknown(f); }));
-}
-
 QWidget* MainWindow::BuildNamesGroup() {
   optPerson1_ = NewRadio("optPerson1", "Person 1");
   optPerson2_ = NewRadio("optPerson2", "Person 2");
   optPerson1_->setChecked(true);
+  auto* persons = new QButtonGroup(this);
+  persons->addButton(optPerson1_);
+  persons->addButton(optPerson2_);
+  TabToCheckedButton(persons);
   namesOnFile_ = new QListWidget;
   namesOnFile_->setObjectName("NamesOnFile");
   lblNamesOnFile_ = new QLabel("NAMES.FIL");
@@ -292,7 +198,18 @@ QWidget* MainWindow::BuildNamesGroup() {
   change->setEnabled(false);  // choosing and editing names files come with the names editor
   edit->setEnabled(false);
   connect(namesOnFile_, &QListWidget::itemClicked, this, [this] { NamesOnFile_Click(); });
+  // The arrow keys (and Space) choose a name as a click does; the mouse reports its own click.
+  // The item the list makes current when it receives the focus is not selected, so not chosen.
+  connect(namesOnFile_, &QListWidget::itemSelectionChanged, this, [this] {
+    if (!namesOnFile_->selectedItems().isEmpty() && QGuiApplication::mouseButtons() == Qt::NoButton)
+      NamesOnFile_Click();
+  });
   connect(namesOnFile_, &QListWidget::itemDoubleClicked, this, [this] { NamesOnFile_DblClick(); });
+  // Enter loads and calculates, as a double click does.
+  for (auto key : {Qt::Key_Return, Qt::Key_Enter}) {
+    auto* enter = new QShortcut(QKeySequence(key), namesOnFile_, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(enter, &QShortcut::activated, this, &MainWindow::NamesOnFile_DblClick);
+  }
 
   auto* layout = new QGridLayout;
   layout->addWidget(optPerson1_, 0, 0);
@@ -310,25 +227,27 @@ QWidget* MainWindow::BuildPlanetDataGroup() {
   grdOutput_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   grdOutput_->verticalHeader()->setVisible(false);
   grdOutput_->setSelectionMode(QAbstractItemView::NoSelection);
-  cmdCalculate_ = NewButton("cmdCalculate", "Calculate planetary data");
+  grdOutput_->horizontalHeader()->setStretchLastSection(true);
+  cmdCalculate_ = NewButton("cmdCalculate", "Calculate &planetary data");
   connect(cmdCalculate_, &QPushButton::clicked, this, &MainWindow::cmdCalculate_Click);
   auto* layout = new QVBoxLayout;
   layout->addWidget(grdOutput_, 1);
   layout->addWidget(cmdCalculate_);
-  auto* group = NewGroup("Planet Data", layout);
-  group->setMinimumWidth(420);
-  return group;
+  return NewGroup("Planet Data", layout);
 }
 
 QWidget* MainWindow::BuildCheckBoxGroup(const QString& title, const QString& prefix, int count,
                                         std::vector<QCheckBox*>& boxes, int columns) {
-  auto* grid = new QGridLayout;
+  auto* boxesWidget = new QWidget;
+  auto* grid = new QGridLayout(boxesWidget);
+  grid->setContentsMargins(0, 0, 0, 0);
   grid->setVerticalSpacing(0);
   grid->setHorizontalSpacing(4);
   QFont small = font();
   small.setPointSizeF(small.pointSizeF() * 0.85);
   // Filled down the columns, so the list reads in index order like the planet grid.
-  int used = prefix == "chkAspects" ? count : std::min(count, session_.tables.NumPlanetsUsed());
+  const bool planets = prefix != "chkAspects";
+  int used = planets ? std::min(count, session_.tables.NumPlanetsUsed()) : count;
   int rows = (std::max(used, 1) + columns - 1) / columns;
   for (int k = 0; k < count; ++k) {
     auto* box = new QCheckBox;
@@ -338,7 +257,21 @@ QWidget* MainWindow::BuildCheckBoxGroup(const QString& title, const QString& pre
     boxes.push_back(box);
     grid->addWidget(box, k % rows + (k >= used ? rows : 0), k / rows);
   }
-  return NewGroup(title, grid);
+  auto* layout = new QVBoxLayout;
+  if (!planets) {
+    layout->addWidget(boxesWidget);
+    return NewGroup(title, layout);
+  }
+  // The long planet lists scroll inside their frames: never sideways, and a few rows at least.
+  grid->setRowStretch(2 * rows, 1);
+  auto* scroll = new QScrollArea;
+  scroll->setObjectName(prefix + "Scroll");
+  scroll->setFrameShape(QFrame::NoFrame);
+  scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  scroll->setWidgetResizable(true);
+  scroll->setWidget(boxesWidget);
+  layout->addWidget(scroll);
+  return NewGroup(title, layout);
 }
 
 QWidget* MainWindow::BuildZodiacGroup() {
@@ -356,6 +289,7 @@ QWidget* MainWindow::BuildZodiacGroup() {
     layout->addWidget(chkNatalTransit_[static_cast<size_t>(k)], k, 1);
     connect(optZodiac_[static_cast<size_t>(k)], &QRadioButton::clicked, this, &MainWindow::cmdCalculate_Click);
   }
+  TabToCheckedButton(group);
   return NewGroup("Aspects and Zodiac", layout);
 }
 
@@ -371,15 +305,16 @@ QWidget* MainWindow::BuildHouseGroup() {
     layout->addWidget(r, k / 2, k % 2);
     connect(r, &QRadioButton::clicked, this, &MainWindow::cmdCalculate_Click);
   }
+  TabToCheckedButton(group);
   return NewGroup("House System", layout);
 }
 
 QWidget* MainWindow::BuildPeriodsGroup() {
-  txtDaysToCalculate_ = NewField("txtDaysToCalculate", KeyFilter::Digits, 5);
-  txtStartTime_ = NewField("txtStartTime", KeyFilter::DigitsPoint, 6);
-  txtEndTime_ = NewField("txtEndTime", KeyFilter::DigitsPoint, 6);
+  txtDaysToCalculate_ = NewField("txtDaysToCalculate", KeyFilter::Digits, kLongestCount);
+  txtStartTime_ = NewField("txtStartTime", KeyFilter::DigitsPoint, kLongestTime);
+  txtEndTime_ = NewField("txtEndTime", KeyFilter::DigitsPoint, kLongestTime);
   chkEnableTimePeriod_ = NewCheck("chkEnableTimePeriod", "Only calculate for time period to the left");
-  cmdCalcAspectarian_ = NewButton("cmdCalc_aspectarian", "Calculate aspectarian times");
+  cmdCalcAspectarian_ = NewButton("cmdCalc_aspectarian", "Calculate aspecta&rian times");
   cmdCalcAspectarian_->setEnabled(false);  // enabled by the first "Calculate planetary data"
   connect(cmdCalcAspectarian_, &QPushButton::clicked, this, &MainWindow::cmdCalc_aspectarian_Click);
   auto* layout = new QGridLayout;
@@ -396,9 +331,9 @@ QWidget* MainWindow::BuildPeriodsGroup() {
 }
 
 QWidget* MainWindow::BuildOrbsGroup() {
-  txtDaysForwardBack_ = NewField("txtDaysForwardBack", KeyFilter::Digits, 5);
-  txtMinutesBeforeExact_ = NewField("txtMinutesBeforeExact", KeyFilter::Digits, 5);
-  txtMinutesAfterExact_ = NewField("txtMinutesAfterExact", KeyFilter::Digits, 5);
+  txtDaysForwardBack_ = NewField("txtDaysForwardBack", KeyFilter::Digits, kLongestCount);
+  txtMinutesBeforeExact_ = NewField("txtMinutesBeforeExact", KeyFilter::Digits, kLongestCount);
+  txtMinutesAfterExact_ = NewField("txtMinutesAfterExact", KeyFilter::Digits, kLongestCount);
   chkTmpToNp_ = NewCheck("chkInclude_Transit_Midpoints_to_Natal_Planets", "Include t. midpoints to n. planets?");
   chkTmpToTp_ = NewCheck("chkInclude_Transit_Midpoints_to_Transit_Planets", "Include t. mp's to t. planets?");
   chkTpToNmp_ = NewCheck("chkInclude_Transit_Planets_to_Natal_Midpoints", "Include t. planets to n. midpoints?");
@@ -423,11 +358,11 @@ QWidget* MainWindow::BuildBottomButtons() {
   auto* w = new QWidget;
   auto* layout = new QVBoxLayout(w);
   layout->setContentsMargins(0, 0, 0, 0);
-  cmdFindHotspots_ = NewButton("cmdFindHotspots", "Find hotspots");
-  cmdCopyToCSVfile_ = NewButton("cmdCopyToCSVfile", "Copy grid data to .csv file");
-  cmdCopyToExcel_ = NewButton("cmdCopyToExcel", "Copy grid data to Excel");
+  cmdFindHotspots_ = NewButton("cmdFindHotspots", "Fin&d hotspots");
+  cmdCopyToCSVfile_ = NewButton("cmdCopyToCSVfile", "Cop&y grid data to .csv file");
+  cmdCopyToExcel_ = NewButton("cmdCopyToExcel", "Copy grid data to E&xcel");
   for (QPushButton* b : {cmdFindHotspots_, cmdCopyToCSVfile_, cmdCopyToExcel_}) {
-    b->setEnabled(false);  // enabled once a run has results
+    b->setEnabled(false);  // see EnableResultButtons
     layout->addWidget(b);
   }
   connect(cmdCopyToCSVfile_, &QPushButton::clicked, this, &MainWindow::cmdCopyToCSVfile_Click);
@@ -482,16 +417,16 @@ void MainWindow::BuildHelpMenu() {
     if (helpFile)
       connect(a, &QAction::triggered, this, [this, helpFile] { ShowHelpText(helpFile); });
     else
-      a->setEnabled(false);  // the tip window and the about box are not available in this version
+      a->setEnabled(false);  // the window it would show or explain is not part of this version
     return a;
   };
   QMenu* help = menuBar()->addMenu("&Help");
   add(help, "mnuHelpTipoftheDay", "Tip of the Day", nullptr);
   add(help, "mnuMainMenuHelp", "Kesmora Main Menu", "Kesmora.TXT");
-  add(help, "mnuHelpGraph", "Graph Window", "INSTRUCTIONS.TXT");
+  add(help, "mnuHelpGraph", "Graph Window", nullptr);
   add(help, "mnuHelpOptions", "Options Window", "OPTIONS.TXT");
   add(help, "mnuHelpOutputD1", "Data Window", "OUTPUTD1.TXT");
-  add(help, "mnuHelpSelect", "Select A File Window", "SELECT.TXT");
+  add(help, "mnuHelpSelect", "Select A File Window", nullptr);
   add(help, "mnuHelpPrntfile", "File To Print  Window", "PRNTFILE.TXT");
   QMenu* hints = help->addMenu("Hints");
   add(hints, "mnuHintsHow", "How Do I...?", "HOW_DO_I.TXT");
@@ -500,6 +435,23 @@ void MainWindow::BuildHelpMenu() {
   add(help, "mnuShortcutKeys", "Shortcut Keys", "SHORTCUT.TXT");
   add(help, "mnuHelpRevisions", "Revision History", "REVISION.TXT");
   add(help, "mnuHelpAbout", "About", nullptr);
+}
+
+// Tab visits the groups in the order of their table: the persons, the names, the planet data,
+// the planet and aspect lists, zodiac and houses, the periods, the orbs and the result buttons.
+void MainWindow::SetTabOrder() {
+  std::vector<QWidget*> order = p1_->TabOrder();
+  order.insert(order.end(), p2_->TabOrder().begin(), p2_->TabOrder().end());
+  order.insert(order.end(), {optPerson1_, optPerson2_, namesOnFile_, findChild<QPushButton*>("cmdChangeList"),
+                             findChild<QPushButton*>("cmdEditList"), grdOutput_, cmdCalculate_});
+  for (auto* list : {&chkP1Planets_, &chkP2Planets_, &chkAspects_}) order.insert(order.end(), list->begin(), list->end());
+  order.insert(order.end(), {optZodiac_[0], optZodiac_[1], chkNatalTransit_[0], chkNatalTransit_[1]});
+  order.insert(order.end(), optHouseSystem_.begin(), optHouseSystem_.end());
+  order.insert(order.end(), {txtDaysToCalculate_, chkEnableTimePeriod_, txtStartTime_, txtEndTime_, cmdCalcAspectarian_,
+                             txtDaysForwardBack_, txtMinutesBeforeExact_, txtMinutesAfterExact_, chkTmpToNp_,
+                             chkTmpToTp_, chkTpToNmp_, chkTmpToNmp_, chkLunarMansions_, chkAuspicious_,
+                             chkTDegToNDeg_, cmdFindHotspots_, cmdCopyToCSVfile_, cmdCopyToExcel_});
+  for (size_t k = 1; k < order.size(); ++k) setTabOrder(order[k - 1], order[k]);
 }
 
 void MainWindow::CaptionCheckBoxes() {
@@ -514,51 +466,46 @@ void MainWindow::CaptionCheckBoxes() {
   }
   for (int k = 0; k < NumAspectBoxes; ++k)
     chkAspects_[static_cast<size_t>(k)]->setText(Q(session_.tables.aspectCaptions[static_cast<size_t>(k)]));
+  // Each planet list is at least as wide as its captions and shows a few rows.
+  for (const char* name : {"chkP1PlanetsScroll", "chkP2PlanetsScroll"}) {
+    auto* scroll = findChild<QScrollArea*>(name);
+    const QSize boxes = scroll->widget()->sizeHint();
+    scroll->setMinimumWidth(boxes.width() + scroll->verticalScrollBar()->sizeHint().width());
+    scroll->setMinimumHeight(std::min(boxes.height(), 6 * chkP1Planets_.front()->sizeHint().height()));
+  }
+  SizePlanetGridColumns();
 }
 
-void MainWindow::FieldsFromBlock(Person person) {
-  const PersonBlock& b = Block(person);
-  PersonFields& f = Fields(person);
-  f.name = S(b.name->text());
-  f.month = S(b.month->text());
-  f.day = S(b.day->text());
-  f.year = S(b.year->text());
-  f.hour = S(b.hour->text());
-  f.minute = S(b.minute->text());
-  f.half = b.am->isChecked() ? HalfDay::AM : b.pm->isChecked() ? HalfDay::PM : HalfDay::Unknown;
-  f.timeZone = S(b.timeZone->text());
-  f.longDeg = S(b.longDeg->text());
-  f.longMin = S(b.longMin->text());
-  f.east = b.east->isChecked();
-  f.latDeg = S(b.latDeg->text());
-  f.latMin = S(b.latMin->text());
-  f.south = b.south->isChecked();
-  f.stateCountry = S(b.stateCountry->text());
-  f.city = S(b.city->text());
-  f.minusOneEnabled = b.minusOne->isEnabled();
+void MainWindow::SizePlanetGridColumns() {
+  // Wide enough for every planet name and for a longitude in any sign with its retrograde mark;
+  // the designed widths are the least.
+  const QFontMetrics metrics = grdOutput_->fontMetrics();
+  const int padding = 2 * (grdOutput_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grdOutput_) + 1) + 2;
+  int name = 0, longitude = 0;
+  for (int i = 1; i <= session_.tables.NumPlanetsUsed(); ++i)
+    name = std::max(name, metrics.horizontalAdvance(Q(session_.tables.Planet(i).name)));
+  for (int sign = 0; sign < 12; ++sign)
+    longitude = std::max(longitude, metrics.horizontalAdvance(Q(FormatLongitude(sign * 30 + 28.99)) + " R"));
+  const int number = metrics.horizontalAdvance(QString::number(session_.tables.NumPlanetsUsed()));
+  const int measured[4] = {number, name, longitude, longitude};
+  int total = 0;
+  grdOutput_->setColumnCount(4);
+  for (int c = 0; c < 4; ++c) {
+    const int header = metrics.horizontalAdvance(QStringList{"#", "Name", "Transit Longitude", "Natal Longitude"}[c]);
+    const int width = std::max({PlanetGridWidthsTwips[c] / kTwipsPerPixel, measured[c] + padding, header + padding});
+    grdOutput_->setColumnWidth(c, width);
+    total += width;
+  }
+  // All four columns show without scrolling sideways.
+  const QStyle* style = grdOutput_->style();
+  const int scrollBar = style->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, grdOutput_);
+  const int frame = style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, grdOutput_);
+  grdOutput_->setMinimumWidth(total + scrollBar + 2 * frame + 4);
 }
 
-void MainWindow::BlockFromFields(Person person) {
-  PersonBlock& b = Block(person);
-  const PersonFields f = Fields(person);  // a copy: the hour rule may write back while we fill
-  b.name->setText(Q(f.name));
-  b.month->setText(Q(f.month));
-  b.day->setText(Q(f.day));
-  b.year->setText(Q(f.year));
-  b.hour->setText(Q(f.hour));
-  b.minute->setText(Q(f.minute));
-  (f.half == HalfDay::AM ? b.am : f.half == HalfDay::PM ? b.pm : b.unknown)->setChecked(true);
-  b.timeZone->setText(Q(f.timeZone));
-  b.longDeg->setText(Q(f.longDeg));
-  b.longMin->setText(Q(f.longMin));
-  (f.east ? b.east : b.west)->setChecked(true);
-  b.latDeg->setText(Q(f.latDeg));
-  b.latMin->setText(Q(f.latMin));
-  (f.south ? b.south : b.north)->setChecked(true);
-  b.stateCountry->setText(Q(f.stateCountry));
-  b.city->setText(Q(f.city));
-  b.minusOne->setEnabled(f.minusOneEnabled);
-}
+void MainWindow::FieldsFromBlock(Person person) { Block(person).Read(Fields(person)); }
+
+void MainWindow::BlockFromFields(Person person) { Block(person).Show(Fields(person)); }
 
 void MainWindow::StoreWidgetsInSession() {
   FieldsFromBlock(Person::One);
@@ -588,9 +535,8 @@ void MainWindow::StoreWidgetsInSession() {
   s.chkInclude_Transit_Midpoints_to_Natal_Midpoints = chkTmpToNmp_->isChecked();
   s.personName1 = session_.person1.name;
   s.personName2 = session_.person2.name;
-  QRect g = normalGeometry();
-  s.mainWindow = {g.top() * kTwipsPerPixel, g.left() * kTwipsPerPixel, g.height() * kTwipsPerPixel,
-                  g.width() * kTwipsPerPixel};
+  // A maximised window keeps the place it had before.
+  if (isVisible() && !isMaximized() && !isMinimized() && !isFullScreen()) s.mainWindow = TwipsRectOf(this);
 }
 
 void MainWindow::ShowSessionInWidgets() {
@@ -623,10 +569,17 @@ void MainWindow::ShowSessionInWidgets() {
   BlockFromFields(Person::Two);
 }
 
+QSize MainWindow::FittingSize() const {
+  // Captions set before the window was first laid out are not yet in the layouts' measures.
+  for (QWidget* w : content_->findChildren<QWidget*>()) w->updateGeometry();
+  content_->layout()->activate();
+  const QSize inside = content_->minimumSizeHint();
+  return {inside.width(), inside.height() + menuBar()->sizeHint().height()};
+}
+
 void MainWindow::ApplyWindowGeometry() {
-  const WindowRect& r = session_.settings.mainWindow;
-  resize(r.width / kTwipsPerPixel, r.height / kTwipsPerPixel);
-  move(r.left / kTwipsPerPixel, r.top / kTwipsPerPixel);
+  // As large as the contents need, as far as the screen allows.
+  ApplyTwipsRect(this, session_.settings.mainWindow, FittingSize());
 }
 
 void MainWindow::Start() {
@@ -638,6 +591,7 @@ void MainWindow::Start() {
   UpdateTitle();
   timer1_->start();
   show();
+  KeepOnScreen(this);
   ui_.SetBusy(true);
   LocalDateTime now = clock_();
   FillWithNow(session_.person1, Person::One, now, session_.optionValues);
@@ -675,6 +629,15 @@ void MainWindow::cmdCalculate_Click() {
   BlockFromFields(Person::Two);
   SetupPlanetDataGrid();
   cmdCalcAspectarian_->setEnabled(true);  // also after failed checks
+  UpdateStaleMarks();
+}
+
+void MainWindow::UpdateStaleMarks() {
+  const ChartOptions now = ChartOptionsOf(session_.settings);
+  const bool stale = shownRunChart_ && (shownRunChart_->zodiac != now.zodiac || shownRunChart_->houses != now.houses);
+  const QString note = stale ? " (before the change of zodiac/houses)" : "";
+  if (gridForm_) gridForm_->setWindowTitle("Data Grid" + note);
+  if (dataWindow_) dataWindow_->MarkRunReportStale(stale);
 }
 
 void MainWindow::SetupPlanetDataGrid() {
@@ -686,7 +649,6 @@ void MainWindow::SetupPlanetDataGrid() {
   grdOutput_->setHorizontalHeaderLabels({"#", "Name", "Transit Longitude", "Natal Longitude"});
   grdOutput_->horizontalHeaderItem(0)->setTextAlignment(Qt::AlignCenter);
   for (int c = 1; c < 4; ++c) grdOutput_->horizontalHeaderItem(c)->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  for (int c = 0; c < 4; ++c) grdOutput_->setColumnWidth(c, PlanetGridWidthsTwips[c] / kTwipsPerPixel);
   const QColor grey(224, 224, 224);
   for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
     const PlanetGridRow& row = rows[static_cast<size_t>(r)];
@@ -701,12 +663,6 @@ void MainWindow::SetupPlanetDataGrid() {
       item->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
       grdOutput_->setItem(r, c, item);
     }
-  }
-  // The designed widths are the least; longer names and marks widen their column.
-  for (int c = 1; c < 4; ++c) {
-    int designed = grdOutput_->columnWidth(c);
-    grdOutput_->resizeColumnToContents(c);
-    grdOutput_->setColumnWidth(c, std::max(designed, grdOutput_->columnWidth(c)));
   }
   grdOutput_->setUpdatesEnabled(true);
   grdOutput_->setVisible(true);
@@ -756,7 +712,10 @@ void MainWindow::NamesOnFile_DblClick() {
 
 void MainWindow::StepMonth(int step) {
   FieldsFromBlock(Person::Two);
-  kesmora::StepMonth(session_.person2, step);
+  if (!kesmora::StepMonth(session_.person2, step)) {
+    ui_.ShowMessage({MessageIcon::Information, "Warning!", DiurnalInputError});
+    return;
+  }
   BlockFromFields(Person::Two);
   cmdCalculate_Click();
   cmdCalc_aspectarian_Click();
@@ -775,6 +734,7 @@ void MainWindow::cmdCalc_aspectarian_Click() {
   }
   const RunOptions options = RunOptionsOf(session_.settings, session_.person2);
   AskForMissingListFiles(options);
+  startedRunChart_ = ChartOptionsOf(session_.settings);
   runner_->Start(RunInputOf(session_, options));
 }
 
@@ -794,6 +754,12 @@ void MainWindow::mnuFileLoad_t2n_file_Click() {
 
 void MainWindow::OpenListEditor(ListKind kind) {
   QPointer<TargetListWindow>& editor = listEditors_[static_cast<size_t>(kind)];
+  // The window is opened anew; edits not yet saved are asked about first.
+  if (editor && !editor->ChangesSettled()) {
+    editor->raise();
+    editor->activateWindow();
+    return;
+  }
   delete editor;
   editor = new TargetListWindow(session_, ui_, *files_, kind, this);
   editor->setAttribute(Qt::WA_DeleteOnClose);
@@ -823,16 +789,25 @@ void MainWindow::ShowRunResult(RunResult result) {
     // No pass ran: the new page is empty.
     if (dataWindow_) dataWindow_->ClearText();
   } else {
-    OutputD1().ShowNewPage(PageFilePath(session_.programDir));
+    OutputD1().ShowNewPage(PageFilePath(session_.programDir), DataWindow::Page::RunReport);
   }
   OpenGridWindow();
-  for (QPushButton* b : {cmdCopyToExcel_, cmdCopyToCSVfile_, cmdFindHotspots_}) b->setEnabled(true);
+  EnableResultButtons();
 }
 
 void MainWindow::OpenGridWindow() {
   delete gridForm_;  // the old grid goes with its window
   gridForm_ = new GridWindow(session_, this);
-  gridForm_->Form_Load(RunGridRows(session_));
+  gridForm_->Form_Load(RunGridRows(session_), RunGridSortKeys(session_));
+  shownRunChart_ = startedRunChart_;
+  UpdateStaleMarks();
+}
+
+// The CSV export and the hotspot finder work on the run's hits; the spreadsheet export is not
+// part of this version, so its button stays disabled.
+void MainWindow::EnableResultButtons() {
+  cmdCopyToCSVfile_->setEnabled(true);
+  cmdFindHotspots_->setEnabled(true);
 }
 
 DataWindow& MainWindow::OutputD1() {
@@ -894,16 +869,28 @@ void MainWindow::cmdFindHotspots_Click() {
 }
 
 void MainWindow::SetTransitMoment(const CivilDate& date, int hour, int minute) {
-  p2_.month->setText(QString::number(date.month));
-  p2_.day->setText(QString::number(date.day));
-  p2_.year->setText(QString::number(date.year));
-  p2_.hour->setText(QString::number(hour));  // the hour rule turns 13..23 into 1..11 PM and 0 into 12
-  p2_.minute->setText(QString::number(minute));
-  (hour >= 12 ? p2_.pm : p2_.am)->setChecked(true);
+  p2_->Apply([&](PersonFields& f) {
+    f.month = std::to_string(date.month);
+    f.day = std::to_string(date.day);
+    f.year = std::to_string(date.year);
+    f.half = hour >= 12 ? HalfDay::PM : HalfDay::AM;
+    f.hour = std::to_string(hour);  // the hour rule turns 13..23 into 1..11 PM and 0 into 12
+    f.minute = std::to_string(minute);
+  });
   cmdCalculate_Click();
 }
 
+bool MainWindow::ListEditsSettled() {
+  for (const QPointer<TargetListWindow>& editor : listEditors_)
+    if (editor && !editor->ChangesSettled()) return false;
+  return true;
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
+  if (!ListEditsSettled()) {
+    event->ignore();
+    return;
+  }
   CloseEphemeris();
   StoreWidgetsInSession();
   if (!WriteSettings(session_.settings, session_.SettingsFile()))

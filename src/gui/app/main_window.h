@@ -37,16 +37,9 @@ class DataWindow;
 class FileDialogs;
 class GridWindow;
 class HitsGraph;
+class PersonBlock;
 class PrinterSetup;
 class TargetListWindow;
-
-// The widgets of one block of birth data.
-struct PersonBlock {
-  QLineEdit *name, *month, *day, *year, *hour, *minute, *timeZone;
-  QLineEdit *longDeg, *longMin, *latDeg, *latMin, *stateCountry, *city;
-  QRadioButton *am, *pm, *unknown, *east, *west, *north, *south;
-  QPushButton *adjustTz, *minusOne, *now, *atlas, *save;
-};
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
@@ -58,6 +51,9 @@ class MainWindow : public QMainWindow {
   // The file and print dialogs the windows use instead of the platform's; set before Start.
   void SetFileDialogs(FileDialogs& dialogs) { files_ = &dialogs; }
   void SetPrinterSetup(PrinterSetup& setup) { printer_ = &setup; }
+
+  // The size the window needs to show everything without scroll bars.
+  QSize FittingSize() const;
 
   // Start-up after the session is loaded: settings into the widgets, window shown, both persons
   // "Now", names list, last persons, and the first calculation.
@@ -105,7 +101,6 @@ class MainWindow : public QMainWindow {
   void mouseReleaseEvent(QMouseEvent* event) override;
 
  private:
-  QWidget* BuildPersonGroup(Person person);
   QWidget* BuildNamesGroup();
   QWidget* BuildPlanetDataGroup();
   QWidget* BuildCheckBoxGroup(const QString& title, const QString& prefix, int count,
@@ -117,14 +112,20 @@ class MainWindow : public QMainWindow {
   QWidget* BuildBottomButtons();
   void BuildMenus();
   void BuildHelpMenu();
+  void SetTabOrder();
   void AspectarianEnded();
   void ShowRunResult(RunResult result);
   void OpenGridWindow();
   void AskForMissingListFiles(const RunOptions& options);
-  void ConnectPersonBlock(Person person);
   void CaptionCheckBoxes();
+  void SizePlanetGridColumns();
+  void EnableResultButtons();
+  // Titles the grid and the report as older than the zodiac and houses now chosen, or not.
+  void UpdateStaleMarks();
+  // Asks each open list editor about its unsaved edits; false when the user cancels.
+  bool ListEditsSettled();
 
-  PersonBlock& Block(Person person) { return person == Person::One ? p1_ : p2_; }
+  PersonBlock& Block(Person person) { return person == Person::One ? *p1_ : *p2_; }
   PersonFields& Fields(Person person) { return person == Person::One ? session_.person1 : session_.person2; }
   void FieldsFromBlock(Person person);
   void BlockFromFields(Person person);
@@ -138,7 +139,7 @@ class MainWindow : public QMainWindow {
   bool loading_ = true;
   bool fillingFields_ = false;
 
-  PersonBlock p1_{}, p2_{};
+  PersonBlock *p1_ = nullptr, *p2_ = nullptr;
   QRadioButton *optPerson1_ = nullptr, *optPerson2_ = nullptr;
   QListWidget* namesOnFile_ = nullptr;
   QLabel* lblNamesOnFile_ = nullptr;
@@ -156,6 +157,9 @@ class MainWindow : public QMainWindow {
   QCheckBox *chkLunarMansions_ = nullptr, *chkAuspicious_ = nullptr, *chkTDegToNDeg_ = nullptr;
   QPushButton *cmdFindHotspots_ = nullptr, *cmdCopyToCSVfile_ = nullptr, *cmdCopyToExcel_ = nullptr;
   QTimer* timer1_ = nullptr;
+  QWidget* content_ = nullptr;  // everything inside the scroll area
+  // The zodiac and houses of the run being computed, and of the run the grid shows.
+  std::optional<ChartOptions> startedRunChart_, shownRunChart_;
 
   std::unique_ptr<FileDialogs> ownFiles_;
   std::unique_ptr<PrinterSetup> ownPrinter_;

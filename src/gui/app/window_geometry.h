@@ -3,6 +3,8 @@
 #include "core/settings/settings.h"
 
 #include <QObject>
+#include <QRect>
+#include <QSize>
 
 #include <functional>
 
@@ -13,7 +15,15 @@ namespace kesmora::gui {
 inline constexpr int kTwipsPerPixel = 15;
 
 WindowRect TwipsRectOf(const QWidget* window);
-void ApplyTwipsRect(QWidget* window, const WindowRect& rect);
+// Places and sizes the window as kept, at least `atLeast` large, and brought into the free area
+// of its screen: smaller when it is larger than that area, moved when it lies outside it.
+void ApplyTwipsRect(QWidget* window, const WindowRect& rect, QSize atLeast = {});
+// Once the window is shown and its frame known: brings the frame wholly into the free area of
+// its screen, as ApplyTwipsRect does.
+void KeepOnScreen(QWidget* window);
+// A window's outer rect (frame included) moved into `available`, and made smaller where it is
+// larger.
+QRect FitIntoArea(QRect outer, const QRect& available);
 
 // Calls `store` whenever the window moves, is resized or loses the focus, unless it is
 // minimised; the callback decides itself whether it is loading. The window owns its keeper

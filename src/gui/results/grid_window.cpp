@@ -2,29 +2,52 @@
 
 #include "core/app/run.h"
 #include "core/app/session.h"
-#include "gui/app/window_geometry.h"
 
-#include <algorithm>
-
-#include <QEvent>
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QScrollBar>
+#include <QStyle>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
+#include <set>
 
 namespace kesmora::gui {
 
 namespace {
 
 constexpr int kRowHeightTwips = 250;
+static_assert(std::tuple_size_v<decltype(Settings::gridColumnWidths)> == GridColumns);
 
 Qt::Alignment ColumnAlignment(int column) {
   return GridCentred[column] ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignVCenter;
 }
 
+// A cell that sorts by the number it shows: positions by longitude, moments by time, the row
+// number as a number. Cells without a number sort after those with one, by their text.
+class GridItem : public QTableWidgetItem {
+ public:
+  GridItem(const QString& text, double key) : QTableWidgetItem(text, UserType), key_(key) {}
+  bool operator<(const QTableWidgetItem& other) const override {
+    const auto* cell = dynamic_cast<const GridItem*>(&other);
+    const double a = key_, b = cell ? cell->key_ : std::nan("");
+    if (std::isnan(a) != std::isnan(b)) return !std::isnan(a);
+    if (!std::isnan(a)) return a < b;
+    return text().localeAwareCompare(other.text()) < 0;
+  }
+
+ private:
+  double key_;
+};
+
 }  // namespace
+
+std::vector<GridKeys> RunGridSortKeys(const Session& session) { return GridSortKeysOf(session.run.hits.RunHits()); }
 
 GridWindow::GridWindow(Session& session, QWidget* parent) : QWidget(parent, Qt::Window), session_(session) {
   setObjectName("Grid_form");
@@ -40,21 +63,53 @@ GridWindow::GridWindow(Session& session, QWidget* parent) : QWidget(parent, Qt::
   frame13->setLayout(frameLayout);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(frame13);
+
+  // Copy and Select All, by their keys and on the right button.
+  auto* copy = new QAction("&Copy", grdOutput_);
+  copy->setObjectName("mnuCopy");
+  copy->setShortcut(QKeySequence::Copy);
+  copy->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+  connect(copy, &QAction::triggered, this, &GridWindow::CopySelection);
+  auto* selectAll = new QAction("Select &All", grdOutput_);
+  selectAll->setObjectName("mnuSelectAll");
+  selectAll->setShortcut(QKeySequence::SelectAll);
+  selectAll->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+  connect(selectAll, &QAction::triggered, grdOutput_, &QTableWidget::selectAll);
+  grdOutput_->addAction(copy);
+  grdOutput_->addAction(selectAll);
+  grdOutput_->setContextMenuPolicy(Qt::ActionsContextMenu);
+
+  // A width the user gives a column is kept for the next runs and the next start.
+  connect(grdOutput_->horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column, int, int width) {
+    if (!sizing_ && column >= 0 && column < GridColumns)
+      session_.settings.gridColumnWidths[static_cast<size_t>(column)] = width * kTwipsPerPixel;
+  });
   keeper_ = std::make_unique<GeometryKeeper>(this, [this] {
     if (!loading_) session_.settings.gridForm = TwipsRectOf(this);
   });
 }
 
-void GridWindow::Form_Load(const std::vector<GridRow>& rows) {
+void GridWindow::Form_Load(const std::vector<GridRow>& rows, const std::vector<GridKeys>& keys) {
   loading_ = true;
-  const WindowRect& r = session_.settings.gridForm;
-  ApplyTwipsRect(this, r);
+  Display_Aspects_in_grid(rows, keys);
+  // Unless the user gave the window a size, it opens wide enough for every column.
+  QSize atLeast;
+  if (session_.settings.gridForm.width == Settings{}.gridForm.width) {
+    // The columns, the grid's frame, and the margins of the frame and the window around it.
+    auto across = [](const QMargins& m) { return m.left() + m.right(); };
+    QWidget* frame13 = grdOutput_->parentWidget();
+    frame13->ensurePolished();
+    atLeast.setWidth(ColumnsWidth() + 2 * grdOutput_->frameWidth() + across(layout()->contentsMargins()) +
+                     across(frame13->contentsMargins()) + across(frame13->layout()->contentsMargins()));
+  }
+  ApplyTwipsRect(this, session_.settings.gridForm, atLeast);
   show();
+  KeepOnScreen(this);
   loading_ = false;
-  Display_Aspects_in_grid(rows);
 }
 
 void GridWindow::SetupColumns(int rowCount) {
+  grdOutput_->setSortingEnabled(false);
   grdOutput_->clear();
   grdOutput_->setColumnCount(GridColumns);
   grdOutput_->setRowCount(rowCount);
@@ -64,11 +119,10 @@ void GridWindow::SetupColumns(int rowCount) {
     header->setTextAlignment(ColumnAlignment(c));
     if (c == 0) header->setBackground(grey);
     grdOutput_->setHorizontalHeaderItem(c, header);
-    grdOutput_->setColumnWidth(c, GridWidthsTwips[c] / kTwipsPerPixel);
   }
 }
 
-void GridWindow::Display_Aspects_in_grid(const std::vector<GridRow>& rows) {
+void GridWindow::Display_Aspects_in_grid(const std::vector<GridRow>& rows, const std::vector<GridKeys>& keys) {
   grdOutput_->setUpdatesEnabled(false);
   const int count = static_cast<int>(rows.size());
   SetupColumns(count);
@@ -78,24 +132,82 @@ void GridWindow::Display_Aspects_in_grid(const std::vector<GridRow>& rows) {
     grdOutput_->setRowHeight(r, rowHeight);
     const GridRow& row = rows[static_cast<size_t>(r)];
     for (int c = 0; c < GridColumns; ++c) {
-      auto* item = new QTableWidgetItem(QString::fromStdString(row[static_cast<size_t>(c)]));
+      const double key = static_cast<size_t>(r) < keys.size() ? keys[static_cast<size_t>(r)][static_cast<size_t>(c)]
+                                                              : std::nan("");
+      auto* item = new GridItem(QString::fromStdString(row[static_cast<size_t>(c)]), key);
       item->setTextAlignment(ColumnAlignment(c));
       if (c == 0) item->setBackground(grey);
       grdOutput_->setItem(r, c, item);
     }
   }
-  WidenToContents();
+  grdOutput_->horizontalHeader()->setSortIndicatorShown(true);
+  SizeColumns(rows);
+  // A click on a header sorts by that column, a second click the other way; no sort at first.
+  grdOutput_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+  grdOutput_->setSortingEnabled(true);
   grdOutput_->setUpdatesEnabled(true);
 }
 
-void GridWindow::WidenToContents() {
-  // The designed widths are the least; dates and times in the user's font may need more.
+void GridWindow::SizeColumns(const std::vector<GridRow>& rows) {
+  // Each column fits its header and its longest text (the designed widths are the least), unless
+  // the user has given it a width of their own.
+  const QFontMetrics cells = grdOutput_->fontMetrics();
+  const QFontMetrics headers = grdOutput_->horizontalHeader()->fontMetrics();
+  const int padding = 2 * (grdOutput_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grdOutput_) + 1) + 2;
+  const int headerPadding = 2 * grdOutput_->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, grdOutput_) + 2;
+  sizing_ = true;
   for (int c = 0; c < GridColumns; ++c) {
-    int designed = GridWidthsTwips[c] / kTwipsPerPixel;
-    grdOutput_->resizeColumnToContents(c);
-    grdOutput_->setColumnWidth(c, std::max(designed, grdOutput_->columnWidth(c)));
+    const int userWidth = session_.settings.gridColumnWidths[static_cast<size_t>(c)] / kTwipsPerPixel;
+    if (userWidth > 0) {
+      grdOutput_->setColumnWidth(c, userWidth);
+      continue;
+    }
+    // Measuring every text of a long run is slow; the widest is among the longest.
+    size_t longest = 0;
+    for (const GridRow& row : rows) longest = std::max(longest, row[static_cast<size_t>(c)].size());
+    int widest = 0;
+    for (const GridRow& row : rows) {
+      const std::string& text = row[static_cast<size_t>(c)];
+      if (text.size() + 2 >= longest) widest = std::max(widest, cells.horizontalAdvance(QString::fromStdString(text)));
+    }
+    // The header's own measure, its sort mark included.
+    const int header = std::max(headers.horizontalAdvance(GridHeaders[c]) + headerPadding,
+                                grdOutput_->horizontalHeader()->sectionSizeHint(c));
+    grdOutput_->setColumnWidth(c, std::max({GridWidthsTwips[c] / kTwipsPerPixel, widest + padding, header}));
   }
+  sizing_ = false;
 }
 
+int GridWindow::ColumnsWidth() const {
+  int total = 0;
+  for (int c = 0; c < GridColumns; ++c) total += grdOutput_->columnWidth(c);
+  return total + grdOutput_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, grdOutput_) + 2;
+}
+
+QString GridWindow::SelectionText() const {
+  std::set<int> rows, columns;
+  for (const QTableWidgetSelectionRange& range : grdOutput_->selectedRanges()) {
+    for (int r = range.topRow(); r <= range.bottomRow(); ++r) rows.insert(r);
+    for (int c = range.leftColumn(); c <= range.rightColumn(); ++c) columns.insert(c);
+  }
+  if (rows.empty()) return {};
+  QStringList line;
+  for (int c : columns) line << GridHeaders[c];
+  QString text = line.join('\t') + '\n';
+  for (int r : rows) {
+    line.clear();
+    for (int c : columns) {
+      const QTableWidgetItem* item = grdOutput_->item(r, c);
+      line << (item && item->isSelected() ? item->text() : QString());
+    }
+    text += line.join('\t') + '\n';
+  }
+  return text;
+}
+
+void GridWindow::CopySelection() const {
+  const QString text = SelectionText();
+  if (!text.isEmpty()) QApplication::clipboard()->setText(text);
+}
 
 }  // namespace kesmora::gui

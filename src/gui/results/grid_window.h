@@ -1,12 +1,12 @@
 #pragma once
-#include "gui/app/window_geometry.h"
-
-#include <memory>
-// The data grid of the last aspectarian run, one row per hit with its periods.
+// The data grid of the last aspectarian run, one row per hit with its periods. Its rows can be
+// sorted by any column and copied, as tab-separated text, into a spreadsheet or an editor.
 #include "core/results/results.h"
+#include "gui/app/window_geometry.h"
 
 #include <QWidget>
 
+#include <memory>
 #include <vector>
 
 class QTableWidget;
@@ -17,25 +17,31 @@ struct Session;
 
 namespace kesmora::gui {
 
-// The grid rows of the session's last run, with the names of its extra points and its periods.
+// What each cell of the session's last run sorts by.
+std::vector<GridKeys> RunGridSortKeys(const Session& session);
 
 class GridWindow : public QWidget {
   Q_OBJECT
  public:
   GridWindow(Session& session, QWidget* parent);
 
-  // Restores the window's place, shows it and fills the grid.
-  void Form_Load(const std::vector<GridRow>& rows);
-  void Display_Aspects_in_grid(const std::vector<GridRow>& rows);
+  // Fills the grid, restores the window's place and shows it. Without keys, cells sort by text.
+  void Form_Load(const std::vector<GridRow>& rows, const std::vector<GridKeys>& keys = {});
+  void Display_Aspects_in_grid(const std::vector<GridRow>& rows, const std::vector<GridKeys>& keys = {});
 
- protected:
+  // The selected cells as lines of tab-separated columns under a header line: every row with a
+  // selected cell, every column with one, rows in the order shown.
+  QString SelectionText() const;
+  void CopySelection() const;
 
  private:
   void SetupColumns(int rowCount);
-  void WidenToContents();
+  void SizeColumns(const std::vector<GridRow>& rows);
+  int ColumnsWidth() const;
 
   Session& session_;
   bool loading_ = true;
+  bool sizing_ = false;  // the grid sets its own widths: not the user's
   std::unique_ptr<GeometryKeeper> keeper_;
   QTableWidget* grdOutput_ = nullptr;
 };

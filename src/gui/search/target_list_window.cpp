@@ -13,8 +13,12 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QShortcut>
+#include <QCloseEvent>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace kesmora::gui {
@@ -89,7 +93,6 @@ TargetListWindow::TargetListWindow(Session& session, UserInterface& ui, FileDial
   setObjectName(texts_.objectName);
   setWindowTitle(texts_.caption);
   BuildControls();
-  resize(560, 420);
 }
 
 void TargetListWindow::BuildControls() {
@@ -108,14 +111,19 @@ void TargetListWindow::BuildControls() {
     connect(button, &QPushButton::clicked, this, handler);
     buttons->addWidget(button);
   };
-  addButton("cmdAdd", "Add", &TargetListWindow::cmdAdd_Click);
-  addButton("cmdRemove", "Remove", &TargetListWindow::cmdRemove_Click);
-  addButton("cmdClear", "Clear", &TargetListWindow::cmdClear_Click);
+  addButton("cmdAdd", "&Add", &TargetListWindow::cmdAdd_Click);
+  addButton("cmdRemove", "&Remove", &TargetListWindow::cmdRemove_Click);
+  addButton("cmdClear", "&Clear", &TargetListWindow::cmdClear_Click);
   buttons->addSpacing(12);
-  addButton("cmdNew", "New", &TargetListWindow::cmdNew_Click);
-  addButton("cmdLoad", "Load", &TargetListWindow::cmdLoad_Click);
-  addButton("cmdSave", "Save", &TargetListWindow::cmdSave_Click);
+  addButton("cmdNew", "&New", &TargetListWindow::cmdNew_Click);
+  addButton("cmdLoad", "&Load", &TargetListWindow::cmdLoad_Click);
+  addButton("cmdSave", "&Save", &TargetListWindow::cmdSave_Click);
   buttons->addStretch();
+  // Delete removes the selected entries, as "Remove" does.
+  auto* remove = new QShortcut(QKeySequence::Delete, entries_, nullptr, nullptr, Qt::WidgetShortcut);
+  connect(remove, &QShortcut::activated, this, &TargetListWindow::cmdRemove_Click);
+  // The count and file texts change; the columns must not move with them.
+  for (QLabel* label : {label3_, label4_}) label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
 
   auto* layout = new QGridLayout(this);
   layout->addWidget(label1_, 0, 0);
@@ -139,8 +147,31 @@ void TargetListWindow::Form_Load() {
     ListWindowPosition(session_.settings, kind_) = {r.top, r.left};
   });
   FillPickLists();
+  SizeLists();
   show();
+  KeepOnScreen(this);  // a place kept from a larger screen
   loading_ = false;
+}
+
+void TargetListWindow::SizeLists() {
+  // Each list shows its longest entry whole: the pick lists their names, the list of pairs the
+  // longest pair two of them make.
+  auto widest = [](const QListWidget* list) {
+    int w = 0;
+    for (int row = 0; row < list->count(); ++row)
+      w = std::max(w, list->fontMetrics().horizontalAdvance(list->item(row)->text()));
+    return w;
+  };
+  auto fit = [](QListWidget* list, int textWidth) {
+    const int spare = 2 * list->frameWidth() + list->verticalScrollBar()->sizeHint().width() + 12;
+    list->setMinimumWidth(textWidth + spare);
+  };
+  const int first = widest(lstP1_), second = widest(lstP2_);
+  fit(lstP1_, first);
+  fit(lstP2_, second);
+  const int count = label3_->fontMetrics().horizontalAdvance(texts_.countPrefix + QString("9999"));
+  fit(entries_, std::max(first + second + entries_->fontMetrics().horizontalAdvance('/'), count));
+  resize(layout()->minimumSize().expandedTo(QSize(560, 420)));
 }
 
 void TargetListWindow::FillPickLists() {
@@ -173,6 +204,7 @@ void TargetListWindow::cmdAdd_Click() {
   const QString entry = kind_ == ListKind::LunarMansions ? second + "/" + first : first + "/" + second;
   if (!entries_->findItems(entry, Qt::MatchExactly | Qt::MatchCaseSensitive).isEmpty()) return;
   entries_->addItem(entry);
+  entries_->scrollToItem(entries_->item(entries_->count() - 1));
   ShowCount();
 }
 
@@ -189,28 +221,58 @@ void TargetListWindow::cmdClear_Click() {
 }
 
 void TargetListWindow::cmdLoad_Click() {
+  if (!ChangesSettled()) return;
   if (!Get_list_filename(this, dialogs_, session_, kind_, ListDialogMode::Open)) return;
   Read_list_file_contents();
 }
 
 void TargetListWindow::Read_list_file_contents() {
   entries_->clear();
+  saved_.clear();
   const std::string& file = CurrentListFile(session_, kind_);
   if (!FileExists(file)) return;
   for (const std::string& line : ReadLines(file).value_or(std::vector<std::string>{})) entries_->addItem(Q(line));
+  saved_ = Entries();
   ShowCount();
   ShowFileName();
 }
 
-void TargetListWindow::cmdSave_Click() {
-  if (!Get_list_filename(this, dialogs_, session_, kind_, ListDialogMode::Save)) return;
-  if (WriteCurrentFile(Entries())) ShowFileName();
+void TargetListWindow::cmdSave_Click() { Save(); }
+
+bool TargetListWindow::Save() {
+  if (!Get_list_filename(this, dialogs_, session_, kind_, ListDialogMode::Save)) return false;
+  if (!WriteCurrentFile(Entries())) return false;
+  saved_ = Entries();
+  ShowFileName();
+  return true;
 }
 
 void TargetListWindow::cmdNew_Click() {
   CurrentListFile(session_, kind_).clear();
   if (!Get_list_filename(this, dialogs_, session_, kind_, ListDialogMode::Save)) return;
-  WriteCurrentFile({});
+  if (!WriteCurrentFile({})) return;
+  // The new file is empty; the entries still shown are not in it yet.
+  saved_.clear();
+  ShowFileName();
+}
+
+bool TargetListWindow::ChangesSettled() {
+  if (Saved()) return true;
+  std::string directory;
+  const std::string file = SplitPath(CurrentListFile(session_, kind_), directory);
+  const std::string text = "Save the changes to " + (file.empty() ? std::string("the list") : file) + "?";
+  switch (ui_.Ask({QuestionButtons::SaveDiscardCancel, texts_.caption, text})) {
+    case Answer::Save: return Save();
+    case Answer::Discard: return true;
+    default: return false;
+  }
+}
+
+void TargetListWindow::closeEvent(QCloseEvent* event) {
+  if (ChangesSettled())
+    event->accept();
+  else
+    event->ignore();
 }
 
 bool TargetListWindow::WriteCurrentFile(const std::vector<std::string>& entries) {

@@ -46,14 +46,22 @@ class TargetListWindow : public QWidget {
   void Read_list_file_contents();
 
   std::vector<std::string> Entries() const;
+  // True when the list shows what its file holds (or nothing was added since it opened).
+  bool Saved() const { return Entries() == saved_; }
+  // With edits not yet saved, asks whether to save them: true when they are saved or may be
+  // discarded, false when the user cancels (or cancels the save dialog).
+  bool ChangesSettled();
 
  protected:
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   void BuildControls();
   void FillPickLists();
   void ShowCount();
   void ShowFileName();
+  void SizeLists();
+  bool Save();
   bool WriteCurrentFile(const std::vector<std::string>& entries);
 
   Session& session_;
@@ -65,6 +73,7 @@ class TargetListWindow : public QWidget {
   std::unique_ptr<GeometryKeeper> keeper_;
   QLabel *label1_ = nullptr, *label2_ = nullptr, *label3_ = nullptr, *label4_ = nullptr;
   QListWidget *lstP1_ = nullptr, *lstP2_ = nullptr, *entries_ = nullptr;
+  std::vector<std::string> saved_;  // the entries as the current file holds them
 };
 
 }  // namespace kesmora::gui

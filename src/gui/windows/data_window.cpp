@@ -15,6 +15,7 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 
 #include <cmath>
 
@@ -106,24 +107,43 @@ void DataWindow::ApplySettingsFont() {
   italic_->setChecked(s.fontItalic != 0);
 }
 
-void DataWindow::LoadPageFile(const std::filesystem::path& pageFile) {
+void DataWindow::LoadPageFile(const std::filesystem::path& pageFile, bool keepPlace) {
   QFile file(QString::fromStdString(pageFile.string()));
   QString text;
   if (file.open(QIODevice::ReadOnly | QIODevice::Text)) text = QString::fromUtf8(file.readAll());
+  // The vertical scroll bar counts lines, so the same line stays at the top.
+  const int line = richText1_->verticalScrollBar()->value();
+  const int column = richText1_->horizontalScrollBar()->value();
   richText1_->setPlainText(text);
-  setWindowTitle(Q(session_.TitlePrefix()) + "Data");
+  if (keepPlace) {
+    richText1_->verticalScrollBar()->setValue(line);
+    richText1_->horizontalScrollBar()->setValue(column);
+  }
+  UpdateTitle();
   show();
   raise();
 }
 
-void DataWindow::ShowNewPage(const std::filesystem::path& pageFile) {
+void DataWindow::UpdateTitle() {
+  const bool stale = page_ == Page::RunReport && runReportStale_;
+  setWindowTitle(Q(session_.TitlePrefix()) + "Data" + (stale ? " (before the change of zodiac/houses)" : ""));
+}
+
+void DataWindow::MarkRunReportStale(bool stale) {
+  runReportStale_ = stale;
+  UpdateTitle();
+}
+
+void DataWindow::ShowNewPage(const std::filesystem::path& pageFile, Page page) {
+  page_ = page;
+  runReportStale_ = false;
   ApplySettingsFont();
-  LoadPageFile(pageFile);
+  LoadPageFile(pageFile, false);
 }
 
 void DataWindow::ShowPage() {
   if (isMinimized()) return;
-  if (auto pageFile = session_.output.ShowPage(session_.programDir)) LoadPageFile(*pageFile);
+  if (auto pageFile = session_.output.ShowPage(session_.programDir)) LoadPageFile(*pageFile, true);
 }
 
 void DataWindow::ClearText() { richText1_->clear(); }
@@ -203,6 +223,9 @@ void DataWindow::Refresh() {
 }
 
 void DataWindow::mnuClearBuffer_Click() {
+  const Question question{QuestionButtons::YesNo, "Information!",
+                          "Clear all data from the buffer? Save and Print data will then have nothing to write."};
+  if (ui_.Ask(question) != Answer::Yes) return;
   session_.output.ClearAll();
   ui_.ShowMessage({MessageIcon::Warning, "Information!", "All data cleared from buffer."});
 }

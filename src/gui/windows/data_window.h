@@ -30,8 +30,13 @@ class DataWindow : public QMainWindow {
   DataWindow(Session& session, UserInterface& ui, FileDialogs& files, PrinterSetup& printer,
              QWidget* mainWindow);
 
+  // What a page holds: the report of a run, or another text (a help file).
+  enum class Page { RunReport, Other };
   // A new page: the font of the settings, the page file's text, the window shown.
-  void ShowNewPage(const std::filesystem::path& pageFile);
+  void ShowNewPage(const std::filesystem::path& pageFile, Page page = Page::Other);
+  // While the window shows a run's report, its title tells whether the zodiac or the houses
+  // have changed since that run.
+  void MarkRunReportStale(bool stale);
   // The output buffer's ShowPage and the page file in the window; nothing while minimised.
   void ShowPage();
   void ClearText();
@@ -51,7 +56,9 @@ class DataWindow : public QMainWindow {
 
  private:
   void BuildMenus();
-  void LoadPageFile(const std::filesystem::path& pageFile);
+  // The page file's text in the window; `keepPlace` keeps the lines in view where they were.
+  void LoadPageFile(const std::filesystem::path& pageFile, bool keepPlace);
+  void UpdateTitle();
   void ApplySettingsFont();
   void StepFontSize(double step);
   void Refresh();
@@ -68,6 +75,8 @@ class DataWindow : public QMainWindow {
   bool loading_ = true;
   std::unique_ptr<GeometryKeeper> keeper_;
   std::string dataFileName_;  // the file last chosen with "Save As"
+  Page page_ = Page::Other;
+  bool runReportStale_ = false;
   QPlainTextEdit* richText1_ = nullptr;
   QAction *increase_ = nullptr, *decrease_ = nullptr, *bold_ = nullptr, *italic_ = nullptr;
 };

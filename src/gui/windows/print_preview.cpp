@@ -10,12 +10,14 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 namespace kesmora::gui {
@@ -35,9 +37,9 @@ PrintPreview::PrintPreview(const Session& session, UserInterface& ui, PrinterSet
   richtxtContent_->setObjectName("RichtxtContent");
   richtxtContent_->setLineWrapMode(QPlainTextEdit::NoWrap);
   richtxtContent_->setFont(ReportFont(10));
-  auto* print = new QPushButton("Print");
+  auto* print = new QPushButton("&Print");
   print->setObjectName("btnPrint");
-  auto* cancel = new QPushButton("Cancel");
+  auto* cancel = new QPushButton("&Cancel");
   cancel->setObjectName("btnCancel");
   connect(print, &QPushButton::clicked, this, &PrintPreview::btnPrint_Click);
   connect(cancel, &QPushButton::clicked, this, &QDialog::close);
@@ -86,27 +88,53 @@ void PrintPreview::btnPrint_Click() {
 }
 
 void PrintPreview::PrintLines(QPrinter& printer, const std::vector<std::string>& lines) {
-  int linesPerPage = static_cast<int>(std::lround(session_.optionValues[option::LinesPerPrintedPage]));
-  auto pages = PrintPages(lines, linesPerPage);
+  const int linesPerPage = static_cast<int>(std::lround(session_.optionValues[option::LinesPerPrintedPage]));
+  const auto pages = PrintPages(lines, linesPerPage);
   if (pages.empty()) return;
   QPainter painter(&printer);
-  painter.setFont(ReportFont(kPrintFontPoints));
-  const QFontMetrics metrics(painter.font(), &printer);
-  const int pageHeight = printer.height();
+  // The printer's page rect, in the painter's device pixels.
+  const QSizeF page(printer.width(), printer.height());
+  int mostLines = 0;
+  QStringList texts;
+  for (const auto& lines : pages) {
+    mostLines = std::max(mostLines, static_cast<int>(lines.size()));
+    for (const std::string& line : lines) texts << QString::fromStdString(line);
+  }
+  const PrintLayout layout = FitPrintFont(ReportFont(kPrintFontPoints), texts, std::max(linesPerPage, mostLines), page,
+                                          &printer);
+  painter.setFont(layout.font);
+  const QFontMetricsF metrics(layout.font, &printer);
   for (size_t p = 0; p < pages.size(); ++p) {
     if (p > 0) printer.newPage();
-    int baseline = metrics.ascent();
+    double baseline = metrics.ascent();
     for (const std::string& line : pages[p]) {
-      // A page longer than the paper runs on to the next sheet.
-      if (baseline + metrics.descent() > pageHeight) {
-        printer.newPage();
-        baseline = metrics.ascent();
-      }
-      painter.drawText(0, baseline, QString::fromStdString(line));
-      baseline += metrics.lineSpacing();
+      painter.drawText(QPointF(0, baseline), QString::fromStdString(line));
+      baseline += layout.lineStep;
     }
   }
   painter.end();
+}
+
+PrintLayout FitPrintFont(QFont font, const QStringList& lines, int linesPerPage, const QSizeF& page,
+                         QPaintDevice* device) {
+  // Shrink the font until the widest line and a full page of lines fit; the line step is then
+  // the font's own spacing, or less where the page is only just too short for it.
+  linesPerPage = std::max(linesPerPage, 1);
+  auto fits = [&](const QFont& f, double& step) {
+    const QFontMetricsF m(f, device);
+    double widest = 0;
+    for (const QString& line : lines) widest = std::max(widest, m.horizontalAdvance(line));
+    step = std::min(m.lineSpacing(), (page.height() - m.ascent() - m.descent()) / std::max(linesPerPage - 1, 1));
+    const bool tallEnough = step >= m.height() * 0.95 || linesPerPage == 1;
+    return widest <= page.width() && tallEnough && m.ascent() + m.descent() <= page.height();
+  };
+  double step = 0;
+  for (int tries = 0; tries < 200 && !fits(font, step); ++tries) {
+    const double size = font.pointSizeF() * 0.97;
+    if (size < 1) break;
+    font.setPointSizeF(size);
+  }
+  return {font, step};
 }
 
 }  // namespace kesmora::gui

@@ -2,6 +2,9 @@
 // The print preview: the print file as editable text, printed as it stands when "Print" is
 // pressed.
 #include <QDialog>
+#include <QFont>
+#include <QSizeF>
+#include <QStringList>
 
 #include <string>
 #include <vector>
@@ -17,6 +20,15 @@ class UserInterface;
 namespace kesmora::gui {
 
 class PrinterSetup;
+
+// The font and line step that print `linesPerPage` lines and the widest of `lines` on a page
+// of the given size (in the device's pixels): the given font, made smaller where it must be.
+struct PrintLayout {
+  QFont font;
+  double lineStep;
+};
+PrintLayout FitPrintFont(QFont font, const QStringList& lines, int linesPerPage, const QSizeF& page,
+                         QPaintDevice* device);
 
 class PrintPreview : public QDialog {
   Q_OBJECT

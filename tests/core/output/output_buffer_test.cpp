@@ -178,7 +178,13 @@ INSTANTIATE_TEST_SUITE_P(Names, ProposedName,
                          ::testing::Values(NameCase{"Hello World", "Hello.txt"}, NameCase{"Constantinople", "Constant.txt"},
                                            NameCase{"Abcdefghi jk", "Abcdefgh.txt"},
                                            NameCase{"Abcdefgh ij", "Abcdefgh.txt"}, NameCase{"Abcdefg hi", "Abcdefg.txt"},
-                                           NameCase{"Example", "Example.txt"}, NameCase{"Ann Lee Smith", "Ann.txt"}));
+                                           NameCase{"Example", "Example.txt"}, NameCase{"Ann Lee Smith", "Ann.txt"},
+                                           // Names a file cannot carry as they are.
+                                           NameCase{"", "Kesmora.txt"}, NameCase{" Smith", "Kesmora.txt"},
+                                           NameCase{"Mary/John Smith", "Mary_Joh.txt"},
+                                           NameCase{"a:b*c?", "a_b_c_.txt"}, NameCase{"..hidden", "hidden.txt"},
+                                           NameCase{"Zoë Müller", "Zoë.txt"},
+                                           NameCase{"Ölüdenizxy", "Ölüdeniz.txt"}));
 
 }  // namespace
 }  // namespace kesmora

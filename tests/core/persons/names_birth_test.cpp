@@ -308,29 +308,42 @@ TEST(UnknownTime, SetsNoon) {
 }
 
 struct StepCase {
-  const char* month;
-  const char* year;
+  const char* name;
+  const char *month, *year, *day;
   int step;
-  const char* newMonth;
-  const char* newYear;
+  const char *newMonth, *newYear, *newDay;
+  bool stepped = true;
 };
 
 class StepMonthTest : public ::testing::TestWithParam<StepCase> {};
 
-TEST_P(StepMonthTest, YearFollowsTheMonth) {
+TEST_P(StepMonthTest, YearFollowsTheMonthAndTheDayFitsIt) {
+  const StepCase& c = GetParam();
   PersonFields t;
-  t.month = GetParam().month, t.year = GetParam().year, t.day = "31";
-  StepMonth(t, GetParam().step);
-  EXPECT_EQ(t.month, GetParam().newMonth);
-  EXPECT_EQ(t.year, GetParam().newYear);
-  EXPECT_EQ(t.day, "31");
+  t.month = c.month, t.year = c.year, t.day = c.day;
+  EXPECT_EQ(StepMonth(t, c.step), c.stepped);
+  EXPECT_EQ(t.month, c.newMonth);
+  EXPECT_EQ(t.year, c.newYear);
+  EXPECT_EQ(t.day, c.newDay);
 }
 
-INSTANTIATE_TEST_SUITE_P(Steps, StepMonthTest,
-                         ::testing::Values(StepCase{"1", "2000", -1, "12", "1999"},
-                                           StepCase{"12", "2000", 1, "1", "2001"},
-                                           StepCase{"6", "2000", -1, "5", "2000"},
-                                           StepCase{"6", "2000", 1, "7", "2000"}));
+INSTANTIATE_TEST_SUITE_P(
+    Steps, StepMonthTest,
+    ::testing::Values(StepCase{"BackOverNewYear", "1", "2000", "31", -1, "12", "1999", "31"},
+                      StepCase{"ForwardOverNewYear", "12", "2000", "31", 1, "1", "2001", "31"},
+                      StepCase{"IntoShortFebruary", "1", "2027", "31", 1, "2", "2027", "28"},
+                      StepCase{"IntoLeapFebruary", "3", "2000", "30", -1, "2", "2000", "29"},
+                      StepCase{"CenturyIsNoLeapYear", "1", "1900", "29", 1, "2", "1900", "28"},
+                      StepCase{"IntoThirtyDays", "5", "2026", "31", -1, "4", "2026", "30"},
+                      StepCase{"ShortDayStays", "1", "2027", "15", 1, "2", "2027", "15"},
+                      StepCase{"DayNotANumberStays", "1", "2027", "", 1, "2", "2027", ""},
+                      StepCase{"NegativeYear", "1", "-500", "31", -1, "12", "-501", "31"},
+                      StepCase{"NonNumericReadsZero", "x", "y", "31", 1, "1", "0", "31"},
+                      StepCase{"HugeYearRefused", "1", "99999999999999999999", "31", 1, "1", "99999999999999999999", "31",
+                               false},
+                      StepCase{"HugeMonthRefused", "1e300", "2000", "31", 1, "1e300", "2000", "31", false},
+                      StepCase{"LargestYear", "12", "32767", "31", 1, "1", "32768", "31"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 struct KeyCase {
   KeyFilter filter;

@@ -34,7 +34,7 @@ class SettingsTest : public ::testing::Test {
 
 TEST_F(SettingsTest, WrittenFileLayout) {
   std::vector<std::string> lines = test::SplitCrlf(SettingsText(Defaults()));
-  ASSERT_EQ(lines.size(), 213u);  // the header and every key but the empty AtlasDir
+  ASSERT_EQ(lines.size(), 227u);  // the header and every key but the empty AtlasDir
   EXPECT_EQ(lines[0], SettingsHeader);
   EXPECT_EQ(lines[1], "FontSize= 8.5");
   EXPECT_EQ(lines[2], "FontBold= 0");
@@ -53,11 +53,13 @@ TEST_F(SettingsTest, WrittenFileLayout) {
   EXPECT_EQ(Key(lines[195]), "chkAspects_00=");
   EXPECT_EQ(Key(lines[211]), "chkAspects_16=");
   EXPECT_EQ(lines[212], "excel_column_width=5");
+  EXPECT_EQ(lines[213], "GridColumnWidth_00=0");
+  EXPECT_EQ(lines[226], "GridColumnWidth_13=0");
 
   Settings withAtlas = Defaults();
   withAtlas.atlasDir = "/opt/atlas";
   lines = test::SplitCrlf(SettingsText(withAtlas));
-  ASSERT_EQ(lines.size(), 214u);
+  ASSERT_EQ(lines.size(), 228u);
   EXPECT_EQ(lines[33], "AtlasDir=/opt/atlas");
 }
 
@@ -78,6 +80,7 @@ TEST_F(SettingsTest, WriteReadWriteGivesTheSameBytes) {
   s.gridForm = {0, 0, 1, 1};
   s.hitGraph = {5, -5, 600, 700};
   s.midpointsTtoNmp = {11, -12};
+  s.gridColumnWidths[4] = 600;
   s.dataFile = "/data/Clients.FIL";
   s.atlasDir = "/opt/atlas";
   s.csvFilename = "out=1.csv";
@@ -105,6 +108,7 @@ TEST_F(SettingsTest, WriteReadWriteGivesTheSameBytes) {
   EXPECT_EQ(back.optHouseSystem[2], true);
   EXPECT_EQ(back.optHouseSystem[0], false);
   EXPECT_EQ(back.chkP1Planets[61], 1);
+  EXPECT_EQ(back.gridColumnWidths[4], 600);
   EXPECT_EQ(back.excelColumnWidth, 14);
   ASSERT_TRUE(WriteSettings(back, file));
   EXPECT_EQ(ReadWholeFile(file).value_or(""), first);
@@ -178,6 +182,8 @@ INSTANTIATE_TEST_SUITE_P(
         AcceptCase{"chkP2Planets_61=1", [](const Settings& s) { return N(s.chkP2Planets[61]); }, "1"},
         AcceptCase{"chkNatal_Transit_1=1", [](const Settings& s) { return N(s.chkNatal_Transit[1]); }, "1"},
         AcceptCase{"excel_column_width=14", [](const Settings& s) { return N(s.excelColumnWidth); }, "14"},
+        AcceptCase{"GridColumnWidth_13=2100", [](const Settings& s) { return N(s.gridColumnWidths[13]); }, "2100"},
+        AcceptCase{"GridColumnWidth_00=-15", [](const Settings& s) { return N(s.gridColumnWidths[0]); }, "0"},
         AcceptCase{"NoSuchKey=9", [](const Settings& s) { return N(s.fontSize); }, "8.5"}));
 
 TEST_F(SettingsTest, LaterLineWins) {

@@ -1,0 +1,222 @@
+#include "gui/app/person_block.h"
+
+#include "core/persons/birth_data.h"
+#include "gui/app/field_filters.h"
+
+#include <QButtonGroup>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace kesmora::gui {
+
+namespace {
+
+// Object names and button captions of one block; Person 2's names insert "Diurnal". The two
+// blocks give their buttons different access keys, so that each key presses one button.
+struct BlockTexts {
+  const char *title, *name, *month, *day, *year, *hour, *minute, *am, *pm, *unknown, *timeZone, *adjustTz,
+      *minusOne, *now, *longDeg, *longMin, *east, *west, *latDeg, *latMin, *north, *south, *stateCountry, *city,
+      *atlas, *save;
+  const char *adjustTzCaption, *minusOneCaption, *nowCaption, *atlasCaption, *saveCaption;
+};
+
+constexpr BlockTexts kPerson1{
+    "Birth Data - Person 1 (Natal)", "txtName", "txtMonth", "txtDay", "txtYear", "txtBirthHour", "txtBirthMinute",
+    "optAM", "optPM", "optUnknown", "txtTZ", "cmdAdjTZ", "cmdSubtractOneHour", "cmdNow", "txtLongDeg", "txtLongMin",
+    "optEast", "optWest", "txtLatDeg", "txtLatMin", "optNorth", "optSouth", "txtBirthState_Country", "txtBirthCity",
+    "cmdACS_Atlas", "cmdSave",
+    "Adjust T&Z", "&Minus 1", "&Now", "ACS A&tlas", "&Save"};
+
+constexpr BlockTexts kPerson2{
+    "Birth Data - Person 2 (Transit)", "txtDiurnalName", "txtDiurnalMonth", "txtDiurnalDay", "txtDiurnalYear",
+    "txtDiurnalHour", "txtDiurnalMinute", "optDiurnalAM", "optDiurnalPM", "optDiurnalUnknown", "txtDiurnalTZ",
+    "cmdAdjDiurnalTZ", "cmdDiurnalSubtractOneHour", "cmdDiurnalNow", "txtDiurnalLongDeg", "txtDiurnalLongMin",
+    "optDiurnalEast", "optDiurnalWest", "txtDiurnalLatDeg", "txtDiurnalLatMin", "optDiurnalNorth", "optDiurnalSouth",
+    "txtDiurnalBirthState_Country", "txtDiurnalBirthCity", "cmdDiurnalACS_Atlas", "cmdDiurnalSave",
+    "Ad&just TZ", "Minus &1", "No&w", "&ACS Atlas", "Sa&ve"};
+
+// The longest texts the number fields hold: a valid date and time, a time zone with the
+// digits of the options file, and coordinates.
+constexpr const char *kLongestDay = "31", *kLongestYear = "-2099", *kLongestMinute = "59.99";
+constexpr const char *kLongestTimeZone = "-12.35889", *kLongestDegrees = "180", *kLongestMinutes = "59";
+
+QRadioButton* NewRadio(const char* objectName, const char* caption) {
+  auto* r = new QRadioButton(caption);
+  r->setObjectName(objectName);
+  return r;
+}
+
+QPushButton* NewButton(const char* objectName, const char* caption) {
+  auto* b = new QPushButton(caption);
+  b->setObjectName(objectName);
+  return b;
+}
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+std::string S(const QString& s) { return s.toStdString(); }
+
+}  // namespace
+
+PersonBlock::PersonBlock(Person person, QWidget* parent) : QGroupBox(parent), person_(person) {
+  Build();
+  ConnectRules();
+}
+
+void PersonBlock::Build() {
+  const BlockTexts& t = person_ == Person::One ? kPerson1 : kPerson2;
+  setTitle(t.title);
+  name_ = NewField(t.name, KeyFilter::Any);
+  month_ = NewField(t.month, KeyFilter::Digits, kLongestDay);
+  day_ = NewField(t.day, KeyFilter::Digits, kLongestDay);
+  year_ = NewField(t.year, KeyFilter::DigitsMinus, kLongestYear);
+  hour_ = NewField(t.hour, KeyFilter::Digits, kLongestDay);
+  minute_ = NewField(t.minute, KeyFilter::DigitsPoint, kLongestMinute);
+  timeZone_ = NewField(t.timeZone, KeyFilter::DigitsPointMinus, kLongestTimeZone);
+  longDeg_ = NewField(t.longDeg, KeyFilter::Digits, kLongestDegrees);
+  longMin_ = NewField(t.longMin, KeyFilter::Digits, kLongestMinutes);
+  latDeg_ = NewField(t.latDeg, KeyFilter::Digits, kLongestDegrees);
+  latMin_ = NewField(t.latMin, KeyFilter::Digits, kLongestMinutes);
+  stateCountry_ = NewField(t.stateCountry, KeyFilter::Any);
+  city_ = NewField(t.city, KeyFilter::Any);
+  am_ = NewRadio(t.am, "AM");
+  pm_ = NewRadio(t.pm, "PM");
+  unknown_ = NewRadio(t.unknown, "Unknown");
+  east_ = NewRadio(t.east, "East");
+  west_ = NewRadio(t.west, "West");
+  north_ = NewRadio(t.north, "North");
+  south_ = NewRadio(t.south, "South");
+  adjustTz_ = NewButton(t.adjustTz, t.adjustTzCaption);
+  minusOne_ = NewButton(t.minusOne, t.minusOneCaption);
+  now_ = NewButton(t.now, t.nowCaption);
+  atlas_ = NewButton(t.atlas, t.atlasCaption);
+  save_ = NewButton(t.save, t.saveCaption);
+  atlas_->setEnabled(false);  // place lookup is not part of this version
+  save_->setEnabled(false);   // nor is saving a person to a names file
+
+  // Each set of option buttons is exclusive within its own frame.
+  for (auto set : {std::vector<QRadioButton*>{am_, pm_, unknown_}, std::vector<QRadioButton*>{east_, west_},
+                   std::vector<QRadioButton*>{north_, south_}}) {
+    auto* group = new QButtonGroup(this);
+    for (QRadioButton* r : set) group->addButton(r);
+    TabToCheckedButton(group);
+  }
+
+  // Two pairs of label and field columns; the year, the option buttons, the frames and the
+  // buttons in a fifth column to the right.
+  auto* grid = new QGridLayout(this);
+  grid->setContentsMargins(6, 4, 6, 6);
+  grid->setHorizontalSpacing(4);
+  grid->setVerticalSpacing(3);
+  auto label = [](const char* text) { return new QLabel(text); };
+  auto row = [](std::initializer_list<QWidget*> widgets, bool stretch = true) {
+    auto* box = new QHBoxLayout;
+    box->setSpacing(4);
+    for (QWidget* w : widgets) box->addWidget(w);
+    if (stretch) box->addStretch();
+    return box;
+  };
+  auto pair = [&](int r, int column, const char* caption, QWidget* field) {
+    grid->addWidget(label(caption), r, column);
+    grid->addWidget(field, r, column + 1);
+  };
+  // A frame of two option buttons side by side.
+  auto directions = [](const char* title, QRadioButton* first, QRadioButton* second) {
+    auto* frame = new QGroupBox(title);
+    auto* layout = new QHBoxLayout(frame);
+    layout->setContentsMargins(6, 0, 6, 2);
+    layout->addWidget(first);
+    layout->addWidget(second);
+    layout->addStretch();
+    return frame;
+  };
+  grid->addWidget(label("Name"), 0, 0);
+  grid->addWidget(name_, 0, 1, 1, 4);
+  pair(1, 0, "Month", month_);
+  pair(1, 2, "Day", day_);
+  grid->addLayout(row({label("Year"), year_}), 1, 4);
+  pair(2, 0, "Birth Hour", hour_);
+  pair(2, 2, "Birth Min", minute_);
+  grid->addLayout(row({am_, pm_, unknown_}), 2, 4);
+  grid->addWidget(label("Time Zone"), 3, 0);
+  grid->addWidget(timeZone_, 3, 1, 1, 2);
+  grid->addLayout(row({adjustTz_, minusOne_, now_}, false), 3, 3, 1, 2);
+  pair(4, 0, "Long Deg", longDeg_);
+  pair(4, 2, "Long Min", longMin_);
+  grid->addWidget(directions("East / West", east_, west_), 4, 4);
+  pair(5, 0, "Lat Deg", latDeg_);
+  pair(5, 2, "Lat Min", latMin_);
+  grid->addWidget(directions("North / South", north_, south_), 5, 4);
+  grid->addWidget(label("State / Country"), 6, 0);
+  grid->addLayout(row({stateCountry_, atlas_}, false), 6, 1, 1, 4);
+  grid->addWidget(label("City"), 7, 0);
+  grid->addLayout(row({city_, save_}, false), 7, 1, 1, 4);
+  grid->setColumnStretch(4, 1);
+
+  tabOrder_ = {name_,    month_,   day_,      year_,    hour_,    minute_, am_,    pm_,
+               unknown_, timeZone_, adjustTz_, minusOne_, now_,     longDeg_, longMin_, east_,
+               west_,    latDeg_,  latMin_,   north_,   south_,   stateCountry_, city_, atlas_, save_};
+}
+
+void PersonBlock::ConnectRules() {
+  connect(hour_, &QLineEdit::textChanged, this, [this](const QString& text) {
+    bool pm = false;
+    QString ruled = Q(ApplyHourRule(S(text), pm));
+    if (pm) pm_->setChecked(true);
+    if (ruled != text) hour_->setText(ruled);
+  });
+  connect(name_, &QLineEdit::textChanged, this, &PersonBlock::nameEdited);
+  connect(now_, &QPushButton::clicked, this, &PersonBlock::nowClicked);
+  connect(minusOne_, &QPushButton::clicked, this, [this] { Apply([](PersonFields& f) { SubtractOneHour(f); }); });
+  connect(adjustTz_, &QPushButton::clicked, this, [this] { Apply([](PersonFields& f) { AdjustTimeZone(f); }); });
+  connect(east_, &QRadioButton::clicked, this, [this] { Apply([](PersonFields& f) { ChooseEast(f, true); }); });
+  connect(west_, &QRadioButton::clicked, this, [this] { Apply([](PersonFields& f) { ChooseEast(f, false); }); });
+  connect(unknown_, &QRadioButton::clicked, this, [this] { Apply([](PersonFields& f) { ChooseUnknown(f); }); });
+}
+
+void PersonBlock::Read(PersonFields& f) const {
+  f.name = S(name_->text());
+  f.month = S(month_->text());
+  f.day = S(day_->text());
+  f.year = S(year_->text());
+  f.hour = S(hour_->text());
+  f.minute = S(minute_->text());
+  f.half = am_->isChecked() ? HalfDay::AM : pm_->isChecked() ? HalfDay::PM : HalfDay::Unknown;
+  f.timeZone = S(timeZone_->text());
+  f.longDeg = S(longDeg_->text());
+  f.longMin = S(longMin_->text());
+  f.east = east_->isChecked();
+  f.latDeg = S(latDeg_->text());
+  f.latMin = S(latMin_->text());
+  f.south = south_->isChecked();
+  f.stateCountry = S(stateCountry_->text());
+  f.city = S(city_->text());
+  f.minusOneEnabled = minusOne_->isEnabled();
+}
+
+void PersonBlock::Show(const PersonFields& given) {
+  const PersonFields f = given;  // a copy: the hour rule may write back while we fill
+  name_->setText(Q(f.name));
+  month_->setText(Q(f.month));
+  day_->setText(Q(f.day));
+  year_->setText(Q(f.year));
+  hour_->setText(Q(f.hour));
+  minute_->setText(Q(f.minute));
+  (f.half == HalfDay::AM ? am_ : f.half == HalfDay::PM ? pm_ : unknown_)->setChecked(true);
+  timeZone_->setText(Q(f.timeZone));
+  longDeg_->setText(Q(f.longDeg));
+  longMin_->setText(Q(f.longMin));
+  (f.east ? east_ : west_)->setChecked(true);
+  latDeg_->setText(Q(f.latDeg));
+  latMin_->setText(Q(f.latMin));
+  (f.south ? south_ : north_)->setChecked(true);
+  stateCountry_->setText(Q(f.stateCountry));
+  city_->setText(Q(f.city));
+  minusOne_->setEnabled(f.minusOneEnabled);
+}
+
+}  // namespace kesmora::gui
