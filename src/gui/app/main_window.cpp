@@ -423,7 +423,7 @@ void MainWindow::BuildHelpMenu() {
   QMenu* help = menuBar()->addMenu("&Help");
   add(help, "mnuHelpTipoftheDay", "Tip of the Day", nullptr);
   add(help, "mnuMainMenuHelp", "Kesmora Main Menu", "Kesmora.TXT");
-  add(help, "mnuHelpGraph", "Graph Window", nullptr);
+  add(help, "mnuHelpGraph", "Graph Window", "INSTRUCTIONS.TXT");
   add(help, "mnuHelpOptions", "Options Window", "OPTIONS.TXT");
   add(help, "mnuHelpOutputD1", "Data Window", "OUTPUTD1.TXT");
   add(help, "mnuHelpSelect", "Select A File Window", nullptr);
