@@ -860,17 +860,17 @@ void MainWindow::cmdCopyToCSVfile_Click() {
   auto file = Get_CSV_file_filename(1);
   if (!file) return;
   ui_.SetBusy(true);
-  bool written = WriteFileAtomically(*file, CsvText(RunGridRows(session_)));
+  WriteResult written = WriteFileAtomically(*file, CsvText(RunGridRows(session_)));
   ui_.SetBusy(false);
-  if (!written) ui_.ShowMessage({MessageIcon::Critical, "Error", "The file " + *file + " could not be written."});
+  if (!written) ui_.ShowMessage({MessageIcon::Critical, "Error", WriteFailureText(*file, written)});
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
   CloseEphemeris();
   StoreWidgetsInSession();
-  if (!WriteSettings(session_.settings, session_.SettingsFile()))
-    ui_.ShowMessage({MessageIcon::Warning, "Warning!",
-                     "The settings could not be written to " + session_.SettingsFile().string() + "."});
+  if (WriteResult written = WriteSettings(session_.settings, session_.SettingsFile()); !written)
+    ui_.ShowMessage({MessageIcon::Warning, "Warning!", "The settings could not be written to " +
+                                                           session_.SettingsFile().string() + ": " + written.error + "."});
   timer1_->stop();
   event->accept();
 }
