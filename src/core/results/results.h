@@ -47,7 +47,8 @@ std::vector<GridRow> GridRowsOf(const std::vector<HitRow>& rows, int count, cons
                                 const ReferenceTables& tables,
                                 const std::vector<AspectSearch::Periods>& periods = {});
 
-// Grid columns 1 to 13 of every row, each in double quotes, comma-separated, CR LF ended.
+// Grid columns 1 to 13 of every row, each in double quotes with any quote inside doubled,
+// comma-separated, CR LF ended.
 std::string CsvText(const std::vector<GridRow>& rows);
 
 }  // namespace kesmora

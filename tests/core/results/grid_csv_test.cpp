@@ -140,18 +140,19 @@ TEST(Csv, ThirteenQuotedFieldsPerLine) {
                                  {"2", "15", "1", "01/03/2024 10:00:00", "", "-23.4392911", "5", "d"}},
                                 periods);
   EXPECT_EQ(CsvText(g),
-            "\"t. to n.\",\"Moon\",\"15 Gem 30' 00\"\",\"6\",\"3\",\"090\",\"Mars\",\"05 Sag 15' 00\"\",\"19\",\"2\","
+            "\"t. to n.\",\"Moon\",\"15 Gem 30' 00\"\"\",\"6\",\"3\",\"090\",\"Mars\",\"05 Sag 15' 00\"\"\",\"19\",\"2\","
             "\"01/03/2024 08:00:00\",\"01/03/2024 09:00:00\",\"01/03/2024 10:30:00\"\r\n"
             "\"t. to n.\",\"Moon\",\"-23.44\",\"\",\"\",\"par\",\"Sun\",\"5.00\",\"\",\"\",\"\","
             "\"01/03/2024 10:00:00\",\"\"\r\n");
 }
 
-TEST(Csv, EmptyCellsAndQuotesAreWrittenAsTheyAre) {
+TEST(Csv, EmptyCellsStayAndQuotesInsideACellAreDoubled) {
   GridRow row{};
   row[0] = "7";  // the row number is not exported
   row[2] = "a\"b";
-  row[13] = "end";
-  EXPECT_EQ(CsvText({row}), "\"\",\"a\"b\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"end\"\r\n");
+  row[13] = "end\"";
+  EXPECT_EQ(CsvText({row}),
+            "\"\",\"a\"\"b\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"end\"\"\"\r\n");
 }
 
 }  // namespace
