@@ -17,8 +17,9 @@ std::filesystem::path ResolveProgramDir(const std::optional<std::filesystem::pat
 // Where the shipped data files are: beside the executable, in the installed share folder, or
 // in the source tree this program was built from.
 std::optional<std::filesystem::path> FindShippedData(const std::filesystem::path& executableDir);
-// Creates a missing or empty program directory and copies the shipped files into it.
-// An existing directory with files in it is left as it is.
+// Creates a missing or empty program directory and copies the shipped files into it; in an
+// existing directory only the reference files and OPTIONS.OPT are copied again, when they are
+// missing or empty. Raises FatalError, naming the cause, when a copy fails.
 void SeedProgramDir(const std::filesystem::path& programDir,
                     const std::optional<std::filesystem::path>& shippedData);
 // A file of the directory whose name matches ignoring case; the exact name when none does.
