@@ -41,8 +41,8 @@ bool Overflows(std::string_view number) {
       afterPoint = true;
     } else if (std::isdigit(static_cast<unsigned char>(c))) {
       if (c != '0') seenDigit = true;
-      if (!afterPoint && (seenDigit || c != '0')) ++place;
-      if (afterPoint && !seenDigit) --place;
+      if (!afterPoint && seenDigit) ++place;   // an integer digit from the first significant one
+      if (afterPoint && !seenDigit) --place;   // a zero between the point and the first one
     } else {
       break;
     }
@@ -94,8 +94,10 @@ std::optional<long long> WholeNumber(std::string_view text) {
   size_t b = SkipBlanks(text), e = text.size();
   while (e > b && IsBlank(text[e - 1])) --e;
   std::string_view t = text.substr(b, e - b);
-  if (!t.empty() && t[0] == '+') t.remove_prefix(1);
-  if (t.empty() || t == "-") return std::nullopt;
+  // One sign at most: from_chars takes a minus but no plus.
+  const bool plus = !t.empty() && t[0] == '+';
+  if (plus) t.remove_prefix(1);
+  if (t.empty() || (plus && t[0] == '-')) return std::nullopt;
   long long value = 0;
   auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), value);
   if (ec != std::errc() || end != t.data() + t.size()) return std::nullopt;

@@ -203,7 +203,9 @@ TEST(WholeNumber, OnlyDigitsThatFit) {
   EXPECT_EQ(WholeNumber(" -7 "), -7);
   EXPECT_EQ(WholeNumber("19490000000"), 19490000000LL);
   EXPECT_EQ(WholeNumber("99999999999999999999"), std::nullopt);
-  for (const char* text : {"", "-", "7x", "1e3", "1.5", "- 7"}) EXPECT_EQ(WholeNumber(text), std::nullopt) << text;
+  EXPECT_EQ(WholeNumber("+7"), 7);
+  for (const char* text : {"", "-", "+", "7x", "1e3", "1.5", "- 7", "+-92252", "-+7"})
+    EXPECT_EQ(WholeNumber(text), std::nullopt) << text;
   EXPECT_EQ(ClampedInt(1e300), std::numeric_limits<int>::max());
   EXPECT_EQ(ClampedInt(-HUGE_VAL), std::numeric_limits<int>::min());
   EXPECT_EQ(ClampedInt(std::nan("")), 0);
