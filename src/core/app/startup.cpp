@@ -1,7 +1,6 @@
 #include "core/app/startup.h"
 
 #include "core/app/user_interface.h"
-#include "core/persons/birth_data.h"
 #include "core/reference/text.h"
 
 #include <fmt/format.h>
@@ -137,19 +136,20 @@ bool LoadPerson(Session& s, Person person, int recordIndex, UserInterface& ui) {
   return false;
 }
 
+void LoadLastPerson(Session& s, Person person, const std::string& name, const LocalDateTime& now,
+                    UserInterface& ui) {
+  int index = s.names.Find(name);
+  if (index < 0 || LoadPerson(s, person, index, ui)) return;
+  FillWithNow(person == Person::One ? s.person1 : s.person2, person, now, s.optionValues);
+}
+
 void FillStartPersons(Session& s, UserInterface& ui) {
   LocalDateTime now = CurrentLocalTime();
   FillWithNow(s.person1, Person::One, now, s.optionValues);
   FillWithNow(s.person2, Person::Two, now, s.optionValues);
   LoadNamesList(s, ui);
-  // A last person whose record cannot be read is reported and the block starts with "Now",
-  // not with the half-filled fields of the faulty record.
-  auto loadLast = [&](Person person, const std::string& name) {
-    if (name.empty() || LoadPerson(s, person, s.names.Find(name), ui)) return;
-    FillWithNow(person == Person::One ? s.person1 : s.person2, person, now, s.optionValues);
-  };
-  loadLast(Person::Two, s.settings.personName2);
-  loadLast(Person::One, s.settings.personName1);
+  if (!s.settings.personName2.empty()) LoadLastPerson(s, Person::Two, s.settings.personName2, now, ui);
+  if (!s.settings.personName1.empty()) LoadLastPerson(s, Person::One, s.settings.personName1, now, ui);
 }
 
 }  // namespace kesmora

@@ -2,6 +2,7 @@
 // Finding the program directory and bringing a session up, as the window and the
 // command-line program both start.
 #include "core/app/session.h"
+#include "core/persons/birth_data.h"
 
 #include <filesystem>
 #include <optional>
@@ -39,6 +40,10 @@ void StartSession(Session& session, const StartOptions& options);
 void LoadNamesList(Session& session, UserInterface& ui);
 // Fills a block from a names-list entry; shows the program's message when the entry is faulty.
 bool LoadPerson(Session& session, Person person, int recordIndex, UserInterface& ui);
+// Fills a block with the last person of the settings. When the record cannot be read the
+// message is shown and the block gets "Now" again, not the half-filled fields of the record.
+void LoadLastPerson(Session& session, Person person, const std::string& name, const LocalDateTime& now,
+                    UserInterface& ui);
 // Fills both blocks with "Now", then the last persons of the settings that are still listed.
 void FillStartPersons(Session& session, UserInterface& ui);
 

@@ -644,11 +644,13 @@ void MainWindow::Start() {
   const Settings& s = session_.settings;
   if (!s.personName2.empty()) {
     optPerson2_->setChecked(true);
-    LoadPersonFromList(session_.names.Find(s.personName2));
+    LoadLastPerson(session_, Person::Two, s.personName2, now, ui_);
+    BlockFromFields(Person::Two);
   }
   if (!s.personName1.empty()) {
     optPerson1_->setChecked(true);
-    LoadPersonFromList(session_.names.Find(s.personName1));
+    LoadLastPerson(session_, Person::One, s.personName1, now, ui_);
+    BlockFromFields(Person::One);
   }
   cmdCalculate_Click();
   ui_.SetBusy(false);
