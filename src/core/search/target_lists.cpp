@@ -24,22 +24,19 @@ std::optional<std::pair<std::string, std::string>> SplitAtSlash(const std::strin
   return std::pair{line.substr(0, slash), line.substr(slash + 1)};
 }
 
-// The whole number a text ends in: its last three characters, blanks before the digits allowed.
-std::optional<int> TrailingDegrees(const std::string& label) {
-  std::string tail = Trim(label.size() >= 3 ? label.substr(label.size() - 3) : label);
-  for (char c : tail)
-    if (!std::isdigit(static_cast<unsigned char>(c))) return std::nullopt;
-  std::optional<long long> v = WholeNumber(tail);
-  return v ? std::optional<int>(static_cast<int>(*v)) : std::nullopt;
-}
-
-// A number of one or two digits, as the pada texts hold them; -1 when there is none.
-int SmallNumber(const std::string& text) {
+// The number of a text of one to `maxDigits` digits (blanks around them allowed); -1 when
+// the text is anything else.
+int DigitsNumber(const std::string& text, size_t maxDigits) {
   std::string t = Trim(text);
-  if (t.empty() || t.size() > 2) return -1;
+  if (t.empty() || t.size() > maxDigits) return -1;
   for (char c : t)
     if (!std::isdigit(static_cast<unsigned char>(c))) return -1;
   return static_cast<int>(WholeNumber(t).value_or(-1));
+}
+
+// The whole number of degrees a label ends in: its last three characters.
+int TrailingDegrees(const std::string& label) {
+  return DigitsNumber(label.size() >= 3 ? label.substr(label.size() - 3) : label, 3);
 }
 
 std::string NotAPlanet(const std::string& name) { return fmt::format("\"{}\" is not the name of a planet", name); }
@@ -56,29 +53,29 @@ void AddPoint(ExtraPoints& extra, ListKind kind, ExtraPointRow row, const std::s
 }
 
 Refusal DegreePairRow(ExtraPoints& extra, const std::string& label, const std::string& natalText) {
-  std::optional<int> t = TrailingDegrees(label);
-  if (!t) return "its label does not end in a whole number of degrees";
-  if (*t >= 360) return fmt::format("the transit degree {} is not below 360", *t);
+  int t = TrailingDegrees(label);
+  if (t < 0) return "its label does not end in a whole number of degrees";
+  if (t >= 360) return fmt::format("the transit degree {} is not below 360", t);
   double natal = LeadingNumber(natalText);
   if (!(natal > 0 && natal < 360)) return "the natal degree must be a number above 0 and below 360";
   ExtraPointRow row;
-  row.field = {label, label, natalText, static_cast<double>(*t), natalText, std::string("tn"), std::string("c"),
-               static_cast<double>(*t), natalText, 2.0, std::monostate{}};
+  row.field = {label, label, natalText, static_cast<double>(t), natalText, std::string("tn"), std::string("c"),
+               static_cast<double>(t), natalText, 2.0, std::monostate{}};
   AddPoint(extra, ListKind::DegreePairs, std::move(row), "ap");
   return {};
 }
 
 Refusal AuspiciousPointRow(ExtraPoints& extra, const std::string& label, const std::string& planet,
                            const ReferenceTables& tables) {
-  std::optional<int> d = TrailingDegrees(label);
-  if (!d) return "its label does not end in a whole number of degrees";
-  if (*d >= 360) return fmt::format("the degree {} is not below 360", *d);
+  int d = TrailingDegrees(label);
+  if (d < 0) return "its label does not end in a whole number of degrees";
+  if (d >= 360) return fmt::format("the degree {} is not below 360", d);
   int b = PlanetIndexByName(tables, planet);
   if (b < 1) return NotAPlanet(planet);
   const PlanetEntry& e = tables.Planet(b);
   ExtraPointRow row;
-  row.field = {label, label, planet, static_cast<double>(*d), static_cast<double>(e.sweNumber), std::string("ap"),
-               e.cls, static_cast<double>(*d), static_cast<double>(b), 3.0, std::monostate{}};
+  row.field = {label, label, planet, static_cast<double>(d), static_cast<double>(e.sweNumber), std::string("ap"),
+               e.cls, static_cast<double>(d), static_cast<double>(b), 3.0, std::monostate{}};
   AddPoint(extra, ListKind::AuspiciousPoints, std::move(row), "ap");
   return {};
 }
@@ -86,8 +83,8 @@ Refusal AuspiciousPointRow(ExtraPoints& extra, const std::string& label, const s
 Refusal LunarMansionRow(ExtraPoints& extra, const std::string& pada, const std::string& planet,
                         const ReferenceTables& tables) {
   // "Nak-05, pada 3": the mansion in characters 5 and 6, the pada in the last one.
-  int n = pada.size() >= 6 ? SmallNumber(pada.substr(4, 2)) : -1;
-  int p = pada.empty() ? -1 : SmallNumber(pada.substr(pada.size() - 1));
+  int n = pada.size() >= 6 ? DigitsNumber(pada.substr(4, 2), 2) : -1;
+  int p = pada.empty() ? -1 : DigitsNumber(pada.substr(pada.size() - 1), 1);
   if (n < 0 || p < 0) return "it does not begin with a pada such as \"Nak-05, pada 3\"";
   if (n < 1 || n > 27) return fmt::format("there is no mansion {} (1 to 27)", n);
   if (p < 1 || p > 4) return fmt::format("there is no pada {} (1 to 4)", p);
