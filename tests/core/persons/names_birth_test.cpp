@@ -173,7 +173,8 @@ struct UnreadableCase {
 
 class UnreadableRecordTest : public ::testing::TestWithParam<UnreadableCase> {};
 
-// Each of these once crashed the program or computed a chart of 00 Ari 00' 00".
+// Each of these once crashed the program or computed a chart of 00 Ari 00' 00" (the date
+// texts themselves are tested with ParseStoredDate).
 TEST_P(UnreadableRecordTest, FailsNamingTheFieldAfterFillingTheName) {
   NamesRecord r = ParseNames(kSample).records.at(0);
   GetParam().change(r);
@@ -191,13 +192,8 @@ INSTANTIATE_TEST_SUITE_P(
     Records, UnreadableRecordTest,
     ::testing::Values(
         UnreadableCase{"NoSuchDay", [](R& r) { r.date = "31 Feb 1949"; }, DateOrder::MonthDayYear, "date '31 Feb 1949'"},
-        UnreadableCase{"NoDate", [](R& r) { r.date = "hello"; }, DateOrder::MonthDayYear, "date 'hello'"},
-        UnreadableCase{"EmptyDate", [](R& r) { r.date = ""; }, DateOrder::MonthDayYear, "date ''"},
         UnreadableCase{"LongYearDigits", [](R& r) { r.date = "22 Sep 19490000000"; }, DateOrder::MonthDayYear,
                        "date '22 Sep 19490000000'"},
-        UnreadableCase{"YearBeyondTheCalendar", [](R& r) { r.date = "22 Sep 67537"; }, DateOrder::DayMonthYear,
-                       "date '22 Sep 67537'"},
-        UnreadableCase{"Day257", [](R& r) { r.date = "257/1/2000"; }, DateOrder::DayMonthYear, "date '257/1/2000'"},
         UnreadableCase{"HugeDayYearFirst", [](R& r) { r.date = "1e300 Sep 1949"; }, DateOrder::YearMonthDay,
                        "date '1e300 Sep 1949'"},
         UnreadableCase{"HugeTime", [](R& r) { r.time = "1e300"; }, DateOrder::MonthDayYear, "time '1e300'"},
