@@ -1,6 +1,7 @@
 # make run   installs what is missing, builds and starts the program on the bundled data
 # make test  installs what is missing, builds and runs the whole suite
-.PHONY: setup build run test sanitize bench clean
+# make fuzz  installs clang, builds the fuzz harnesses and runs each for FUZZ_SECONDS (120)
+.PHONY: setup build run test sanitize bench fuzz clean
 
 setup:
 	./scripts/setup.sh
@@ -21,5 +22,11 @@ sanitize: setup
 bench: build
 	./build/bin/kesmora-bench
 
+fuzz:
+	./scripts/setup.sh --fuzz
+	cmake --preset fuzz
+	cmake --build --preset fuzz
+	./scripts/fuzz.sh
+
 clean:
-	rm -rf build build-sanitize
+	rm -rf build build-sanitize build-fuzz

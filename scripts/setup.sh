@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Kesmora needs to build, test and run. Safe to run again.
+#   --fuzz  also the optional packages of the fuzz harnesses (make fuzz)
 set -euo pipefail
 
 packages=(
@@ -9,7 +10,12 @@ packages=(
   libfmt-dev libhowardhinnant-date-dev libcli11-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   poppler-utils
+  python3
 )
+# Optional: only "make fuzz" needs them.
+fuzz_packages=(clang libclang-rt-14-dev)
+
+if [ "${1:-}" = "--fuzz" ]; then packages+=("${fuzz_packages[@]}"); fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -6,6 +6,7 @@
 #include "core/reference/text.h"
 #include "core/results/results.h"
 #include "core/search/aspectarian.h"
+#include "core/search/run_options.h"
 #include "core/reference/format.h"
 #include "core/settings/selection_file.h"
 
@@ -26,6 +27,18 @@ struct AspectarianCli {
   RunCliOptions run;
   std::string report, csv;
 };
+
+// A number within the limits; unlike a plain range it refuses "nan", which compares with nothing.
+CLI::Validator NumberBetween(double least, double most) {
+  return CLI::Validator(
+      [least, most](std::string& text) -> std::string {
+        double value = 0;
+        if (!CLI::detail::lexical_cast(text, value) || !(value >= least && value <= most))
+          return fmt::format("'{}' is not a number from {} to {}", text, least, most);
+        return {};
+      },
+      fmt::format("NUMBER in [{} - {}]", least, most));
+}
 
 const char* kPassNames[] = {"t2n", "t2t", "deg", "apt", "nak", "t2nmp", "tmp2nmp"};
 
@@ -50,8 +63,8 @@ void ApplyPasses(Settings& s, const std::string& list) {
 
 void ApplyPeriod(Settings& s, const std::string& period) {
   size_t dash = period.find('-');
-  if (dash == std::string::npos || !HasLeadingNumber(period.substr(0, dash)) || !HasLeadingNumber(period.substr(dash + 1)))
-    throw UsageError(fmt::format("'{}' is not a period HH.MM-HH.MM", period));
+  if (dash == std::string::npos || !ClockTimeHours(period.substr(0, dash)) || !ClockTimeHours(period.substr(dash + 1)))
+    throw UsageError(fmt::format("'{}' is not a period HH.MM-HH.MM (hours 00 to 23, minutes 00 to 59)", period));
   s.chkEnableTimePeriod = 1;
   s.txtStartTime = period.substr(0, dash);
   s.txtEndTime = period.substr(dash + 1);
@@ -75,7 +88,8 @@ void Emit(const std::string& target, const std::string& text) {
     std::cout << text;
     return;
   }
-  if (!WriteFileAtomically(target, text)) throw UsageError(fmt::format("cannot write '{}'", target));
+  if (WriteResult written = WriteFileAtomically(target, text); !written)
+    throw UsageError(fmt::format("cannot write '{}': {}", target, written.error));
 }
 
 std::string ReportText(const Session& s) {
@@ -149,11 +163,15 @@ bool RunSearch(RunCliOptions& o, const std::string& program, Session& session, C
 void AddRunOptions(CLI::App& cmd, RunCliOptions& o) {
   o.common.AddTo(cmd);
   cmd.add_option("--selection", o.selection, "Ticked planets and aspects from a search-selection file (.opt)");
-  cmd.add_option("--days", o.days, "Days to calculate from local midnight of the transit date")->check(CLI::Range(0, 36500));
+  cmd.add_option("--days", o.days, "Days to calculate from local midnight of the transit date")
+      ->check(CLI::Range(0, MaxDaysToCalculate));
   cmd.add_option("--period", o.period, "Only this time window of the transit date, HH.MM-HH.MM");
-  cmd.add_option("--orb-before", o.orbBefore, "Orb before exact, arc minutes")->check(CLI::Range(0.0, 1e6));
-  cmd.add_option("--orb-after", o.orbAfter, "Orb after exact, arc minutes")->check(CLI::Range(0.0, 1e6));
-  cmd.add_option("--window", o.window, "Days to look forward and back for the periods")->check(CLI::Range(0.0, 3650.0));
+  cmd.add_option("--orb-before", o.orbBefore, "Orb before exact, arc minutes (up to 10800, half the circle)")
+      ->check(NumberBetween(0.0, MaxOrbDeg * 60));
+  cmd.add_option("--orb-after", o.orbAfter, "Orb after exact, arc minutes (up to 10800, half the circle)")
+      ->check(NumberBetween(0.0, MaxOrbDeg * 60));
+  cmd.add_option("--window", o.window, "Days to look forward and back for the periods")
+      ->check(NumberBetween(0.0, MaxPeriodWindowDays));
   cmd.add_option("--passes", o.passes, "Comma-separated passes: t2n, t2t (deg, apt, nak, t2nmp, tmp2nmp with the target lists)");
   cmd.add_flag("--exact-ephemeris", o.exactEphemeris,
                "Ask the ephemeris for every position instead of interpolating (slow; for comparisons)");

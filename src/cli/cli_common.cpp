@@ -13,7 +13,11 @@ namespace fs = std::filesystem;
 
 void ConsoleInterface::ShowMessage(const Message& message) {
   if (!first) first = message;
-  std::cerr << message.title << " " << message.text << "\n";
+  // One line per message: the lines of a message box are joined.
+  std::string text = message.text;
+  for (char& c : text)
+    if (c == '\n') c = ' ';
+  std::cerr << message.title << " " << text << "\n";
 }
 
 void CommonOptions::AddTo(CLI::App& c) {
@@ -36,10 +40,13 @@ void CommonOptions::AddTo(CLI::App& c) {
 
 namespace {
 
-void PlaceByName(Session& s, Person person, const std::string& name, ConsoleInterface& ui) {
+void PlaceByName(Session& s, Person person, const std::string& name) {
   int index = s.names.Find(name);
   if (index < 0) throw UsageError(fmt::format("no person named '{}' in {}", name, s.settings.dataFile));
-  if (!LoadPerson(s, person, index, ui)) throw UsageError(fmt::format("the record of '{}' cannot be read", name));
+  std::string problem;
+  NamesRecord record = s.names.records[static_cast<size_t>(index)];
+  if (!LoadPersonFromRecord(record, person == Person::One ? s.person1 : s.person2, s.formats.dateOrder, &problem))
+    throw UsageError(fmt::format("the {} of '{}' in {} cannot be read", problem, name, s.settings.dataFile));
 }
 
 void PlaceByRecord(Session& s, Person person, const std::string& record) {
@@ -47,8 +54,9 @@ void PlaceByRecord(Session& s, Person person, const std::string& record) {
   if (parsed.readError || parsed.records.size() != 1)
     throw UsageError(fmt::format("'{}' is not a record of nine comma-separated fields", record));
   PersonFields& fields = person == Person::One ? s.person1 : s.person2;
-  if (!LoadPersonFromRecord(parsed.records[0], fields, s.formats.dateOrder))
-    throw UsageError(fmt::format("the date of '{}' cannot be read", record));
+  std::string problem;
+  if (!LoadPersonFromRecord(parsed.records[0], fields, s.formats.dateOrder, &problem))
+    throw UsageError(fmt::format("the {} of '{}' cannot be read", problem, record));
 }
 
 }  // namespace
@@ -68,9 +76,9 @@ void PrepareSession(Session& s, const CommonOptions& o, const std::string& execu
   FillStartPersons(s, ui);
   ui.first.reset();  // a faulty stored last person does not stop a command that names others
 
-  if (!o.natal.empty()) PlaceByName(s, Person::One, o.natal, ui);
+  if (!o.natal.empty()) PlaceByName(s, Person::One, o.natal);
   if (!o.natalData.empty()) PlaceByRecord(s, Person::One, o.natalData);
-  if (!o.transit.empty()) PlaceByName(s, Person::Two, o.transit, ui);
+  if (!o.transit.empty()) PlaceByName(s, Person::Two, o.transit);
   if (!o.transitData.empty()) PlaceByRecord(s, Person::Two, o.transitData);
   if (o.transitNow) FillWithNow(s.person2, Person::Two, CurrentLocalTime(), s.optionValues);
 

@@ -36,6 +36,13 @@ int main(int argc, char** argv) {
   } catch (const kesmora::FatalError& e) {
     std::cerr << e.title << ": " << e.what() << "\n";
     return 1;
+  } catch (const std::exception& e) {
+    // Whatever else goes wrong ends the program with one line, never with an abort.
+    std::cerr << "kesmora-cli: " << e.what() << "\n";
+    return 2;
+  } catch (...) {
+    std::cerr << "kesmora-cli: unexpected error\n";
+    return 2;
   }
   return exitCode;
 }

@@ -301,10 +301,10 @@ class AspectarianRunTest : public QObject {
     lines.removeLast();
     QTableWidget* grid = Grid();
     QCOMPARE(lines.size(), grid->rowCount());
-    // Columns "Type" to "End Period", each quoted as it stands (seconds marks included).
+    // Columns "Type" to "End Period", each quoted, a quote inside (the seconds mark) doubled.
     for (int r = 0; r < lines.size(); ++r) {
       QStringList expected;
-      for (int c = 1; c <= 13; ++c) expected << '"' + grid->item(r, c)->text() + '"';
+      for (int c = 1; c <= 13; ++c) expected << '"' + grid->item(r, c)->text().replace("\"", "\"\"") + '"';
       QCOMPARE(lines[r], expected.join(','));
     }
 

@@ -24,6 +24,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <fstream>
 #include <memory>
 
 using namespace kesmora;
@@ -135,8 +136,7 @@ class MainWindowTest : public QObject {
     QTest::mouseClick(Find<QPushButton>("cmdCalculate"), Qt::LeftButton);
     QCOMPARE(ui_->messages.size(), size_t{2});
     QCOMPARE(QString::fromStdString(ui_->messages[0].title), QString("Warning!"));
-    QCOMPARE(QString::fromStdString(ui_->messages[0].text),
-             QString("Error in diurnal input data section. Please correct."));
+    QVERIFY(QString::fromStdString(ui_->messages[0].text).startsWith("Error in diurnal input data section. Please correct.\n"));
     QCOMPARE(Cell(1, 2), before);
   }
 
@@ -366,6 +366,18 @@ class MainWindowTest : public QObject {
     StartWindow();
     QCOMPARE(Find<QLineEdit>("txtName")->text(), QString("Example"));
     QVERIFY(Find<QRadioButton>("optZodiac_1")->isChecked());
+  }
+
+  void aLastPersonWhoseRecordCannotBeReadStartsWithNow() {
+    window_->close();
+    cleanupWindowOnly();
+    std::ofstream(Home() / "NAMES.FIL") << "Long,22 Sep 19490000000,10.43,A,6,95.23,29.45,TX,Houston\r\n";
+    std::ofstream(Home() / "Kesmora.INI") << "person_name_1=Long\r\n";
+    StartWindow();
+    QCOMPARE(Find<QLineEdit>("txtName")->text(), QString("Now"));
+    QCOMPARE(Find<QLineEdit>("txtYear")->text(), QString("2026"));
+    QCOMPARE(ui_->messages.size(), size_t{1});
+    QCOMPARE(QString::fromStdString(ui_->messages[0].text), QString(SelectedDataError));
   }
 
  private:

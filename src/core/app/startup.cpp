@@ -1,8 +1,9 @@
 #include "core/app/startup.h"
 
 #include "core/app/user_interface.h"
-#include "core/persons/birth_data.h"
 #include "core/reference/text.h"
+
+#include <fmt/format.h>
 
 #include <cstdlib>
 
@@ -46,10 +47,32 @@ std::optional<fs::path> FindShippedData(const fs::path& executableDir) {
   return std::nullopt;
 }
 
+namespace {
+
+// The files start-up cannot do without. They are copied again when missing or empty, as a
+// seeding on a full disk leaves them.
+bool IsRequiredFile(const std::string& name) {
+  static const char* const required[] = {"planet_constants_and_indexes.txt", "aspect_definitions.txt",
+                                         "planets_used.txt", "planet_names.txt", "OPTIONS.OPT"};
+  for (const char* r : required)
+    if (ToLower(name) == ToLower(r)) return true;
+  return false;
+}
+
+bool MissingOrEmpty(const fs::path& file) {
+  std::error_code ec;
+  return !fs::is_regular_file(file, ec) || fs::file_size(file, ec) == 0 || ec;
+}
+
+[[noreturn]] void CannotSeed(const std::string& name, const fs::path& programDir, const std::string& why) {
+  throw FatalError(fmt::format("I cannot copy '{}' into the program folder {}: {}.", name, programDir.string(), why));
+}
+
+}  // namespace
+
 void SeedProgramDir(const fs::path& programDir, const std::optional<fs::path>& shippedData) {
   std::error_code ec;
   bool isNew = !fs::exists(programDir, ec) || fs::is_empty(programDir, ec);
-  if (!isNew) return;
   fs::create_directories(programDir, ec);
   if (!shippedData || fs::equivalent(*shippedData, programDir, ec)) return;
   for (const auto& entry : fs::directory_iterator(*shippedData, ec)) {
@@ -57,7 +80,14 @@ void SeedProgramDir(const fs::path& programDir, const std::optional<fs::path>& s
     std::string name = entry.path().filename().string();
     // Executables and build leftovers beside the data in a build tree are not data.
     if (name.rfind("kesmora", 0) == 0) continue;
-    fs::copy_file(entry.path(), programDir / name, fs::copy_options::skip_existing, ec);
+    fs::path target = FindIgnoringCase(programDir, name);
+    bool wanted = isNew ? !fs::exists(target, ec) : IsRequiredFile(name) && MissingOrEmpty(target);
+    if (!wanted) continue;
+    // Through a temporary file, so a failed copy leaves no empty or partial file behind.
+    auto contents = ReadWholeFile(entry.path());
+    if (!contents) CannotSeed(name, programDir, "the shipped file cannot be read");
+    if (WriteResult written = WriteFileAtomically(target, *contents); !written)
+      CannotSeed(name, programDir, written.error);
   }
 }
 
@@ -92,6 +122,8 @@ void StartSession(Session& s, const StartOptions& options) {
 void LoadNamesList(Session& s, UserInterface& ui) {
   fs::path file = s.settings.dataFile.empty() ? s.programDir / "NAMES.FIL" : fs::path(s.settings.dataFile);
   s.names = ReadNamesFile(file);
+  if (!s.names.opened)
+    ui.ShowMessage({MessageIcon::Stop, "Error!", "I cannot open the names file " + file.string() + "."});
   if (s.names.readError) ui.ShowMessage({MessageIcon::Stop, "Error!", NamesFileReadError});
 }
 
@@ -104,13 +136,20 @@ bool LoadPerson(Session& s, Person person, int recordIndex, UserInterface& ui) {
   return false;
 }
 
+void LoadLastPerson(Session& s, Person person, const std::string& name, const LocalDateTime& now,
+                    UserInterface& ui) {
+  int index = s.names.Find(name);
+  if (index < 0 || LoadPerson(s, person, index, ui)) return;
+  FillWithNow(person == Person::One ? s.person1 : s.person2, person, now, s.optionValues);
+}
+
 void FillStartPersons(Session& s, UserInterface& ui) {
   LocalDateTime now = CurrentLocalTime();
   FillWithNow(s.person1, Person::One, now, s.optionValues);
   FillWithNow(s.person2, Person::Two, now, s.optionValues);
   LoadNamesList(s, ui);
-  if (!s.settings.personName2.empty()) LoadPerson(s, Person::Two, s.names.Find(s.settings.personName2), ui);
-  if (!s.settings.personName1.empty()) LoadPerson(s, Person::One, s.names.Find(s.settings.personName1), ui);
+  if (!s.settings.personName2.empty()) LoadLastPerson(s, Person::Two, s.settings.personName2, now, ui);
+  if (!s.settings.personName1.empty()) LoadLastPerson(s, Person::One, s.settings.personName1, now, ui);
 }
 
 }  // namespace kesmora

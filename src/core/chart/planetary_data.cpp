@@ -5,6 +5,8 @@
 #include "core/chart/ephemeris_notices.h"
 #include "core/reference/text.h"
 
+#include <fmt/format.h>
+
 #include <cmath>
 #include <functional>
 
@@ -14,38 +16,120 @@ namespace {
 
 bool Empty(const std::string& text) { return Trim(text).empty(); }
 double Value(const std::string& text) { return LeadingNumber(text); }
-int IntegerValue(const std::string& text) { return static_cast<int>(std::lround(Value(text))); }
+int IntegerValue(const std::string& text) { return ClampedInt(Value(text)); }
+float FloatValue(const std::string& text) { return ClampedFloat(Value(text)); }
 
-using Check = std::function<bool(const PersonFields&)>;  // true when the check fails
+// A failed check names each offending field on a line of its own: "Lat Deg: 95 (0 to 90)".
+using FieldLines = std::vector<std::string>;
+using Check = std::function<void(const PersonFields&, FieldLines&)>;
+
+void Name(FieldLines& out, const char* label, const std::string& text, const std::string& why) {
+  out.push_back(Empty(text) ? fmt::format("{}: empty", label) : fmt::format("{}: {} ({})", label, Trim(text), why));
+}
+void IfEmpty(FieldLines& out, const char* label, const std::string& text) {
+  if (Empty(text)) Name(out, label, text, "");
+}
+void IfBelow(FieldLines& out, const char* label, const std::string& text, double least) {
+  if (Value(text) < least) Name(out, label, text, fmt::format("below {}", least));
+}
+void IfAbove(FieldLines& out, const char* label, const std::string& text, double most) {
+  if (Value(text) > most) Name(out, label, text, fmt::format("above {}", most));
+}
+
+// Degrees and minutes of a place: each unsigned, minutes below 60, together within the limit.
+void PlaceChecks(FieldLines& out, const char* degLabel, const std::string& deg, const char* minLabel,
+                 const std::string& min, double limit) {
+  size_t before = out.size();
+  IfBelow(out, degLabel, deg, 0);
+  IfAbove(out, degLabel, deg, limit);
+  IfBelow(out, minLabel, min, 0);
+  IfAbove(out, minLabel, min, 59);
+  if (out.size() == before && Value(deg) + Value(min) / 60 > limit)
+    Name(out, minLabel, min, fmt::format("beyond {} degrees", limit));
+}
+
+// A date whose numbers are each in range may still be no day of the calendar (31 February,
+// day 0, month 0).
+void DateExists(FieldLines& out, const PersonFields& f) {
+  if (Empty(f.month) || Empty(f.day) || Empty(f.year)) return;
+  if (Value(f.month) < 0 || Value(f.day) < 0 || Value(f.year) < 0) return;
+  CivilDate date{IntegerValue(f.year), IntegerValue(f.month), IntegerValue(f.day)};
+  if (ValidDate(date)) return;
+  if (date.month < 1)
+    Name(out, "Month", f.month, "no such month");
+  else
+    Name(out, "Day", f.day, fmt::format("no such day in {}/{}", date.month, date.year));
+}
 
 // Presence and sign: each entry is one message when it fails.
 const std::vector<Check>& PresenceChecks() {
   static const std::vector<Check> checks{
-      [](const PersonFields& f) { return Value(f.month) < 0 || Value(f.day) < 0 || Value(f.year) < 0; },
-      [](const PersonFields& f) { return Empty(f.month) || Empty(f.day) || Empty(f.year); },
-      [](const PersonFields& f) { return Empty(f.hour) || Empty(f.minute) || Empty(f.timeZone); },
-      [](const PersonFields& f) { return Empty(f.longDeg) || Empty(f.longMin); },
-      [](const PersonFields& f) { return Empty(f.latDeg) || Empty(f.latMin); },
-      [](const PersonFields& f) { return Value(f.timeZone) < -2 && !f.east; },
+      [](const PersonFields& f, FieldLines& out) {
+        IfBelow(out, "Month", f.month, 0);
+        IfBelow(out, "Day", f.day, 0);
+        IfBelow(out, "Year", f.year, 0);
+      },
+      [](const PersonFields& f, FieldLines& out) {
+        IfEmpty(out, "Month", f.month);
+        IfEmpty(out, "Day", f.day);
+        IfEmpty(out, "Year", f.year);
+      },
+      [](const PersonFields& f, FieldLines& out) {
+        IfEmpty(out, "Birth Hour", f.hour);
+        IfEmpty(out, "Birth Min", f.minute);
+        IfEmpty(out, "Time Zone", f.timeZone);
+      },
+      [](const PersonFields& f, FieldLines& out) {
+        IfEmpty(out, "Long Deg", f.longDeg);
+        IfEmpty(out, "Long Min", f.longMin);
+      },
+      [](const PersonFields& f, FieldLines& out) {
+        IfEmpty(out, "Lat Deg", f.latDeg);
+        IfEmpty(out, "Lat Min", f.latMin);
+      },
+      [](const PersonFields& f, FieldLines& out) {
+        if (Value(f.timeZone) < -2 && !f.east) Name(out, "Time Zone", f.timeZone, "below -2 with West");
+      },
   };
   return checks;
 }
 
+// Ranges. Besides the upper limits, a date and a time must exist and a place must lie on the
+// globe; those join the check of their fields, so a bad field still gives one message.
 const std::vector<Check>& RangeChecks() {
   static const std::vector<Check> checks{
-      [](const PersonFields& f) { return Value(f.month) > 12 || Value(f.day) > 31 || Value(f.year) > 2099; },
-      [](const PersonFields& f) { return Value(f.hour) > 12 || Value(f.minute) > 60; },
-      [](const PersonFields& f) { return Value(f.timeZone) > 12 || Value(f.timeZone) < -13; },
-      [](const PersonFields& f) { return Value(f.longDeg) > 180 || Value(f.longMin) > 59; },
-      [](const PersonFields& f) { return Value(f.latMin) > 59; },
+      [](const PersonFields& f, FieldLines& out) {
+        IfAbove(out, "Month", f.month, 12);
+        IfAbove(out, "Day", f.day, 31);
+        IfAbove(out, "Year", f.year, 2099);
+        if (out.empty()) DateExists(out, f);
+      },
+      [](const PersonFields& f, FieldLines& out) {
+        IfBelow(out, "Birth Hour", f.hour, 0);
+        IfAbove(out, "Birth Hour", f.hour, 12);
+        IfBelow(out, "Birth Min", f.minute, 0);
+        IfAbove(out, "Birth Min", f.minute, 60);
+      },
+      [](const PersonFields& f, FieldLines& out) {
+        IfAbove(out, "Time Zone", f.timeZone, 12);
+        IfBelow(out, "Time Zone", f.timeZone, -13);
+      },
+      [](const PersonFields& f, FieldLines& out) { PlaceChecks(out, "Long Deg", f.longDeg, "Long Min", f.longMin, 180); },
+      [](const PersonFields& f, FieldLines& out) { PlaceChecks(out, "Lat Deg", f.latDeg, "Lat Min", f.latMin, 90); },
   };
   return checks;
 }
 
 void RunChecks(const std::vector<Check>& checks, const PersonFields& f, const char* message,
                std::vector<std::string>& out) {
-  for (const Check& failed : checks)
-    if (failed(f)) out.emplace_back(message);
+  for (const Check& check : checks) {
+    FieldLines fields;
+    check(f, fields);
+    if (fields.empty()) continue;
+    std::string text = message;
+    for (const std::string& line : fields) text += "\n" + line;
+    out.push_back(std::move(text));
+  }
 }
 
 }  // namespace
@@ -79,7 +163,7 @@ PersonReading ReadPersonFields(PersonFields& f, DateOrder order) {
     f.hour = "12";
     f.minute = "0";
   }
-  r.timeZone = static_cast<float>(Value(f.timeZone));
+  r.timeZone = FloatValue(f.timeZone);
   double lon = Value(f.longDeg) + Value(f.longMin) / 100;
   if (f.east) lon = -lon;
   r.eastWest = lon >= 0 ? "West" : "East";
@@ -94,15 +178,15 @@ ChartInputs ChartInputsOf(const PersonFields& f, const PersonReading& r) {
   in.day = r.day;
   in.month = r.month;
   in.year = r.year;
-  float hour = static_cast<float>(Value(f.hour));
-  int whole = static_cast<int>(hour);
+  float hour = FloatValue(f.hour);
+  const bool twelve = std::trunc(hour) == 12;  // compared as a number: no cast of an unchecked value
   if (f.half == HalfDay::AM) {
-    if (whole == 12) hour -= 12;
-  } else if (whole != 12) {
+    if (twelve) hour -= 12;
+  } else if (!twelve) {
     hour += 12;  // PM, and Unknown, which reads as noon
   }
   in.hour = hour + r.timeZone;
-  in.minute = static_cast<float>(Value(f.minute));
+  in.minute = FloatValue(f.minute);
   in.longitude = Value(f.longDeg) + Value(f.longMin) / 60;
   in.latitude = Value(f.latDeg) + Value(f.latMin) / 60;
   if (ToUpper(r.eastWest) == "WEST") in.longitude = -in.longitude;

@@ -28,7 +28,9 @@ struct PersonReading {
 PersonReading ReadPersonFields(PersonFields& fields, DateOrder order);
 // The chart inputs of a block: 24-hour UT hour, minute and place (East and North positive).
 ChartInputs ChartInputsOf(const PersonFields& fields, const PersonReading& reading);
-// The check messages a pair of blocks raises, in the order they are shown.
+// The check messages a pair of blocks raises, in the order they are shown: one per failed
+// check, the section's message followed by a line for each offending field ("Lat Deg: 95
+// (above 90)").
 std::vector<std::string> CheckPersonFields(const PersonFields& natal, const PersonFields& transit);
 
 // Notices shown together in one message, a blank line between them.

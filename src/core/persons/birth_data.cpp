@@ -35,7 +35,9 @@ std::string ApplyHourRule(const std::string& hourText, bool& pm) {
     value = 12;
     text = NumberText(value);
   }
-  if (value > 12) {
+  // An hour of the 24-hour clock turns into the afternoon; 24 and above are no hour of the
+  // day and stay, for the input check to refuse.
+  if (value > 12 && value < 24) {
     pm = true;
     text = NumberText(value - 12);
   }
@@ -84,8 +86,7 @@ void SubtractOneHour(PersonFields& f) {
 }
 
 void AdjustTimeZone(PersonFields& f) {
-  float zone = (static_cast<float>(LeadingNumber(f.longDeg)) +
-                static_cast<float>(LeadingNumber(f.longMin)) / 60.0f) / 15.0f;
+  float zone = (ClampedFloat(LeadingNumber(f.longDeg)) + ClampedFloat(LeadingNumber(f.longMin)) / 60.0f) / 15.0f;
   if (f.east) zone = -zone;
   f.timeZone = FixedPattern(zone, 1, 4);
   f.minusOneEnabled = true;

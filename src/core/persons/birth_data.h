@@ -12,7 +12,7 @@ namespace kesmora {
 enum class KeyFilter { Any, Digits, DigitsPoint, DigitsPointMinus, DigitsMinus };
 bool KeyAccepted(KeyFilter filter, char32_t character);
 
-// The hour field's rule, run on every change: 0 becomes 12, above 12 becomes PM and minus 12.
+// The hour field's rule, run on every change: 0 becomes 12, 13 to 23 become PM and minus 12.
 // Returns the new text (unchanged when the text is not a number); sets `pm` when it turns.
 std::string ApplyHourRule(const std::string& hourText, bool& pm);
 

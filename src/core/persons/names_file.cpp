@@ -4,6 +4,7 @@
 #include "core/reference/text.h"
 
 #include <cmath>
+#include <optional>
 
 namespace kesmora {
 
@@ -55,44 +56,65 @@ std::string MinutePart(double value) {
   return std::to_string(std::lround(std::abs(value - whole) * 100));
 }
 
+// The date year first; a day part that is no day of any month leaves the date as it is, for
+// the date reader to refuse.
 std::string YearFirst(const std::string& date) {
   size_t firstBlank = date.find(' ');
   std::string dayPart = firstBlank == std::string::npos ? date : date.substr(0, firstBlank);
   std::string month = firstBlank == std::string::npos ? "" : date.substr(firstBlank + 1, 3);
   std::string year = Trim(date.size() >= 4 ? date.substr(date.size() - 4) : date);
-  return year + " " + month + " " + ZeroPadded(std::lround(LeadingNumber(dayPart)), 2);
+  double day = LeadingNumber(dayPart);
+  if (!(day >= 0 && day < 100)) return date;
+  return year + " " + month + " " + ZeroPadded(std::lround(day), 2);
+}
+
+// A stored number that a field can show: finite and far inside what a whole number holds.
+// Ranges that make sense are judged later, by the checks of the chart calculation.
+std::optional<double> StoredNumber(const std::string& text) {
+  double v = LeadingNumber(text);
+  if (!std::isfinite(v) || std::abs(v) >= 1e6) return std::nullopt;
+  return v;
 }
 
 }  // namespace
 
-bool LoadPersonFromRecord(NamesRecord& r, PersonFields& f, DateOrder order) {
+bool LoadPersonFromRecord(NamesRecord& r, PersonFields& f, DateOrder order, std::string* problem) {
+  auto unreadable = [problem](const char* field, const std::string& text) {
+    if (problem) *problem = std::string(field) + " '" + text + "'";
+    return false;
+  };
   f.name = r.name;
   if (order == DateOrder::YearMonthDay && r.date.size() >= 5 && r.date[4] != ' ')
     r.date = YearFirst(r.date);
   auto date = ParseStoredDate(r.date, order);
-  if (!date) return false;
+  if (!date) return unreadable("date", r.date);
   f.month = std::to_string(date->month);
   f.day = std::to_string(date->day);
   f.year = std::to_string(date->year);
 
-  double t = LeadingNumber(r.time);
+  std::optional<double> t = StoredNumber(r.time);
+  if (!t) return unreadable("time", r.time);
   // The hour field's own rule applies to a loaded hour as to a typed one (0 shows as 12).
   bool pm = false;
-  f.hour = ApplyHourRule(std::to_string(static_cast<long long>(std::trunc(t))), pm);
-  f.minute = std::to_string(std::lround((t - std::trunc(t)) * 100));
+  f.hour = ApplyHourRule(std::to_string(static_cast<long long>(std::trunc(*t))), pm);
+  f.minute = std::to_string(std::lround((*t - std::trunc(*t)) * 100));
 
   std::string half = ToUpper(r.amPm);
   f.half = half == "A" ? HalfDay::AM : half == "P" ? HalfDay::PM : HalfDay::Unknown;
-  f.timeZone = NumberText(LeadingNumber(r.timeZone));
+  std::optional<double> zone = StoredNumber(r.timeZone);
+  if (!zone) return unreadable("time zone", r.timeZone);
+  f.timeZone = NumberText(*zone);
 
-  double lon = LeadingNumber(r.longitude);
-  f.longDeg = std::to_string(static_cast<long long>(std::abs(std::trunc(lon))));
-  f.longMin = MinutePart(lon);
-  f.east = lon < 0;
-  double lat = LeadingNumber(r.latitude);
-  f.latDeg = std::to_string(static_cast<long long>(std::abs(std::trunc(lat))));
-  f.latMin = MinutePart(lat);
-  f.south = lat < 0;
+  std::optional<double> lon = StoredNumber(r.longitude);
+  if (!lon) return unreadable("longitude", r.longitude);
+  f.longDeg = std::to_string(static_cast<long long>(std::abs(std::trunc(*lon))));
+  f.longMin = MinutePart(*lon);
+  f.east = *lon < 0;
+  std::optional<double> lat = StoredNumber(r.latitude);
+  if (!lat) return unreadable("latitude", r.latitude);
+  f.latDeg = std::to_string(static_cast<long long>(std::abs(std::trunc(*lat))));
+  f.latMin = MinutePart(*lat);
+  f.south = *lat < 0;
 
   f.stateCountry = r.stateCountry;
   f.city = r.city;

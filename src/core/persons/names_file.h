@@ -38,9 +38,11 @@ NamesList ParseNames(const std::string& text);
 // The label of the list: the file name after the last separator, upper-cased.
 std::string NamesFileLabel(const std::string& path);
 
-// Fills a block of fields from a record. Returns false when the date cannot be read; the
-// fields filled before that keep their new values. With the year-first date order the
-// record's date is rewritten in the table, year first.
-bool LoadPersonFromRecord(NamesRecord& record, PersonFields& fields, DateOrder order);
+// Fills a block of fields from a record. Returns false when a field cannot be read (a date
+// that does not exist, a number that is none or is far out of any range); the fields filled
+// before it keep their new values, and `problem`, when given, names the field and its text.
+// With the year-first date order the record's date is rewritten in the table, year first.
+bool LoadPersonFromRecord(NamesRecord& record, PersonFields& fields, DateOrder order,
+                          std::string* problem = nullptr);
 
 }  // namespace kesmora

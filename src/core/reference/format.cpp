@@ -53,8 +53,13 @@ LocaleFormats ReadLocaleFormats() {
 }
 
 std::string FormatLongitude(double longitude) {
+  // A position that is no number shows as such, never as a plausible 0 Aries.
+  if (!std::isfinite(longitude)) return "-- --- --' --\"";
+  if (longitude < 0 || longitude > 360) {
+    longitude = std::fmod(longitude, 360.0);
+    if (longitude < 0) longitude += 360.0;
+  }
   int s = static_cast<int>(longitude / 30);  // truncation
-  if (s < 0 || s > 12) s = ((s % 12) + 12) % 12;
   float inSign = static_cast<float>(longitude - 30.0 * s);
   int d = static_cast<int>(inSign);
   double mf = (static_cast<double>(inSign) - d) * 60;
@@ -77,6 +82,17 @@ std::string FormatLongitude(double longitude) {
   return fmt::format("{:02d} {} {:02d}' {:02d}\"", d, kSignAbbreviations[static_cast<size_t>(s)], m, sec);
 }
 
+// Day, month and year are checked as numbers before the date library sees them: it keeps a
+// day in 8 bits and a year in 16 and would wrap 257 to 1.
+bool ValidDate(const CivilDate& c) {
+  using namespace date;
+  if (c.month < 1 || c.month > 12 || c.day < 1 || c.day > 31) return false;
+  if (c.year < static_cast<int>(year::min()) || c.year > static_cast<int>(year::max())) return false;
+  return year_month_day{year{c.year}, month{static_cast<unsigned>(c.month)},
+                        day{static_cast<unsigned>(c.day)}}
+      .ok();
+}
+
 std::string DateText(const CivilDate& date, DateOrder order) {
   std::string dd = ZeroPadded(date.day, 2), mm = ZeroPadded(date.month, 2);
   std::string yyyy = ZeroPadded(date.year, 4);
@@ -90,11 +106,11 @@ std::string DateText(const CivilDate& date, DateOrder order) {
 
 namespace {
 
-bool ValidDate(const CivilDate& c) {
-  using namespace date;
-  return year_month_day{year{c.year}, month{static_cast<unsigned>(c.month)},
-                        day{static_cast<unsigned>(c.day)}}
-      .ok();
+// A whole number of a date, or nothing when it is out of any date's range.
+std::optional<int> DatePart(std::string_view text) {
+  std::optional<long long> v = WholeNumber(text);
+  if (!v || *v < -1000000 || *v > 1000000) return std::nullopt;
+  return static_cast<int>(*v);
 }
 
 std::vector<std::string> SplitOn(std::string_view text, std::string_view separators) {
@@ -128,7 +144,9 @@ std::optional<CivilDate> ParseDateText(std::string_view text, DateOrder order) {
   if (parts.size() != 3) return std::nullopt;
   for (size_t i = 0; i < 3; ++i)
     if (!AllDigits(parts[i], true)) return std::nullopt;
-  int a = std::stoi(parts[0]), b = std::stoi(parts[1]), c = std::stoi(parts[2]);
+  std::optional<int> pa = DatePart(parts[0]), pb = DatePart(parts[1]), pc = DatePart(parts[2]);
+  if (!pa || !pb || !pc) return std::nullopt;
+  int a = *pa, b = *pb, c = *pc;
   CivilDate d;
   switch (order) {
     case DateOrder::MonthDayYear: d = {c, a, b}; break;
@@ -203,8 +221,11 @@ std::optional<CivilDate> ParseStoredDate(std::string_view text, DateOrder order)
     CivilDate d;
     if (AllDigits(parts[0]) && MonthFromName(parts[1]) && AllDigits(parts[2], true)) {
       bool yearFirst = parts[0].size() > 2;  // "1949 Sep 22"
-      d.year = std::stoi(yearFirst ? parts[0] : parts[2]);
-      d.day = std::stoi(yearFirst ? parts[2] : parts[0]);
+      std::optional<int> y = DatePart(yearFirst ? parts[0] : parts[2]);
+      std::optional<int> dd = DatePart(yearFirst ? parts[2] : parts[0]);
+      if (!y || !dd) return std::nullopt;
+      d.year = *y;
+      d.day = *dd;
       d.month = MonthFromName(parts[1]);
       if (ValidDate(d)) return d;
     }

@@ -21,12 +21,15 @@ LocaleFormats ReadLocaleFormats();
 // The same from strftime patterns such as "%d/%m/%Y" and "%H:%M:%S".
 LocaleFormats FormatsFromPatterns(std::string_view datePattern, std::string_view timePattern);
 
-// "15 Gem 30' 00\"" for 75.5 degrees.
+// "15 Gem 30' 00\"" for 75.5 degrees; other angles are first brought into 0..360. A value that
+// is no number shows as "-- --- --' --\"".
 std::string FormatLongitude(double longitude);
 
 struct CivilDate {
   int year = 0, month = 0, day = 0;
 };
+// Whether day, month and year name a day of the (proleptic) Gregorian calendar.
+bool ValidDate(const CivilDate& date);
 // A date as text in the given order, "/" separated, two-digit day and month, four-digit year.
 std::string DateText(const CivilDate& date, DateOrder order);
 // Reads back a date written by DateText in that order.

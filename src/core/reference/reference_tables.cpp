@@ -4,6 +4,9 @@
 
 #include <fmt/format.h>
 
+#include <limits>
+#include <optional>
+
 namespace kesmora {
 
 namespace fs = std::filesystem;
@@ -22,32 +25,57 @@ bool ReferenceTables::IsHouseDependent(int index) const {
   return c == "c" || c == "p" || c == "l";
 }
 
+namespace {
+
+[[noreturn]] void EmptyFile(const char* name) { throw FatalError(fmt::format("Your '{}' file is empty.", name)); }
+
+}  // namespace
+
 void ReadPlanetConstants(ReferenceTables& tables, const fs::path& programDir) {
   auto text = ReadWholeFile(programDir / "planet_constants_and_indexes.txt");
   if (!text) throw FatalError("I cannot find your 'planet_constants_and_indexes.txt' file");
+  ParsePlanetConstants(tables, *text);
+}
+
+void ParsePlanetConstants(ReferenceTables& tables, std::string_view text) {
   tables.constName.assign(1, "");
   tables.constValue.assign(1, 0);
-  ValueStream values(std::move(*text));
+  ValueStream values{std::string(text)};
   while (!values.AtEnd()) {
-    std::string name = values.Next().value_or("");
+    std::string name = Trim(values.Next().value_or(""));
     std::string number = values.Next().value_or("");
-    tables.constName.push_back(Trim(name));
-    tables.constValue.push_back(static_cast<int>(LeadingNumber(number)));
+    std::optional<long long> value = WholeNumber(number);
+    if (!value || *value < std::numeric_limits<int>::min() || *value > std::numeric_limits<int>::max())
+      throw FatalError(fmt::format(
+          "Your 'planet_constants_and_indexes.txt' file gives the constant '{}' the value '{}', which is not a "
+          "whole number.", name, number));
+    tables.constName.push_back(name);
+    tables.constValue.push_back(static_cast<int>(*value));
   }
+  if (tables.NumConsts() == 0) EmptyFile("planet_constants_and_indexes.txt");
 }
 
 void ReadAspectDefinitions(ReferenceTables& tables, const fs::path& programDir) {
   auto text = ReadWholeFile(programDir / "aspect_definitions.txt");
   if (!text) throw FatalError("I cannot find your 'aspect_definitions.txt' file");
-  ValueStream values(std::move(*text));
+  ParseAspectDefinitions(tables, *text);
+}
+
+void ParseAspectDefinitions(ReferenceTables& tables, std::string_view text) {
+  ValueStream values{std::string(text)};
   size_t n = 0;
   while (!values.AtEnd()) {
     std::string item = Trim(values.Next().value_or(""));
     if (n >= tables.aspectCaptions.size())
       throw FatalError(fmt::format(
           "Your 'aspect_definitions.txt' file has more than {} aspects.", NumAspectBoxes));
+    double angle = LeadingNumber(item);
+    if (!(angle >= 0 && angle <= 360))
+      throw FatalError(fmt::format(
+          "Your 'aspect_definitions.txt' file has the aspect '{}', whose angle is not from 0 to 360 degrees.", item));
     tables.aspectCaptions[n++] = item;
   }
+  if (n == 0) EmptyFile("aspect_definitions.txt");
 }
 
 namespace {
@@ -77,13 +105,18 @@ void AddToClassCount(ClassCounts& counts, char letter) {
 }  // namespace
 
 void ReadPlanetsUsed(ReferenceTables& tables, const fs::path& programDir) {
-  auto usedLines = ReadLines(programDir / "planets_used.txt");
-  if (!usedLines) throw FatalError("You are missing the 'planets_used.txt' file.");
-  auto nameLines = ReadLines(programDir / "planet_names.txt");
-  if (!nameLines) throw FatalError("You are missing the 'planet_names.txt' file.");
+  auto usedText = ReadWholeFile(programDir / "planets_used.txt");
+  if (!usedText) throw FatalError("You are missing the 'planets_used.txt' file.");
+  auto namesText = ReadWholeFile(programDir / "planet_names.txt");
+  if (!namesText) throw FatalError("You are missing the 'planet_names.txt' file.");
+  ParsePlanetsUsed(tables, *usedText, *namesText);
+}
 
-  std::vector<std::string> used = NonBlankTrimmed(*usedLines);
-  std::vector<std::string> names = NonBlankTrimmed(*nameLines);
+void ParsePlanetsUsed(ReferenceTables& tables, std::string_view usedText, std::string_view namesText) {
+  std::vector<std::string> used = NonBlankTrimmed(SplitLines(usedText));
+  std::vector<std::string> names = NonBlankTrimmed(SplitLines(namesText));
+  if (used.empty()) EmptyFile("planets_used.txt");
+  if (names.empty()) EmptyFile("planet_names.txt");
   if (used.size() > static_cast<size_t>(NumPlanetBoxes))
     throw FatalError(fmt::format("Your 'planets_used.txt' file has more than {} entries.", NumPlanetBoxes));
   if (names.size() > used.size())
@@ -103,7 +136,11 @@ void ReadPlanetsUsed(ReferenceTables& tables, const fs::path& programDir) {
         break;
       }
     }
-    if (row == 0) continue;  // unknown constant: the following lines move up one index
+    // A line that names no constant would compute nothing and shift every later index.
+    if (row == 0)
+      throw FatalError(fmt::format(
+          "Your 'planets_used.txt' file names the constant '{}', which 'planet_constants_and_indexes.txt' does "
+          "not hold.", constName));
     PlanetEntry& entry = tables.planets[i];
     char letter = static_cast<char>(std::tolower(static_cast<unsigned char>(line[0])));
     entry.sweNumber = tables.constValue[static_cast<size_t>(row)];

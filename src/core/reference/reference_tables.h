@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kesmora {
@@ -52,10 +53,16 @@ struct ReferenceTables {
   bool IsHouseDependent(int index) const;  // classes c, p, l
 };
 
-// Each raises FatalError with the program's message when its file cannot be read.
+// Each raises FatalError with the program's message when its file cannot be read, is empty,
+// holds a constant that is not a whole number or an aspect angle outside 0 to 360, or
+// (planets_used.txt) names a constant that planet_constants_and_indexes.txt does not hold.
 void ReadPlanetConstants(ReferenceTables& tables, const std::filesystem::path& programDir);
 void ReadAspectDefinitions(ReferenceTables& tables, const std::filesystem::path& programDir);
 void ReadPlanetsUsed(ReferenceTables& tables, const std::filesystem::path& programDir);
+// The same from the texts of the files.
+void ParsePlanetConstants(ReferenceTables& tables, std::string_view text);
+void ParseAspectDefinitions(ReferenceTables& tables, std::string_view text);
+void ParsePlanetsUsed(ReferenceTables& tables, std::string_view usedText, std::string_view namesText);
 // The three readers in start-up order.
 void LoadReferenceData(ReferenceTables& tables, const std::filesystem::path& programDir);
 

@@ -2,11 +2,19 @@
 
 #include <fmt/format.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <atomic>
 #include <cctype>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <fstream>
+#include <limits>
+#include <random>
 #include <sstream>
 #include <system_error>
 
@@ -19,6 +27,36 @@ bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 size_t SkipBlanks(std::string_view text, size_t pos = 0) {
   while (pos < text.size() && IsBlank(text[pos])) ++pos;
   return pos;
+}
+
+// Whether a number that does not fit a double is too large (true) or too small (false):
+// the place of its first significant digit, counted from the point, plus its exponent.
+bool Overflows(std::string_view number) {
+  size_t i = 0;
+  long long place = 0;
+  bool seenDigit = false, afterPoint = false;
+  for (; i < number.size(); ++i) {
+    char c = number[i];
+    if (c == '.') {
+      afterPoint = true;
+    } else if (std::isdigit(static_cast<unsigned char>(c))) {
+      if (c != '0') seenDigit = true;
+      if (!afterPoint && seenDigit) ++place;   // an integer digit from the first significant one
+      if (afterPoint && !seenDigit) --place;   // a zero between the point and the first one
+    } else {
+      break;
+    }
+  }
+  if (i < number.size() && (number[i] == 'e' || number[i] == 'E')) {
+    long long exponent = 0;
+    bool negative = false;
+    size_t j = i + 1;
+    if (j < number.size() && (number[j] == '+' || number[j] == '-')) negative = number[j++] == '-';
+    for (; j < number.size() && std::isdigit(static_cast<unsigned char>(number[j])); ++j)
+      exponent = std::min(exponent * 10 + (number[j] - '0'), 1LL << 40);
+    place += negative ? -exponent : exponent;
+  }
+  return place > 0;
 }
 
 // Parses the leading number; returns the value and how many characters it took (0 if none).
@@ -38,7 +76,10 @@ std::pair<double, size_t> ParseLeading(std::string_view text) {
   double value = 0.0;
   auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
   if (ec == std::errc::invalid_argument) return {0.0, 0};
-  if (ec == std::errc::result_out_of_range) value = 0.0;
+  if (ec == std::errc::result_out_of_range)
+    value = Overflows(digits.substr(0, static_cast<size_t>(end - digits.data())))
+                ? std::numeric_limits<double>::infinity()
+                : 0.0;
   size_t used = start + sign + static_cast<size_t>(end - digits.data());
   return {negative ? -value : value, used};
 }
@@ -48,6 +89,31 @@ std::pair<double, size_t> ParseLeading(std::string_view text) {
 double LeadingNumber(std::string_view text) { return ParseLeading(text).first; }
 
 bool HasLeadingNumber(std::string_view text) { return ParseLeading(text).second > 0; }
+
+std::optional<long long> WholeNumber(std::string_view text) {
+  size_t b = SkipBlanks(text), e = text.size();
+  while (e > b && IsBlank(text[e - 1])) --e;
+  std::string_view t = text.substr(b, e - b);
+  // One sign at most: from_chars takes a minus but no plus.
+  const bool plus = !t.empty() && t[0] == '+';
+  if (plus) t.remove_prefix(1);
+  if (t.empty() || (plus && t[0] == '-')) return std::nullopt;
+  long long value = 0;
+  auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), value);
+  if (ec != std::errc() || end != t.data() + t.size()) return std::nullopt;
+  return value;
+}
+
+int ClampedInt(double value) {
+  if (std::isnan(value)) return 0;
+  constexpr double lo = std::numeric_limits<int>::min(), hi = std::numeric_limits<int>::max();
+  return static_cast<int>(std::round(std::clamp(value, lo, hi)));
+}
+
+float ClampedFloat(double value) {
+  constexpr double most = std::numeric_limits<float>::max();
+  return static_cast<float>(std::isnan(value) ? value : std::clamp(value, -most, most));
+}
 
 std::string Trim(std::string_view text) {
   size_t b = 0, e = text.size();
@@ -75,8 +141,11 @@ std::string NumberText(double value) {
 }
 
 std::string ZeroPadded(long long value, int digits) {
-  if (value < 0) return "-" + ZeroPadded(-value, digits);
-  return fmt::format("{:0{}d}", value, digits);
+  // The magnitude as unsigned, so the most negative number has one too.
+  unsigned long long magnitude = value < 0 ? 0ULL - static_cast<unsigned long long>(value)
+                                           : static_cast<unsigned long long>(value);
+  std::string text = fmt::format("{:0{}d}", magnitude, digits);
+  return value < 0 ? "-" + text : text;
 }
 
 std::string FixedPattern(double value, int minIntegerDigits, int decimals) {
@@ -104,50 +173,100 @@ std::optional<std::string> ReadWholeFile(const std::filesystem::path& path) {
   return ss.str();
 }
 
-std::optional<std::vector<std::string>> ReadLines(const std::filesystem::path& path) {
-  auto text = ReadWholeFile(path);
-  if (!text) return std::nullopt;
+std::vector<std::string> SplitLines(std::string_view text) {
   std::vector<std::string> lines;
-  std::string current;
-  for (size_t i = 0; i < text->size(); ++i) {
-    char c = (*text)[i];
-    if (c == '\n') {
-      if (!current.empty() && current.back() == '\r') current.pop_back();
-      lines.push_back(std::move(current));
-      current.clear();
-    } else {
-      current += c;
-    }
+  size_t start = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\r' && text[i] != '\n') continue;
+    lines.emplace_back(text.substr(start, i - start));
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    start = i + 1;
   }
-  if (!current.empty()) {
-    if (current.back() == '\r') current.pop_back();
-    lines.push_back(std::move(current));
-  }
+  if (start < text.size()) lines.emplace_back(text.substr(start));
   return lines;
 }
 
-bool WriteFileAtomically(const std::filesystem::path& path, std::string_view contents) {
-  std::filesystem::path temp = path;
-  temp += ".kesmora-tmp";
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out.write(contents.data(), static_cast<std::streamsize>(contents.size()));
-    out.flush();
-    if (!out) {
-      out.close();
-      std::error_code ec;
-      std::filesystem::remove(temp, ec);
+std::optional<std::vector<std::string>> ReadLines(const std::filesystem::path& path) {
+  auto text = ReadWholeFile(path);
+  if (!text) return std::nullopt;
+  return SplitLines(*text);
+}
+
+namespace {
+
+std::string SystemMessage(int error) { return std::error_code(error, std::generic_category()).message(); }
+
+// The file a path finally names, following symbolic links (also one that names no file yet).
+std::filesystem::path FinalTarget(const std::filesystem::path& path) {
+  namespace fs = std::filesystem;
+  fs::path target = path;
+  for (int hops = 0; hops < 40; ++hops) {
+    std::error_code ec;
+    if (!fs::is_symlink(target, ec)) break;
+    fs::path link = fs::read_symlink(target, ec);
+    if (ec) break;
+    target = link.is_absolute() ? link : target.parent_path() / link;
+  }
+  return target;
+}
+
+// Opens a new file of a name no other writer uses, beside `target`.
+int OpenUniqueTemporary(const std::filesystem::path& target, std::filesystem::path& temp) {
+  static std::atomic<unsigned> counter{0};
+  std::random_device random;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    temp = target;
+    temp += fmt::format(".{}-{}-{:08x}.tmp", getpid(), counter++, random());
+    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  errno = EEXIST;
+  return -1;
+}
+
+bool WriteAll(int fd, std::string_view contents) {
+  while (!contents.empty()) {
+    ssize_t n = ::write(fd, contents.data(), contents.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      if (n == 0) errno = EIO;
       return false;
     }
-  }
-  std::error_code ec;
-  std::filesystem::rename(temp, path, ec);
-  if (ec) {
-    std::filesystem::remove(temp, ec);
-    return false;
+    contents.remove_prefix(static_cast<size_t>(n));
   }
   return true;
+}
+
+}  // namespace
+
+WriteResult WriteFileAtomically(const std::filesystem::path& path, std::string_view contents) {
+  const std::filesystem::path target = FinalTarget(path);
+  struct stat existing {};
+  const bool exists = ::stat(target.c_str(), &existing) == 0;
+  std::filesystem::path temp;
+  int fd = OpenUniqueTemporary(target, temp);
+  if (fd < 0) return {SystemMessage(errno)};
+  auto fail = [&](int error, bool open) {
+    if (open) ::close(fd);
+    ::unlink(temp.c_str());
+    return WriteResult{SystemMessage(error)};
+  };
+  if (exists && S_ISREG(existing.st_mode) && ::fchmod(fd, existing.st_mode & 07777) != 0) return fail(errno, true);
+  if (!WriteAll(fd, contents) || ::fsync(fd) != 0) return fail(errno, true);
+  if (::close(fd) != 0) return fail(errno, false);
+  if (::rename(temp.c_str(), target.c_str()) != 0) return fail(errno, false);
+  // The rename itself reaches the disk with the folder; not every file system can sync one.
+  std::filesystem::path folder = target.parent_path().empty() ? "." : target.parent_path();
+  int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir >= 0) {
+    ::fsync(dir);
+    ::close(dir);
+  }
+  return {};
+}
+
+std::string WriteFailureText(const std::filesystem::path& file, const WriteResult& result) {
+  return fmt::format("The file {} could not be written: {}.", file.string(), result.error);
 }
 
 std::string JoinCrlf(const std::vector<std::string>& lines) {
@@ -161,12 +280,18 @@ std::string JoinCrlf(const std::vector<std::string>& lines) {
 
 ValueStream::ValueStream(std::string text) : text_(std::move(text)) { SkipBlankLines(); }
 
+size_t ValueStream::LineEndLength(size_t pos) const {
+  if (pos >= text_.size()) return 0;
+  if (text_[pos] == '\n') return 1;
+  if (text_[pos] != '\r') return 0;
+  return pos + 1 < text_.size() && text_[pos + 1] == '\n' ? 2 : 1;
+}
+
 void ValueStream::SkipBlankLines() {
   for (;;) {
-    size_t p = pos_;
-    while (p < text_.size() && (IsBlank(text_[p]) || text_[p] == '\r')) ++p;
-    if (p < text_.size() && text_[p] == '\n') {
-      pos_ = p + 1;
+    size_t p = SkipBlanks(text_, pos_);
+    if (size_t end = LineEndLength(p)) {
+      pos_ = p + end;
       continue;
     }
     if (p >= text_.size()) pos_ = text_.size();
@@ -179,6 +304,7 @@ bool ValueStream::AtEnd() const { return pos_ >= text_.size(); }
 std::optional<std::string> ValueStream::Next() {
   if (AtEnd()) return std::nullopt;
   pos_ = SkipBlanks(text_, pos_);
+  auto atSeparator = [this](size_t p) { return text_[p] == ',' || LineEndLength(p) > 0; };
   std::string value;
   if (pos_ < text_.size() && text_[pos_] == '"') {
     size_t close = text_.find('"', pos_ + 1);
@@ -186,19 +312,20 @@ std::optional<std::string> ValueStream::Next() {
     value = text_.substr(pos_ + 1, close - pos_ - 1);
     pos_ = std::min(close + 1, text_.size());
     // Anything after the closing quote up to the separator is dropped.
-    while (pos_ < text_.size() && text_[pos_] != ',' && text_[pos_] != '\n') ++pos_;
+    while (pos_ < text_.size() && !atSeparator(pos_)) ++pos_;
   } else {
     size_t end = pos_;
-    while (end < text_.size() && text_[end] != ',' && text_[end] != '\n') ++end;
-    value = text_.substr(pos_, end - pos_);
-    if (!value.empty() && value.back() == '\r') value.pop_back();
-    value = Trim(value);
+    while (end < text_.size() && !atSeparator(end)) ++end;
+    value = Trim(std::string_view(text_).substr(pos_, end - pos_));
     pos_ = end;
   }
   if (pos_ < text_.size()) {
-    bool lineEnd = text_[pos_] == '\n';
-    ++pos_;
-    if (lineEnd) SkipBlankLines();
+    if (size_t lineEnd = LineEndLength(pos_)) {
+      pos_ += lineEnd;
+      SkipBlankLines();
+    } else {
+      ++pos_;  // the comma
+    }
   }
   return value;
 }

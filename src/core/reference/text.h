@@ -11,9 +11,18 @@ namespace kesmora {
 inline constexpr std::string_view CRLF = "\r\n";
 
 // The leading number of a text, as a double; blank, empty or non-numeric text reads as 0.
+// A number too large for a double reads as plus or minus infinity, so range checks refuse it.
 double LeadingNumber(std::string_view text);
 // True when the text starts (after blanks) with something LeadingNumber can read.
 bool HasLeadingNumber(std::string_view text);
+
+// A whole number written with digits only (blanks around it and a sign allowed); nothing when
+// the text holds anything else or the number does not fit.
+std::optional<long long> WholeNumber(std::string_view text);
+// The nearest whole number of a value, held within the range of an int; NaN gives 0.
+int ClampedInt(double value);
+// A value in single precision, held within its range (infinity becomes the largest float).
+float ClampedFloat(double value);
 
 std::string Trim(std::string_view text);  // blanks and tabs at both ends
 std::string ToUpper(std::string_view text);
@@ -28,19 +37,31 @@ std::string ZeroPadded(long long value, int digits);
 // half away from zero, minus sign before the digits.
 std::string FixedPattern(double value, int minIntegerDigits, int decimals);
 
-// Reads a whole text file as lines; accepts LF and CR LF. Returns nothing when it cannot be read.
+// The lines of a text; CR LF, LF and a CR alone each end a line. A last line without an end
+// counts; an empty text has no lines.
+std::vector<std::string> SplitLines(std::string_view text);
+// Reads a whole text file as lines (as SplitLines). Returns nothing when it cannot be read.
 std::optional<std::vector<std::string>> ReadLines(const std::filesystem::path& path);
 std::optional<std::string> ReadWholeFile(const std::filesystem::path& path);
 
-// Writes text to a temporary file beside `path`, then renames it over `path`, so a failure
-// never leaves a half-written file. Returns false on failure (the old file stays).
-bool WriteFileAtomically(const std::filesystem::path& path, std::string_view contents);
+// The outcome of a write: empty `error` when the file was written, else the cause as the
+// system words it ("No space left on device").
+struct WriteResult {
+  std::string error;
+  explicit operator bool() const { return error.empty(); }
+};
+// Writes text to a new temporary file beside `path` (beside the target of a symbolic link),
+// flushes it to the disk, then renames it over the file, so a failure never leaves a
+// half-written file: the old file stays. An existing file keeps its permissions.
+WriteResult WriteFileAtomically(const std::filesystem::path& path, std::string_view contents);
+// "The file /x/y.csv could not be written: No space left on device."
+std::string WriteFailureText(const std::filesystem::path& file, const WriteResult& result);
 // Joins lines, each ended by CR LF.
 std::string JoinCrlf(const std::vector<std::string>& lines);
 
 // Comma-separated value stream as the program's data files use it: blanks before a value are
-// skipped, a value ends at a comma or line end, a quoted value may hold commas; a record is
-// read value by value and may run across line ends.
+// skipped, a value ends at a comma or line end (CR LF, LF or CR), a quoted value may hold
+// commas; a record is read value by value and may run across line ends.
 class ValueStream {
  public:
   explicit ValueStream(std::string text);
@@ -50,6 +71,7 @@ class ValueStream {
 
  private:
   void SkipBlankLines();
+  size_t LineEndLength(size_t pos) const;  // 0 when no line ends at pos
   std::string text_;
   size_t pos_ = 0;
 };

@@ -48,26 +48,6 @@ namespace {
 
 std::string NumberLine(long long value) { return fmt::format("{}{} ", value < 0 ? "" : " ", value); }
 
-// Lines of a text with LF, CR LF or CR ends; a final line break adds no empty line.
-std::vector<std::string> SplitLines(std::string_view text) {
-  std::vector<std::string> lines;
-  std::string current;
-  bool pending = false;
-  for (size_t i = 0; i < text.size(); ++i) {
-    char c = text[i];
-    if (c == '\r' || c == '\n') {
-      if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-      lines.push_back(std::move(current));
-      current.clear();
-      pending = false;
-    } else {
-      current += c;
-      pending = true;
-    }
-  }
-  if (pending) lines.push_back(std::move(current));
-  return lines;
-}
 
 // A text line as a value: blanks around it dropped, enclosing quotes removed.
 std::string TextValue(const std::string& line) {

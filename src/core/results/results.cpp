@@ -186,7 +186,11 @@ std::string CsvText(const std::vector<GridRow>& rows) {
   std::string out;
   for (const GridRow& row : rows) {
     for (int c = 1; c <= 13; ++c) {
-      out += '"' + row[static_cast<size_t>(c)] + '"';
+      // A quote inside a cell (the seconds mark of a position) is doubled, so every CSV
+      // reader sees the cell whole.
+      out += '"';
+      for (char ch : row[static_cast<size_t>(c)]) out += ch == '"' ? std::string("\"\"") : std::string(1, ch);
+      out += '"';
       out += c < 13 ? "," : std::string(CRLF);
     }
   }

@@ -66,7 +66,8 @@ std::vector<GridRow> GridRowsOf(const std::vector<Hit>& hits, const HitTextConte
 using GridKeys = std::array<double, GridColumns>;
 std::vector<GridKeys> GridSortKeysOf(const std::vector<Hit>& hits);
 
-// Grid columns 1 to 13 of every row, each in double quotes, comma-separated, CR LF ended.
+// Grid columns 1 to 13 of every row, each in double quotes with any quote inside doubled,
+// comma-separated, CR LF ended.
 std::string CsvText(const std::vector<GridRow>& rows);
 
 }  // namespace kesmora

@@ -7,6 +7,7 @@
 #include <swephexp.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 
 namespace kesmora {
@@ -27,13 +28,14 @@ RunOptions RunOptionsOf(const Settings& s, const PersonFields& transit) {
   o.transitMidpointsToTransitPlanets = s.chkInclude_Transit_Midpoints_to_Transit_Planets == 1;
   o.transitPlanetsToNatalMidpoints = s.chkInclude_Transit_Planets_to_Natal_Midpoints == 1;
   o.transitMidpointsToNatalMidpoints = s.chkInclude_Transit_Midpoints_to_Natal_Midpoints == 1;
-  o.daysToCalculate = static_cast<int>(std::lround(LeadingNumber(s.txtDaysToCalculate)));
+  // Numbers from the fields or the settings file are held within what a run can do.
+  o.daysToCalculate = std::clamp(ClampedInt(LeadingNumber(s.txtDaysToCalculate)), 0, MaxDaysToCalculate);
   o.timePeriod = s.chkEnableTimePeriod == 1;
   o.startTime = s.txtStartTime;
   o.endTime = s.txtEndTime;
-  o.orbBefore = LeadingNumber(s.txtMinutesBeforeExact) / 60;
-  o.orbAfter = LeadingNumber(s.txtMinutesAfterExact) / 60;
-  o.periodWindow = LeadingNumber(s.txtDaysForwardBack);
+  o.orbBefore = std::clamp(LeadingNumber(s.txtMinutesBeforeExact) / 60, 0.0, MaxOrbDeg);
+  o.orbAfter = std::clamp(LeadingNumber(s.txtMinutesAfterExact) / 60, 0.0, MaxOrbDeg);
+  o.periodWindow = std::clamp(LeadingNumber(s.txtDaysForwardBack), 0.0, MaxPeriodWindowDays);
   o.transitTimeZone = LeadingNumber(transit.timeZone);
   o.chart = ChartOptionsOf(s);
   return o;
@@ -45,6 +47,23 @@ double HoursOfClockText(const std::string& text) {
   double v = LeadingNumber(t);
   double whole = std::trunc(v);
   return whole + (v - whole) * 100 / 60;
+}
+
+std::optional<double> ClockTimeHours(const std::string& text) {
+  std::string t = Trim(text);
+  size_t point = t.find_first_of(".:");
+  std::string_view hoursText = std::string_view(t).substr(0, point);
+  std::string_view minutesText = point == std::string::npos ? std::string_view() : std::string_view(t).substr(point + 1);
+  auto digits = [](std::string_view s, bool mayBeEmpty) {
+    if (s.size() > 2 || (s.empty() && !mayBeEmpty)) return false;
+    return std::all_of(s.begin(), s.end(), [](unsigned char c) { return std::isdigit(c) != 0; });
+  };
+  if (!digits(hoursText, false) || !digits(minutesText, true)) return std::nullopt;
+  long long hours = *WholeNumber(hoursText);
+  long long minutes = minutesText.empty() ? 0 : *WholeNumber(minutesText);
+  if (minutesText.size() == 1) minutes *= 10;  // "10.5" is 10:50, as the hh.mm fields read it
+  if (hours > 23 || minutes > 59) return std::nullopt;
+  return static_cast<double>(hours) + static_cast<double>(minutes) / 60.0;
 }
 
 RunSpan RunSpanOf(const RunOptions& o, int year, int month, int day) {

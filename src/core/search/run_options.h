@@ -5,6 +5,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace kesmora {
@@ -44,6 +45,15 @@ RunOptions RunOptionsOf(const Settings& settings, const PersonFields& transit);
 
 // Hours after midnight of an "hh.mm" or "hh:mm" text ("13.30" is 13.5).
 double HoursOfClockText(const std::string& text);
+// The same for a text that is a time of day: hours 0 to 23, minutes 0 to 59, nothing else
+// ("99.99" and "10.75" are no times).
+std::optional<double> ClockTimeHours(const std::string& text);
+
+// The largest orb of a run, either side of exact: half the circle.
+inline constexpr double MaxOrbDeg = 180;
+// Limits of the run's spans, as the command line also takes them.
+inline constexpr int MaxDaysToCalculate = 36500;
+inline constexpr double MaxPeriodWindowDays = 3650;
 
 struct RunSpan {
   double start = 0, end = 0;  // UT Julian days

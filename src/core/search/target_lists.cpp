@@ -6,6 +6,8 @@
 #include <fmt/format.h>
 
 #include <cctype>
+#include <optional>
+#include <utility>
 
 namespace kesmora {
 
@@ -13,28 +15,31 @@ namespace {
 
 constexpr double kPadaWidth = 3.3333333333333;
 
+// Why a row was left out; empty when it was taken.
+using Refusal = std::string;
+
 std::optional<std::pair<std::string, std::string>> SplitAtSlash(const std::string& line) {
   size_t slash = line.find('/');
   if (slash == std::string::npos) return std::nullopt;
   return std::pair{line.substr(0, slash), line.substr(slash + 1)};
 }
 
-// The whole number a text ends in: its last three characters, blanks before the digits allowed.
-std::optional<int> TrailingDegrees(const std::string& label) {
-  std::string tail = Trim(label.size() >= 3 ? label.substr(label.size() - 3) : label);
-  if (tail.empty()) return std::nullopt;
-  for (char c : tail)
-    if (!std::isdigit(static_cast<unsigned char>(c))) return std::nullopt;
-  return std::stoi(tail);
+// The number of a text of one to `maxDigits` digits (blanks around them allowed); -1 when
+// the text is anything else.
+int DigitsNumber(const std::string& text, size_t maxDigits) {
+  std::string t = Trim(text);
+  if (t.empty() || t.size() > maxDigits) return -1;
+  for (char c : t)
+    if (!std::isdigit(static_cast<unsigned char>(c))) return -1;
+  return static_cast<int>(WholeNumber(t).value_or(-1));
 }
 
-std::optional<int> WholeNumber(const std::string& text) {
-  std::string t = Trim(text);
-  if (t.empty()) return std::nullopt;
-  for (char c : t)
-    if (!std::isdigit(static_cast<unsigned char>(c))) return std::nullopt;
-  return std::stoi(t);
+// The whole number of degrees a label ends in: its last three characters.
+int TrailingDegrees(const std::string& label) {
+  return DigitsNumber(label.size() >= 3 ? label.substr(label.size() - 3) : label, 3);
 }
+
+std::string NotAPlanet(const std::string& name) { return fmt::format("\"{}\" is not the name of a planet", name); }
 
 void AddPoint(ExtraPoints& extra, ListKind kind, ExtraPointRow row, const std::string& cls) {
   std::string name = row.Text(0);
@@ -47,9 +52,86 @@ void AddPoint(ExtraPoints& extra, ListKind kind, ExtraPointRow row, const std::s
   ++extra.count[static_cast<size_t>(kind)];
 }
 
-std::vector<std::string> LinesOf(const std::filesystem::path& file) {
-  if (file.empty()) return {};
-  return ReadLines(file).value_or(std::vector<std::string>{});
+Refusal DegreePairRow(ExtraPoints& extra, const std::string& label, const std::string& natalText) {
+  int t = TrailingDegrees(label);
+  if (t < 0) return "its label does not end in a whole number of degrees";
+  if (t >= 360) return fmt::format("the transit degree {} is not below 360", t);
+  double natal = LeadingNumber(natalText);
+  if (!(natal > 0 && natal < 360)) return "the natal degree must be a number above 0 and below 360";
+  ExtraPointRow row;
+  row.field = {label, label, natalText, static_cast<double>(t), natalText, std::string("tn"), std::string("c"),
+               static_cast<double>(t), natalText, 2.0, std::monostate{}};
+  AddPoint(extra, ListKind::DegreePairs, std::move(row), "ap");
+  return {};
+}
+
+Refusal AuspiciousPointRow(ExtraPoints& extra, const std::string& label, const std::string& planet,
+                           const ReferenceTables& tables) {
+  int d = TrailingDegrees(label);
+  if (d < 0) return "its label does not end in a whole number of degrees";
+  if (d >= 360) return fmt::format("the degree {} is not below 360", d);
+  int b = PlanetIndexByName(tables, planet);
+  if (b < 1) return NotAPlanet(planet);
+  const PlanetEntry& e = tables.Planet(b);
+  ExtraPointRow row;
+  row.field = {label, label, planet, static_cast<double>(d), static_cast<double>(e.sweNumber), std::string("ap"),
+               e.cls, static_cast<double>(d), static_cast<double>(b), 3.0, std::monostate{}};
+  AddPoint(extra, ListKind::AuspiciousPoints, std::move(row), "ap");
+  return {};
+}
+
+Refusal LunarMansionRow(ExtraPoints& extra, const std::string& pada, const std::string& planet,
+                        const ReferenceTables& tables) {
+  // "Nak-05, pada 3": the mansion in characters 5 and 6, the pada in the last one.
+  int n = pada.size() >= 6 ? DigitsNumber(pada.substr(4, 2), 2) : -1;
+  int p = pada.empty() ? -1 : DigitsNumber(pada.substr(pada.size() - 1), 1);
+  if (n < 0 || p < 0) return "it does not begin with a pada such as \"Nak-05, pada 3\"";
+  if (n < 1 || n > 27) return fmt::format("there is no mansion {} (1 to 27)", n);
+  if (p < 1 || p > 4) return fmt::format("there is no pada {} (1 to 4)", p);
+  int q = (n - 1) * 4 + (p - 1);
+  int b = PlanetIndexByName(tables, planet);
+  if (b < 1) return NotAPlanet(planet);
+  const PlanetEntry& e = tables.Planet(b);
+  ExtraPointRow row;
+  row.field = {pada, pada, planet, q * kPadaWidth, static_cast<double>(e.sweNumber), std::string("lm"), e.cls,
+               static_cast<double>(q), static_cast<double>(b), 4.0, std::monostate{}};
+  AddPoint(extra, ListKind::LunarMansions, std::move(row), "lm");
+  return {};
+}
+
+Refusal MidpointRow(ExtraPoints& extra, ListKind kind, const std::string& line, const std::string& first,
+                    const std::string& second, const ReferenceTables& tables) {
+  int a = PlanetIndexByName(tables, first);
+  if (a < 1) return NotAPlanet(first);
+  int b = PlanetIndexByName(tables, second);
+  if (b < 1) return NotAPlanet(second);
+  double pass = kind == ListKind::MidpointsToNatal ? 0 : kind == ListKind::MidpointsToTransit ? 1 : 5;
+  const PlanetEntry &ea = tables.Planet(a), &eb = tables.Planet(b);
+  ExtraPointRow row;
+  row.field = {line, first, second, static_cast<double>(ea.sweNumber), static_cast<double>(eb.sweNumber), ea.cls,
+               eb.cls, static_cast<double>(a), static_cast<double>(b), pass, std::monostate{}};
+  AddPoint(extra, kind, std::move(row), kind == ListKind::NatalMidpoints ? "nmp" : "mp");
+  return {};
+}
+
+const char* ListName(ListKind kind) {
+  switch (kind) {
+    case ListKind::DegreePairs: return "Degree-pair file";
+    case ListKind::AuspiciousPoints: return "Auspicious point file";
+    case ListKind::LunarMansions: return "Lunar mansion file";
+    default: return "Midpoint file";
+  }
+}
+
+void LoadFile(ExtraPoints& extra, ListKind kind, const std::filesystem::path& file, const ReferenceTables& tables) {
+  if (file.empty() || !FileExists(file)) return;
+  std::string name = file.filename().string();
+  if (auto text = ReadWholeFile(file)) {
+    LoadTargetListText(extra, kind, name, *text, tables);
+    return;
+  }
+  if (kind == ListKind::DegreePairs) extra = ExtraPoints{};
+  extra.notices.push_back(fmt::format("{} '{}' cannot be read; its points are left out.", ListName(kind), name));
 }
 
 }  // namespace
@@ -72,78 +154,46 @@ int PlanetIndexByName(const ReferenceTables& tables, const std::string& name) {
   return -1;
 }
 
-void LoadDegreePairs(ExtraPoints& extra, const std::filesystem::path& file) {
-  if (file.empty() || !FileExists(file)) return;
-  extra = ExtraPoints{};
-  for (const std::string& line : LinesOf(file)) {
-    auto parts = SplitAtSlash(line);
-    if (!parts) continue;
-    const auto& [label, natalText] = *parts;
-    std::optional<int> t = TrailingDegrees(label);
-    double natal = LeadingNumber(natalText);
-    if (!t || !(natal > 0) || *t < 0) continue;
-    ExtraPointRow row;
-    row.field = {label, label, natalText, static_cast<double>(*t), natalText, std::string("tn"), std::string("c"),
-                 static_cast<double>(*t), natalText, 2.0, std::monostate{}};
-    AddPoint(extra, ListKind::DegreePairs, std::move(row), "ap");
+void LoadTargetListText(ExtraPoints& extra, ListKind kind, std::string_view fileName, std::string_view text,
+                        const ReferenceTables& tables) {
+  if (kind == ListKind::DegreePairs) extra = ExtraPoints{};
+  int number = 0;
+  for (const std::string& line : SplitLines(text)) {
+    ++number;
+    if (Trim(line).empty()) continue;
+    Refusal why;
+    if (auto parts = SplitAtSlash(line)) {
+      const auto& [before, after] = *parts;
+      switch (kind) {
+        case ListKind::DegreePairs: why = DegreePairRow(extra, before, after); break;
+        case ListKind::AuspiciousPoints: why = AuspiciousPointRow(extra, before, after, tables); break;
+        case ListKind::LunarMansions: why = LunarMansionRow(extra, before, after, tables); break;
+        default: why = MidpointRow(extra, kind, line, before, after, tables); break;
+      }
+    } else {
+      why = "it has no \"/\"";
+    }
+    if (!why.empty())
+      extra.notices.push_back(
+          fmt::format("{} '{}', line {}: \"{}\" is left out: {}.", ListName(kind), fileName, number, line, why));
   }
+}
+
+void LoadDegreePairs(ExtraPoints& extra, const std::filesystem::path& file) {
+  static const ReferenceTables none;  // degree pairs name no planets
+  LoadFile(extra, ListKind::DegreePairs, file, none);
 }
 
 void LoadAuspiciousPoints(ExtraPoints& extra, const std::filesystem::path& file, const ReferenceTables& tables) {
-  if (file.empty() || !FileExists(file)) return;
-  for (const std::string& line : LinesOf(file)) {
-    auto parts = SplitAtSlash(line);
-    if (!parts) continue;
-    const auto& [label, planet] = *parts;
-    std::optional<int> d = TrailingDegrees(label);
-    int b = PlanetIndexByName(tables, planet);
-    if (!d || *d < 0 || b < 1) continue;
-    const PlanetEntry& e = tables.Planet(b);
-    ExtraPointRow row;
-    row.field = {label, label, planet, static_cast<double>(*d), static_cast<double>(e.sweNumber), std::string("ap"),
-                 e.cls, static_cast<double>(*d), static_cast<double>(b), 3.0, std::monostate{}};
-    AddPoint(extra, ListKind::AuspiciousPoints, std::move(row), "ap");
-  }
+  LoadFile(extra, ListKind::AuspiciousPoints, file, tables);
 }
 
 void LoadLunarMansions(ExtraPoints& extra, const std::filesystem::path& file, const ReferenceTables& tables) {
-  if (file.empty() || !FileExists(file)) return;
-  for (const std::string& line : LinesOf(file)) {
-    auto parts = SplitAtSlash(line);
-    if (!parts) continue;
-    const auto& [pada, planet] = *parts;
-    // "Nak-05, pada 3": the mansion in characters 5 and 6, the pada in the last one.
-    std::optional<int> n = pada.size() >= 6 ? WholeNumber(pada.substr(4, 2)) : std::nullopt;
-    std::optional<int> p = pada.empty() ? std::nullopt : WholeNumber(pada.substr(pada.size() - 1));
-    if (!n || !p) continue;
-    int q = (*n - 1) * 4 + (*p - 1);
-    int b = PlanetIndexByName(tables, planet);
-    if (q < 0 || b < 1) continue;
-    const PlanetEntry& e = tables.Planet(b);
-    ExtraPointRow row;
-    row.field = {pada, pada, planet, q * kPadaWidth, static_cast<double>(e.sweNumber), std::string("lm"), e.cls,
-                 static_cast<double>(q), static_cast<double>(b), 4.0, std::monostate{}};
-    AddPoint(extra, ListKind::LunarMansions, std::move(row), "lm");
-  }
+  LoadFile(extra, ListKind::LunarMansions, file, tables);
 }
 
 void LoadMidpoints(ExtraPoints& extra, ListKind kind, const std::filesystem::path& file, const ReferenceTables& tables) {
-  if (file.empty() || !FileExists(file)) return;
-  double pass = kind == ListKind::MidpointsToNatal ? 0 : kind == ListKind::MidpointsToTransit ? 1 : 5;
-  std::string cls = kind == ListKind::NatalMidpoints ? "nmp" : "mp";
-  for (const std::string& line : LinesOf(file)) {
-    auto parts = SplitAtSlash(line);
-    if (!parts) continue;
-    int a = PlanetIndexByName(tables, parts->first);
-    int b = PlanetIndexByName(tables, parts->second);
-    if (a < 1 || b < 1) continue;
-    const PlanetEntry &ea = tables.Planet(a), &eb = tables.Planet(b);
-    ExtraPointRow row;
-    row.field = {line, parts->first, parts->second, static_cast<double>(ea.sweNumber),
-                 static_cast<double>(eb.sweNumber), ea.cls, eb.cls, static_cast<double>(a), static_cast<double>(b),
-                 pass, std::monostate{}};
-    AddPoint(extra, kind, std::move(row), cls);
-  }
+  LoadFile(extra, kind, file, tables);
 }
 
 void ComputeNatalMidpoints(ExtraPoints& extra, ChartCalculator& calc, double natalJulianDay, int numPlanetsUsed) {

@@ -7,6 +7,7 @@
 #include <array>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kesmora {
@@ -20,7 +21,9 @@ struct ExtraPoints {
   std::array<int, ListKinds + 1> count{};  // E1..E6 by ListKind; index 0 unused
   std::vector<std::string> names, codes, classes;  // by row, as the planet tables hold them
   std::vector<double> natalMidpointLon, natalMidpointSpeed;  // by row
-  std::vector<std::string> notices;  // rows of the list files that were refused, and why
+  // One message per row of a list file that was left out (file, line number, line, why).
+  // The loaders run on the run's worker thread and show nothing themselves.
+  std::vector<std::string> notices;
 
   int Total() const { return static_cast<int>(rows.size()); }
   // Point index of the first point of a kind.
@@ -32,11 +35,16 @@ struct ExtraPoints {
 int PlanetIndexByName(const ReferenceTables& tables, const std::string& name);
 
 // Each loader appends the points of its file behind those already loaded; a missing file
-// adds nothing. The degree pairs, always loaded first, start the table afresh.
+// adds nothing. The degree pairs, always loaded first, start the table afresh. A row that
+// cannot be a point (no "/", an unknown planet, a degree or pada that does not exist) is
+// left out with a notice; blank lines are no rows.
 void LoadDegreePairs(ExtraPoints& extra, const std::filesystem::path& file);
 void LoadAuspiciousPoints(ExtraPoints& extra, const std::filesystem::path& file, const ReferenceTables& tables);
 void LoadLunarMansions(ExtraPoints& extra, const std::filesystem::path& file, const ReferenceTables& tables);
 void LoadMidpoints(ExtraPoints& extra, ListKind kind, const std::filesystem::path& file, const ReferenceTables& tables);
+// The same for the text of a list file; `fileName` names it in the notices.
+void LoadTargetListText(ExtraPoints& extra, ListKind kind, std::string_view fileName, std::string_view text,
+                        const ReferenceTables& tables);
 
 // Longitude and speed of every midpoint point at the natal moment and place.
 void ComputeNatalMidpoints(ExtraPoints& extra, ChartCalculator& calc, double natalJulianDay, int numPlanetsUsed);

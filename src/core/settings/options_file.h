@@ -2,6 +2,7 @@
 // OPTIONS.OPT: up to 24 program options, one number per line.
 #include <array>
 #include <filesystem>
+#include <string_view>
 
 namespace kesmora {
 
@@ -24,6 +25,9 @@ inline constexpr int HomeNorthSouth = 24;  // 0 North
 // Reads the file over `values`: line k gives option k from its first 7 characters; reading
 // stops at the first empty line, and lines after the 24th are ignored. False when the file
 // cannot be opened (the values are then unchanged).
+// A number that a single-precision option cannot hold reads as 0, as text that is no number does.
 bool ReadOptionsFile(OptionValues& values, const std::filesystem::path& file);
+// The same from the text of such a file.
+void ParseOptionsText(OptionValues& values, std::string_view text);
 
 }  // namespace kesmora

@@ -33,15 +33,20 @@ std::string SelectionText(const Settings& settings, const ReferenceTables& table
 }
 
 bool ReadSelectionFile(Settings& settings, const std::filesystem::path& file) {
-  auto lines = ReadLines(file);
-  if (!lines) return false;
+  auto text = ReadWholeFile(file);
+  if (!text) return false;
+  ParseSelectionText(settings, *text);
+  return true;
+}
+
+void ParseSelectionText(Settings& settings, std::string_view text) {
+  std::vector<std::string> lines = SplitLines(text);
   size_t n = 0;
   ForEachBox([&](int group, int k) {
-    if (n >= lines->size()) return;
-    const std::string& line = (*lines)[n++];
+    if (n >= lines.size()) return;
+    const std::string& line = lines[n++];
     Box(settings, group, k) = !line.empty() && line[0] == '1' ? 1 : 0;
   });
-  return true;
 }
 
 }  // namespace kesmora

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 namespace kesmora {
 
@@ -12,5 +13,7 @@ std::string SelectionText(const Settings& settings, const ReferenceTables& table
 // Ticks the boxes from a file; a shorter file leaves the boxes it lacks as they are. False
 // when the file cannot be read.
 bool ReadSelectionFile(Settings& settings, const std::filesystem::path& file);
+// The same from the text of such a file.
+void ParseSelectionText(Settings& settings, std::string_view text);
 
 }  // namespace kesmora

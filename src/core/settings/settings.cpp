@@ -65,17 +65,26 @@ std::string Written(Kind kind, const std::string& raw) {
   }
 }
 
+constexpr double kLargestFontSize = 72;
+
 bool Accepts(Kind kind, const std::string& value) {
   double v = LeadingNumber(value);
+  // Whole-number settings are judged as they are kept, rounded, so what is taken survives
+  // a write and a read (a height of 0.4 is a height of 0).
+  double whole = std::round(v);
   switch (kind) {
-    case Kind::FontSize: return v >= 7.75;
-    case Kind::Top: return v >= 0 && v <= std::numeric_limits<short>::max();
-    case Kind::Left: return std::abs(v) <= std::numeric_limits<int>::max();
-    case Kind::Extent: return v > 0 && v <= std::numeric_limits<short>::max();
-    case Kind::Width: return v >= 0 && v <= std::numeric_limits<short>::max();
+    case Kind::Number: return std::isfinite(v);
+    case Kind::FontSize: return v >= 7.75 && v <= kLargestFontSize;
+    case Kind::Top: return whole >= 0 && whole <= std::numeric_limits<short>::max();
+    case Kind::Left: case Kind::Check: return std::abs(whole) <= std::numeric_limits<int>::max();
+    case Kind::Extent: return whole > 0 && whole <= std::numeric_limits<short>::max();
+    case Kind::Width: return whole >= 0 && whole <= std::numeric_limits<short>::max();
+    case Kind::PlainNumber:
+      return whole >= std::numeric_limits<short>::min() && whole <= std::numeric_limits<short>::max();
     case Kind::Text: case Kind::OptionalText: return !value.empty();
-    default: return true;
+    case Kind::Option: return true;
   }
+  return false;
 }
 
 bool TruthValue(const std::string& text) {
@@ -101,7 +110,7 @@ class EntryTable {
   }
   void AddInt(const std::string& key, Kind kind, int& v, bool loose = false) {
     Add(key, kind, [&v] { return std::to_string(v); },
-        [&v](const std::string& t) { v = static_cast<int>(std::lround(LeadingNumber(t))); }, loose);
+        [&v](const std::string& t) { v = ClampedInt(LeadingNumber(t)); }, loose);
   }
   void AddText(const std::string& key, std::string& v, Kind kind = Kind::Text, bool loose = false) {
     Add(key, kind, [&v] { return v; }, [&v](const std::string& t) { v = t; }, loose);
@@ -194,10 +203,12 @@ class EntryTable {
 }  // namespace
 
 void ReadSettings(Settings& settings, const std::filesystem::path& file) {
-  auto lines = ReadLines(file);
-  if (!lines) return;
+  if (auto text = ReadWholeFile(file)) ParseSettings(settings, *text);
+}
+
+void ParseSettings(Settings& settings, std::string_view text) {
   EntryTable table(settings);
-  for (const std::string& line : *lines) {
+  for (const std::string& line : SplitLines(text)) {
     size_t eq = line.find('=');
     std::string value = eq == std::string::npos ? line : line.substr(eq + 1);
     for (const Entry& e : table.entries()) {
@@ -220,7 +231,7 @@ std::string SettingsText(const Settings& settings) {
   return JoinCrlf(lines);
 }
 
-bool WriteSettings(const Settings& settings, const std::filesystem::path& file) {
+WriteResult WriteSettings(const Settings& settings, const std::filesystem::path& file) {
   return WriteFileAtomically(file, SettingsText(settings));
 }
 

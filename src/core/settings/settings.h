@@ -3,10 +3,12 @@
 // Kesmora.INI between runs.
 #include "core/chart/chart_calculator.h"
 #include "core/reference/reference_tables.h"
+#include "core/reference/text.h"
 
 #include <array>
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 namespace kesmora {
 
@@ -63,10 +65,13 @@ struct Settings {
 
 ChartOptions ChartOptionsOf(const Settings& settings);
 
-// Reads the file over the values already set; a missing file leaves them all.
+// Reads the file over the values already set; a missing file leaves them all. A value out of
+// its range (or no number where one belongs) keeps what was set.
 void ReadSettings(Settings& settings, const std::filesystem::path& file);
+// The same from the text of such a file.
+void ParseSettings(Settings& settings, std::string_view text);
 std::string SettingsText(const Settings& settings);
-// Writes the whole file; false when it could not be written (the old file then stays).
-bool WriteSettings(const Settings& settings, const std::filesystem::path& file);
+// Writes the whole file; when it cannot be written the old file stays and the result says why.
+WriteResult WriteSettings(const Settings& settings, const std::filesystem::path& file);
 
 }  // namespace kesmora

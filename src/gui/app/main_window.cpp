@@ -602,11 +602,13 @@ void MainWindow::Start() {
   const Settings& s = session_.settings;
   if (!s.personName2.empty()) {
     optPerson2_->setChecked(true);
-    LoadPersonFromList(session_.names.Find(s.personName2));
+    LoadLastPerson(session_, Person::Two, s.personName2, now, ui_);
+    BlockFromFields(Person::Two);
   }
   if (!s.personName1.empty()) {
     optPerson1_->setChecked(true);
-    LoadPersonFromList(session_.names.Find(s.personName1));
+    LoadLastPerson(session_, Person::One, s.personName1, now, ui_);
+    BlockFromFields(Person::One);
   }
   cmdCalculate_Click();
   ui_.SetBusy(false);
@@ -841,9 +843,9 @@ void MainWindow::cmdCopyToCSVfile_Click() {
   auto file = Get_CSV_file_filename(1);
   if (!file) return;
   ui_.SetBusy(true);
-  bool written = WriteFileAtomically(*file, CsvText(RunGridRows(session_)));
+  WriteResult written = WriteFileAtomically(*file, CsvText(RunGridRows(session_)));
   ui_.SetBusy(false);
-  if (!written) ui_.ShowMessage({MessageIcon::Critical, "Error", "The file " + *file + " could not be written."});
+  if (!written) ui_.ShowMessage({MessageIcon::Critical, "Error", WriteFailureText(*file, written)});
 }
 
 void MainWindow::cmdFindHotspots_Click() {
@@ -893,9 +895,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   }
   CloseEphemeris();
   StoreWidgetsInSession();
-  if (!WriteSettings(session_.settings, session_.SettingsFile()))
-    ui_.ShowMessage({MessageIcon::Warning, "Warning!",
-                     "The settings could not be written to " + session_.SettingsFile().string() + "."});
+  if (WriteResult written = WriteSettings(session_.settings, session_.SettingsFile()); !written)
+    ui_.ShowMessage({MessageIcon::Warning, "Warning!", "The settings could not be written to " +
+                                                           session_.SettingsFile().string() + ": " + written.error + "."});
   timer1_->stop();
   event->accept();
 }

@@ -277,8 +277,9 @@ void TargetListWindow::closeEvent(QCloseEvent* event) {
 
 bool TargetListWindow::WriteCurrentFile(const std::vector<std::string>& entries) {
   const std::string& file = CurrentListFile(session_, kind_);
-  if (WriteFileAtomically(file, JoinCrlf(entries))) return true;
-  ui_.ShowMessage({MessageIcon::Critical, "Error", "The file " + file + " could not be written."});
+  WriteResult written = WriteFileAtomically(file, JoinCrlf(entries));
+  if (written) return true;
+  ui_.ShowMessage({MessageIcon::Critical, "Error", WriteFailureText(file, written)});
   return false;
 }
 

@@ -175,8 +175,8 @@ void DataWindow::mnuFileSaveAs_Click() {
 
 void DataWindow::WriteBuffer(const std::string& file) {
   int linesPerPage = static_cast<int>(std::lround(session_.optionValues[option::LinesPerSavedPage]));
-  if (!WriteFileAtomically(file, session_.output.SaveText(linesPerPage)))
-    ui_.ShowMessage({MessageIcon::Critical, "Error", "The file " + file + " could not be written."});
+  if (WriteResult written = WriteFileAtomically(file, session_.output.SaveText(linesPerPage)); !written)
+    ui_.ShowMessage({MessageIcon::Critical, "Error", WriteFailureText(file, written)});
 }
 
 void DataWindow::StepFontSize(double step) {
@@ -246,10 +246,10 @@ void DataWindow::mnuPrintData_Click() {
 void DataWindow::OpenPrintPreview(const std::vector<std::string>& lines) {
   ui_.SetBusy(true);
   const auto printFile = PrintFilePath(session_.programDir);
-  bool written = WriteFileAtomically(printFile, JoinCrlf(lines));
+  WriteResult written = WriteFileAtomically(printFile, JoinCrlf(lines));
   ui_.SetBusy(false);
   if (!written) {
-    ui_.ShowMessage({MessageIcon::Critical, "Error", "The file " + printFile.string() + " could not be written."});
+    ui_.ShowMessage({MessageIcon::Critical, "Error", WriteFailureText(printFile, written)});
     return;
   }
   auto* preview = new PrintPreview(session_, ui_, printer_, this);

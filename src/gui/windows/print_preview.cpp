@@ -62,7 +62,7 @@ void PrintPreview::LoadPrintFile() {
   richtxtContent_->setPlainText(text);
 }
 
-bool PrintPreview::WriteTextBack() {
+WriteResult PrintPreview::WriteTextBack() {
   std::string text = richtxtContent_->toPlainText().toStdString();
   std::string crlf;
   for (char c : text) crlf += c == '\n' ? std::string(CRLF) : std::string(1, c);
@@ -75,13 +75,13 @@ void PrintPreview::btnPrint_Click() {
   if (!printer_.Prepare(printer, this)) return;
   ui_.SetBusy(true);
   // What the user edited here is what gets printed.
-  bool written = WriteTextBack();
+  WriteResult written = WriteTextBack();
   auto lines = ReadLines(PrintFilePath(session_.programDir));
   if (written && lines) PrintLines(printer, *lines);
   ui_.SetBusy(false);
   if (!written || !lines) {
-    ui_.ShowMessage({MessageIcon::Critical, "Error",
-                     "The file " + PrintFilePath(session_.programDir).string() + " could not be written."});
+    if (written) written.error = "it cannot be read back";
+    ui_.ShowMessage({MessageIcon::Critical, "Error", WriteFailureText(PrintFilePath(session_.programDir), written)});
     return;
   }
   close();

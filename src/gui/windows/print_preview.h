@@ -1,6 +1,8 @@
 #pragma once
 // The print preview: the print file as editable text, printed as it stands when "Print" is
 // pressed.
+#include "core/reference/text.h"
+
 #include <QDialog>
 #include <QFont>
 #include <QSizeF>
@@ -40,7 +42,7 @@ class PrintPreview : public QDialog {
 
  private:
   void LoadPrintFile();
-  bool WriteTextBack();
+  WriteResult WriteTextBack();
   void PrintLines(QPrinter& printer, const std::vector<std::string>& lines);
 
   const Session& session_;

@@ -103,44 +103,57 @@ TEST_F(StartupTest, FilesAreFoundIgnoringLetterCase) {
   EXPECT_EQ(s.SettingsFile(), home / "kesmora.ini");
 }
 
-TEST_F(StartupTest, MissingOptionsFileIsFatal) {
+struct DamagedFileCase {
+  const char* file;
+  bool empty;  // empty rather than missing, as a copy on a full disk leaves it
+};
+
+class DamagedStartFileTest : public StartupTest, public ::testing::WithParamInterface<DamagedFileCase> {};
+
+TEST_P(DamagedStartFileTest, IsCopiedAgainIntoAnExistingHome) {
+  fs::path home = SeededHome();
+  if (GetParam().empty)
+    scratch.Write(std::string("home/") + GetParam().file, "");
+  else
+    fs::remove(home / GetParam().file);
+  scratch.Write("home/NAMES.FIL", "Mine,01 Jan 2000,9.05,P,-1,-002.20,48.52,FR,Paris\r\n");
+  StartSession(s, Options(home));
+  EXPECT_EQ(ReadWholeFile(home / GetParam().file), ReadWholeFile(test::ShippedDataDir() / GetParam().file));
+  EXPECT_EQ(s.tables.NumPlanetsUsed(), 52);
+  EXPECT_EQ(s.optionValues[option::HomeLatDeg], 51);
+  EXPECT_EQ(ReadWholeFile(home / "NAMES.FIL").value_or("").substr(0, 4), "Mine");  // the user's own file stays
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, DamagedStartFileTest,
+                         ::testing::Values(DamagedFileCase{"planet_constants_and_indexes.txt", true},
+                                           DamagedFileCase{"aspect_definitions.txt", false},
+                                           DamagedFileCase{"planets_used.txt", true},
+                                           DamagedFileCase{"planet_names.txt", false},
+                                           DamagedFileCase{"OPTIONS.OPT", true},
+                                           DamagedFileCase{"OPTIONS.OPT", false}));
+
+TEST_F(StartupTest, ACopyThatFailsIsFatalAndNamesItsCause) {
   fs::path home = SeededHome();
   fs::remove(home / "OPTIONS.OPT");
+  fs::create_directories(home / "OPTIONS.OPT");  // in the way of the copy
   try {
     StartSession(s, Options(home));
     FAIL() << "no FatalError";
   } catch (const FatalError& e) {
-    EXPECT_NE(std::string(e.what()).find("OPTIONS.OPT"), std::string::npos) << e.what();
+    EXPECT_EQ(std::string(e.what()),
+              "I cannot copy 'OPTIONS.OPT' into the program folder " + home.string() + ": Is a directory.");
     EXPECT_EQ(e.title, "Fatal error");
   }
 }
 
-class MissingStartFileTest : public StartupTest, public ::testing::WithParamInterface<const char*> {};
-
-TEST_P(MissingStartFileTest, ReferenceFileMissingFromAnExistingHomeIsFatal) {
+TEST_F(StartupTest, WithoutShippedDataAMissingReferenceFileIsFatal) {
   fs::path home = SeededHome();
-  fs::remove(home / GetParam());
-  std::string expected;
-  try {
-    ReferenceTables t;
-    LoadReferenceData(t, home);
-  } catch (const FatalError& e) {
-    expected = e.what();
-  }
-  ASSERT_FALSE(expected.empty());
-  try {
-    StartSession(s, Options(home));
-    FAIL() << "no FatalError without " << GetParam();
-  } catch (const FatalError& e) {
-    EXPECT_EQ(e.what(), expected);
-    EXPECT_NE(expected.find(GetParam()), std::string::npos) << expected;
-  }
-  EXPECT_FALSE(fs::exists(home / GetParam()));  // an existing home is not seeded again
+  fs::remove(home / "planets_used.txt");
+  SeedProgramDir(home, std::nullopt);
+  EXPECT_FALSE(fs::exists(home / "planets_used.txt"));
+  ReferenceTables t;
+  EXPECT_THROW(LoadReferenceData(t, home), FatalError);
 }
-
-INSTANTIATE_TEST_SUITE_P(Files, MissingStartFileTest,
-                         ::testing::Values("planet_constants_and_indexes.txt", "aspect_definitions.txt",
-                                           "planets_used.txt", "planet_names.txt"));
 
 // ---- Program directory -------------------------------------------------------------------
 
@@ -217,7 +230,7 @@ TEST_F(StartupTest, LastPersonInTheNamesFileIsLoaded) {
   EXPECT_EQ(s.person2.timeZone, "6.35889");
 }
 
-TEST_F(StartupTest, FaultyNamesShowTheirMessages) {
+TEST_F(StartupTest, FaultyNamesShowTheirMessagesAndTheBlockStartsWithNow) {
   fs::path home = SeededHome();
   scratch.Write("home/NAMES.FIL", "Bad,31 Feb 1949,10.43,A,6,95.23,29.45,TX,Houston\r\nShort,1 Jan 2000\r\n");
   StartSession(s, Options(home));
@@ -229,7 +242,31 @@ TEST_F(StartupTest, FaultyNamesShowTheirMessages) {
   EXPECT_EQ(ui.messages[0].text, NamesFileReadError);
   EXPECT_EQ(ui.messages[1].title, "Error!");
   EXPECT_EQ(ui.messages[1].text, SelectedDataError);
-  EXPECT_EQ(s.person1.name, "Bad");  // filled before the date failed
+  EXPECT_EQ(s.person1.name, "Now");
+  EXPECT_EQ(s.person1.latDeg, "51");
+}
+
+TEST_F(StartupTest, ALastPersonWithADateTooLongForAnyNumberStillStarts) {
+  fs::path home = SeededHome();
+  scratch.Write("home/NAMES.FIL", "Long,22 Sep 19490000000,10.43,A,6,95.23,29.45,TX,Houston\r\n");
+  scratch.Write("home/Kesmora.INI", "person_name_2=Long\r\n");
+  StartSession(s, Options(home));
+  RecordingInterface ui;
+  FillStartPersons(s, ui);
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0].text, SelectedDataError);
+  EXPECT_EQ(s.person2.name, "Transits - Now");
+}
+
+TEST_F(StartupTest, ANamesFileThatCannotBeOpenedIsReported) {
+  StartSession(s, Options(SeededHome()));
+  s.settings.dataFile = (scratch.path() / "gone" / "NAMES.FIL").string();
+  RecordingInterface ui;
+  LoadNamesList(s, ui);
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0].title, "Error!");
+  EXPECT_EQ(ui.messages[0].text, "I cannot open the names file " + s.settings.dataFile + ".");
+  EXPECT_TRUE(s.names.records.empty());
 }
 
 }  // namespace

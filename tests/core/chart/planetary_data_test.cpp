@@ -124,49 +124,71 @@ struct CheckCase {
   std::function<void(PersonFields& natal, PersonFields& transit)> change;
   int natalMessages;
   int diurnalMessages;
+  const char* fields;  // the field lines of all messages, in order, "|" between them
 };
 
 class CheckPersonFieldsTest : public ::testing::TestWithParam<CheckCase> {};
 
-TEST_P(CheckPersonFieldsTest, OneMessagePerFailedCheck) {
+TEST_P(CheckPersonFieldsTest, OneMessagePerFailedCheckNamingItsFields) {
   PersonFields natal = Natal(), transit = Transit();
   GetParam().change(natal, transit);
-  std::vector<std::string> messages = CheckPersonFields(natal, transit);
   int n = 0, d = 0;
-  for (const auto& m : messages) {
-    if (m == NatalInputError) ++n;
-    else if (m == DiurnalInputError) ++d;
+  std::string fields;
+  for (const std::string& m : CheckPersonFields(natal, transit)) {
+    std::string head = m.substr(0, m.find('\n'));
+    if (head == NatalInputError) ++n;
+    else if (head == DiurnalInputError) ++d;
     else ADD_FAILURE() << m;
+    std::string rest = m.substr(head.size());
+    for (char& c : rest) c = c == '\n' ? '|' : c;
+    fields += rest;
   }
   EXPECT_EQ(n, GetParam().natalMessages);
   EXPECT_EQ(d, GetParam().diurnalMessages);
+  EXPECT_EQ(fields.empty() ? fields : fields.substr(1), GetParam().fields);
 }
 
 using P = PersonFields;
 INSTANTIATE_TEST_SUITE_P(
     Fields, CheckPersonFieldsTest,
     ::testing::Values(
-        CheckCase{"Valid", [](P&, P&) {}, 0, 0},
-        CheckCase{"Month13AndEmptyMinute", [](P&, P& t) { t.month = "13", t.minute = ""; }, 0, 2},
-        CheckCase{"ZoneMinus3West", [](P& n, P&) { n.timeZone = "-3"; }, 1, 0},
-        CheckCase{"ZoneMinus2West", [](P& n, P&) { n.timeZone = "-2"; }, 0, 0},
-        CheckCase{"ZoneMinus3East", [](P& n, P&) { n.timeZone = "-3", n.east = true; }, 0, 0},
-        CheckCase{"ZoneMinus14West", [](P& n, P&) { n.timeZone = "-14"; }, 2, 0},
-        CheckCase{"ZoneAbove12", [](P&, P& t) { t.timeZone = "12.5"; }, 0, 1},
-        CheckCase{"Minute60Passes", [](P& n, P&) { n.minute = "60"; }, 0, 0},
-        CheckCase{"Minute61", [](P& n, P&) { n.minute = "61"; }, 1, 0},
-        CheckCase{"Hour13", [](P&, P& t) { t.hour = "13"; }, 0, 1},
-        CheckCase{"NegativeMonth", [](P& n, P&) { n.month = "-1"; }, 1, 0},
-        CheckCase{"DayAndYearOneCheck", [](P& n, P&) { n.day = "32", n.year = "2100"; }, 1, 0},
-        CheckCase{"EmptyDay", [](P& n, P&) { n.day = ""; }, 1, 0},
-        CheckCase{"EmptyZone", [](P&, P& t) { t.timeZone = ""; }, 0, 1},
-        CheckCase{"EmptyLongMin", [](P& n, P&) { n.longMin = ""; }, 1, 0},
-        CheckCase{"EmptyLatDeg", [](P&, P& t) { t.latDeg = ""; }, 0, 1},
-        CheckCase{"LongDeg181", [](P& n, P&) { n.longDeg = "181"; }, 1, 0},
-        CheckCase{"LongMin60", [](P& n, P&) { n.longMin = "60"; }, 1, 0},
-        CheckCase{"LatMin60", [](P&, P& t) { t.latMin = "60"; }, 0, 1},
-        CheckCase{"LatDeg95Unchecked", [](P&, P& t) { t.latDeg = "95"; }, 0, 0},
-        CheckCase{"BothBlocks", [](P& n, P& t) { n.hour = ""; t.day = "40"; }, 1, 1}),
+        CheckCase{"Valid", [](P&, P&) {}, 0, 0, ""},
+        CheckCase{"Month13AndEmptyMinute", [](P&, P& t) { t.month = "13", t.minute = ""; }, 0, 2,
+                  "Birth Min: empty|Month: 13 (above 12)"},
+        CheckCase{"ZoneMinus3West", [](P& n, P&) { n.timeZone = "-3"; }, 1, 0, "Time Zone: -3 (below -2 with West)"},
+        CheckCase{"ZoneMinus2West", [](P& n, P&) { n.timeZone = "-2"; }, 0, 0, ""},
+        CheckCase{"ZoneMinus3East", [](P& n, P&) { n.timeZone = "-3", n.east = true; }, 0, 0, ""},
+        CheckCase{"ZoneMinus14West", [](P& n, P&) { n.timeZone = "-14"; }, 2, 0,
+                  "Time Zone: -14 (below -2 with West)|Time Zone: -14 (below -13)"},
+        CheckCase{"ZoneAbove12", [](P&, P& t) { t.timeZone = "12.5"; }, 0, 1, "Time Zone: 12.5 (above 12)"},
+        CheckCase{"Minute60Passes", [](P& n, P&) { n.minute = "60"; }, 0, 0, ""},
+        CheckCase{"Minute61", [](P& n, P&) { n.minute = "61"; }, 1, 0, "Birth Min: 61 (above 60)"},
+        CheckCase{"Hour13", [](P&, P& t) { t.hour = "13"; }, 0, 1, "Birth Hour: 13 (above 12)"},
+        CheckCase{"Hour25", [](P&, P& t) { t.hour = "25"; }, 0, 1, "Birth Hour: 25 (above 12)"},
+        CheckCase{"NegativeHourAndMinute", [](P& n, P&) { n.hour = "-1", n.minute = "-5"; }, 1, 0,
+                  "Birth Hour: -1 (below 0)|Birth Min: -5 (below 0)"},
+        CheckCase{"HugeHour", [](P& n, P&) { n.hour = "1e300"; }, 1, 0, "Birth Hour: 1e300 (above 12)"},
+        CheckCase{"NegativeMonth", [](P& n, P&) { n.month = "-1"; }, 1, 0, "Month: -1 (below 0)"},
+        CheckCase{"DayAndYearOneCheck", [](P& n, P&) { n.day = "32", n.year = "2100"; }, 1, 0,
+                  "Day: 32 (above 31)|Year: 2100 (above 2099)"},
+        CheckCase{"February31", [](P& n, P&) { n.month = "2", n.day = "31"; }, 1, 0,
+                  "Day: 31 (no such day in 2/1949)"},
+        CheckCase{"February29OfALeapYear", [](P&, P& t) { t.month = "2", t.day = "29", t.year = "2024"; }, 0, 0, ""},
+        CheckCase{"DayZero", [](P&, P& t) { t.day = "0"; }, 0, 1, "Day: 0 (no such day in 3/2021)"},
+        CheckCase{"MonthZero", [](P& n, P&) { n.month = "0"; }, 1, 0, "Month: 0 (no such month)"},
+        CheckCase{"EmptyDay", [](P& n, P&) { n.day = ""; }, 1, 0, "Day: empty"},
+        CheckCase{"EmptyZone", [](P&, P& t) { t.timeZone = ""; }, 0, 1, "Time Zone: empty"},
+        CheckCase{"EmptyLongMin", [](P& n, P&) { n.longMin = ""; }, 1, 0, "Long Min: empty"},
+        CheckCase{"EmptyLatDeg", [](P&, P& t) { t.latDeg = ""; }, 0, 1, "Lat Deg: empty"},
+        CheckCase{"LongDeg181", [](P& n, P&) { n.longDeg = "181"; }, 1, 0, "Long Deg: 181 (above 180)"},
+        CheckCase{"LongDeg180Min30", [](P& n, P&) { n.longDeg = "180", n.longMin = "30"; }, 1, 0,
+                  "Long Min: 30 (beyond 180 degrees)"},
+        CheckCase{"LongMin60", [](P& n, P&) { n.longMin = "60"; }, 1, 0, "Long Min: 60 (above 59)"},
+        CheckCase{"LatMin60", [](P&, P& t) { t.latMin = "60"; }, 0, 1, "Lat Min: 60 (above 59)"},
+        CheckCase{"LatDeg95", [](P&, P& t) { t.latDeg = "95"; }, 0, 1, "Lat Deg: 95 (above 90)"},
+        CheckCase{"LatDeg90Passes", [](P&, P& t) { t.latDeg = "90", t.latMin = "0"; }, 0, 0, ""},
+        CheckCase{"HugeLongitude", [](P& n, P&) { n.longDeg = "1e300"; }, 1, 0, "Long Deg: 1e300 (above 180)"},
+        CheckCase{"BothBlocks", [](P& n, P& t) { n.hour = ""; t.day = "40"; }, 1, 1, "Birth Hour: empty|Day: 40 (above 31)"}),
     [](const ::testing::TestParamInfo<CheckCase>& info) { return std::string(info.param.name); });
 
 TEST(CheckPersonFields, MessagesInShowingOrder) {
@@ -174,7 +196,8 @@ TEST(CheckPersonFields, MessagesInShowingOrder) {
   natal.month = "13";   // natal range
   transit.hour = "";    // transit presence
   EXPECT_EQ(CheckPersonFields(natal, transit),
-            (std::vector<std::string>{DiurnalInputError, NatalInputError}));
+            (std::vector<std::string>{std::string(DiurnalInputError) + "\nBirth Hour: empty",
+                                      std::string(NatalInputError) + "\nMonth: 13 (above 12)"}));
 }
 
 // ---- The whole operation -----------------------------------------------------------------
@@ -203,7 +226,7 @@ TEST_F(PlanetaryDataTest, FailedChecksShowWarningsAndKeepSavedCharts) {
   ASSERT_EQ(ui.messages.size(), 2u);
   for (const Message& m : ui.messages) {
     EXPECT_EQ(m.title, "Warning!");
-    EXPECT_EQ(m.text, DiurnalInputError);
+    EXPECT_EQ(m.text.rfind(DiurnalInputError, 0), 0u) << m.text;
     EXPECT_EQ(m.icon, MessageIcon::Information);
   }
   EXPECT_EQ(s.chart.natalLon[1], 42);

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 namespace kesmora {
@@ -108,16 +109,20 @@ TEST(NamesFile, QuotedFieldsMayHoldCommas) {
   EXPECT_EQ(list.records[0].city, "Houston");
 }
 
-TEST(NamesFile, LfAndCrLfFilesReadTheSame) {
+TEST(NamesFile, LfCrLfAndCrFilesReadTheSame) {
   test::ScratchDir dir;
   NamesList crlf = ReadNamesFile(dir.Write("a.fil", kSample + "\r\n" + kParis + "\r\n"));
   NamesList lf = ReadNamesFile(dir.Write("b.fil", kSample + "\n" + kParis));
+  NamesList cr = ReadNamesFile(dir.Write("c.fil", kSample + "\r\r" + kParis + "\r"));  // an old Mac editor
   ASSERT_EQ(crlf.records.size(), 2u);
-  ASSERT_EQ(lf.records.size(), 2u);
-  for (size_t i = 0; i < 2; ++i) {
-    EXPECT_EQ(crlf.records[i].name, lf.records[i].name);
-    EXPECT_EQ(crlf.records[i].city, lf.records[i].city);
-    EXPECT_EQ(crlf.records[i].date, lf.records[i].date);
+  for (const NamesList* other : {&lf, &cr}) {
+    ASSERT_EQ(other->records.size(), 2u);
+    EXPECT_FALSE(other->readError);
+    for (size_t i = 0; i < 2; ++i) {
+      EXPECT_EQ(crlf.records[i].name, other->records[i].name);
+      EXPECT_EQ(crlf.records[i].city, other->records[i].city);
+      EXPECT_EQ(crlf.records[i].date, other->records[i].date);
+    }
   }
   EXPECT_EQ(crlf.records[1].city, "Paris");  // no line-end character left on the last field
   EXPECT_TRUE(crlf.opened);
@@ -159,16 +164,53 @@ TEST(LoadPersonFromRecord, YearFirstOrderRewritesTheStoredDate) {
   EXPECT_EQ(other.date, "22 Sep 1949");  // other orders leave it
 }
 
-TEST(LoadPersonFromRecord, BadDateFailsAfterFillingTheName) {
-  for (const char* date : {"31 Feb 1949", "hello", ""}) {
-    NamesRecord r = ParseNames(kSample).records.at(0);
-    r.date = date;
-    PersonFields f;
-    f.city = "unchanged";
-    EXPECT_FALSE(LoadPersonFromRecord(r, f, DateOrder::MonthDayYear)) << date;
-    EXPECT_EQ(f.name, "Example") << date;
-    EXPECT_EQ(f.city, "unchanged") << date;
-  }
+struct UnreadableCase {
+  const char* name;
+  std::function<void(NamesRecord&)> change;
+  DateOrder order;
+  const char* problem;
+};
+
+class UnreadableRecordTest : public ::testing::TestWithParam<UnreadableCase> {};
+
+// Each of these once crashed the program or computed a chart of 00 Ari 00' 00" (the date
+// texts themselves are tested with ParseStoredDate).
+TEST_P(UnreadableRecordTest, FailsNamingTheFieldAfterFillingTheName) {
+  NamesRecord r = ParseNames(kSample).records.at(0);
+  GetParam().change(r);
+  PersonFields f;
+  f.city = "unchanged";
+  std::string problem;
+  EXPECT_FALSE(LoadPersonFromRecord(r, f, GetParam().order, &problem));
+  EXPECT_EQ(problem, GetParam().problem);
+  EXPECT_EQ(f.name, "Example");
+  EXPECT_EQ(f.city, "unchanged");
+}
+
+using R = NamesRecord;
+INSTANTIATE_TEST_SUITE_P(
+    Records, UnreadableRecordTest,
+    ::testing::Values(
+        UnreadableCase{"NoSuchDay", [](R& r) { r.date = "31 Feb 1949"; }, DateOrder::MonthDayYear, "date '31 Feb 1949'"},
+        UnreadableCase{"LongYearDigits", [](R& r) { r.date = "22 Sep 19490000000"; }, DateOrder::MonthDayYear,
+                       "date '22 Sep 19490000000'"},
+        UnreadableCase{"HugeDayYearFirst", [](R& r) { r.date = "1e300 Sep 1949"; }, DateOrder::YearMonthDay,
+                       "date '1e300 Sep 1949'"},
+        UnreadableCase{"HugeTime", [](R& r) { r.time = "1e300"; }, DateOrder::MonthDayYear, "time '1e300'"},
+        UnreadableCase{"OverflowingZone", [](R& r) { r.timeZone = "1e400"; }, DateOrder::MonthDayYear,
+                       "time zone '1e400'"},
+        UnreadableCase{"HugeLongitude", [](R& r) { r.longitude = "1e300"; }, DateOrder::MonthDayYear,
+                       "longitude '1e300'"},
+        UnreadableCase{"HugeLatitude", [](R& r) { r.latitude = "-1e300"; }, DateOrder::MonthDayYear,
+                       "latitude '-1e300'"}),
+    [](const ::testing::TestParamInfo<UnreadableCase>& info) { return std::string(info.param.name); });
+
+TEST(LoadPersonFromRecord, HourBeyondTheDayIsLeftForTheChecks) {
+  NamesRecord r = ParseNames(kSample).records.at(0);
+  r.time = "25.00";
+  PersonFields f;
+  ASSERT_TRUE(LoadPersonFromRecord(r, f, DateOrder::MonthDayYear));
+  EXPECT_EQ(f.hour, "25");  // not 1 PM: the input check refuses it, naming the hour
 }
 
 // ---- Birth-data fields -------------------------------------------------------------------
@@ -190,7 +232,9 @@ TEST_P(HourRuleTest, ZeroBecomesTwelveAndAfternoonBecomesPm) {
 INSTANTIATE_TEST_SUITE_P(Texts, HourRuleTest,
                          ::testing::Values(HourRuleCase{"15", "3", true}, HourRuleCase{"0", "12", false},
                                            HourRuleCase{"13", "1", true}, HourRuleCase{"12", "12", false},
-                                           HourRuleCase{"1", "1", false}, HourRuleCase{"24", "12", true},
+                                           HourRuleCase{"1", "1", false}, HourRuleCase{"23", "11", true},
+                                           // No hour of the day: left for the input check.
+                                           HourRuleCase{"24", "24", false}, HourRuleCase{"25", "25", false},
                                            HourRuleCase{"", "", false}, HourRuleCase{"abc", "abc", false}));
 
 TEST(HourRule, NeverClearsPm) {

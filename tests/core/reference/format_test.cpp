@@ -5,6 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cmath>
+#include <limits>
+#include <optional>
+
 namespace kesmora {
 namespace {
 
@@ -34,7 +39,12 @@ INSTANTIATE_TEST_SUITE_P(
                       LongitudeCase{29.99999, "00 Tau 00' 00\""},
                       // Single precision rounds the degree within the sign up to 30.
                       LongitudeCase{239.999999999, "00 Sag 00' 00\""},
-                      LongitudeCase{359.9999, "00 Ari 00' 00\""}));
+                      LongitudeCase{359.9999, "00 Ari 00' 00\""},
+                      // Angles outside the circle are brought onto it; no number shows as none.
+                      LongitudeCase{-5.0, "25 Pis 00' 00\""},
+                      LongitudeCase{720 + 75.5, "15 Gem 30' 00\""},
+                      LongitudeCase{std::nan(""), "-- --- --' --\""},
+                      LongitudeCase{-HUGE_VAL, "-- --- --' --\""}));
 
 // ---- JulianDayToText ---------------------------------------------------------------------
 
@@ -183,7 +193,60 @@ INSTANTIATE_TEST_SUITE_P(
                       LeadingCase{"1,5", 1, true}, LeadingCase{"-", 0, false},
                       LeadingCase{".", 0, false}, LeadingCase{"- 3", 0, false},
                       LeadingCase{"inf", 0, false}, LeadingCase{"nan", 0, false},
-                      LeadingCase{"6.35889 time zone", 6.35889, true}));
+                      LeadingCase{"6.35889 time zone", 6.35889, true},
+                      // Too large for a double: infinity, which every range check refuses.
+                      LeadingCase{"1e400", HUGE_VAL, true}, LeadingCase{"-1e400 deg", -HUGE_VAL, true},
+                      LeadingCase{"0.1e400", HUGE_VAL, true}, LeadingCase{"1e-400", 0, true},
+                      LeadingCase{"0.000e999", 0, true}));
+
+TEST(WholeNumber, OnlyDigitsThatFit) {
+  EXPECT_EQ(WholeNumber(" -7 "), -7);
+  EXPECT_EQ(WholeNumber("19490000000"), 19490000000LL);
+  EXPECT_EQ(WholeNumber("99999999999999999999"), std::nullopt);
+  EXPECT_EQ(WholeNumber("+7"), 7);
+  for (const char* text : {"", "-", "+", "7x", "1e3", "1.5", "- 7", "+-92252", "-+7"})
+    EXPECT_EQ(WholeNumber(text), std::nullopt) << text;
+  EXPECT_EQ(ClampedInt(1e300), std::numeric_limits<int>::max());
+  EXPECT_EQ(ClampedInt(-HUGE_VAL), std::numeric_limits<int>::min());
+  EXPECT_EQ(ClampedInt(std::nan("")), 0);
+  EXPECT_EQ(ClampedInt(-2.5), -3);
+}
+
+// ---- Date texts --------------------------------------------------------------------------
+
+struct DateParseCase {
+  const char* text;
+  DateOrder order;
+  int year, month, day;  // year 0 when the text must be refused
+};
+
+class ParseDateTest : public ::testing::TestWithParam<DateParseCase> {};
+
+TEST_P(ParseDateTest, ReadsRealDatesAndRefusesTheRest) {
+  const DateParseCase& c = GetParam();
+  std::optional<CivilDate> d = ParseStoredDate(c.text, c.order);  // "/" texts go to ParseDateText
+  ASSERT_EQ(d.has_value(), c.year != 0) << c.text;
+  if (d) {
+    EXPECT_EQ((std::array{d->year, d->month, d->day}), (std::array{c.year, c.month, c.day})) << c.text;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, ParseDateTest,
+    ::testing::Values(DateParseCase{"22 Sep 1949", DateOrder::MonthDayYear, 1949, 9, 22},
+                      DateParseCase{"1949 Sep 22", DateOrder::YearMonthDay, 1949, 9, 22},
+                      DateParseCase{"03/07/2021", DateOrder::MonthDayYear, 2021, 3, 7},
+                      DateParseCase{"03/07/2021", DateOrder::DayMonthYear, 2021, 7, 3},
+                      DateParseCase{"2024/02/29", DateOrder::YearMonthDay, 2024, 2, 29},
+                      DateParseCase{"29 Feb 2023", DateOrder::MonthDayYear, 0, 0, 0},
+                      DateParseCase{"0 Jan 2000", DateOrder::MonthDayYear, 0, 0, 0},
+                      // Numbers the date library would wrap around (a day is 8 bits, a year 16).
+                      DateParseCase{"257/1/2000", DateOrder::DayMonthYear, 0, 0, 0},
+                      DateParseCase{"22 Sep 67537", DateOrder::MonthDayYear, 0, 0, 0},
+                      DateParseCase{"13/1/2000", DateOrder::MonthDayYear, 0, 0, 0},
+                      // Too long for any whole number: once an uncaught exception.
+                      DateParseCase{"22 Sep 19490000000", DateOrder::MonthDayYear, 0, 0, 0},
+                      DateParseCase{"1/1/99999999999999999999", DateOrder::MonthDayYear, 0, 0, 0}));
 
 struct PatternNumberCase {
   double value;
@@ -216,6 +279,9 @@ TEST(NumberText, ShortestFormWithPoint) {
   EXPECT_EQ(NumberText(0.1 + 0.2), "0.3");
   EXPECT_EQ(ZeroPadded(7, 2), "07");
   EXPECT_EQ(ZeroPadded(1949, 2), "1949");
+  EXPECT_EQ(ZeroPadded(-5, 2), "-05");
+  // Once a recursion without end: the most negative number has no positive twin.
+  EXPECT_EQ(ZeroPadded(std::numeric_limits<long long>::min(), 2), "-9223372036854775808");
 }
 
 }  // namespace

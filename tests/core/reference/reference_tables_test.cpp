@@ -82,18 +82,51 @@ INSTANTIATE_TEST_SUITE_P(
         MissingFileCase{"planets_used.txt", "You are missing the 'planets_used.txt' file."},
         MissingFileCase{"planet_names.txt", "You are missing the 'planet_names.txt' file."}));
 
-TEST_F(ReferenceFilesTest, EmptyConstantsFileLeavesTablesEmptyButCountsLines) {
-  Write("planet_constants_and_indexes.txt", "");
-  ReferenceTables t = Load();
-  EXPECT_EQ(t.NumConsts(), 0);
-  ASSERT_EQ(t.NumPlanetsUsed(), 52);
-  EXPECT_EQ(t.Planet(1).name, "Sun");
-  for (int i = 1; i <= 52; ++i) {
-    EXPECT_EQ(t.Planet(i).cls, "") << i;
-    EXPECT_EQ(t.Planet(i).code, "") << i;
+struct FaultyFileCase {
+  const char* name;
+  const char* file;
+  const char* contents;
+  const char* message;
+};
+
+class FaultyReferenceFileTest : public ReferenceFilesTest, public ::testing::WithParamInterface<FaultyFileCase> {};
+
+// Tables that would compute nothing, or compute with a cast of a number out of range, end
+// start-up instead of showing every position as 00 Ari 00' 00".
+TEST_P(FaultyReferenceFileTest, IsFatalWithAMessageNamingTheFault) {
+  Write(GetParam().file, GetParam().contents);
+  try {
+    Load();
+    FAIL() << "no FatalError";
+  } catch (const FatalError& e) {
+    EXPECT_EQ(std::string(e.what()), GetParam().message);
   }
-  EXPECT_EQ(t.classCounts.g, 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, FaultyReferenceFileTest,
+    ::testing::Values(
+        FaultyFileCase{"EmptyConstants", "planet_constants_and_indexes.txt", "",
+                       "Your 'planet_constants_and_indexes.txt' file is empty."},
+        FaultyFileCase{"EmptyAspects", "aspect_definitions.txt", "\r\n", "Your 'aspect_definitions.txt' file is empty."},
+        FaultyFileCase{"EmptyPlanetsUsed", "planets_used.txt", "  \r\n", "Your 'planets_used.txt' file is empty."},
+        FaultyFileCase{"EmptyPlanetNames", "planet_names.txt", "", "Your 'planet_names.txt' file is empty."},
+        FaultyFileCase{"HugeConstant", "planet_constants_and_indexes.txt", "\"SE_SUN\",1e300\r\n",
+                       "Your 'planet_constants_and_indexes.txt' file gives the constant 'SE_SUN' the value '1e300', "
+                       "which is not a whole number."},
+        FaultyFileCase{"ConstantBeyondAnInt", "planet_constants_and_indexes.txt", "\"SE_SUN\",4294967296\r\n",
+                       "Your 'planet_constants_and_indexes.txt' file gives the constant 'SE_SUN' the value "
+                       "'4294967296', which is not a whole number."},
+        FaultyFileCase{"ConstantWithoutValue", "planet_constants_and_indexes.txt", "\"SE_SUN\"\r\n",
+                       "Your 'planet_constants_and_indexes.txt' file gives the constant 'SE_SUN' the value '', "
+                       "which is not a whole number."},
+        FaultyFileCase{"AspectAngleBeyondTheCircle", "aspect_definitions.txt", "\"000\",\"1e999\"\r\n",
+                       "Your 'aspect_definitions.txt' file has the aspect '1e999', whose angle is not from 0 to 360 "
+                       "degrees."},
+        FaultyFileCase{"UnknownConstant", "planet_constants_and_indexes.txt", "\"SE_SUNDAY\",0\r\n",
+                       "Your 'planets_used.txt' file names the constant 'SE_SUN', which "
+                       "'planet_constants_and_indexes.txt' does not hold."}),
+    [](const ::testing::TestParamInfo<FaultyFileCase>& info) { return std::string(info.param.name); });
 
 TEST_F(ReferenceFilesTest, ConstantsAreTrimmedAndQuotedNamesMayHoldCommas) {
   Write("planet_constants_and_indexes.txt", "  \"A, B\" , 5\r\nPLAIN ,  -7\r\n\"C\",12\r\n");
@@ -109,19 +142,17 @@ TEST_F(ReferenceFilesTest, ConstantsAreTrimmedAndQuotedNamesMayHoldCommas) {
   EXPECT_EQ(t.Planet(1).constRow, 3);
 }
 
-TEST_F(ReferenceFilesTest, UnknownOrCaseDifferingConstantIsSkippedAndLaterLinesMoveUp) {
+TEST_F(ReferenceFilesTest, BlankLinesDoNotCountAndConstantNamesMatchExactly) {
   Write("planet_constants_and_indexes.txt", "\"SE_SUN\",0\r\n\"se_moon\",1\r\n\"SE_MARS\",4\r\n");
-  Write("planets_used.txt", "g SE_SUN\r\n\r\ng SE_MOON\r\n   \r\ng SE_MARS\r\n");
+  Write("planets_used.txt", "g SE_SUN\r\n\r\ng se_moon\r\n   \r\ng SE_MARS\r\n");
   Write("planet_names.txt", "Sun\r\nMoon\r\nMars\r\n");
   ReferenceTables t = Load();
   ASSERT_EQ(t.NumPlanetsUsed(), 3);  // blank and all-blank lines do not count
-  EXPECT_EQ(t.Planet(1).code, "SUN");
-  EXPECT_EQ(t.Planet(2).code, "MARS");
-  EXPECT_EQ(t.Planet(2).sweNumber, 4);
-  EXPECT_EQ(t.Planet(2).name, "Moon");  // names are not moved with the skipped line
-  EXPECT_EQ(t.Planet(3).cls, "");
-  EXPECT_EQ(t.Planet(3).name, "Mars");
-  EXPECT_EQ(t.classCounts.g, 2);
+  EXPECT_EQ(t.Planet(2).code, "moon");
+  EXPECT_EQ(t.Planet(3).sweNumber, 4);
+  EXPECT_EQ(t.classCounts.g, 3);
+  Write("planets_used.txt", "g SE_SUN\r\ng SE_MOON\r\ng SE_MARS\r\n");  // differs in letter case only
+  EXPECT_THROW(Load(), FatalError);
 }
 
 TEST_F(ReferenceFilesTest, ShortLinesUpperCaseAndUnknownClassLetters) {

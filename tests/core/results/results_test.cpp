@@ -149,5 +149,14 @@ TEST(GridRows, MansionAndPadaOfALongitude) {
   }
 }
 
+// Every cell is quoted; a quote inside one (the seconds mark) is doubled, as CSV readers expect.
+TEST(Csv, EmptyCellsStayAndQuotesInsideACellAreDoubled) {
+  GridRow row{};
+  row[0] = "7";  // the row number is not exported
+  row[2] = "a\"b";
+  row[13] = "end\"";
+  EXPECT_EQ(CsvText({row}), "\"\",\"a\"\"b\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"end\"\"\"\r\n");
+}
+
 }  // namespace
 }  // namespace kesmora

@@ -186,7 +186,9 @@ TEST_F(SampleRun, RepeatedRunsOpenNoNewFiles) {
     for (int n = 0; n < 5; ++n) RunAspectarian(RunInputOf(sample_.session, o), {}, kept);
     int afterFirst = OpenDescriptors();
     for (int n = 0; n < 50; ++n) RunAspectarian(RunInputOf(sample_.session, o), {}, kept);
-    EXPECT_EQ(OpenDescriptors(), afterFirst) << (kept ? "kept pool" : "threads of each run");
+    // A thread may still open a file it had not needed yet (three at most); a leak would open
+    // some every run.
+    EXPECT_LE(OpenDescriptors(), afterFirst + 3) << (kept ? "kept pool" : "threads of each run");
   }
 }
 

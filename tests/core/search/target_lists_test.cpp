@@ -150,6 +150,45 @@ TEST_F(TargetListsTest, MissingOrEmptyFilesAddNothing) {
   EXPECT_EQ(extra.Total(), 1);
 }
 
+struct RefusedRowCase {
+  ListKind kind;
+  const char* line;
+  const char* why;
+};
+
+// Rows that cannot be a point are left out with one notice each, and the rows around them load.
+TEST_F(TargetListsTest, EveryRefusedRowGivesANoticeNamingFileLineAndCause) {
+  const RefusedRowCase cases[] = {
+      {ListKind::DegreePairs, "T 10/1e308", "the natal degree must be a number above 0 and below 360"},
+      {ListKind::DegreePairs, "T 999/359", "the transit degree 999 is not below 360"},
+      {ListKind::DegreePairs, "Zero 010/0", "the natal degree must be a number above 0 and below 360"},
+      {ListKind::DegreePairs, "T x/10", "its label does not end in a whole number of degrees"},
+      {ListKind::AuspiciousPoints, "Far 999/Moon", "the degree 999 is not below 360"},
+      {ListKind::AuspiciousPoints, "Good 120/Nobody", "\"Nobody\" is not the name of a planet"},
+      {ListKind::LunarMansions, "Nak-28, pada 1/Moon", "there is no mansion 28 (1 to 27)"},
+      {ListKind::LunarMansions, "Nak-01, pada 5/Moon", "there is no pada 5 (1 to 4)"},
+      {ListKind::LunarMansions, "Nak-xx, pada 1/Moon", "it does not begin with a pada such as \"Nak-05, pada 3\""},
+      {ListKind::LunarMansions, "Nak-02, pada 1/moon", "\"moon\" is not the name of a planet"},
+      {ListKind::NatalMidpoints, "Sun/Nobody", "\"Nobody\" is not the name of a planet"},
+      {ListKind::MidpointsToNatal, "no slash here", "it has no \"/\""},
+  };
+  const char* good[] = {"", "A 010/1", "B 020/Sun", "Nak-02, pada 1/Moon", "Sun/Moon", "Sun/Moon", "Sun/Moon"};
+  for (const RefusedRowCase& c : cases) {
+    ExtraPoints extra;
+    std::string text = std::string(good[static_cast<int>(c.kind)]) + "\r\n\r\n" + c.line + "\r\n";
+    LoadTargetListText(extra, c.kind, "my.lst", text, tables_);
+    EXPECT_EQ(extra.Total(), 1) << c.line;
+    ASSERT_EQ(extra.notices.size(), 1u) << c.line;
+    EXPECT_EQ(extra.notices[0].substr(extra.notices[0].find('\'')),
+              "'my.lst', line 3: \"" + std::string(c.line) + "\" is left out: " + c.why + ".");
+  }
+  ExtraPoints extra;
+  LoadLunarMansions(extra, File("my.nak", "Nak-28, pada 1/Moon\r\n"), tables_);
+  EXPECT_EQ(extra.notices, std::vector<std::string>{
+                               "Lunar mansion file 'my.nak', line 1: \"Nak-28, pada 1/Moon\" is left out: there is no "
+                               "mansion 28 (1 to 27)."});
+}
+
 TEST_F(TargetListsTest, NatalMidpointsLieOnTheShorterArcAtTheNatalMoment) {
   test::ScratchDir ephemeris;
   PrepareEphemeris(ephemeris.path());

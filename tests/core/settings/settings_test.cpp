@@ -184,7 +184,24 @@ INSTANTIATE_TEST_SUITE_P(
         AcceptCase{"excel_column_width=14", [](const Settings& s) { return N(s.excelColumnWidth); }, "14"},
         AcceptCase{"GridColumnWidth_13=2100", [](const Settings& s) { return N(s.gridColumnWidths[13]); }, "2100"},
         AcceptCase{"GridColumnWidth_00=-15", [](const Settings& s) { return N(s.gridColumnWidths[0]); }, "0"},
-        AcceptCase{"NoSuchKey=9", [](const Settings& s) { return N(s.fontSize); }, "8.5"}));
+        AcceptCase{"NoSuchKey=9", [](const Settings& s) { return N(s.fontSize); }, "8.5"},
+        // Whole numbers are judged rounded, as they are kept, so what is taken survives a write.
+        AcceptCase{"KesmoraHeight=0.4", [](const Settings& s) { return N(s.mainWindow.height); }, "12585"},
+        AcceptCase{"DataWidth= 0.6", [](const Settings& s) { return N(s.dataWindow.width); }, "1"},
+        // Numbers beyond any window or font keep the default.
+        AcceptCase{"FontSize= 1e300", [](const Settings& s) { return N(s.fontSize); }, "8.5"},
+        AcceptCase{"FontSize= 73", [](const Settings& s) { return N(s.fontSize); }, "8.5"},
+        AcceptCase{"FontBold= 1e400", [](const Settings& s) { return N(s.fontBold); }, "0"},
+        AcceptCase{"KesmoraTop=1e300", [](const Settings& s) { return N(s.mainWindow.top); }, "0"},
+        AcceptCase{"chkAspects_00=1e300", [](const Settings& s) { return N(s.chkAspects[0]); }, "1"},
+        AcceptCase{"excel_column_width=1e400", [](const Settings& s) { return N(s.excelColumnWidth); }, "5"}));
+
+TEST_F(SettingsTest, CrOnlyLineEndsReadAsLines) {
+  Settings s = ReadText(std::string(SettingsHeader) + "\rFontSize= 12\rperson_name_1=Example\rKesmoraWidth= 9000\r");
+  EXPECT_EQ(s.fontSize, 12);
+  EXPECT_EQ(s.personName1, "Example");
+  EXPECT_EQ(s.mainWindow.width, 9000);
+}
 
 TEST_F(SettingsTest, LaterLineWins) {
   Settings s = ReadText("person_name_2=First\r\nperson_name_2=Second\r\nFontSize= 9\r\nFontSize= 7\r\n");
@@ -243,6 +260,14 @@ TEST_F(OptionsFileTest, OnlyTheFirstSevenCharactersCount) {
   EXPECT_EQ(v[3], -5);
   EXPECT_EQ(v[4], 0);
   EXPECT_EQ(v[5], 150);
+}
+
+TEST_F(OptionsFileTest, NumbersASinglePrecisionOptionCannotHoldReadAsZero) {
+  OptionValues v = Read("1e300\r\n1e400\r-3e38\n1e-50\r\n");
+  EXPECT_EQ(v[1], 0);
+  EXPECT_EQ(v[2], 0);
+  EXPECT_FLOAT_EQ(v[3], -3e38f);
+  EXPECT_EQ(v[4], 0);
 }
 
 TEST_F(OptionsFileTest, LinesAfterTheTwentyFourthAreIgnored) {

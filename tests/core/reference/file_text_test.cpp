@@ -1,0 +1,105 @@
+// Reading lines and writing files: every line end a text editor may leave, and writes that
+// either replace a file whole or leave it as it was, saying why.
+#include "core/test_support.h"
+#include "core/reference/text.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <csignal>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace kesmora {
+namespace {
+
+namespace fs = std::filesystem;
+using Lines = std::vector<std::string>;
+
+TEST(SplitLines, CrLfLfAndCrAloneEachEndALine) {
+  EXPECT_EQ(SplitLines("a\r\nb\nc\rd"), (Lines{"a", "b", "c", "d"}));
+  EXPECT_EQ(SplitLines("a\r\rb\r\n"), (Lines{"a", "", "b"}));
+  EXPECT_EQ(SplitLines("a\n\r\nb"), (Lines{"a", "", "b"}));
+  EXPECT_EQ(SplitLines(""), Lines{});
+  EXPECT_EQ(SplitLines("\r\n"), Lines{""});
+}
+
+TEST(ValueStream, CrAloneEndsAValue) {
+  ValueStream values("a,b\rc\r\r\"d,e\"\r");
+  Lines read;
+  while (auto v = values.Next()) read.push_back(*v);
+  EXPECT_EQ(read, (Lines{"a", "b", "c", "d,e"}));
+}
+
+class WriteFileTest : public ::testing::Test {
+ protected:
+  fs::path File(const std::string& name, const std::string& text) { return dir.Write(name, text); }
+  // The folder holds only these names (no temporary file left behind).
+  void ExpectOnly(std::vector<std::string> names) {
+    std::vector<std::string> found;
+    for (const auto& e : fs::directory_iterator(dir.path())) found.push_back(e.path().filename().string());
+    std::sort(found.begin(), found.end());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(found, names);
+  }
+  test::ScratchDir dir;
+};
+
+TEST_F(WriteFileTest, ReplacesTheFileAndKeepsItsPermissions) {
+  fs::path file = File("a.txt", "old and longer");
+  fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  ASSERT_TRUE(WriteFileAtomically(file, "new\r\n"));
+  EXPECT_EQ(ReadWholeFile(file), "new\r\n");
+  EXPECT_EQ(fs::status(file).permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  ExpectOnly({"a.txt"});
+}
+
+TEST_F(WriteFileTest, WritesThroughASymbolicLinkToItsTarget) {
+  fs::path target = File("real.ini", "old");
+  fs::create_symlink("real.ini", dir.path() / "link.ini");
+  ASSERT_TRUE(WriteFileAtomically(dir.path() / "link.ini", "new"));
+  EXPECT_TRUE(fs::is_symlink(dir.path() / "link.ini"));
+  EXPECT_EQ(ReadWholeFile(target), "new");
+  ExpectOnly({"link.ini", "real.ini"});
+}
+
+TEST_F(WriteFileTest, AStaleFolderOfTheOldTemporaryNameDoesNotBlockWriting) {
+  fs::path file = File("Kesmora.INI", "old");
+  fs::create_directories(dir.path() / "Kesmora.INI.kesmora-tmp");
+  EXPECT_TRUE(WriteFileAtomically(file, "new"));
+  EXPECT_EQ(ReadWholeFile(file), "new");
+}
+
+TEST_F(WriteFileTest, AFailedWriteKeepsTheOldFileAndNamesTheCause) {
+  fs::path file = File("a.csv", "old");
+  // The file-size limit makes the write fail as a full disk does, with a cause of its own.
+  struct rlimit old{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+  auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+  struct rlimit small = old;
+  small.rlim_cur = 16;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  WriteResult result = WriteFileAtomically(file, std::string(1000, 'x'));
+  setrlimit(RLIMIT_FSIZE, &old);
+  std::signal(SIGXFSZ, previousHandler);
+
+  EXPECT_FALSE(result);
+  EXPECT_EQ(result.error, "File too large");
+  EXPECT_EQ(WriteFailureText(file, result), "The file " + file.string() + " could not be written: File too large.");
+  EXPECT_EQ(ReadWholeFile(file), "old");
+  ExpectOnly({"a.csv"});
+}
+
+TEST_F(WriteFileTest, AFolderInTheWayIsRefusedWithItsCause) {
+  fs::create_directories(dir.path() / "taken");
+  WriteResult result = WriteFileAtomically(dir.path() / "taken", "x");
+  EXPECT_EQ(result.error, "Is a directory");
+  EXPECT_EQ(WriteFileAtomically(dir.path() / "no" / "such" / "folder.txt", "x").error, "No such file or directory");
+  ExpectOnly({"taken"});
+}
+
+}  // namespace
+}  // namespace kesmora
