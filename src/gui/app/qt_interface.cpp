@@ -2,6 +2,9 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
+
+#include <vector>
 
 namespace kesmora::gui {
 
@@ -19,6 +22,37 @@ void QtInterface::ShowMessage(const Message& m) {
   if (wasBusy) QApplication::restoreOverrideCursor();
   box.exec();
   if (wasBusy) QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+Answer QtInterface::Ask(const Question& q) {
+  QMessageBox box(QMessageBox::Question, QString::fromStdString(q.title), QString::fromStdString(q.text),
+                  QMessageBox::NoButton, parent_);
+  struct Choice {
+    QMessageBox::StandardButton button;
+    const char* caption;
+    Answer answer;
+  };
+  const std::vector<Choice> choices =
+      q.buttons == QuestionButtons::SaveDiscardCancel
+          ? std::vector<Choice>{{QMessageBox::Save, "&Save", Answer::Save},
+                                {QMessageBox::Discard, "&Discard", Answer::Discard},
+                                {QMessageBox::Cancel, "Cancel", Answer::Cancel}}
+          : std::vector<Choice>{{QMessageBox::Yes, "&Yes", Answer::Yes}, {QMessageBox::No, "&No", Answer::No}};
+  for (const Choice& c : choices) box.addButton(c.button)->setText(c.caption);
+  // Escape takes the choice that changes nothing; Enter saves, or says no.
+  const Answer safe = SafeAnswer(q);
+  for (const Choice& c : choices) {
+    if (c.answer == safe) box.setEscapeButton(c.button);
+    if (c.answer == Answer::Save || c.answer == Answer::No) box.setDefaultButton(c.button);
+  }
+  bool wasBusy = busyDepth_ > 0;
+  if (wasBusy) QApplication::restoreOverrideCursor();
+  box.exec();
+  if (wasBusy) QApplication::setOverrideCursor(Qt::WaitCursor);
+  const auto clicked = box.standardButton(box.clickedButton());
+  for (const Choice& c : choices)
+    if (c.button == clicked) return c.answer;
+  return safe;
 }
 
 void QtInterface::SetBusy(bool busy) {

@@ -12,6 +12,7 @@ class QtInterface : public UserInterface {
   void SetParent(QWidget* parent) { parent_ = parent; }
   void ShowMessage(const Message& message) override;
   void SetBusy(bool busy) override;
+  Answer Ask(const Question& question) override;
 
  private:
   QWidget* parent_;
