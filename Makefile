@@ -1,6 +1,7 @@
 # make run   installs what is missing, builds and starts the program on the bundled data
 # make test  installs what is missing, builds and runs the whole suite
-.PHONY: setup build run test sanitize bench clean
+# make package builds build/kesmora_<version>_<arch>.deb
+.PHONY: setup build run test sanitize bench package clean
 
 setup:
 	./scripts/setup.sh
@@ -17,6 +18,9 @@ test: setup
 
 sanitize: setup
 	cmake --workflow --preset sanitize
+
+package: build
+	cmake --build --preset default --target package
 
 bench: build
 	./build/bin/kesmora-bench

@@ -8,6 +8,7 @@
 #include <QEvent>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QMenuBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -44,6 +45,11 @@ GridWindow::GridWindow(Session& session, QWidget* parent) : QWidget(parent, Qt::
   frame13->setObjectName("Frame13");
   frame13->setLayout(frameLayout);
   auto* layout = new QVBoxLayout(this);
+  auto* menus = new QMenuBar;
+  QAction* calendar = menus->addMenu("&File")->addAction(QString::fromUtf8("Save as calendar\u2026"));
+  calendar->setObjectName("mnuSaveAsCalendar");
+  connect(calendar, &QAction::triggered, this, &GridWindow::saveAsCalendarRequested);
+  layout->setMenuBar(menus);
   layout->addWidget(frame13);
   keeper_ = std::make_unique<GeometryKeeper>(this, [this] {
     if (!loading_) session_.settings.gridForm = TwipsRectOf(this);

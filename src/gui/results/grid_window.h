@@ -29,6 +29,10 @@ class GridWindow : public QWidget {
   void Form_Load(const std::vector<GridRow>& rows);
   void Display_Aspects_in_grid(const std::vector<GridRow>& rows);
 
+ signals:
+  // "Save as calendar…" was chosen.
+  void saveAsCalendarRequested();
+
  protected:
 
  private:
