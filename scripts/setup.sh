@@ -8,6 +8,10 @@ packages=(
   qt6-base-dev libgl-dev
   libfmt-dev libhowardhinnant-date-dev libcli11-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
+  # Spreadsheet export (and its test, which starts a headless Calc); calendar export test
+  libreoffice-calc python3-uno python3-icalendar
+  # Desktop files checked by the tests; "make package" (dpkg-shlibdeps needs dpkg-dev and file)
+  desktop-file-utils appstream dpkg-dev file
 )
 
 missing=()
