@@ -19,7 +19,8 @@ COLUMNS = 13
 # 96 dpi, in hundredths of a millimetre.
 COLUMN_WIDTH = round((14 * 7 + 5) / 96 * 2540)
 WIDE_COLUMNS = (2, 3, 7, 8, 11, 12, 13)  # T. Planet, both positions, the three times
-WHOLE_NUMBER = re.compile(r"^-?[0-9]{1,9}$")
+# Written as numbers only where the number shows the same digits: "17" yes, "060" no.
+WHOLE_NUMBER = re.compile(r"^-?(0|[1-9][0-9]{0,8})$")
 
 
 def find_spreadsheet(desktop):
