@@ -10,7 +10,9 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QPushButton>
+#include <QTcpServer>
 #include <QTableWidget>
 
 #include <map>
@@ -145,6 +147,23 @@ class ExportTest : public QObject {
     QCOMPARE(lines.size(), 2);
     QCOMPARE(lines[0], QString("Please open an Excel spreadsheet before performing this operation."));
     QVERIFY(lines[1].contains("soffice --calc \"--accept=pipe,name=kesmora-nobody-listens;urp;"));
+  }
+
+  void cancelEndsTheCopyQuietly() {
+    // A listener that takes the connection and never answers holds the copy where Cancel finds it.
+    QTcpServer silent;
+    QVERIFY(silent.listen(QHostAddress::LocalHost));
+    qputenv("KESMORA_CALC_CONNECTION",
+            QString("socket,host=127.0.0.1,port=%1;urp;StarOffice.ComponentContext").arg(silent.serverPort()).toUtf8());
+    RunMoon();
+    f_.Find<QPushButton>("cmdCopyToExcel")->click();
+    auto* job = f_.Find<gui::SpreadsheetExport>("CalcExport");
+    QSignalSpy done(job, &gui::SpreadsheetExport::finished);
+    QTRY_VERIFY_WITH_TIMEOUT(silent.hasPendingConnections(), 30000);
+    f_.Find<QProgressDialog>("CalcExportProgress")->findChild<QPushButton*>()->click();
+    QVERIFY(done.count() == 1 || done.wait(30000));
+    QCOMPARE(done.first().at(0).value<Outcome>(), Outcome::Cancelled);
+    QVERIFY(f_.ui->messages.empty());
   }
 
   void gridSavesAsCalendar() {
