@@ -125,7 +125,9 @@ void SpreadsheetExport::Cancel() {
 void SpreadsheetExport::ReadProgress() {
   while (process_->canReadLine()) {
     QList<QByteArray> words = process_->readLine().trimmed().split(' ');
-    if (words.size() == 2 && words[0] == "progress" && progress_) progress_->setValue(words[1].toInt());
+    if (words.size() != 2) continue;
+    if (words[0] == "rows") attached_ = true;
+    if (words[0] == "progress" && progress_) progress_->setValue(words[1].toInt());
   }
 }
 
@@ -134,7 +136,7 @@ void SpreadsheetExport::Ended(int exitCode, QProcess::ExitStatus status) {
   if (cancelled_) return Finish(Outcome::Cancelled);
   if (status != QProcess::NormalExit) return Finish(Outcome::Failed);
   switch (exitCode) {
-    case 0: return Finish(Outcome::Copied);
+    case 0: return Finish(attached_ ? Outcome::Copied : Outcome::Failed);  // never a silent success
     case kExitNoConnection:
     case kExitNoSpreadsheet: return Finish(Outcome::NoSpreadsheet);
     case kExitNoBridge: return Finish(Outcome::NoBridge);

@@ -69,6 +69,7 @@ class SpreadsheetExport : public QObject {
   QProcess* process_ = nullptr;
   QProgressDialog* progress_ = nullptr;
   bool cancelled_ = false, done_ = false;
+  bool attached_ = false;  // the helper reached a sheet
 };
 
 // Reads the grid and starts the copy; the export object is a child of `parent`.
