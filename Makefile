@@ -1,7 +1,8 @@
 # make run   installs what is missing, builds and starts the program on the bundled data
 # make test  installs what is missing, builds and runs the whole suite
 # make fuzz  installs clang, builds the fuzz harnesses and runs each for FUZZ_SECONDS (120)
-.PHONY: setup build run test sanitize bench fuzz clean
+# make package builds build/kesmora_<version>_<arch>.deb
+.PHONY: setup build run test sanitize bench fuzz package clean
 
 setup:
 	./scripts/setup.sh
@@ -18,6 +19,9 @@ test: setup
 
 sanitize: setup
 	cmake --workflow --preset sanitize
+
+package: build
+	cmake --build --preset default --target package
 
 bench: build
 	./build/bin/kesmora-bench

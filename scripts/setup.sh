@@ -11,6 +11,10 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   poppler-utils
   python3
+  # Spreadsheet export (and its test, which starts a headless Calc); calendar export test
+  libreoffice-calc python3-uno python3-icalendar
+  # Desktop files checked by the tests; "make package" (dpkg-shlibdeps needs dpkg-dev and file)
+  desktop-file-utils appstream dpkg-dev file
 )
 # Optional: only "make fuzz" needs them.
 fuzz_packages=(clang libclang-rt-14-dev)

@@ -4,6 +4,7 @@
 #include "core/chart/planetary_data.h"
 #include "cli_common.h"
 #include "core/reference/text.h"
+#include "core/results/calendar.h"
 #include "core/results/results.h"
 #include "core/search/aspectarian.h"
 #include "core/search/run_options.h"
@@ -13,6 +14,7 @@
 #include <fmt/format.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -25,7 +27,7 @@ namespace {
 
 struct AspectarianCli {
   RunCliOptions run;
-  std::string report, csv;
+  std::string report, csv, ics;
 };
 
 // A number within the limits; unlike a plain range it refuses "nan", which compares with nothing.
@@ -105,10 +107,15 @@ void Run(AspectarianCli& o, const std::string& program, int& exitCode) {
     exitCode = 2;
     return;
   }
-  if (o.report.empty() && o.csv.empty()) o.report = "-";
+  if (o.report.empty() && o.csv.empty() && o.ics.empty()) o.report = "-";
   if (!o.report.empty()) Emit(o.report, ReportText(session));
   if (!o.csv.empty()) {
     Emit(o.csv, CsvText(RunGridRows(session)));
+  }
+  if (!o.ics.empty()) {
+    auto events = CalendarEventsOf(session.run, RunTexts(session), session.chart.natalJulianDay);
+    auto now = std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::now());
+    Emit(o.ics, IcsText(events, now.time_since_epoch().count()));
   }
   exitCode = 0;
 }
@@ -118,8 +125,12 @@ void Run(AspectarianCli& o, const std::string& program, int& exitCode) {
 bool RunSearch(RunCliOptions& o, const std::string& program, Session& session, ConsoleInterface& ui) {
   PrepareSession(session, o.common, program, ui);
   Settings& s = session.settings;
-  if (!o.selection.empty() && !ReadSelectionFile(s, o.selection))
-    throw UsageError(fmt::format("cannot read the selection file '{}'", o.selection));
+  if (!o.selection.empty()) {
+    SelectionLoad load = ReadSelectionFile(s, o.selection);
+    if (load.status == SelectionLoad::Status::Unreadable)
+      throw UsageError(fmt::format("cannot read the selection file '{}'", o.selection));
+    if (!load) throw UsageError(SelectionLoadError(load, o.selection));
+  }
   if (o.days) s.txtDaysToCalculate = std::to_string(*o.days);
   if (!o.period.empty()) ApplyPeriod(s, o.period);
   if (o.orbBefore) s.txtMinutesBeforeExact = NumberText(*o.orbBefore);
@@ -193,6 +204,7 @@ void AddAspectarianCommand(CLI::App& app, int& exitCode) {
   AddRunOptions(*cmd, o->run);
   cmd->add_option("--report", o->report, "Write the report to FILE, or - for standard output (the default)");
   cmd->add_option("--csv", o->csv, "Write the grid with its periods as CSV to FILE, or -");
+  cmd->add_option("--ics", o->ics, "Write every hit as a calendar event (iCalendar, UTC) to FILE, or -");
   cmd->callback([o, &exitCode, &app] { Run(*o, app.get_name(), exitCode); });
 }
 

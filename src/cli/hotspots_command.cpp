@@ -91,7 +91,7 @@ void Run(HotspotsCli& o, const std::string& program, int& exitCode) {
     std::filesystem::path file = o.hitsFile.empty() ? WorkingHitsFile(session.programDir) : std::filesystem::path(o.hitsFile);
     std::error_code ec;
     if (file.has_parent_path()) std::filesystem::create_directories(file.parent_path(), ec);
-    if (!WriteFileAtomically(file, text)) throw UsageError(fmt::format("cannot write '{}'", file.string()));
+    if (WriteResult written = WriteFileAtomically(file, text); !written) throw UsageError(WriteFailureText(file, written));
     std::cout << Summary(series, count, hits.hits.size(), o.top);
   }
   exitCode = 0;

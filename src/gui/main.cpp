@@ -11,6 +11,8 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("Kesmora");
   QApplication::setApplicationVersion(kesmora::ProgramVersion);
+  // Desktops match the window to its menu entry and icon by this name.
+  QGuiApplication::setDesktopFileName("org.kesmora.Kesmora");
 
   QCommandLineParser parser;
   parser.setApplicationDescription("Favourable times from planetary transits");

@@ -35,6 +35,8 @@ struct Session {
 
   // Chosen with "Load .t2n file"; kept for this session only.
   std::string degreePairFile, degreePairPath;
+  // The last calendar the grid was saved as, proposed again so that a new export replaces it.
+  std::string calendarFile;
   OutputBuffer output;
   RunResult run;        // the last finished aspectarian run
   std::vector<std::string> runReport;  // its report, one block per pass that ran

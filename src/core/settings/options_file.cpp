@@ -24,4 +24,19 @@ void ParseOptionsText(OptionValues& values, std::string_view text) {
   }
 }
 
+std::optional<OptionsTextFault> CheckOptionsText(std::string_view text) {
+  // The lines as the reader takes them: up to the first empty one, at most 24.
+  int k = 0;
+  for (const std::string& line : SplitLines(text)) {
+    if (line.empty() || ++k >= static_cast<int>(OptionValues{}.size())) break;
+    if (!HasLeadingNumber(std::string_view(line).substr(0, 7))) return OptionsTextFault{k, line};
+  }
+  return std::nullopt;
+}
+
+std::string OptionsFaultMessage(const OptionsTextFault& fault, const std::string& fileName) {
+  return "Line " + std::to_string(fault.line) + " of " + fileName + " does not start with a number:\n\"" +
+         fault.text + "\"\nThe file was not saved.";
+}
+
 }  // namespace kesmora

@@ -2,6 +2,8 @@
 // OPTIONS.OPT: up to 24 program options, one number per line.
 #include <array>
 #include <filesystem>
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace kesmora {
@@ -29,5 +31,15 @@ inline constexpr int HomeNorthSouth = 24;  // 0 North
 bool ReadOptionsFile(OptionValues& values, const std::filesystem::path& file);
 // The same from the text of such a file.
 void ParseOptionsText(OptionValues& values, std::string_view text);
+
+// A line of an options text that the reader would take as an option but that does not start
+// with a number ("x5", "  ", "five"): the reader would silently make it 0.
+struct OptionsTextFault {
+  int line = 0;  // 1-based
+  std::string text;
+};
+// The first such line of a text (LF or CR LF lines), nothing when every option line reads.
+std::optional<OptionsTextFault> CheckOptionsText(std::string_view text);
+std::string OptionsFaultMessage(const OptionsTextFault& fault, const std::string& fileName);
 
 }  // namespace kesmora

@@ -32,21 +32,38 @@ std::string SelectionText(const Settings& settings, const ReferenceTables& table
   return JoinCrlf(lines);
 }
 
-bool ReadSelectionFile(Settings& settings, const std::filesystem::path& file) {
-  auto text = ReadWholeFile(file);
-  if (!text) return false;
-  ParseSelectionText(settings, *text);
-  return true;
-}
-
-void ParseSelectionText(Settings& settings, std::string_view text) {
+SelectionLoad ParseSelectionText(Settings& settings, std::string_view text) {
   std::vector<std::string> lines = SplitLines(text);
+  if (lines.size() < SelectionLines) return {SelectionLoad::Status::TooShort, lines.size()};
   size_t n = 0;
   ForEachBox([&](int group, int k) {
-    if (n >= lines.size()) return;
     const std::string& line = lines[n++];
     Box(settings, group, k) = !line.empty() && line[0] == '1' ? 1 : 0;
   });
+  return {SelectionLoad::Status::Loaded, lines.size()};
 }
+
+SelectionLoad ReadSelectionFile(Settings& settings, const std::filesystem::path& file) {
+  auto text = ReadWholeFile(file);
+  if (!text) return {SelectionLoad::Status::Unreadable, 0};
+  return ParseSelectionText(settings, *text);
+}
+
+std::string SelectionLoadError(const SelectionLoad& load, const std::string& file) {
+  switch (load.status) {
+    case SelectionLoad::Status::Loaded: return "";
+    case SelectionLoad::Status::Unreadable: return "The file " + file + " cannot be read.";
+    case SelectionLoad::Status::TooShort:
+      return "The file " + file + " has " + std::to_string(load.lineCount) + " lines; a settings file has " +
+             std::to_string(SelectionLines) + ". No box was changed.";
+  }
+  return "";
+}
+
+WriteResult WriteSelectionFile(const Settings& settings, const ReferenceTables& tables,
+                               const std::filesystem::path& file) {
+  return WriteFileAtomically(file, SelectionText(settings, tables));
+}
+
 
 }  // namespace kesmora

@@ -1,19 +1,37 @@
 #pragma once
 // Search-selection files (.opt): which transit planets, natal planets and aspects are ticked.
+#include "core/reference/text.h"
 #include "core/settings/settings.h"
 
+#include <cstddef>
 #include <filesystem>
 #include <string>
 #include <string_view>
 
 namespace kesmora {
 
-// 141 lines: 62 transit planets, 62 natal planets, 17 aspects; "1 - caption" ticks a box.
+// 62 transit planets, 62 natal planets, 17 aspects.
+inline constexpr size_t SelectionLines = 2 * NumPlanetBoxes + NumAspectBoxes;
+
+// 141 lines: "1 - caption" ticks a box, "0 - caption" clears it.
 std::string SelectionText(const Settings& settings, const ReferenceTables& tables);
-// Ticks the boxes from a file; a shorter file leaves the boxes it lacks as they are. False
-// when the file cannot be read.
-bool ReadSelectionFile(Settings& settings, const std::filesystem::path& file);
+
+struct SelectionLoad {
+  enum class Status { Loaded, Unreadable, TooShort };
+  Status status = Status::Loaded;
+  size_t lineCount = 0;  // lines the file has
+  explicit operator bool() const { return status == Status::Loaded; }
+};
+
+// Ticks the boxes from a file: only the first character of a line counts ("1" ticks, anything
+// else clears). A file that cannot be read or has fewer than 141 lines changes no box.
+SelectionLoad ReadSelectionFile(Settings& settings, const std::filesystem::path& file);
 // The same from the text of such a file.
-void ParseSelectionText(Settings& settings, std::string_view text);
+SelectionLoad ParseSelectionText(Settings& settings, std::string_view text);
+// What went wrong, as the user is told it.
+std::string SelectionLoadError(const SelectionLoad& load, const std::string& file);
+
+// Replaces the file as a whole; when it cannot be written the old file stays.
+WriteResult WriteSelectionFile(const Settings& settings, const ReferenceTables& tables, const std::filesystem::path& file);
 
 }  // namespace kesmora

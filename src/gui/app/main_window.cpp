@@ -19,7 +19,14 @@
 #include "core/search/list_files.h"
 #include "core/search/run_options.h"
 #include "gui/search/target_list_window.h"
+#include "core/settings/options_file.h"
+#include "gui/results/calendar_save.h"
+#include "gui/results/spreadsheet_export.h"
+#include "gui/settings/options_window.h"
+#include "gui/settings/selection_menu.h"
+#include "gui/windows/about_box.h"
 #include "gui/windows/data_window.h"
+#include "gui/windows/tip_window.h"
 #include "gui/windows/printer_setup.h"
 
 #include <QAction>
@@ -366,6 +373,7 @@ QWidget* MainWindow::BuildBottomButtons() {
     layout->addWidget(b);
   }
   connect(cmdCopyToCSVfile_, &QPushButton::clicked, this, &MainWindow::cmdCopyToCSVfile_Click);
+  connect(cmdCopyToExcel_, &QPushButton::clicked, this, &MainWindow::cmdCopyToExcel_Click);
   connect(cmdFindHotspots_, &QPushButton::clicked, this, &MainWindow::cmdFindHotspots_Click);
   return w;
 }
@@ -381,8 +389,8 @@ void MainWindow::BuildMenus() {
   };
   QMenu* file = menuBar()->addMenu("&File");
   add(file, "mnuFileNewFil", "Make new .FIL file", false, QKeySequence("Ctrl+N"));
-  add(file, "mnuFileLoad", "Load .opt file", false);
-  add(file, "mnuFileSave", "Save .opt file", false);
+  connect(add(file, "mnuFileLoad", "Load .opt file", true), &QAction::triggered, this, &MainWindow::mnuFileLoad_Click);
+  connect(add(file, "mnuFileSave", "Save .opt file", true), &QAction::triggered, this, &MainWindow::mnuFileSave_Click);
   connect(add(file, "mnuFileLoad_apt_file", "Load .apt file", true), &QAction::triggered, this,
           &MainWindow::mnuFileLoad_apt_file_Click);
   connect(add(file, "mnuFileLoad_t2n_file", "Load .t2n file", true), &QAction::triggered, this,
@@ -406,7 +414,8 @@ void MainWindow::BuildMenus() {
   addEditor("mnuMidpoints_t_to_nmp", "Set natal midpoints", ListKind::NatalMidpoints);
 
   QMenu* options = menuBar()->addMenu("&Option Settings");
-  add(options, "mnuOptionOptionSettings", "Change settings in .opt file", false);
+  connect(add(options, "mnuOptionOptionSettings", "Change settings in .opt file", true), &QAction::triggered, this,
+          &MainWindow::mnuOptionOptionSettings_Click);
   BuildHelpMenu();
 }
 
@@ -414,19 +423,18 @@ void MainWindow::BuildHelpMenu() {
   auto add = [this](QMenu* menu, const char* name, const QString& caption, const char* helpFile) {
     QAction* a = menu->addAction(caption);
     a->setObjectName(name);
-    if (helpFile)
-      connect(a, &QAction::triggered, this, [this, helpFile] { ShowHelpText(helpFile); });
-    else
-      a->setEnabled(false);  // the window it would show or explain is not part of this version
+    if (helpFile) connect(a, &QAction::triggered, this, [this, helpFile] { ShowHelpText(helpFile); });
     return a;
   };
   QMenu* help = menuBar()->addMenu("&Help");
-  add(help, "mnuHelpTipoftheDay", "Tip of the Day", nullptr);
+  connect(add(help, "mnuHelpTipoftheDay", "Tip of the Day", nullptr), &QAction::triggered, this,
+          &MainWindow::mnuHelpTipoftheDay_Click);
   add(help, "mnuMainMenuHelp", "Kesmora Main Menu", "Kesmora.TXT");
   add(help, "mnuHelpGraph", "Graph Window", "INSTRUCTIONS.TXT");
   add(help, "mnuHelpOptions", "Options Window", "OPTIONS.TXT");
   add(help, "mnuHelpOutputD1", "Data Window", "OUTPUTD1.TXT");
-  add(help, "mnuHelpSelect", "Select A File Window", nullptr);
+  // The file picker comes with the names editor; until then its help has nothing to explain.
+  add(help, "mnuHelpSelect", "Select A File Window", nullptr)->setEnabled(false);
   add(help, "mnuHelpPrntfile", "File To Print  Window", "PRNTFILE.TXT");
   QMenu* hints = help->addMenu("Hints");
   add(hints, "mnuHintsHow", "How Do I...?", "HOW_DO_I.TXT");
@@ -434,7 +442,7 @@ void MainWindow::BuildHelpMenu() {
   add(hints, "mnuHintsTips", "Tips", "TIPS.TXT");
   add(help, "mnuShortcutKeys", "Shortcut Keys", "SHORTCUT.TXT");
   add(help, "mnuHelpRevisions", "Revision History", "REVISION.TXT");
-  add(help, "mnuHelpAbout", "About", nullptr);
+  connect(add(help, "mnuHelpAbout", "About", nullptr), &QAction::triggered, this, &MainWindow::mnuHelpAbout_Click);
 }
 
 // Tab visits the groups in the order of their table: the persons, the names, the planet data,
@@ -592,6 +600,7 @@ void MainWindow::Start() {
   timer1_->start();
   show();
   KeepOnScreen(this);
+  if (session_.optionValues[option::ShowTipAtStart] != 0) mnuHelpTipoftheDay_Click();
   ui_.SetBusy(true);
   LocalDateTime now = clock_();
   FillWithNow(session_.person1, Person::One, now, session_.optionValues);
@@ -800,16 +809,16 @@ void MainWindow::ShowRunResult(RunResult result) {
 void MainWindow::OpenGridWindow() {
   delete gridForm_;  // the old grid goes with its window
   gridForm_ = new GridWindow(session_, this);
+  connect(gridForm_, &GridWindow::saveAsCalendarRequested, this,
+          [this] { SaveRunAsCalendar(gridForm_, *files_, session_, ui_); });
   gridForm_->Form_Load(RunGridRows(session_), RunGridSortKeys(session_));
   shownRunChart_ = startedRunChart_;
   UpdateStaleMarks();
 }
 
-// The CSV export and the hotspot finder work on the run's hits; the spreadsheet export is not
-// part of this version, so its button stays disabled.
+// Every export and the hotspot finder work on the run's hits.
 void MainWindow::EnableResultButtons() {
-  cmdCopyToCSVfile_->setEnabled(true);
-  cmdFindHotspots_->setEnabled(true);
+  for (QPushButton* b : {cmdCopyToCSVfile_, cmdFindHotspots_, cmdCopyToExcel_}) b->setEnabled(true);
 }
 
 DataWindow& MainWindow::OutputD1() {
@@ -846,6 +855,44 @@ void MainWindow::cmdCopyToCSVfile_Click() {
   WriteResult written = WriteFileAtomically(*file, CsvText(RunGridRows(session_)));
   ui_.SetBusy(false);
   if (!written) ui_.ShowMessage({MessageIcon::Critical, "Error", WriteFailureText(*file, written)});
+}
+
+void MainWindow::cmdCopyToExcel_Click() {
+  CopyGridToCalc(gridForm_ ? gridForm_->findChild<QTableWidget*>("grdOutput") : nullptr, RunGridRows(session_),
+                 CalcConnection(), ui_, this);
+}
+
+void MainWindow::mnuFileLoad_Click() {
+  StoreWidgetsInSession();
+  if (!LoadSelectionFile(this, *files_, session_, ui_)) return;
+  const Settings& s = session_.settings;
+  for (size_t k = 0; k < chkP1Planets_.size(); ++k) chkP1Planets_[k]->setChecked(s.chkP1Planets[k] != 0);
+  for (size_t k = 0; k < chkP2Planets_.size(); ++k) chkP2Planets_[k]->setChecked(s.chkP2Planets[k] != 0);
+  for (size_t k = 0; k < chkAspects_.size(); ++k) chkAspects_[k]->setChecked(s.chkAspects[k] != 0);
+}
+
+void MainWindow::mnuFileSave_Click() {
+  StoreWidgetsInSession();
+  SaveSelectionFile(this, *files_, session_, ui_);
+}
+
+void MainWindow::mnuOptionOptionSettings_Click() {
+  options_ = OpenOptionsWindow(options_, session_, ui_, [this] { UpdateTitle(); }, this);
+}
+
+void MainWindow::mnuHelpTipoftheDay_Click() {
+  if (!tip_) {
+    tip_ = new TipWindow(session_.programDir, this);
+    tip_->setAttribute(Qt::WA_DeleteOnClose);
+  }
+  tip_->show();
+  tip_->raise();
+}
+
+void MainWindow::mnuHelpAbout_Click() {
+  auto* about = new AboutBox(this);
+  about->setAttribute(Qt::WA_DeleteOnClose);
+  about->open();
 }
 
 void MainWindow::cmdFindHotspots_Click() {
@@ -889,7 +936,8 @@ bool MainWindow::ListEditsSettled() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  if (!ListEditsSettled()) {
+  // Unsaved edits of the lists and the options are saved, dropped or keep the program open.
+  if (!ListEditsSettled() || (options_ && !options_->close())) {
     event->ignore();
     return;
   }

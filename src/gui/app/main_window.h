@@ -37,6 +37,8 @@ class DataWindow;
 class FileDialogs;
 class GridWindow;
 class HitsGraph;
+class OptionsWindow;
+class TipWindow;
 class PersonBlock;
 class PrinterSetup;
 class TargetListWindow;
@@ -74,6 +76,13 @@ class MainWindow : public QMainWindow {
   // Starts the run on a worker thread and returns; `runFinished` tells how it ended.
   void cmdCalc_aspectarian_Click();
   void cmdCopyToCSVfile_Click();
+  // Copies the grid's cells into the active sheet of a running LibreOffice Calc.
+  void cmdCopyToExcel_Click();
+  void mnuFileLoad_Click();
+  void mnuFileSave_Click();
+  void mnuOptionOptionSettings_Click();
+  void mnuHelpTipoftheDay_Click();
+  void mnuHelpAbout_Click();
   // Counts the last run's hits per minute of the transit date and opens the hits graph.
   void cmdFindHotspots_Click();
   // Puts a date and a time (hour 0..23) into the Person 2 fields and calculates the charts.
@@ -169,6 +178,8 @@ class MainWindow : public QMainWindow {
   QPointer<DataWindow> dataWindow_;
   QPointer<GridWindow> gridForm_;
   QPointer<HitsGraph> hitsGraph_;
+  QPointer<OptionsWindow> options_;
+  QPointer<TipWindow> tip_;
   std::array<QPointer<TargetListWindow>, ListKinds + 1> listEditors_;  // by ListKind
 };
 

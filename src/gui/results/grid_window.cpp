@@ -10,6 +10,7 @@
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QStyle>
+#include <QMenuBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -62,6 +63,11 @@ GridWindow::GridWindow(Session& session, QWidget* parent) : QWidget(parent, Qt::
   frame13->setObjectName("Frame13");
   frame13->setLayout(frameLayout);
   auto* layout = new QVBoxLayout(this);
+  auto* menus = new QMenuBar;
+  QAction* calendar = menus->addMenu("&File")->addAction(QString::fromUtf8("Save as calendar\u2026"));
+  calendar->setObjectName("mnuSaveAsCalendar");
+  connect(calendar, &QAction::triggered, this, &GridWindow::saveAsCalendarRequested);
+  layout->setMenuBar(menus);
   layout->addWidget(frame13);
 
   // Copy and Select All, by their keys and on the right button.

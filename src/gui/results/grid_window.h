@@ -34,6 +34,10 @@ class GridWindow : public QWidget {
   QString SelectionText() const;
   void CopySelection() const;
 
+ signals:
+  // "Save as calendar…" was chosen.
+  void saveAsCalendarRequested();
+
  private:
   void SetupColumns(int rowCount);
   void SizeColumns(const std::vector<GridRow>& rows);

@@ -191,8 +191,9 @@ bool HitsGraph::WriteWorkingFile() {
   std::error_code ec;
   std::filesystem::create_directories(HitsFolder(session_.programDir), ec);
   const auto file = WorkingHitsFile(session_.programDir);
-  if (WriteFileAtomically(file, HitsFileText(state_.series))) return true;
-  ShowError("The file " + file.string() + " could not be written.");
+  WriteResult written = WriteFileAtomically(file, HitsFileText(state_.series));
+  if (written) return true;
+  ShowError(WriteFailureText(file, written));
   return false;
 }
 
@@ -518,8 +519,8 @@ void HitsGraph::mnuSave_Click() {
     return;
   }
   const auto copy = HitsFolder(session_.programDir) / *name;
-  if (!WriteFileAtomically(copy, WithCrlfLineEnds(*content)))
-    ShowError("The file " + copy.string() + " could not be written.");
+  if (WriteResult written = WriteFileAtomically(copy, WithCrlfLineEnds(*content)); !written)
+    ShowError(WriteFailureText(copy, written));
 }
 
 void HitsGraph::mnuFileLoad_Click() {
@@ -541,8 +542,8 @@ void HitsGraph::mnuFileLoad_Click() {
   const auto working = WorkingHitsFile(session_.programDir);
   std::error_code ec;
   std::filesystem::create_directories(folder, ec);
-  if (!WriteFileAtomically(working, WithCrlfLineEnds(*text)))
-    ShowError("The file " + working.string() + " could not be written.");
+  if (WriteResult written = WriteFileAtomically(working, WithCrlfLineEnds(*text)); !written)
+    ShowError(WriteFailureText(working, written));
   state_.series = std::move(*reading.series);
   // The loaded day may be of other persons: the run's hits no longer lead to its neighbours.
   hits_.reset();

@@ -57,12 +57,15 @@ TEST_F(SelectionFileTest, WrittenLayout) {
 
 TEST_F(SelectionFileTest, ReadingBackRestoresEveryBox) {
   Settings written = Patterned();
-  auto file = dir.Write("choice.opt", SelectionText(written, tables));
+  auto file = dir.path() / "choice.opt";
+  ASSERT_TRUE(WriteSelectionFile(written, tables, file));
   Settings read = AllTicked();
   ASSERT_TRUE(ReadSelectionFile(read, file));
   EXPECT_EQ(read.chkP1Planets, written.chkP1Planets);
   EXPECT_EQ(read.chkP2Planets, written.chkP2Planets);
   EXPECT_EQ(read.chkAspects, written.chkAspects);
+  // A file that cannot be written leaves the old one whole.
+  EXPECT_FALSE(WriteSelectionFile(AllTicked(), tables, dir.path() / "no-such-folder" / "x.opt"));
 }
 
 TEST_F(SelectionFileTest, OnlyTheFirstCharacterCounts) {
@@ -85,20 +88,23 @@ TEST_F(SelectionFileTest, OnlyTheFirstCharacterCounts) {
   EXPECT_EQ(s.chkAspects[16], 0);
 }
 
-TEST_F(SelectionFileTest, AShortFileLeavesTheMissingBoxesAsTheyWere) {
-  // 62 transit lines and 3 natal lines, all cleared, LF line ends.
+TEST_F(SelectionFileTest, AShortFileChangesNoBox) {
+  // 140 cleared lines with LF line ends: one short of a whole file.
   std::string text;
-  for (int n = 0; n < 65; ++n) text += "0 - x\n";
+  for (int n = 0; n < 140; ++n) text += "0 - x\n";
   Settings s = AllTicked();
-  ASSERT_TRUE(ReadSelectionFile(s, dir.Write("short.opt", text)));
-  for (int k = 0; k < NumPlanetBoxes; ++k) EXPECT_EQ(s.chkP1Planets[static_cast<size_t>(k)], 0) << k;
-  for (int k = 0; k < NumPlanetBoxes; ++k) EXPECT_EQ(s.chkP2Planets[static_cast<size_t>(k)], k < 3 ? 0 : 1) << k;
-  for (int k = 0; k < NumAspectBoxes; ++k) EXPECT_EQ(s.chkAspects[static_cast<size_t>(k)], 1) << k;
+  SelectionLoad load = ReadSelectionFile(s, dir.Write("short.opt", text));
+  EXPECT_EQ(load.status, SelectionLoad::Status::TooShort);
+  EXPECT_EQ(load.lineCount, 140u);
+  EXPECT_EQ(SelectionLoadError(load, "short.opt"),
+            "The file short.opt has 140 lines; a settings file has 141. No box was changed.");
+  EXPECT_EQ(s.chkP1Planets, AllTicked().chkP1Planets);
+  EXPECT_EQ(s.chkAspects, AllTicked().chkAspects);
 }
 
 TEST_F(SelectionFileTest, AMissingFileChangesNothing) {
   Settings s = Patterned();
-  EXPECT_FALSE(ReadSelectionFile(s, dir.path() / "none.opt"));
+  EXPECT_EQ(ReadSelectionFile(s, dir.path() / "none.opt").status, SelectionLoad::Status::Unreadable);
   EXPECT_EQ(s.chkP1Planets, Patterned().chkP1Planets);
   EXPECT_EQ(s.chkAspects, Patterned().chkAspects);
 }

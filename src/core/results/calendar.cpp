@@ -1,0 +1,136 @@
+#include "core/results/calendar.h"
+
+#include "core/reference/reference_tables.h"
+#include "core/reference/text.h"
+#include "core/results/hotspots.h"
+#include "core/search/aspectarian.h"
+
+#include <date/date.h>
+#include <fmt/format.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdint>
+#include <set>
+
+namespace kesmora {
+
+namespace {
+
+constexpr long long kJulianDayOf1970 = 2440588;
+constexpr long long kSecondsPerDay = 86400;
+
+std::string UtcText(long long seconds) {
+  date::sys_seconds t{std::chrono::seconds{seconds}};
+  return date::format("%Y%m%dT%H%M%SZ", t);
+}
+
+// RFC 5545 TEXT: backslash, semicolon, comma and line breaks escaped.
+std::string EscapeText(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    switch (c) {
+      case '\\': out += "\\\\"; break;
+      case ';': out += "\\;"; break;
+      case ',': out += "\\,"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': break;
+      default: out += c;
+    }
+  }
+  return out;
+}
+
+// Lines longer than 75 octets go on in lines that start with a blank, never inside a UTF-8
+// character.
+void AddLine(std::string& out, const std::string& line) {
+  size_t pos = 0;
+  size_t room = 75;
+  while (line.size() - pos > room) {
+    size_t cut = pos + room;
+    while (cut > pos && (static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80) --cut;
+    out += line.substr(pos, cut - pos);
+    out += CRLF;
+    out += ' ';
+    pos = cut;
+    room = 74;
+  }
+  out += line.substr(pos);
+  out += CRLF;
+}
+
+uint64_t Fnv1a(const std::string& text) {
+  uint64_t h = 14695981039346656037ull;
+  for (unsigned char c : text) {
+    h ^= c;
+    h *= 1099511628211ull;
+  }
+  return h;
+}
+
+std::string ZoneText(double hours) {
+  // West positive, as the program's fields write it.
+  return NumberText(hours) + " h (west positive)";
+}
+
+}  // namespace
+
+long long UtcSecondsAsShown(double jd, double timeZoneHours) {
+  return LocalSecondsOf(jd, timeZoneHours) - kJulianDayOf1970 * kSecondsPerDay +
+         std::llround(timeZoneHours * 3600.0);
+}
+
+std::vector<CalendarEvent> CalendarEventsOf(const RunResult& run, const HitTextContext& texts, double natalJulianDay) {
+  const HotspotHits hits = HotspotHitsOf(run);
+  const std::vector<GridRow> grid = GridRowsOf(run.hits.RunHits(), texts);
+  std::vector<CalendarEvent> events;
+  std::set<std::string> uids;
+  const double zone = hits.timeZoneHours;
+  for (size_t k = 0; k < hits.hits.size() && k < grid.size(); ++k) {
+    const HotspotHit& h = hits.hits[k];
+    const GridRow& g = grid[k];
+    CalendarEvent e;
+    const long long exact = UtcSecondsAsShown(h.exactJd, zone);
+    e.startUtc = h.startJd ? UtcSecondsAsShown(*h.startJd, zone) : exact;
+    e.endUtc = h.endJd ? UtcSecondsAsShown(*h.endJd, zone) : exact;
+    e.summary = g[2] + " " + g[6] + " " + g[7] + (g[1].empty() ? "" : " (" + g[1] + ")");
+    const std::string notFound = "not found";
+    e.description = "Exact: " + g[12] + " local time, zone " + ZoneText(zone) + "\n" + g[2] + ": " + g[3] + "\n" +
+                    g[7] + ": " + g[8] + "\nStart: " + (g[grid::StartPeriod].empty() ? notFound : g[grid::StartPeriod]) +
+                    "\nEnd: " + (g[grid::EndPeriod].empty() ? notFound : g[grid::EndPeriod]);
+    // The same aspect to the same chart within the same minute is the same event in any run.
+    const long long minute = static_cast<long long>(std::floor((static_cast<double>(exact) + 30.0) / 60.0));
+    std::string key = fmt::format("{:.6f}|{}|{}|{}|{}|{}", natalJulianDay, h.pass, g[2], g[6], g[7], minute);
+    std::string uid = fmt::format("{:016x}@kesmora", Fnv1a(key));
+    for (int n = 2; !uids.insert(uid).second; ++n) uid = fmt::format("{:016x}-{}@kesmora", Fnv1a(key), n);
+    e.uid = uid;
+    events.push_back(std::move(e));
+  }
+  return events;
+}
+
+std::string IcsText(const std::vector<CalendarEvent>& events, long long stampUtc) {
+  std::string out;
+  AddLine(out, "BEGIN:VCALENDAR");
+  AddLine(out, "VERSION:2.0");
+  AddLine(out, std::string("PRODID:-//Kesmora//Kesmora ") + ProgramVersion + "//EN");
+  AddLine(out, "CALSCALE:GREGORIAN");
+  AddLine(out, "METHOD:PUBLISH");
+  const std::string stamp = UtcText(stampUtc);
+  for (const CalendarEvent& e : events) {
+    AddLine(out, "BEGIN:VEVENT");
+    AddLine(out, "UID:" + e.uid);
+    AddLine(out, "DTSTAMP:" + stamp);
+    AddLine(out, "DTSTART:" + UtcText(e.startUtc));
+    // A moment has no end of its own (RFC 5545 3.6.1): it ends where it starts.
+    if (e.endUtc > e.startUtc) AddLine(out, "DTEND:" + UtcText(e.endUtc));
+    AddLine(out, "SUMMARY:" + EscapeText(e.summary));
+    AddLine(out, "DESCRIPTION:" + EscapeText(e.description));
+    AddLine(out, "TRANSP:TRANSPARENT");
+    AddLine(out, "END:VEVENT");
+  }
+  AddLine(out, "END:VCALENDAR");
+  return out;
+}
+
+}  // namespace kesmora

@@ -1,0 +1,39 @@
+#include "gui/results/calendar_save.h"
+
+#include "core/app/run.h"
+#include "core/app/session.h"
+#include "core/app/user_interface.h"
+#include "core/reference/text.h"
+#include "core/results/calendar.h"
+#include "gui/app/file_dialogs.h"
+
+#include <QDateTime>
+
+#include <filesystem>
+
+namespace kesmora::gui {
+
+void SaveRunAsCalendar(QWidget* parent, FileDialogs& dialogs, Session& session, UserInterface& ui) {
+  namespace fs = std::filesystem;
+  fs::path proposed = session.calendarFile.empty()
+                          ? fs::path(session.settings.csvPath.empty() ? session.programDir.string()
+                                                                      : session.settings.csvPath) /
+                                (Trim(session.person1.name).empty() ? "Kesmora.ics" : Trim(session.person1.name) + ".ics")
+                          : fs::path(session.calendarFile);
+  FileRequest request{QString::fromUtf8("Save as calendar"), QString::fromStdString(proposed.parent_path().string()),
+                      QString::fromStdString(proposed.filename().string()), "Calendar files (*.ics)", "ics"};
+  auto chosen = dialogs.SaveFileName(parent, request);
+  if (!chosen) return;
+  const std::string file = chosen->toStdString();
+  ui.SetBusy(true);
+  auto events = CalendarEventsOf(session.run, RunTexts(session), session.chart.natalJulianDay);
+  WriteResult written = WriteFileAtomically(file, IcsText(events, QDateTime::currentSecsSinceEpoch()));
+  ui.SetBusy(false);
+  if (!written) {
+    ui.ShowMessage({MessageIcon::Critical, "Error", WriteFailureText(file, written)});
+    return;
+  }
+  session.calendarFile = file;
+}
+
+}  // namespace kesmora::gui

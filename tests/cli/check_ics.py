@@ -1,0 +1,79 @@
+"""Checks kesmora-cli's calendar export with an independent iCalendar parser (python3-icalendar).
+
+Runs one aspectarian search writing the grid as CSV and the hits as an .ics file, then:
+every hit is one event, each DTSTART/DTEND is the grid's start/end period (or its exact moment
+when the period is missing) taken from the zone's local time to UTC, the calendar parses
+without errors, and a second export gives the same UIDs.
+usage: check_ics.py CLI ZONE_HOURS_WEST SCRATCH_DIR -- ARGS...
+"""
+import datetime
+import os
+import subprocess
+import sys
+
+from icalendar import Calendar
+
+
+def fail(message):
+    print("FAIL: " + message)
+    sys.exit(1)
+
+
+def export(cli, args, scratch, name):
+    csv_file, ics_file = os.path.join(scratch, name + ".csv"), os.path.join(scratch, name + ".ics")
+    subprocess.run([cli] + args + ["--csv", csv_file, "--ics", ics_file], check=True)
+    # Cells are quoted but their own quotes are not doubled (positions end in 00"), so the
+    # separator is the quote-comma-quote between them.
+    with open(csv_file, newline="") as f:
+        rows = [line.rstrip("\r\n")[1:-1].split('","') for line in f if line.strip()]
+    with open(ics_file, "rb") as f:
+        raw = f.read()
+    return rows, raw
+
+
+def main():
+    cli, zone, scratch = sys.argv[1], float(sys.argv[2]), sys.argv[3]
+    args = sys.argv[sys.argv.index("--") + 1:]
+    os.makedirs(scratch, exist_ok=True)
+    rows, raw = export(cli, args, scratch, "first")
+    if not rows:
+        fail("the search found no hits to compare")
+    if b"\r\n" not in raw or b"\n" in raw.replace(b"\r\n", b""):
+        fail("lines must end with CR LF")
+    calendar = Calendar.from_ical(raw)
+    events = calendar.walk("VEVENT")
+    if len(events) != len(rows):
+        fail("%d events for %d hits" % (len(events), len(rows)))
+    for component in calendar.walk():
+        if component.errors:
+            fail("parser errors in %s: %s" % (component.name, component.errors))
+
+    def utc(text):  # the grid's local "yyyy/mm/dd hh:mm:ss" (date order 2) to UTC
+        local = datetime.datetime.strptime(text, "%Y/%m/%d %H:%M:%S")
+        return (local + datetime.timedelta(hours=zone)).replace(tzinfo=datetime.timezone.utc)
+
+    for n, (row, event) in enumerate(zip(rows, events), 1):
+        start_text, exact_text, end_text = row[10], row[11], row[12]
+        want_start = utc(start_text or exact_text)
+        want_end = utc(end_text or exact_text)
+        got_start = event.decoded("DTSTART")
+        got_end = event.decoded("DTEND") if "DTEND" in event else got_start
+        if (got_start, got_end) != (want_start, want_end):
+            fail("hit %d: event %s - %s, grid %s - %s" % (n, got_start, got_end, want_start, want_end))
+        summary = str(event["SUMMARY"])
+        if not summary.startswith("%s %s %s" % (row[1], row[5], row[6])):
+            fail("hit %d: summary %r" % (n, summary))
+        if exact_text not in str(event["DESCRIPTION"]):
+            fail("hit %d: the exact time is not in the description" % n)
+    uids = [str(e["UID"]) for e in events]
+    if len(set(uids)) != len(uids):
+        fail("UIDs repeat")
+    _, raw_again = export(cli, args, scratch, "again")
+    again = [str(e["UID"]) for e in Calendar.from_ical(raw_again).walk("VEVENT")]
+    if again != uids:
+        fail("a second export changed the UIDs")
+    print("%d events match the grid" % len(events))
+
+
+if __name__ == "__main__":
+    main()
