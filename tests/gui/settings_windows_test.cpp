@@ -216,7 +216,9 @@ class SettingsWindowsTest : public QObject {
     for (const auto& e : fs::directory_iterator(KESMORA_SHIPPED_DATA_DIR))
       if (e.is_regular_file()) fs::copy_file(e.path(), f_.Home() / e.path().filename());
     std::string text = Text(OptionsFile());
-    text.replace(text.find("1       Option 13"), 1, "0");
+    size_t option13 = text.find("1       Option 13");
+    QVERIFY(option13 != std::string::npos);
+    text[option13] = '0';
     QVERIFY(WriteFileAtomically(OptionsFile(), text));
     f_.Start();
     QVERIFY(!f_.window->findChild<gui::TipWindow*>("frmTip"));
