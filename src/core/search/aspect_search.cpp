@@ -5,6 +5,7 @@
 #include <fmt/format.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <string>
 
@@ -21,6 +22,9 @@ constexpr double kPolishBelowDegPerDay = 30;
 // A point that stands still looks for its periods within six minutes only.
 constexpr double kStandingWindowDays = 6.0 / 1440;
 constexpr int kDegreePairMover = 15;  // the ascendant stands in for the moving degree
+// A crossing found on interpolated positions is polished on the ephemeris when their error
+// may move it by more than this.
+constexpr double kPolishAboveDays = kOneSecondDays / 100;
 
 bool IsHouseClass(const std::string& cls) { return cls == "c" || cls == "p" || cls == "l"; }
 
@@ -114,7 +118,8 @@ PointState AspectSearch::Second(Pass pass, double jd, int i, int j, PositionSour
   return {};
 }
 
-std::optional<double> AspectSearch::TurnBetween(const Curve& rate, double a, double b) const {
+template <typename Rate>
+std::optional<double> AspectSearch::TurnBetween(const Rate& rate, double a, double b) const {
   double ra = rate(a), rb = rate(b);
   if (!((ra < 0 && rb > 0) || (ra > 0 && rb < 0))) return std::nullopt;
   while (b - a > kStationToleranceDays) {
@@ -125,9 +130,15 @@ std::optional<double> AspectSearch::TurnBetween(const Curve& rate, double a, dou
 }
 
 std::optional<double> AspectSearch::Crossing(const Curve& f, double a, double fa, double b, double fb,
+                                             const std::function<double(double)>& errorDeg,
                                              const std::function<std::pair<double, double>(double)>& exactRate) const {
   std::optional<double> x = FindCrossing(f, a, fa, b, fb);
   if (!x || !polish_ || !exactRate) return x;
+  // The time the positions' error may shift the crossing by: the error over the rate at which
+  // the function passes zero.
+  double rateDegPerDay = std::abs(f(std::min(*x + kOneSecondDays, b)) - f(std::max(*x - kOneSecondDays, a))) /
+                         (std::min(*x + kOneSecondDays, b) - std::max(*x - kOneSecondDays, a));
+  if (errorDeg && errorDeg(*x) < kPolishAboveDays * rateDegPerDay) return x;
   // Newton steps on the real ephemeris from the interpolated crossing.
   double polished = *x;
   for (int n = 0; n < 3; ++n) {
@@ -145,6 +156,7 @@ std::optional<double> AspectSearch::Crossing(const Curve& f, double a, double fa
 
 std::optional<double> AspectSearch::FirstCrossing(const Curve& f, const Curve& rate, double fromJd, double direction,
                                                   double stepDays, double limitDays,
+                                                  const std::function<double(double)>& errorDeg,
                                                   const std::function<std::pair<double, double>(double)>& exactRate) const {
   for (int n = 0; n * stepDays <= limitDays; ++n) {
     CheckCancelled();
@@ -159,7 +171,7 @@ std::optional<double> AspectSearch::FirstCrossing(const Curve& f, const Curve& r
     for (auto [pa, pb] : pieces) {
       double fa = f(pa), fb = f(pb);
       if (Brackets(fa, fb))
-        if (auto x = Crossing(f, pa, fa, pb, fb, exactRate)) return x;
+        if (auto x = Crossing(f, pa, fa, pb, fb, errorDeg, exactRate)) return x;
     }
   }
   return std::nullopt;
@@ -170,37 +182,60 @@ void AspectSearch::ScanPair(Pass pass, int i, int j) {
   const double step = StepDaysFor(pass, i, j);
   const int mover = pass == Pass::DegreePair ? kDegreePairMover : i;
   const bool housePoint = IsHouseDependent(mover) || (MovingSecond(pass) && IsHouseDependent(j));
-  std::vector<int> aspects;
+  struct Aspect {
+    int index;
+    double angleDeg;
+  };
+  std::vector<Aspect> aspects;
   for (int k = 0; k <= aspect::LastLongitude; ++k)
-    if (o.aspects[static_cast<size_t>(k)] && (pass != Pass::DegreePair || k == aspect::Conjunction)) aspects.push_back(k);
+    if (o.aspects[static_cast<size_t>(k)] && (pass != Pass::DegreePair || k == aspect::Conjunction))
+      aspects.push_back({k, ctx_.tables->AspectAngle(k)});
   if (aspects.empty()) return;
 
   auto rate = [&](double t) {
     return (MovingFirst(pass) ? Moving(pass, t, i, positions_).speed : 0.0) -
            (MovingSecond(pass) ? Second(pass, t, i, j, positions_).speed : 0.0);
   };
+  // How far the positions may be from the ephemeris's: a house point's rate is that of the
+  // houses, a turn a day, against which an interpolated body's error is nothing.
   const bool polishPair = polish_ && !housePoint;
+  std::function<double(double)> errorDeg = [&](double x) {
+    return (MovingFirst(pass) ? positions_.ErrorBoundDeg(x, mover, false) : 0.0) +
+           (MovingSecond(pass) ? positions_.ErrorBoundDeg(x, j, false) : 0.0);
+  };
   PointState lastP, lastQ;
   double lastJd = 0;
+  std::array<double, 3> ends{};
+  std::array<PointState, 3> p{}, q{};
+  PointState nextP{}, nextQ{};
+  bool haveNext = false;
   for (double t = ctx_.span.start; t <= ctx_.span.end; t += step) {
     CheckCancelled();
-    std::vector<double> ends{t, t + step};
+    size_t count = 2;
+    ends[0] = t, ends[1] = t + step;
     if (!housePoint && pass != Pass::DegreePair)
-      if (auto turn = TurnBetween(rate, t, t + step)) ends.insert(ends.begin() + 1, *turn);
-    std::vector<std::pair<PointState, PointState>> states;
-    for (double e : ends) states.emplace_back(Moving(pass, e, i, positions_), Second(pass, e, i, j, positions_));
+      if (auto turn = TurnBetween(rate, t, t + step)) ends[2] = ends[1], ends[1] = *turn, count = 3;
+    // Each moment once; the step's end is the next step's start.
+    for (size_t e = 0; e < count; ++e) {
+      if (e == 0 && haveNext) {
+        p[0] = nextP, q[0] = nextQ;
+        continue;
+      }
+      p[e] = Moving(pass, ends[e], i, positions_);
+      q[e] = Second(pass, ends[e], i, j, positions_);
+    }
+    nextP = p[count - 1], nextQ = q[count - 1], haveNext = true;
 
-    for (int k : aspects) {
-      double angle = ctx_.tables->AspectAngle(k);
-      for (size_t piece = 0; piece + 1 < ends.size(); ++piece) {
+    for (const Aspect& k : aspects) {
+      for (size_t piece = 0; piece + 1 < count; ++piece) {
         for (double side : {1.0, -1.0}) {
-          if (side < 0 && (angle == 0 || angle == 180)) continue;
-          auto f = [&](double x) {
-            return FoldDeg(Moving(pass, x, i, positions_).lon - Second(pass, x, i, j, positions_).lon - side * angle);
-          };
-          auto value = [&](size_t e) { return FoldDeg(states[e].first.lon - states[e].second.lon - side * angle); };
-          double fa = value(piece), fb = value(piece + 1);
+          if (side < 0 && (k.angleDeg == 0 || k.angleDeg == 180)) continue;
+          double fa = FoldDeg(p[piece].lon - q[piece].lon - side * k.angleDeg);
+          double fb = FoldDeg(p[piece + 1].lon - q[piece + 1].lon - side * k.angleDeg);
           if (!Brackets(fa, fb)) continue;
+          Curve f = [&](double x) {
+            return FoldDeg(Moving(pass, x, i, positions_).lon - Second(pass, x, i, j, positions_).lon - side * k.angleDeg);
+          };
           std::function<std::pair<double, double>(double)> exactRate;
           if (polishPair)
             exactRate = [&](double x) {
@@ -208,33 +243,34 @@ void AspectSearch::ScanPair(Pass pass, int i, int j) {
               lastQ = Second(pass, x, i, j, exact_);
               lastJd = x;
               double r = (MovingFirst(pass) ? lastP.speed : 0.0) - (MovingSecond(pass) ? lastQ.speed : 0.0);
-              return std::pair{FoldDeg(lastP.lon - lastQ.lon - side * angle), r};
+              return std::pair{FoldDeg(lastP.lon - lastQ.lon - side * k.angleDeg), r};
             };
-          std::optional<double> found = Crossing(f, ends[piece], fa, ends[piece + 1], fb, exactRate);
+          lastJd = 0;
+          std::optional<double> found = Crossing(f, ends[piece], fa, ends[piece + 1], fb, errorDeg, exactRate);
           if (!found) continue;
           double x = std::clamp(*found, t, t + step);
           if (o.timePeriod && (x < ctx_.span.start || x > ctx_.span.end)) continue;
           // The positions at the exact moment: those of the last real evaluation carried on
           // by their speeds over the fraction of a second left, or the search's own.
-          PointState p, q;
-          if (polishPair && std::abs(x - lastJd) < kOneSecondDays) {
-            p = {Normalise(lastP.lon + lastP.speed * (x - lastJd)), lastP.speed};
-            q = {MovingSecond(pass) ? Normalise(lastQ.lon + lastQ.speed * (x - lastJd)) : lastQ.lon, lastQ.speed};
+          PointState px, qx;
+          if (lastJd != 0 && std::abs(x - lastJd) < kOneSecondDays) {
+            px = {Normalise(lastP.lon + lastP.speed * (x - lastJd)), lastP.speed};
+            qx = {MovingSecond(pass) ? Normalise(lastQ.lon + lastQ.speed * (x - lastJd)) : lastQ.lon, lastQ.speed};
           } else {
-            p = Moving(pass, x, i, polishPair ? exact_ : positions_);
-            q = Second(pass, x, i, j, polishPair ? exact_ : positions_);
+            px = Moving(pass, x, i, positions_);
+            qx = Second(pass, x, i, j, positions_);
           }
           Hit hit;
           hit.kind = HitKind::Longitude;
           hit.pass = pass;
           hit.movingPoint = i;
-          hit.aspect = k;
+          hit.aspect = k.index;
           hit.secondPoint = pass == Pass::DegreePair ? 0 : j;
           hit.exactJd = x;
-          hit.movingDeg = RoundedNearWholeDegree(p.lon);
-          hit.secondDeg = RoundedNearWholeDegree(q.lon);
-          hit.movingSpeedDegPerDay = FixedMover(pass) ? 0.0 : p.speed;
-          hit.secondSpeedDegPerDay = q.speed;
+          hit.movingDeg = RoundedNearWholeDegree(px.lon);
+          hit.secondDeg = RoundedNearWholeDegree(qx.lon);
+          hit.movingSpeedDegPerDay = FixedMover(pass) ? 0.0 : px.speed;
+          hit.secondSpeedDegPerDay = qx.speed;
           out_->push_back(hit);
         }
       }
@@ -253,6 +289,7 @@ bool AspectSearch::TakesPartInDeclinations(int index, bool transit) const {
 void AspectSearch::DeclinationsOf(int i) {
   const RunOptions& o = ctx_.options;
   auto rate = [&](double t) { return positions_.Declination(t, i).speed; };
+  std::function<double(double)> errorDeg = [&](double x) { return positions_.ErrorBoundDeg(x, i, true); };
   for (int j = 1; j <= ctx_.tables->NumPlanetsUsed(); ++j) {
     if (!TakesPartInDeclinations(j, false)) continue;
     const double natal = ctx_.chart->natalDecl[static_cast<size_t>(j)];
@@ -260,9 +297,10 @@ void AspectSearch::DeclinationsOf(int i) {
     for (double t = ctx_.span.start; t <= ctx_.span.end; t += 1) {
       CheckCancelled();
       // The declination turns at most once a day: split the day there.
-      std::vector<double> ends{t, t + 1};
-      if (auto turn = TurnBetween(rate, t, t + 1)) ends.insert(ends.begin() + 1, *turn);
-      for (size_t piece = 0; piece + 1 < ends.size(); ++piece) {
+      std::array<double, 3> ends{t, t + 1, 0};
+      size_t count = 2;
+      if (auto turn = TurnBetween(rate, t, t + 1)) ends = {t, *turn, t + 1}, count = 3;
+      for (size_t piece = 0; piece + 1 < count; ++piece) {
         for (int k : {aspect::Parallel, aspect::ContraParallel}) {
           if (!o.aspects[static_cast<size_t>(k)]) continue;
           const double target = k == aspect::Parallel ? natal : -natal;
@@ -275,7 +313,7 @@ void AspectSearch::DeclinationsOf(int i) {
               PointState d = exact_.Declination(x, i);
               return std::pair{d.lon - target, d.speed};
             };
-          std::optional<double> found = Crossing(f, a, fa, b, fb, exactRate);
+          std::optional<double> found = Crossing(f, a, fa, b, fb, errorDeg, exactRate);
           if (!found) continue;
           double x = std::clamp(*found, a, b);
           PointState d = (polish_ ? exact_ : positions_).Declination(x, i);
@@ -333,7 +371,8 @@ void AspectSearch::LongitudePeriods(Hit& hit) {
         PointState p = exact_.At(x, moving);
         return std::pair{FoldDeg(p.lon - target), p.speed};
       };
-    return FirstCrossing(f, rate, hit.exactJd, direction, step, limitDays, exactRate);
+    std::function<double(double)> errorDeg = [&](double x) { return positions_.ErrorBoundDeg(x, moving, false); };
+    return FirstCrossing(f, rate, hit.exactJd, direction, step, limitDays, errorDeg, exactRate);
   };
   double orbBefore = speed >= 0 ? -o.orbBefore : o.orbBefore, orbAfter = speed >= 0 ? o.orbAfter : -o.orbAfter;
   hit.startJd = o.orbBefore > 0 ? reach(q + orbBefore, -1, window) : hit.exactJd;
@@ -376,7 +415,10 @@ void AspectSearch::PairPeriods(Hit& hit) {
         PointState p = exact_.At(x, i), q = exact_.At(x, j);
         return std::pair{distance(p, q) - orb, rateOf(p, q)};
       };
-    return FirstCrossing(f, rate, hit.exactJd, direction, step, limitDays, exactRate);
+    std::function<double(double)> errorDeg = [&](double x) {
+      return positions_.ErrorBoundDeg(x, i, false) + positions_.ErrorBoundDeg(x, j, false);
+    };
+    return FirstCrossing(f, rate, hit.exactJd, direction, step, limitDays, errorDeg, exactRate);
   };
   hit.startJd = reach(o.orbBefore, -1, windowDays(o.orbBefore));
   hit.endJd = reach(o.orbAfter, +1, windowDays(o.orbAfter) + 2);
@@ -398,7 +440,8 @@ void AspectSearch::DeclinationPeriods(Hit& hit) {
         PointState d = exact_.Declination(x, i);
         return std::pair{d.lon - target, d.speed};
       };
-    return FirstCrossing(f, rate, hit.exactJd, direction, 1.0, limitDays, exactRate);
+    std::function<double(double)> errorDeg = [&](double x) { return positions_.ErrorBoundDeg(x, i, true); };
+    return FirstCrossing(f, rate, hit.exactJd, direction, 1.0, limitDays, errorDeg, exactRate);
   };
   hit.startJd = reach(speed >= 0 ? q - o.orbBefore : q + o.orbBefore, -1, o.periodWindow);
   hit.endJd = reach(speed >= 0 ? q + o.orbAfter : q - o.orbAfter, +1, o.periodWindow + 2);

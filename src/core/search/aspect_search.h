@@ -59,15 +59,18 @@ class AspectSearch {
   bool PlanetIndex(int index) const { return index >= 1 && index <= ctx_.tables->NumPlanetsUsed(); }
   std::string ClassOf(int index) const;
   // Where in (a, b) a rate changes sign (a station), if it does.
-  std::optional<double> TurnBetween(const Curve& rate, double a, double b) const;
-  // A crossing of f in [a, b] found on the search's positions, polished on the real ones;
-  // `exactRate` gives the real function and its rate for the polish.
+  template <typename Rate>
+  std::optional<double> TurnBetween(const Rate& rate, double a, double b) const;
+  // A crossing of f in [a, b] found on the search's positions, polished on the real ones
+  // where the positions may err by more than kPolishAboveDays of time there: `errorDeg`
+  // bounds the error of f at a moment, `exactRate` gives the real f and its rate.
   std::optional<double> Crossing(const Curve& f, double a, double fa, double b, double fb,
+                                 const std::function<double(double)>& errorDeg,
                                  const std::function<std::pair<double, double>(double)>& exactRate) const;
   // The first crossing of f met walking from `fromJd` in `direction` (+1 or -1) in steps,
   // over at most `limitDays`; steps are split where `rate` turns.
   std::optional<double> FirstCrossing(const Curve& f, const Curve& rate, double fromJd, double direction,
-                                      double stepDays, double limitDays,
+                                      double stepDays, double limitDays, const std::function<double(double)>& errorDeg,
                                       const std::function<std::pair<double, double>(double)>& exactRate) const;
   void AppendHit(Pass pass, int i, int j, int k, double x);
   void LongitudePeriods(Hit& hit);

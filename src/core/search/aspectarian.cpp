@@ -225,6 +225,9 @@ SampleRequest SampleRequestOf(const RunInput& in, const ExtraPoints& extra, cons
     }
   }
   request.declinations.insert(declinationBodies.begin(), declinationBodies.end());
+  // The Sun tells where the other bodies pass near it (see MarkNearTheSun).
+  if ((!request.longitudes.empty() || !request.declinations.empty()) && n >= 1 && in.tables.IsBody(1))
+    request.longitudes.insert(1);
   // Periods look up to the period window (or a slow pair's own reach) beyond the span; what
   // the samples do not cover is asked of the ephemeris.
   double margin = std::ceil(std::max(in.options.periodWindow, 3.0)) + 4;
@@ -302,21 +305,23 @@ RunResult RunAspectarian(const RunInput& in, const RunControl& control, WorkerPo
     for (int i : request.longitudes) tracks.emplace_back(i, false);
     for (int i : request.declinations) tracks.emplace_back(i, true);
     for (int n = 0; n < threads; ++n) workers.push_back(std::make_unique<Worker>(in, ctx, nullptr, extra));
-    std::vector<PositionSamples> parts(tracks.size());
+    std::vector<Track> parts(tracks.size());
     ForEachItem(pool, workers, static_cast<int>(tracks.size()),
                 [&](Worker& w, int item) {
                   auto [index, declination] = tracks[static_cast<size_t>(item)];
-                  SampleRequest one;
-                  one.fromJd = request.fromJd, one.toJd = request.toJd;
-                  (declination ? one.declinations : one.longitudes).insert(index);
-                  parts[static_cast<size_t>(item)] = SamplePositions(w.calc, in.tables, one);
+                  parts[static_cast<size_t>(item)] =
+                      SampleTrack(w.calc, in.tables, index, declination, request.fromJd, request.toJd);
                 },
                 {}, control);
     samples.emplace();
-    for (PositionSamples& part : parts) {
-      samples->longitude.merge(part.longitude);
-      samples->declination.merge(part.declination);
+    const size_t size = static_cast<size_t>(in.tables.NumPlanetsUsed()) + 1;
+    samples->longitude.resize(size);
+    samples->declination.resize(size);
+    for (size_t n = 0; n < tracks.size(); ++n) {
+      auto [index, declination] = tracks[n];
+      (declination ? samples->declination : samples->longitude)[static_cast<size_t>(index)] = std::move(parts[n]);
     }
+    MarkNearTheSun(*samples, in.tables);
     if (request.houses) samples->houses.emplace(in.chart.transitPlace, in.options.chart, request.fromJd, request.toJd);
     for (auto& w : workers) {
       EphemerisCalls kept = w->calls;

@@ -17,27 +17,32 @@ double SampleStepDays(const PlanetEntry& body) { return body.sweNumber == SE_MOO
 
 bool IsAngle(const std::string& code) { return code == "ASC" || code == "MC"; }
 
+// A cubic Hermite interpolant errs by at most h^4/384 of the fourth derivative over a step;
+// the fourth difference of five samples is h^4 times that derivative. Twice that, for the
+// derivative's change within the window.
+constexpr double kFourthDifferenceToError = 2.0 / 384;
+
 }  // namespace
 
 size_t ExactPositions::KeyHash::operator()(const Key& k) const {
   return std::hash<double>()(k.jd) ^ (static_cast<size_t>(k.index) * 2 + k.declination) * 0x9e3779b97f4a7c15ULL;
 }
 
-PointState ExactPositions::Remembered(const Key& key) {
+PointState ExactPositions::Ask(const Key& key) {
+  auto compute = [&] { return key.declination ? calc_.DeclinationAt(key.jd, key.index) : calc_.PointAt(key.jd, key.index); };
+  if (!remember_) return compute();
   if (auto it = known_.find(key); it != known_.end()) return it->second;
   // A long run asks for many moments once each: the memory stays bounded.
   if (known_.size() > 1'000'000) known_.clear();
-  PointState p = key.declination ? calc_.DeclinationAt(key.jd, key.index) : calc_.PointAt(key.jd, key.index);
-  known_.emplace(key, p);
-  return p;
+  return known_.emplace(key, compute()).first->second;
 }
 
-PointState ExactPositions::At(double jd, int index) { return Remembered({jd, index, false}); }
+PointState ExactPositions::At(double jd, int index) { return Ask({jd, index, false}); }
 
-PointState ExactPositions::Declination(double jd, int index) { return Remembered({jd, index, true}); }
+PointState ExactPositions::Declination(double jd, int index) { return Ask({jd, index, true}); }
 
 bool Track::Covers(double jd) const {
-  return !value.empty() && jd >= fromJd && jd <= fromJd + stepDays * static_cast<double>(value.size() - 1);
+  return value.size() >= 2 && jd >= fromJd && jd <= fromJd + stepDays * static_cast<double>(value.size() - 1);
 }
 
 PointState Track::At(double jd) const {
@@ -53,28 +58,72 @@ PointState Track::At(double jd) const {
   return {y, dy / stepDays};
 }
 
-PositionSamples SamplePositions(ChartCalculator& calc, const ReferenceTables& tables, const SampleRequest& request) {
-  PositionSamples samples;
-  auto sample = [&](int index, bool declination) {
-    Track track;
-    track.fromJd = request.fromJd;
-    track.stepDays = SampleStepDays(tables.Planet(index));
-    int steps = static_cast<int>(std::ceil((request.toJd - request.fromJd) / track.stepDays)) + 1;
-    for (int n = 0; n <= steps; ++n) {
-      double jd = request.fromJd + n * track.stepDays;
-      PointState p = declination ? calc.DeclinationAt(jd, index) : calc.PointAt(jd, index);
-      // Longitudes are unwrapped, so the interpolant runs on through 0 Aries.
-      if (!declination && !track.value.empty()) p.lon = track.value.back() + FoldDeg(p.lon - track.value.back());
-      track.value.push_back(p.lon);
-      track.speed.push_back(p.speed);
+double Track::ErrorBoundDeg(double jd) const {
+  double offset = (jd - fromJd) / stepDays;
+  size_t n = std::min(static_cast<size_t>(std::max(offset, 0.0)), errorDeg.size() - 1);
+  return errorDeg[n];
+}
+
+void Track::BoundErrors(const std::vector<bool>& nearTheSun) {
+  const size_t steps = value.size() - 1;
+  errorDeg.assign(steps, 0.0);
+  for (size_t n = 0; n < steps; ++n) {
+    // Five samples around the step, moved inside the track at its ends.
+    size_t first = std::min(n > 0 ? n - 1 : 0, value.size() - 5);
+    double d4 = value[first] - 4 * value[first + 1] + 6 * value[first + 2] - 4 * value[first + 3] + value[first + 4];
+    errorDeg[n] = std::abs(d4) * kFourthDifferenceToError;
+    bool near = n < nearTheSun.size() && (nearTheSun[n] || (n + 1 < nearTheSun.size() && nearTheSun[n + 1]));
+    if (near) errorDeg[n] = std::max(errorDeg[n], kNearTheSunErrorDeg);
+    if (!std::isfinite(errorDeg[n])) errorDeg[n] = 1;  // a body the ephemeris could not give
+  }
+}
+
+const Track* PositionSamples::Longitude(int index) const {
+  size_t i = static_cast<size_t>(index);
+  return i < longitude.size() && longitude[i] ? &*longitude[i] : nullptr;
+}
+
+const Track* PositionSamples::DeclinationOf(int index) const {
+  size_t i = static_cast<size_t>(index);
+  return i < declination.size() && declination[i] ? &*declination[i] : nullptr;
+}
+
+Track SampleTrack(ChartCalculator& calc, const ReferenceTables& tables, int index, bool declination, double fromJd,
+                  double toJd) {
+  Track track;
+  track.fromJd = fromJd;
+  track.stepDays = SampleStepDays(tables.Planet(index));
+  int steps = std::max(static_cast<int>(std::ceil((toJd - fromJd) / track.stepDays)), 4);
+  for (int n = 0; n <= steps; ++n) {
+    double jd = fromJd + n * track.stepDays;
+    PointState p = declination ? calc.DeclinationAt(jd, index) : calc.PointAt(jd, index);
+    // Longitudes are unwrapped, so the interpolant runs on through 0 Aries.
+    if (!declination && !track.value.empty()) p.lon = track.value.back() + FoldDeg(p.lon - track.value.back());
+    track.value.push_back(p.lon);
+    track.speed.push_back(p.speed);
+  }
+  track.BoundErrors({});
+  return track;
+}
+
+void MarkNearTheSun(PositionSamples& samples, const ReferenceTables& tables) {
+  const Track* sun = samples.Longitude(1);
+  if (!sun) return;
+  for (size_t index = 2; index < samples.longitude.size(); ++index) {
+    std::optional<Track>& track = samples.longitude[index];
+    if (!track || !tables.IsBody(static_cast<int>(index))) continue;
+    std::vector<bool> near(track->value.size(), false);
+    bool any = false;
+    for (size_t n = 0; n < near.size(); ++n) {
+      double jd = track->fromJd + static_cast<double>(n) * track->stepDays;
+      if (!sun->Covers(jd)) continue;
+      near[n] = std::abs(FoldDeg(track->value[n] - sun->At(jd).lon)) < kNearTheSunDeg;
+      any = any || near[n];
     }
-    return track;
-  };
-  for (int index : request.longitudes) samples.longitude.emplace(index, sample(index, false));
-  for (int index : request.declinations) samples.declination.emplace(index, sample(index, true));
-  if (request.houses)
-    samples.houses.emplace(Place{calc.Record().transitPlace}, calc.Options(), request.fromJd, request.toJd);
-  return samples;
+    if (!any) continue;
+    track->BoundErrors(near);
+    if (index < samples.declination.size() && samples.declination[index]) samples.declination[index]->BoundErrors(near);
+  }
 }
 
 InterpolatedPositions::InterpolatedPositions(const PositionSamples& samples, ChartCalculator& calc,
@@ -82,11 +131,11 @@ InterpolatedPositions::InterpolatedPositions(const PositionSamples& samples, Cha
     : samples_(samples), calc_(calc), tables_(tables), extra_(extra) {}
 
 PointState InterpolatedPositions::Planet(double jd, int index) {
-  const PlanetEntry& e = tables_.Planet(index);
-  if (auto it = samples_.longitude.find(index); it != samples_.longitude.end() && it->second.Covers(jd)) {
-    PointState p = it->second.At(jd);
+  if (const Track* track = samples_.Longitude(index); track && track->Covers(jd)) {
+    PointState p = track->At(jd);
     return {Normalise(p.lon), p.speed};
   }
+  const PlanetEntry& e = tables_.Planet(index);
   bool housePoint = e.cls == "c" || e.cls == "p" || e.cls == "l";
   if (!housePoint || !samples_.houses || !samples_.houses->Covers(jd)) return calc_.PointAt(jd, index);
   bool replaced = false;
@@ -122,9 +171,32 @@ PointState InterpolatedPositions::At(double jd, int index) {
 }
 
 PointState InterpolatedPositions::Declination(double jd, int index) {
-  if (auto it = samples_.declination.find(index); it != samples_.declination.end() && it->second.Covers(jd))
-    return it->second.At(jd);
+  if (const Track* track = samples_.DeclinationOf(index); track && track->Covers(jd)) return track->At(jd);
   return calc_.DeclinationAt(jd, index);
+}
+
+double InterpolatedPositions::PlanetErrorDeg(double jd, int index) {
+  if (index < 1 || index > tables_.NumPlanetsUsed()) return 0;
+  if (const Track* track = samples_.Longitude(index); track && track->Covers(jd)) return track->ErrorBoundDeg(jd);
+  // A house point: the houses are exact; its parts carry the errors of their bodies.
+  if (!calc_.NeedsParts(index)) return 0;
+  double error = 0;
+  for (int body : ChartCalculator::kPartBodies)
+    if (body <= tables_.NumPlanetsUsed() && samples_.Longitude(body)) error += PlanetErrorDeg(jd, body);
+  return error;
+}
+
+double InterpolatedPositions::ErrorBoundDeg(double jd, int index, bool declination) {
+  if (declination) {
+    const Track* track = samples_.DeclinationOf(index);
+    return track && track->Covers(jd) ? track->ErrorBoundDeg(jd) : 0;
+  }
+  if (index <= tables_.NumPlanetsUsed()) return PlanetErrorDeg(jd, index);
+  const ExtraPointRow* row = extra_ ? extra_->Row(index, tables_.NumPlanetsUsed()) : nullptr;
+  int kind = row ? static_cast<int>(row->Number(9)) : 2;
+  if (kind == 2 || kind == 3 || kind == 4) return 0;
+  // A midpoint moves by half of what its components move.
+  return (PlanetErrorDeg(jd, static_cast<int>(row->Number(7))) + PlanetErrorDeg(jd, static_cast<int>(row->Number(8)))) / 2;
 }
 
 }  // namespace kesmora
