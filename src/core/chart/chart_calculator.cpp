@@ -191,10 +191,10 @@ double ChartCalculator::CuspLongitude(const Houses& h, int index) const {
   return cusp;
 }
 
-std::pair<double, double> ChartCalculator::BodyAt(double jdEt, int sweNumber, int index) const {
+std::pair<double, double> ChartCalculator::BodyAt(double jdEt, int sweNumber, int index, int extraFlags) const {
   double xx[6] = {0, 0, 0, 0, 0, 0};
   char error[256];
-  int flags = Flags();
+  int flags = Flags() | extraFlags;
   int rc = EphemerisCalc(jdEt, sweNumber, flags, xx, error);
   if (rc < 0) {
     problems_.bodies[sweNumber].Note(jdEt - swe_deltat(jdEt), error);
@@ -458,6 +458,21 @@ PointState ChartCalculator::PointAt(double jd, int index) {
     state.speed = record_.planetSpeed[static_cast<size_t>(index)];
   }
   return state;
+}
+
+double ChartCalculator::NutationInLongitudeDeg(double jd) const {
+  double xx[6] = {0, 0, 0, 0, 0, 0};
+  char error[256];
+  if (EphemerisCalc(jd + swe_deltat(jd), SE_ECL_NUT, 0, xx, error) < 0) return std::numeric_limits<double>::quiet_NaN();
+  return xx[2];
+}
+
+std::optional<PointState> ChartCalculator::MeanEquinoxBodyAt(double jd, int index) {
+  if (options_.zodiac == Zodiac::Sidereal || index < 1 || index > tables_.NumPlanetsUsed()) return std::nullopt;
+  const PlanetEntry& e = tables_.Planet(index);
+  if (!IsBodyClass(e.cls)) return std::nullopt;
+  auto [lon, speed] = BodyAt(jd + swe_deltat(jd), e.sweNumber, index, SEFLG_NONUT);
+  return PointState{lon, speed};
 }
 
 PointState ChartCalculator::DeclinationAt(double jd, int index) {

@@ -151,6 +151,14 @@ class ChartCalculator {
   // Declination of a body and its speed in declination (degrees per day).
   PointState DeclinationAt(double jd, int index);
 
+  // The nutation in longitude at a UT moment, degrees; NaN when libswe cannot give it.
+  double NutationInLongitudeDeg(double jd) const;
+  // A body's tropical longitude and speed on the mean equinox of date: PointAt less the
+  // nutation in longitude (and less its rate in the speed). Positions sampled at many moments
+  // share one nutation per moment this way, which is half the cost of each call. Nothing
+  // for a point that is not a body or a sidereal zodiac.
+  std::optional<PointState> MeanEquinoxBodyAt(double jd, int index);
+
   // Cusps 1..12 and the angles as libswe returns them.
   struct Houses {
     std::array<double, 14> cusps{};
@@ -178,7 +186,7 @@ class ChartCalculator {
   double CuspLongitude(const Houses& h, int index) const;
   // Longitude and speed of an ephemeris body at jd_et, turned 180 degrees for index 13; both
   // NaN when libswe cannot compute the body.
-  std::pair<double, double> BodyAt(double jdEt, int sweNumber, int index) const;
+  std::pair<double, double> BodyAt(double jdEt, int sweNumber, int index, int extraFlags = 0) const;
   PartInputs PartInputsAt(double jdEt, double asc) const;
   // Longitude of a computed point by its code; false when the code is not known.
   bool PointLongitude(const std::string& code, const Houses& h, const PartInputs& parts,

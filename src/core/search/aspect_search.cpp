@@ -25,6 +25,7 @@ constexpr int kDegreePairMover = 15;  // the ascendant stands in for the moving 
 // A crossing found on interpolated positions is polished on the ephemeris when their error
 // may move it by more than this.
 constexpr double kPolishAboveDays = kOneSecondDays / 100;
+constexpr double kNewtonSettledDays = kOneSecondDays;
 
 bool IsHouseClass(const std::string& cls) { return cls == "c" || cls == "p" || cls == "l"; }
 
@@ -146,7 +147,9 @@ std::optional<double> AspectSearch::Crossing(const Curve& f, double a, double fa
     if (!std::isfinite(value) || rate == 0 || !std::isfinite(rate)) return x;
     double step = value / rate;
     polished -= step;
-    if (std::abs(step) < kCrossingToleranceDays) return polished;
+    // Newton's method converges quadratically: after a step of under a second what is left
+    // is far below the tolerance, and no further call is needed to see it.
+    if (std::abs(step) < kNewtonSettledDays) return polished;
   }
   // Not settled: narrow the bracket on the real positions instead.
   double ea = exactRate(a).first, eb = exactRate(b).first;
@@ -177,9 +180,20 @@ std::optional<double> AspectSearch::FirstCrossing(const Curve& f, const Curve& r
   return std::nullopt;
 }
 
+double AspectSearch::ScanStepDaysFor(Pass pass, int i, int j) const {
+  // A natal point stands still whatever its class: only what moves needs the finer step.
+  if (pass == Pass::TransitToNatal || pass == Pass::TransitToNatalMidpoint ||
+      pass == Pass::TransitMidpointToNatalMidpoint)
+    return IsHouseDependent(i) ? kHouseStepDays : 1.0;
+  return StepDaysFor(pass, i, j);
+}
+
 void AspectSearch::ScanPair(Pass pass, int i, int j) {
   const RunOptions& o = ctx_.options;
-  const double step = StepDaysFor(pass, i, j);
+  // The scan runs a step of the pair past the span's end; it may take longer steps where
+  // nothing of the pair moves faster than the step allows.
+  const double endJd = ctx_.span.end + StepDaysFor(pass, i, j);
+  const double step = ScanStepDaysFor(pass, i, j);
   const int mover = pass == Pass::DegreePair ? kDegreePairMover : i;
   const bool housePoint = IsHouseDependent(mover) || (MovingSecond(pass) && IsHouseDependent(j));
   struct Aspect {
@@ -209,12 +223,13 @@ void AspectSearch::ScanPair(Pass pass, int i, int j) {
   std::array<PointState, 3> p{}, q{};
   PointState nextP{}, nextQ{};
   bool haveNext = false;
-  for (double t = ctx_.span.start; t <= ctx_.span.end; t += step) {
+  for (double t = ctx_.span.start; t < endJd; t += step) {
     CheckCancelled();
+    const double tEnd = std::min(t + step, endJd);
     size_t count = 2;
-    ends[0] = t, ends[1] = t + step;
+    ends[0] = t, ends[1] = tEnd;
     if (!housePoint && pass != Pass::DegreePair)
-      if (auto turn = TurnBetween(rate, t, t + step)) ends[2] = ends[1], ends[1] = *turn, count = 3;
+      if (auto turn = TurnBetween(rate, t, tEnd)) ends[2] = ends[1], ends[1] = *turn, count = 3;
     // Each moment once; the step's end is the next step's start.
     for (size_t e = 0; e < count; ++e) {
       if (e == 0 && haveNext) {
@@ -248,7 +263,7 @@ void AspectSearch::ScanPair(Pass pass, int i, int j) {
           lastJd = 0;
           std::optional<double> found = Crossing(f, ends[piece], fa, ends[piece + 1], fb, errorDeg, exactRate);
           if (!found) continue;
-          double x = std::clamp(*found, t, t + step);
+          double x = std::clamp(*found, t, tEnd);
           if (o.timePeriod && (x < ctx_.span.start || x > ctx_.span.end)) continue;
           // The positions at the exact moment: those of the last real evaluation carried on
           // by their speeds over the fraction of a second left, or the search's own.

@@ -38,6 +38,8 @@ class AspectSearch {
 
   // Step of the scan for a pair, in days.
   double StepDaysFor(Pass pass, int i, int j) const;
+  // The step the scan of a pair takes: that of StepDaysFor, or longer where it can.
+  double ScanStepDaysFor(Pass pass, int i, int j) const;
   // Every ticked aspect 0..14 between moving point i and second point j over the run span.
   void ScanPair(Pass pass, int i, int j);
   // Parallels and contra-parallels of a ticked transit body to the ticked natal bodies.

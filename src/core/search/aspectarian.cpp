@@ -246,6 +246,8 @@ RunResult RunAspectarian(const RunInput& in, const RunControl& control, WorkerPo
     sharedPool = &ownPool.emplace(in.programDir, WorkerCount(in.options) - 1);
   WorkerPool& pool = *sharedPool;
   PrepareEphemeris(in.programDir);
+  // This thread's calls: the probe's, the nutation's and those of worker 0.
+  const EphemerisCalls callsBefore = ThreadEphemerisCalls();
   RunResult result;
   result.hits = HitTables(in.options.hitLimit);
   result.span = RunSpanOf(in.options, in.transitYear, in.transitMonth, in.transitDay);
@@ -305,12 +307,16 @@ RunResult RunAspectarian(const RunInput& in, const RunControl& control, WorkerPo
     for (int i : request.longitudes) tracks.emplace_back(i, false);
     for (int i : request.declinations) tracks.emplace_back(i, true);
     for (int n = 0; n < threads; ++n) workers.push_back(std::make_unique<Worker>(in, ctx, nullptr, extra));
+    // The nutation once for all the bodies.
+    std::optional<Track> nutation;
+    if (!request.longitudes.empty() && in.options.chart.zodiac != Zodiac::Sidereal)
+      nutation = SampleNutation(probe, request.fromJd, request.toJd + 1);
     std::vector<Track> parts(tracks.size());
     ForEachItem(pool, workers, static_cast<int>(tracks.size()),
                 [&](Worker& w, int item) {
                   auto [index, declination] = tracks[static_cast<size_t>(item)];
-                  parts[static_cast<size_t>(item)] =
-                      SampleTrack(w.calc, in.tables, index, declination, request.fromJd, request.toJd);
+                  parts[static_cast<size_t>(item)] = SampleTrack(w.calc, in.tables, index, declination, request.fromJd,
+                                                                 request.toJd, nutation ? &*nutation : nullptr);
                 },
                 {}, control);
     samples.emplace();
@@ -395,9 +401,14 @@ RunResult RunAspectarian(const RunInput& in, const RunControl& control, WorkerPo
   }
 
   EphemerisProblems problems = probe.Problems();
-  for (const auto& w : workers) {
-    result.ephemerisCalls.calc += w->calls.calc;
-    result.ephemerisCalls.houses += w->calls.houses;
+  result.ephemerisCalls.calc = ThreadEphemerisCalls().calc - callsBefore.calc;
+  result.ephemerisCalls.houses = ThreadEphemerisCalls().houses - callsBefore.houses;
+  for (size_t n = 0; n < workers.size(); ++n) {
+    const auto& w = workers[n];
+    if (n > 0) {
+      result.ephemerisCalls.calc += w->calls.calc;
+      result.ephemerisCalls.houses += w->calls.houses;
+    }
     problems.Merge(w->calc.Problems());
     if (w->interpolated && w->interpolated->HousesReplaced() && in.options.chart.houses != HouseSystem::None) {
       char letter = in.options.chart.houses == HouseSystem::Koch ? 'k' : 'p';

@@ -13,7 +13,7 @@ namespace {
 
 // The Moon moves some 13 degrees a day; four samples a day keep its interpolant within a few
 // thousandths of an arc second. Every other body is smooth enough at one sample a day.
-double SampleStepDays(const PlanetEntry& body) { return body.sweNumber == SE_MOON ? 0.25 : 1.0; }
+double StepOf(const PlanetEntry& body) { return body.sweNumber == SE_MOON ? 0.25 : 1.0; }
 
 bool IsAngle(const std::string& code) { return code == "ASC" || code == "MC"; }
 
@@ -88,15 +88,43 @@ const Track* PositionSamples::DeclinationOf(int index) const {
   return i < declination.size() && declination[i] ? &*declination[i] : nullptr;
 }
 
+double SampleStepDays(const ReferenceTables& tables, int index) { return StepOf(tables.Planet(index)); }
+
+Track SampleNutation(const ChartCalculator& calc, double fromJd, double toJd) {
+  // Two days beyond either end, for the differences there; on the tracks' own grid, so that
+  // a daily track meets the nutation at its samples.
+  Track nutation;
+  nutation.fromJd = fromJd - 2;
+  int days = static_cast<int>(std::ceil(toJd - fromJd)) + 4;
+  for (int n = 0; n <= days; ++n) nutation.value.push_back(calc.NutationInLongitudeDeg(nutation.fromJd + n));
+  // Rates by five-point differences, which for its terms of weeks err by a thousandth of an
+  // arc second a day or less.
+  const std::vector<double>& v = nutation.value;
+  nutation.speed.assign(v.size(), 0.0);
+  for (size_t n = 2; n + 2 < v.size(); ++n) nutation.speed[n] = (v[n - 2] - 8 * v[n - 1] + 8 * v[n + 1] - v[n + 2]) / 12;
+  // The two steps at either end have no rates: only the inner part is used.
+  nutation.fromJd += 2;
+  nutation.value.erase(nutation.value.begin(), nutation.value.begin() + 2);
+  nutation.speed.erase(nutation.speed.begin(), nutation.speed.begin() + 2);
+  nutation.value.resize(nutation.value.size() - 2);
+  nutation.speed.resize(nutation.speed.size() - 2);
+  nutation.BoundErrors({});
+  return nutation;
+}
+
 Track SampleTrack(ChartCalculator& calc, const ReferenceTables& tables, int index, bool declination, double fromJd,
-                  double toJd) {
+                  double toJd, const Track* nutation) {
   Track track;
   track.fromJd = fromJd;
-  track.stepDays = SampleStepDays(tables.Planet(index));
+  track.stepDays = StepOf(tables.Planet(index));
   int steps = std::max(static_cast<int>(std::ceil((toJd - fromJd) / track.stepDays)), 4);
   for (int n = 0; n <= steps; ++n) {
     double jd = fromJd + n * track.stepDays;
-    PointState p = declination ? calc.DeclinationAt(jd, index) : calc.PointAt(jd, index);
+    std::optional<PointState> mean, dpsi;
+    if (nutation && !declination && nutation->Covers(jd) && std::isfinite((dpsi = nutation->At(jd))->lon))
+      mean = calc.MeanEquinoxBodyAt(jd, index);
+    PointState p = mean ? PointState{Normalise(mean->lon + dpsi->lon), mean->speed + dpsi->speed}
+                        : declination ? calc.DeclinationAt(jd, index) : calc.PointAt(jd, index);
     // Longitudes are unwrapped, so the interpolant runs on through 0 Aries.
     if (!declination && !track.value.empty()) p.lon = track.value.back() + FoldDeg(p.lon - track.value.back());
     track.value.push_back(p.lon);

@@ -77,6 +77,11 @@ struct Track {
   void BoundErrors(const std::vector<bool>& nearTheSun);
 };
 
+// The nutation in longitude at one-day steps (its shortest terms run over weeks), shared by
+// the tracks of a run's bodies: each of them is sampled on the mean equinox of date and the
+// nutation added back, one nutation a day instead of one per body and moment.
+Track SampleNutation(const ChartCalculator& calc, double fromJd, double toJd);
+
 // What a run samples before it searches: the planet indexes whose longitudes and
 // declinations are interpolated, and whether the transit place's houses are needed.
 struct SampleRequest {
@@ -92,9 +97,12 @@ struct PositionSamples {
   const Track* DeclinationOf(int index) const;
 };
 
+// The step at which a planet index is sampled.
+double SampleStepDays(const ReferenceTables& tables, int index);
 // The track of one planet index; every sample is one ephemeris call through the calculator.
+// With `nutation` a body's longitudes are taken on the mean equinox and the nutation added.
 Track SampleTrack(ChartCalculator& calc, const ReferenceTables& tables, int index, bool declination, double fromJd,
-                  double toJd);
+                  double toJd, const Track* nutation = nullptr);
 // Raises the error bounds of the tracks where their body stands near the Sun (planet index 1).
 void MarkNearTheSun(PositionSamples& samples, const ReferenceTables& tables);
 
