@@ -6,6 +6,7 @@ when the period is missing) taken from the zone's local time to UTC, the calenda
 without errors, and a second export gives the same UIDs.
 usage: check_ics.py CLI ZONE_HOURS_WEST SCRATCH_DIR -- ARGS...
 """
+import csv
 import datetime
 import os
 import subprocess
@@ -22,10 +23,9 @@ def fail(message):
 def export(cli, args, scratch, name):
     csv_file, ics_file = os.path.join(scratch, name + ".csv"), os.path.join(scratch, name + ".ics")
     subprocess.run([cli] + args + ["--csv", csv_file, "--ics", ics_file], check=True)
-    # Cells are quoted but their own quotes are not doubled (positions end in 00"), so the
-    # separator is the quote-comma-quote between them.
+    # RFC 4180: every cell quoted, a quote inside one (the seconds mark) doubled.
     with open(csv_file, newline="") as f:
-        rows = [line.rstrip("\r\n")[1:-1].split('","') for line in f if line.strip()]
+        rows = [row for row in csv.reader(f) if row]
     with open(ics_file, "rb") as f:
         raw = f.read()
     return rows, raw

@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -59,7 +60,8 @@ class GuiFixture {
  public:
   fs::path Home() const { return fs::path(dir_.path().toStdString()) / "home"; }
 
-  void Start() {
+  // `before` changes the session as read from the files, before the window starts.
+  void Start(const std::function<void(Session&)>& before = {}) {
     session = std::make_unique<Session>();
     ui = std::make_unique<RecordingInterface>();
     files = std::make_unique<FakeFileDialogs>();
@@ -69,6 +71,7 @@ class GuiFixture {
     start.executableDir = KESMORA_SHIPPED_DATA_DIR;
     start.formats = LocaleFormats{DateOrder::MonthDayYear, ClockFormat::Hours24};
     StartSession(*session, start);
+    if (before) before(*session);
     auto clock = [] { return LocalDateTime{2026, 12, 5, 18, 45}; };
     window = std::make_unique<gui::MainWindow>(*session, *ui, clock);
     window->SetFileDialogs(*files);
@@ -83,6 +86,12 @@ class GuiFixture {
     ui.reset();
     session.reset();
     fs::remove_all(Home());
+  }
+
+  // Shortcuts reach the window that is active.
+  static void Activate(QWidget* w) {
+    w->activateWindow();
+    if (!QTest::qWaitForWindowActive(w)) qFatal("the window is not active");
   }
 
   template <typename T>
@@ -110,11 +119,6 @@ class GuiFixture {
       bool on = std::find(boxes.begin(), boxes.end(), k) != boxes.end();
       Find<QCheckBox>(QString("chkP1Planets_%1").arg(k).toUtf8().constData())->setChecked(on);
     }
-  }
-
-  void TickAllTransitPlanets() {
-    for (int k = 0; k < NumPlanetBoxes; ++k)
-      Find<QCheckBox>(QString("chkP1Planets_%1").arg(k).toUtf8().constData())->setChecked(true);
   }
 
   void SetDays(int days) { Find<QLineEdit>("txtDaysToCalculate")->setText(QString::number(days)); }

@@ -1,7 +1,7 @@
 // Slow: a year of every body, interpolated against exact positions.
 #include "core/app/run.h"
 #include "core/search/sample_session.h"
-#include "core/search/same_run.h"
+#include "slow/same_run.h"
 
 #include <gtest/gtest.h>
 

@@ -9,59 +9,44 @@
 namespace kesmora {
 namespace {
 
-std::vector<std::string> Numbered(int count, const std::string& prefix = "line ") {
-  std::vector<std::string> lines;
+using Lines = std::vector<std::string>;
+
+Lines Numbered(int count, const std::string& prefix = "line ") {
+  Lines lines;
   for (int k = 1; k <= count; ++k) lines.push_back(prefix + std::to_string(k));
   return lines;
 }
 
-std::vector<size_t> Sizes(const std::vector<std::vector<std::string>>& pages) {
-  std::vector<size_t> sizes;
-  for (const auto& page : pages) sizes.push_back(page.size());
-  return sizes;
+Lines operator+(Lines a, const Lines& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
 }
 
-TEST(PrintPages, FullPagesThenTheRest) {
-  auto pages = PrintPages(Numbered(130), 60);
-  EXPECT_EQ(Sizes(pages), (std::vector<size_t>{60, 60, 10}));
-  EXPECT_EQ(pages[1].front(), "line 61");
-  EXPECT_EQ(pages[2].back(), "line 130");
-}
-
-TEST(PrintPages, ExactlyFullLastPageAddsNoBlankPage) {
-  EXPECT_EQ(Sizes(PrintPages(Numbered(120), 60)), (std::vector<size_t>{60, 60}));
-}
-
-TEST(PrintPages, FormFeedStartsAPageAndRestartsTheCount) {
-  std::vector<std::string> lines = Numbered(10, "a");
-  lines.emplace_back("\f");
-  for (const std::string& line : Numbered(70, "b")) lines.push_back(line);
-  auto pages = PrintPages(lines, 60);
-  EXPECT_EQ(Sizes(pages), (std::vector<size_t>{10, 60, 10}));
-  EXPECT_EQ(pages[1].front(), "b1");
-  EXPECT_EQ(pages[2].front(), "b61");
-}
-
-TEST(PrintPages, FormFeedRightAfterAFullPageGivesABlankPage) {
-  std::vector<std::string> lines = Numbered(3);
-  lines.emplace_back("\f");
-  lines.emplace_back("next");
-  EXPECT_EQ(Sizes(PrintPages(lines, 3)), (std::vector<size_t>{3, 0, 1}));
-}
-
-TEST(PrintPages, TrailingFormFeedPrintsNoEmptyPage) {
-  std::vector<std::string> lines = Numbered(5);
-  lines.emplace_back("\f");
-  EXPECT_EQ(Sizes(PrintPages(lines, 60)), (std::vector<size_t>{5}));
-}
-
-TEST(PrintPages, NoLimitKeepsOnePage) {
-  EXPECT_EQ(Sizes(PrintPages(Numbered(500), 0)), (std::vector<size_t>{500}));
-}
-
-TEST(PrintPages, EmptyLinesArePrinted) {
-  EXPECT_EQ(Sizes(PrintPages({"", "", ""}, 2)), (std::vector<size_t>{2, 1}));
-  EXPECT_TRUE(PrintPages({}, 60).empty());
+TEST(PrintPages, FullPagesFormFeedsAndTheRest) {
+  const struct {
+    const char* name;
+    Lines lines;
+    int perPage;
+    std::vector<size_t> sizes;
+    const char* firstOfLastPage;
+  } cases[] = {
+      {"full pages then the rest", Numbered(130), 60, {60, 60, 10}, "line 121"},
+      {"an exactly full last page adds no blank page", Numbered(120), 60, {60, 60}, "line 61"},
+      {"a form feed starts a page and restarts the count", Numbered(10, "a") + Lines{"\f"} + Numbered(70, "b"), 60,
+       {10, 60, 10}, "b61"},
+      {"a form feed right after a full page gives a blank page", Numbered(3) + Lines{"\f", "next"}, 3, {3, 0, 1}, "next"},
+      {"a trailing form feed prints no empty page", Numbered(5) + Lines{"\f"}, 60, {5}, "line 1"},
+      {"no limit keeps one page", Numbered(500), 0, {500}, "line 1"},
+      {"nothing prints no page", Lines{}, 60, {}, nullptr}};
+  for (const auto& c : cases) {
+    auto pages = PrintPages(c.lines, c.perPage);
+    std::vector<size_t> sizes;
+    for (const auto& page : pages) sizes.push_back(page.size());
+    EXPECT_EQ(sizes, c.sizes) << c.name;
+    if (c.firstOfLastPage && !pages.empty() && !pages.back().empty()) {
+      EXPECT_EQ(pages.back().front(), c.firstOfLastPage) << c.name;
+    }
+  }
 }
 
 }  // namespace

@@ -1,12 +1,8 @@
 // The hotspot count: which minutes of a day each hit is in force, compared with the rule the
 // grid's texts give (start text <= minute <= end text, whole seconds of local time).
-#include "core/app/run.h"
 #include "core/results/hotspots.h"
 
 #include "core/reference/format.h"
-#include "core/results/results.h"
-#include "core/search/aspectarian.h"
-#include "core/search/sample_session.h"
 
 #include <gtest/gtest.h>
 #include <swephexp.h>
@@ -26,43 +22,6 @@ double Local(int dayOffset, int hour, int minute, double second = 0) {
   CivilDate d = AddDays(kDay, dayOffset);
   return swe_julday(d.year, d.month, d.day, hour + minute / 60.0 + second / 3600.0 + kZone, SE_GREG_CAL);
 }
-
-struct PeriodCase {
-  const char* name;
-  std::optional<double> start, exact, end;
-  int firstMinute, lastMinute;  // -1, -1: no minute counted
-};
-
-class PeriodTest : public testing::TestWithParam<PeriodCase> {};
-
-TEST_P(PeriodTest, CountsTheMinutesInsideItsPeriod) {
-  const PeriodCase& c = GetParam();
-  HotspotHits hits;
-  hits.timeZoneHours = kZone;
-  hits.hits.push_back({*c.exact, c.start, c.end, 0, 1, 2, 0});
-  MinuteCounts counts = CountHotspots(hits, kDay).counts;
-  for (int m = 0; m < MinutesPerDay; ++m) {
-    int expected = m >= c.firstMinute && m <= c.lastMinute ? 1 : 0;
-    ASSERT_EQ(counts[static_cast<size_t>(m)], expected) << "minute " << m;
-  }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Hotspots, PeriodTest,
-    testing::Values(
-        PeriodCase{"FromTheEveBeforeToMidnight", Local(-1, 23, 59), Local(-1, 23, 59, 30), Local(0, 0, 0), 0, 0},
-        PeriodCase{"ThreeMinutesBothEndsCount", Local(0, 10, 0), Local(0, 10, 1), Local(0, 10, 2), 600, 602},
-        PeriodCase{"SecondsInsideTheMinutes", Local(0, 10, 0, 30), Local(0, 10, 1), Local(0, 10, 2, 29), 601, 602},
-        // The texts round to the second: 10:01:59.6 reads 10:02:00, 10:01:59.4 reads 10:01:59.
-        PeriodCase{"EndRoundsUpToTheMinute", Local(0, 10, 0), Local(0, 10, 1), Local(0, 10, 1, 59.6), 600, 602},
-        PeriodCase{"EndRoundsDownBeforeIt", Local(0, 10, 0), Local(0, 10, 1), Local(0, 10, 1, 59.4), 600, 601},
-        PeriodCase{"TheDayBefore", Local(-1, 8, 0), Local(-1, 9, 0), Local(-1, 23, 58), -1, -1},
-        PeriodCase{"TheDayAfter", Local(1, 0, 0, 1), Local(1, 9, 0), Local(1, 10, 0), -1, -1},
-        PeriodCase{"OverTheWholeDay", Local(-1, 12, 0), Local(0, 12, 0), Local(1, 12, 0), 0, 1439},
-        PeriodCase{"NoStartTwoDaysBeforeExact", std::nullopt, Local(1, 12, 0), Local(1, 13, 0), 0, 1439},
-        PeriodCase{"NoEndTwoDaysAfterExact", Local(-2, 5, 0), Local(-2, 6, 0), std::nullopt, 0, 360},
-        PeriodCase{"NeitherEndTwoDaysEachWay", std::nullopt, Local(-2, 0, 0), std::nullopt, 0, 0}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Hotspots, TransitToTransitAspectFoundFromBothPointsCountsOnce) {
   HotspotHits hits;
@@ -139,41 +98,6 @@ TEST(Hotspots, RandomHitsCountAsTheirTextsSay) {
                        h.endJd ? Text(*h.endJd, zone, DateOrder::DayMonthYear) : ""});
     }
     EXPECT_EQ(CountHotspots(hits, kDay).counts, CountByTexts(texts, kDay, DateOrder::DayMonthYear)) << "zone " << zone;
-  }
-}
-
-// A real run: the counts from the run's hits equal the text rule over its grid, each
-// transit-to-transit aspect found from both points taken once.
-TEST(Hotspots, RunCountsAsItsGridSays) {
-  test::SampleSession s("Sydney,01 Mar 2024,9.30,P,-11,-151.12,-33.52,NSW,Sydney");
-  RunOptions o = s.Options({"Sun", "Moon", "Mercury", "Venus", "Mars"}, {"Sun", "Moon", "Venus", "Ascendant"},
-                           {0, 6, 8, 10, 14}, 3);
-  o.transitToTransit = true;
-  RunResult run = RunAspectarian(RunInputOf(s.session, o));
-  ASSERT_GT(run.hits.HitCount(), 10);
-  auto grid = GridRowsOf(run.hits.RunHits(), HitTextsOf(s.session.tables, run.extra, DateOrder::DayMonthYear,
-                                                       run.transitTimeZone));
-  std::vector<std::array<std::string, 3>> texts;
-  int twins = 0;
-  for (size_t r = 0; r < grid.size(); ++r) {
-    const GridRow& g = grid[r];
-    bool twin = false;
-    for (size_t q = 0; q < r && g[1] == "t. to t."; ++q)
-      twin = twin || (grid[q][1] == g[1] && grid[q][2] == g[7] && grid[q][7] == g[2] && grid[q][6] == g[6] &&
-                      grid[q][12] == g[12]);
-    if (twin) {
-      ++twins;
-      continue;
-    }
-    texts.push_back({g[grid::StartPeriod], g[12], g[grid::EndPeriod]});
-  }
-  ASSERT_GT(twins, 0);
-  HotspotHits hits = HotspotHitsOf(run);
-  for (int offset : {0, 1, 2}) {
-    CivilDate day = AddDays(kDay, offset);
-    HotspotCount count = CountHotspots(hits, day);
-    EXPECT_EQ(count.counts, CountByTexts(texts, day, DateOrder::DayMonthYear)) << "day " << offset;
-    EXPECT_EQ(count.twinsMerged, twins);
   }
 }
 

@@ -5,9 +5,6 @@
 #include "core/persons/names_file.h"
 #include "core/settings/settings.h"
 
-#include <swephexp.h>
-
-#include <cstdio>
 #include <stdexcept>
 
 namespace kesmora::test {
@@ -49,14 +46,6 @@ RunOptions SampleSession::Options(std::initializer_list<const char*> moving, std
   o.timePeriod = false;
   o.daysToCalculate = days;
   return o;
-}
-
-std::optional<double> JulianDayOfText(const std::string& text, double timeZone) {
-  int day = 0, month = 0, year = 0, hour = 0, minute = 0, second = 0;
-  char tail = 0;
-  if (std::sscanf(text.c_str(), "%2d/%2d/%4d %2d:%2d:%2d%c", &day, &month, &year, &hour, &minute, &second, &tail) != 6)
-    return std::nullopt;
-  return swe_julday(year, month, day, hour + minute / 60.0 + second / 3600.0 + timeZone, SE_GREG_CAL);
 }
 
 }  // namespace kesmora::test

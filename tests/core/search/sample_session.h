@@ -6,7 +6,6 @@
 #include "core/test_support.h"
 
 #include <initializer_list>
-#include <optional>
 #include <string>
 
 namespace kesmora::test {
@@ -27,9 +26,5 @@ class SampleSession {
   Session session;
   RecordingInterface ui;
 };
-
-// The UT Julian day of a "dd/mm/yyyy hh:nn:ss" text in the local time of a zone (hours,
-// west positive); nothing when the text is no such moment.
-std::optional<double> JulianDayOfText(const std::string& text, double timeZone);
 
 }  // namespace kesmora::test

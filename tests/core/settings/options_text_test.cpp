@@ -9,43 +9,26 @@
 namespace kesmora {
 namespace {
 
-struct OptionsTextCase {
-  const char* name;
-  std::string text;
-  int faultLine;  // 0: accepted
-};
-
-class OptionsTextTest : public ::testing::TestWithParam<OptionsTextCase> {};
-
-TEST_P(OptionsTextTest, FirstFaultyOptionLine) {
-  auto fault = CheckOptionsText(GetParam().text);
-  if (GetParam().faultLine == 0) {
-    EXPECT_FALSE(fault) << fault->line;
-  } else {
-    ASSERT_TRUE(fault);
-    EXPECT_EQ(fault->line, GetParam().faultLine);
-  }
-}
-
 std::string Lines(int count, const std::string& last = "") {
   std::string text;
   for (int k = 1; k <= count; ++k) text += std::to_string(k) + "      option\r\n";
   return text + last;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Texts, OptionsTextTest,
-    ::testing::Values(OptionsTextCase{"TwentyFourNumbers", Lines(24), 0},
-                      OptionsTextCase{"SignedAndDecimalValues", "-5.5 zone\n+3\n  .5 lead blanks\n", 0},
-                      OptionsTextCase{"LetterInLineEighteen", Lines(17, "x0     zone\r\n0\r\n"), 18},
-                      OptionsTextCase{"BlanksOnlyLine", Lines(3, "   \r\n"), 4},
-                      OptionsTextCase{"NumberBeyondSevenCharacters", "1\n        5 too far right\n", 2},
-                      OptionsTextCase{"TextAfterAnEmptyLineIsNotRead", Lines(2, "\r\nnot an option\r\n"), 0},
-                      OptionsTextCase{"TextAfterLineTwentyFourIsNotRead", Lines(24, "free notes\r\n"), 0},
-                      OptionsTextCase{"LastLineWithoutLineBreak", "1\r\n2\r\nthree", 3}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST(OptionsFaultMessage, NamesTheLineAndItsText) {
+TEST(CheckOptionsText, FindsTheFirstLineTheReaderWouldNotTake) {
+  const std::pair<std::string, int> cases[] = {  // the faulty line, 0 when the text is accepted
+      {Lines(24), 0},
+      {"-5.5 zone\n+3\n  .5 lead blanks\n", 0},
+      {Lines(17, "x0     zone\r\n0\r\n"), 18},
+      {Lines(3, "   \r\n"), 4},
+      {"1\n        5 too far right\n", 2},  // the number beyond the seven characters read
+      {Lines(2, "\r\nnot an option\r\n"), 0},  // text after an empty line is not read
+      {Lines(24, "free notes\r\n"), 0},      // nor after line 24
+      {"1\r\n2\r\nthree", 3}};
+  for (const auto& [text, faultLine] : cases) {
+    auto fault = CheckOptionsText(text);
+    EXPECT_EQ(fault ? fault->line : 0, faultLine) << text;
+  }
   EXPECT_EQ(OptionsFaultMessage({18, "x0 zone"}, "OPTIONS.OPT"),
             "Line 18 of OPTIONS.OPT does not start with a number:\n\"x0 zone\"\nThe file was not saved.");
 }
