@@ -149,6 +149,7 @@ bool RunSearch(RunCliOptions& o, const std::string& program, Session& session, C
   if (!CalculatePlanetaryData(session, ui)) return false;
   RunOptions options = RunOptionsOf(s, session.person2);
   options.exactEphemeris = o.exactEphemeris;
+  options.threads = o.threads;
   RunInput input = RunInputOf(session, options);
   // Without a window to choose a missing list in, a missing list is an error.
   for (ListKind kind : ListsNeeded(options)) {
@@ -186,6 +187,8 @@ void AddRunOptions(CLI::App& cmd, RunCliOptions& o) {
   cmd.add_option("--passes", o.passes, "Comma-separated passes: t2n, t2t (deg, apt, nak, t2nmp, tmp2nmp with the target lists)");
   cmd.add_flag("--exact-ephemeris", o.exactEphemeris,
                "Ask the ephemeris for every position instead of interpolating (slow; for comparisons)");
+  cmd.add_option("--threads", o.threads, "Worker threads of the run (default: one per core, at most 8)")
+      ->check(CLI::Range(0, 64));
   cmd.add_option("--mpn", o.mpn, "Transit midpoints to meet natal planets (.mpn list)");
   cmd.add_option("--mpt", o.mpt, "Transit midpoints to meet transit planets (.mpt list)");
   cmd.add_option("--nmp", o.nmp, "Natal midpoints (.nmp list)");

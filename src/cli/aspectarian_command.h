@@ -15,6 +15,7 @@ struct RunCliOptions {
   std::optional<int> days;
   std::optional<double> orbBefore, orbAfter, window;
   bool exactEphemeris = false;
+  int threads = 0;
   std::string mpn, mpt, nmp, nak, apt, t2n;
   bool tmpNatal = false, tmpTransit = false, tNmp = false, tmpNmp = false;
 };

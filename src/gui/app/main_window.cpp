@@ -16,7 +16,7 @@
 #include "core/results/hotspots.h"
 #include "core/results/results.h"
 #include "gui/search/list_file_dialog.h"
-#include "core/search/list_files.h"
+#include "core/app/list_files.h"
 #include "core/search/run_options.h"
 #include "gui/search/target_list_window.h"
 #include "core/settings/options_file.h"

@@ -2,7 +2,7 @@
 
 #include "gui/app/file_dialogs.h"
 #include "core/app/session.h"
-#include "core/search/list_files.h"
+#include "core/app/list_files.h"
 
 namespace kesmora::gui {
 

@@ -6,7 +6,7 @@
 #include "core/reference/format.h"
 #include "core/reference/text.h"
 #include "gui/search/list_file_dialog.h"
-#include "core/search/list_files.h"
+#include "core/app/list_files.h"
 
 #include <QEvent>
 #include <QGridLayout>

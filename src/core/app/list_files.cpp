@@ -1,4 +1,4 @@
-#include "core/search/list_files.h"
+#include "core/app/list_files.h"
 
 #include "core/app/session.h"
 #include "core/reference/format.h"

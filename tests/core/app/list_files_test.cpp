@@ -2,7 +2,7 @@
 // a dialog opens in, and the files a run still has to ask for.
 #include "core/app/session.h"
 #include "core/test_support.h"
-#include "core/search/list_files.h"
+#include "core/app/list_files.h"
 
 #include <gtest/gtest.h>
 
