@@ -31,10 +31,26 @@ char HouseLetter(HouseSystem system) {
   return 0;
 }
 
-bool NeedsPartInputs(const std::string& code) {
-  return code == "POF_d" || code == "POF_n" || code == "AP_1" || code == "AP_2" || code == "AP_3" ||
-         code == "AP_4" || code == "AP_5";
+// The computed points by their codes in the planet table.
+enum PointCode : signed char {
+  kUnknownPoint, kAsc, kMc, kVertex, kEquatorialAsc, kCoAscWk, kCoAscMm, kPolarAsc, kPofDay, kPofNight, kAriesPoint,
+  kPart1, kPart2, kPart3, kPart4, kPart5, kPart6, kPart7
+};
+
+PointCode PointCodeOf(const std::string& code) {
+  static const std::pair<const char*, PointCode> codes[] = {
+      {"ASC", kAsc},        {"MC", kMc},           {"VERTEX", kVertex},   {"EQU_ASC", kEquatorialAsc},
+      {"CO_ASC_WK", kCoAscWk}, {"CO_ASC_MM", kCoAscMm}, {"POLAR_ASC", kPolarAsc}, {"POF_d", kPofDay},
+      {"POF_n", kPofNight}, {"ARIES_PT", kAriesPoint}, {"AP_1", kPart1},     {"AP_2", kPart2},
+      {"AP_3", kPart3},     {"AP_4", kPart4},      {"AP_5", kPart5},      {"AP_6", kPart6},
+      {"AP_7", kPart7}};
+  for (auto [text, value] : codes)
+    if (code == text) return value;
+  return kUnknownPoint;
 }
+
+bool NeedsPartInputs(int code) { return code >= kPofDay && code != kAriesPoint && code <= kPart5; }
+bool NeedsPartInputs(const std::string& code) { return NeedsPartInputs(PointCodeOf(code)); }
 
 bool IsBodyClass(const std::string& cls) {
   return cls == "g" || cls == "t" || cls == "d" || cls == "a";
@@ -157,6 +173,8 @@ ChartCalculator::ChartCalculator(const ReferenceTables& tables, ChartRecord& rec
     : tables_(tables), record_(record), options_(options) {
   if (static_cast<int>(record_.planetLon.size()) != tables_.NumPlanetsUsed() + 1)
     record_.Size(tables_.NumPlanetsUsed());
+  pointCode_.assign(static_cast<size_t>(tables_.NumPlanetsUsed()) + 1, kUnknownPoint);
+  for (int i = 1; i <= tables_.NumPlanetsUsed(); ++i) pointCode_[static_cast<size_t>(i)] = PointCodeOf(tables_.Planet(i).code);
 }
 
 int ChartCalculator::Flags() const {
@@ -225,25 +243,32 @@ ChartCalculator::PartInputs ChartCalculator::PartInputsAt(double jdEt, double as
 
 bool ChartCalculator::PointLongitude(const std::string& code, const Houses& h,
                                      const PartInputs& p, double& lon) const {
+  return PointLongitude(PointCodeOf(code), h, p, lon);
+}
+
+bool ChartCalculator::PointLongitude(int code, const Houses& h, const PartInputs& p, double& lon) const {
   const auto& a = h.ascmc;
   double asc = a[0];
-  if (code == "ASC") lon = a[0];
-  else if (code == "MC") lon = a[1];
-  else if (code == "VERTEX") lon = a[3];
-  else if (code == "EQU_ASC") lon = a[4];
-  else if (code == "CO_ASC_WK") lon = a[5];
-  else if (code == "CO_ASC_MM") lon = a[6];
-  else if (code == "POLAR_ASC") lon = a[7];
-  else if (code == "POF_d") lon = p.pofDay;
-  else if (code == "POF_n") lon = p.pofNight;
-  else if (code == "ARIES_PT") lon = 0;
-  else if (code == "AP_1") lon = Normalise(h.cusps[5] + asc - p.l11);
-  else if (code == "AP_2") lon = Normalise(p.l12 + asc - p.l52);
-  else if (code == "AP_3") lon = Normalise(p.l6 + asc - p.l8);
-  else if (code == "AP_4") lon = Normalise(p.l11 + asc - p.pofDay);
-  else if (code == "AP_5") lon = Normalise(p.l11 + asc - p.pofNight);
-  else if (code == "AP_6" || code == "AP_7") lon = 0;
-  else return false;
+  switch (code) {
+    case kAsc: lon = a[0]; break;
+    case kMc: lon = a[1]; break;
+    case kVertex: lon = a[3]; break;
+    case kEquatorialAsc: lon = a[4]; break;
+    case kCoAscWk: lon = a[5]; break;
+    case kCoAscMm: lon = a[6]; break;
+    case kPolarAsc: lon = a[7]; break;
+    case kPofDay: lon = p.pofDay; break;
+    case kPofNight: lon = p.pofNight; break;
+    case kAriesPoint: lon = 0; break;
+    case kPart1: lon = Normalise(h.cusps[5] + asc - p.l11); break;
+    case kPart2: lon = Normalise(p.l12 + asc - p.l52); break;
+    case kPart3: lon = Normalise(p.l6 + asc - p.l8); break;
+    case kPart4: lon = Normalise(p.l11 + asc - p.pofDay); break;
+    case kPart5: lon = Normalise(p.l11 + asc - p.pofNight); break;
+    case kPart6:
+    case kPart7: lon = 0; break;
+    default: return false;
+  }
   return true;
 }
 
@@ -414,14 +439,17 @@ ChartCalculator::PartInputs ChartCalculator::PartInputsOf(const std::array<doubl
   return p;
 }
 
-bool ChartCalculator::NeedsParts(int index) const { return NeedsPartInputs(tables_.Planet(index).code); }
+bool ChartCalculator::NeedsParts(int index) const {
+  return index >= 1 && static_cast<size_t>(index) < pointCode_.size() && NeedsPartInputs(pointCode_[static_cast<size_t>(index)]);
+}
 
 std::optional<PointState> ChartCalculator::HousePoint(int index, const Houses& h, const PartInputs& p) const {
   const PlanetEntry& e = tables_.Planet(index);
   if (e.cls == "c") return PointState{CuspLongitude(h, index), HousePointSpeed};
   double lon = 0;
-  if ((e.cls == "p" || e.cls == "l") && PointLongitude(e.code, h, p, lon))
-    return PointState{lon, e.code == "ARIES_PT" ? 0.0 : HousePointSpeed};
+  int code = pointCode_[static_cast<size_t>(index)];
+  if ((e.cls == "p" || e.cls == "l") && PointLongitude(code, h, p, lon))
+    return PointState{lon, code == kAriesPoint ? 0.0 : HousePointSpeed};
   return std::nullopt;
 }
 

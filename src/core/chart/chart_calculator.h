@@ -191,6 +191,7 @@ class ChartCalculator {
   // Longitude of a computed point by its code; false when the code is not known.
   bool PointLongitude(const std::string& code, const Houses& h, const PartInputs& parts,
                       double& longitude) const;
+  bool PointLongitude(int code, const Houses& h, const PartInputs& parts, double& longitude) const;
   double Lon(int index) const;
   double ExtraPointAt(double jd, int index, bool lean = false);
   PointState MidpointOf(double jd, int index, int place, bool lean);
@@ -201,6 +202,8 @@ class ChartCalculator {
   double housesJd_ = -1e300, partsJd_ = -1e300;
   Houses houses_;
   PartInputs parts_;
+
+  std::vector<signed char> pointCode_;  // by planet index, the computed point its code names
 
   const ReferenceTables& tables_;
   ChartRecord& record_;

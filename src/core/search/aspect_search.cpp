@@ -188,6 +188,29 @@ double AspectSearch::ScanStepDaysFor(Pass pass, int i, int j) const {
   return StepDaysFor(pass, i, j);
 }
 
+template <typename Rate>
+void AspectSearch::FillSteps(std::vector<ScanStep>& steps, Pass pass, int i, int j, double step, double endJd,
+                             bool turns, const Rate& rate, bool second) {
+  for (double t = ctx_.span.start; t < endJd; t += step) {
+    CheckCancelled();
+    ScanStep s;
+    const double tEnd = std::min(t + step, endJd);
+    s.ends[0] = t, s.ends[1] = tEnd;
+    if (turns)
+      if (auto turn = TurnBetween(rate, t, tEnd)) s.ends[2] = s.ends[1], s.ends[1] = *turn, s.count = 3;
+    // Each moment once; the step's end is the next step's start.
+    for (size_t e = 0; e < s.count; ++e) {
+      if (e == 0 && !steps.empty()) {
+        s.p[0] = steps.back().p[steps.back().count - 1], s.q[0] = steps.back().q[steps.back().count - 1];
+        continue;
+      }
+      s.p[e] = Moving(pass, s.ends[e], i, positions_);
+      if (second) s.q[e] = Second(pass, s.ends[e], i, j, positions_);
+    }
+    steps.push_back(s);
+  }
+}
+
 void AspectSearch::ScanPair(Pass pass, int i, int j) {
   const RunOptions& o = ctx_.options;
   // The scan runs a step of the pair past the span's end; it may take longer steps where
@@ -217,29 +240,34 @@ void AspectSearch::ScanPair(Pass pass, int i, int j) {
     return (MovingFirst(pass) ? positions_.ErrorBoundDeg(x, mover, false) : 0.0) +
            (MovingSecond(pass) ? positions_.ErrorBoundDeg(x, j, false) : 0.0);
   };
+  // The steps of the scan with the positions at their ends. Where the second point stands
+  // still they are the mover's alone, and every pair of the mover shares them.
+  const bool fixedSecond = !MovingSecond(pass);
+  const bool turns = !housePoint && pass != Pass::DegreePair;
+  std::vector<ScanStep> ownSteps;
+  const std::vector<ScanStep>* steps = &ownSteps;
+  if (fixedSecond) {
+    MoverStepsKey key{mover, step, endJd, ctx_.span.start, turns};
+    if (!(moverStepsKey_ == key)) {
+      moverSteps_.clear();
+      FillSteps(moverSteps_, pass, i, j, step, endJd, turns, rate, false);
+      moverStepsKey_ = key;
+    }
+    steps = &moverSteps_;
+  } else {
+    FillSteps(ownSteps, pass, i, j, step, endJd, turns, rate, true);
+  }
+  const PointState fixedQ = fixedSecond ? Second(pass, ctx_.span.start, i, j, positions_) : PointState{};
+
   PointState lastP, lastQ;
   double lastJd = 0;
-  std::array<double, 3> ends{};
-  std::array<PointState, 3> p{}, q{};
-  PointState nextP{}, nextQ{};
-  bool haveNext = false;
-  for (double t = ctx_.span.start; t < endJd; t += step) {
+  for (const ScanStep& s : *steps) {
     CheckCancelled();
-    const double tEnd = std::min(t + step, endJd);
-    size_t count = 2;
-    ends[0] = t, ends[1] = tEnd;
-    if (!housePoint && pass != Pass::DegreePair)
-      if (auto turn = TurnBetween(rate, t, tEnd)) ends[2] = ends[1], ends[1] = *turn, count = 3;
-    // Each moment once; the step's end is the next step's start.
-    for (size_t e = 0; e < count; ++e) {
-      if (e == 0 && haveNext) {
-        p[0] = nextP, q[0] = nextQ;
-        continue;
-      }
-      p[e] = Moving(pass, ends[e], i, positions_);
-      q[e] = Second(pass, ends[e], i, j, positions_);
-    }
-    nextP = p[count - 1], nextQ = q[count - 1], haveNext = true;
+    const double t = s.ends[0], tEnd = s.ends[s.count - 1];
+    const std::array<double, 3>& ends = s.ends;
+    const std::array<PointState, 3>& p = s.p;
+    const std::array<PointState, 3> q = fixedSecond ? std::array<PointState, 3>{fixedQ, fixedQ, fixedQ} : s.q;
+    const size_t count = s.count;
 
     for (const Aspect& k : aspects) {
       for (size_t piece = 0; piece + 1 < count; ++piece) {

@@ -14,6 +14,7 @@
 #include "core/search/run_options.h"
 #include "core/search/target_lists.h"
 
+#include <array>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -74,6 +75,16 @@ class AspectSearch {
   std::optional<double> FirstCrossing(const Curve& f, const Curve& rate, double fromJd, double direction,
                                       double stepDays, double limitDays, const std::function<double(double)>& errorDeg,
                                       const std::function<std::pair<double, double>(double)>& exactRate) const;
+  // One step of a pair's scan: its ends (split where the pair's rate turns) and the
+  // positions of both points there.
+  struct ScanStep {
+    std::array<double, 3> ends{};
+    std::array<PointState, 3> p{}, q{};
+    size_t count = 2;
+  };
+  template <typename Rate>
+  void FillSteps(std::vector<ScanStep>& steps, Pass pass, int i, int j, double step, double endJd, bool turns,
+                 const Rate& rate, bool second);
   void AppendHit(Pass pass, int i, int j, int k, double x);
   void LongitudePeriods(Hit& hit);
   void PairPeriods(Hit& hit);
@@ -84,6 +95,15 @@ class AspectSearch {
   PositionSource& exact_;
   bool polish_;
   std::vector<Hit>* out_ = nullptr;
+  // The scan steps of the last moving point whose pairs meet still second points.
+  struct MoverStepsKey {
+    int mover = -1;
+    double step = 0, endJd = 0, startJd = 0;
+    bool turns = false;
+    bool operator==(const MoverStepsKey&) const = default;
+  };
+  MoverStepsKey moverStepsKey_;
+  std::vector<ScanStep> moverSteps_;
 };
 
 }  // namespace kesmora
