@@ -46,6 +46,7 @@ void AddPersonCommand(CLI::App& app, int& exitCode) {
   auto o = std::make_shared<PersonOptionsCli>();
   CLI::App* cmd = app.add_subcommand("person", "Persons of a names file");
   cmd->require_subcommand(1);
+  cmd->fallthrough();  // --home may follow the subcommand
   cmd->add_option("--home", o->home, "Program directory (default: $KESMORA_HOME, the build tree, or ~/.local/share/kesmora)");
 
   CLI::App* save = cmd->add_subcommand("save", "Save a person into a names file, as the Save buttons do");
