@@ -171,12 +171,6 @@ TEST(NamesSave, DuplicatesAreFoundIgnoringCaseInAnyScript) {
   EXPECT_EQ(asked, std::vector<std::string>{"ZOË"});
 }
 
-TEST(NamesSave, BackupNames) {
-  EXPECT_EQ(BackupPathOf("/x/NAMES.FIL"), fs::path("/x/NAMES.old"));
-  EXPECT_EQ(BackupPathOf("/x/clients"), fs::path("/x/clients.old"));
-  EXPECT_EQ(BackupPathOf("/x/NAMES.old"), fs::path("/x/NAMES.old.old"));
-}
-
 // Writes records as the Save buttons do, with the program's locale German (decimal comma,
 // "Sept." for September).
 class GermanLocale : public ::testing::Test {
