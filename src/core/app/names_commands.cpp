@@ -49,6 +49,23 @@ void ChangeNamesList(Session& s, const fs::path& file, UserInterface& ui) {
   LoadNamesList(s, ui);
 }
 
+NamesFileText ReadNamesFileForEditing(const fs::path& file) {
+  NamesFileText t;
+  const std::optional<std::string> bytes = ReadWholeFile(file);
+  if (!bytes) return t;
+  t.bytes = *bytes;
+  for (const std::string& line : SplitLines(DecodeFileText(*bytes).text)) t.text += line + "\n";
+  t.read = true;
+  return t;
+}
+
+bool SaveEditedNamesFile(const fs::path& file, const NamesFileText& shown, const std::string& edited,
+                         UserInterface& ui) {
+  const WriteResult written = WriteFileAtomically(file, EditedNamesFileBytes(shown.bytes, shown.text, edited));
+  if (!written) ui.ShowMessage({MessageIcon::Critical, "Error", WriteFailureText(file, written)});
+  return static_cast<bool>(written);
+}
+
 bool MakeNewNamesFile(const fs::path& file, UserInterface& ui) {
   WriteResult written = WriteFileAtomically(file, std::string(SampleNamesRecord) + std::string(CRLF));
   if (!written) ui.ShowMessage({MessageIcon::Critical, "Error", WriteFailureText(file, written)});

@@ -27,6 +27,19 @@ SaveOutcome SavePerson(Session& session, const NamesRecord& record, const std::f
 // Change List: `file` becomes the current names file and its names are listed.
 void ChangeNamesList(Session& session, const std::filesystem::path& file, UserInterface& ui);
 
+// The names file as its editor shows it: the file's bytes, and its lines in UTF-8 joined by
+// line feeds. `read` is false when the file cannot be read.
+struct NamesFileText {
+  std::string bytes, text;
+  bool read = false;
+};
+NamesFileText ReadNamesFileForEditing(const std::filesystem::path& file);
+// The editor's Save: the edited text written whole (through a temporary file), or the file's
+// own bytes again when nothing was changed. False, with the message shown, when it cannot be
+// written; the file is then as it was.
+bool SaveEditedNamesFile(const std::filesystem::path& file, const NamesFileText& shown, const std::string& edited,
+                         UserInterface& ui);
+
 // "Make new .FIL file": the file with the sample record as its only line. False, with the
 // message shown, when it cannot be written.
 bool MakeNewNamesFile(const std::filesystem::path& file, UserInterface& ui);
