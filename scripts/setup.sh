@@ -8,6 +8,10 @@ packages=(
   libswe-dev swe-basic-data
   qt6-base-dev libgl-dev
   libfmt-dev libhowardhinnant-date-dev libcli11-dev
+  # The atlas: cities from libgeonames, offsets from the system's time-zone database
+  libgeonames-dev tzdata
+  # A decimal-comma locale for the tests of the written number formats
+  locales
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   poppler-utils
   python3
@@ -25,10 +29,15 @@ missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
 
 sudo=""
 if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
-echo "Installing: ${missing[*]}"
-$sudo apt-get update
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  $sudo apt-get update
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+# German numbers have a decimal comma; the names-file tests write under that locale.
+if ! locale -a 2>/dev/null | grep -qix 'de_DE.utf8'; then
+  $sudo localedef -i de_DE -f UTF-8 de_DE.UTF-8
+fi

@@ -22,6 +22,7 @@ void ConsoleInterface::ShowMessage(const Message& message) {
 
 void CommonOptions::AddTo(CLI::App& c) {
   c.add_option("--home", home, "Program directory (default: $KESMORA_HOME, the build tree, or ~/.local/share/kesmora)");
+  c.add_option("--names-file", namesFile, "Names file of --natal and --transit (default: the current names file)");
   auto* n1 = c.add_option("--natal", natal, "Person 1 by name from the names file");
   auto* n2 = c.add_option("--natal-data", natalData,
                           "Person 1 as a names-file record: name,date,time,A/P/U,zone,longitude,latitude,state,city");
@@ -61,18 +62,23 @@ void PlaceByRecord(Session& s, Person person, const std::string& record) {
 
 }  // namespace
 
-void PrepareSession(Session& s, const CommonOptions& o, const std::string& executable, ConsoleInterface& ui) {
+void StartCliSession(Session& s, const std::string& home, int dateOrder, const std::string& executable) {
   StartOptions start;
-  if (!o.home.empty()) start.home = fs::path(o.home);
+  if (!home.empty()) start.home = fs::path(home);
   std::error_code ec;
   fs::path exe = fs::canonical("/proc/self/exe", ec);
   start.executableDir = ec ? fs::absolute(executable).parent_path() : exe.parent_path();
-  if (o.dateOrder >= 0) {
+  if (dateOrder >= 0) {
     LocaleFormats f = ReadLocaleFormats();
-    f.dateOrder = static_cast<DateOrder>(o.dateOrder);
+    f.dateOrder = static_cast<DateOrder>(dateOrder);
     start.formats = f;
   }
   StartSession(s, start);
+}
+
+void PrepareSession(Session& s, const CommonOptions& o, const std::string& executable, ConsoleInterface& ui) {
+  StartCliSession(s, o.home, o.dateOrder, executable);
+  if (!o.namesFile.empty()) s.settings.dataFile = fs::absolute(o.namesFile).string();
   FillStartPersons(s, ui);
   ui.first.reset();  // a faulty stored last person does not stop a command that names others
 

@@ -27,6 +27,7 @@ class ConsoleInterface : public UserInterface {
 
 struct CommonOptions {
   std::string home;
+  std::string namesFile;
   std::string natal, natalData;
   std::string transit, transitData;
   bool transitNow = false;
@@ -35,6 +36,10 @@ struct CommonOptions {
 
   void AddTo(CLI::App& command);
 };
+
+// Starts a session in the program directory (`home`, or where the program finds it); a date
+// order of 0 to 2 instead of the locale's.
+void StartCliSession(Session& session, const std::string& home, int dateOrder, const std::string& executable);
 
 // Starts the session from the options, then places the persons and the chart choices.
 void PrepareSession(Session& session, const CommonOptions& options, const std::string& executable,

@@ -1,7 +1,9 @@
 // kesmora-cli: the program's computations without a window.
 #include "aspectarian_command.h"
+#include "atlas_command.h"
 #include "chart_command.h"
 #include "hotspots_command.h"
+#include "person_command.h"
 #include "cli_common.h"
 #include "core/reference/reference_tables.h"
 #include "core/search/hit_table.h"
@@ -20,6 +22,8 @@ int main(int argc, char** argv) {
   kesmora::cli::AddChartCommand(app, exitCode);
   kesmora::cli::AddAspectarianCommand(app, exitCode);
   kesmora::cli::AddHotspotsCommand(app, exitCode);
+  kesmora::cli::AddAtlasCommand(app, exitCode);
+  kesmora::cli::AddPersonCommand(app, exitCode);
   try {
     app.parse(argc, argv);
   } catch (const CLI::Success& e) {

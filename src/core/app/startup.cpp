@@ -1,5 +1,6 @@
 #include "core/app/startup.h"
 
+#include "core/app/names_commands.h"
 #include "core/app/user_interface.h"
 #include "core/reference/text.h"
 
@@ -120,7 +121,7 @@ void StartSession(Session& s, const StartOptions& options) {
 }
 
 void LoadNamesList(Session& s, UserInterface& ui) {
-  fs::path file = s.settings.dataFile.empty() ? s.programDir / "NAMES.FIL" : fs::path(s.settings.dataFile);
+  const fs::path file = CurrentNamesFile(s);
   s.names = ReadNamesFile(file);
   if (!s.names.opened)
     ui.ShowMessage({MessageIcon::Stop, "Error!", "I cannot open the names file " + file.string() + "."});

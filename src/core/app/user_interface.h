@@ -15,9 +15,10 @@ struct Message {
   std::string text;
 };
 
-// A question with its buttons: "Save", "Discard" and "Cancel", or "Yes" and "No".
-enum class QuestionButtons { SaveDiscardCancel, YesNo };
-enum class Answer { Save, Discard, Cancel, Yes, No };
+// A question with its buttons: "Save", "Discard" and "Cancel"; "Yes" and "No"; or "Replace",
+// "Append" and "Exit" (a name that is already in a names file).
+enum class QuestionButtons { SaveDiscardCancel, YesNo, ReplaceAppendExit };
+enum class Answer { Save, Discard, Cancel, Yes, No, Replace, Append, Exit };
 
 struct Question {
   QuestionButtons buttons;
@@ -25,9 +26,13 @@ struct Question {
   std::string text;
 };
 
-// The answer that loses nothing: Cancel, or No.
+// The answer that loses nothing: Cancel, No, or Exit. Closing a question's window gives it.
 inline Answer SafeAnswer(const Question& q) {
-  return q.buttons == QuestionButtons::SaveDiscardCancel ? Answer::Cancel : Answer::No;
+  switch (q.buttons) {
+    case QuestionButtons::SaveDiscardCancel: return Answer::Cancel;
+    case QuestionButtons::ReplaceAppendExit: return Answer::Exit;
+    default: return Answer::No;
+  }
 }
 
 class UserInterface {

@@ -120,6 +120,20 @@ const std::vector<Check>& RangeChecks() {
   return checks;
 }
 
+// Fields that must hold a number for a record to be written from them.
+const std::vector<Check>& NumberChecks() {
+  static const std::vector<Check> checks{[](const PersonFields& f, FieldLines& out) {
+    const std::pair<const char*, const std::string*> fields[] = {
+        {"Month", &f.month},         {"Day", &f.day},         {"Year", &f.year},
+        {"Birth Hour", &f.hour},     {"Birth Min", &f.minute}, {"Time Zone", &f.timeZone},
+        {"Long Deg", &f.longDeg},    {"Long Min", &f.longMin}, {"Lat Deg", &f.latDeg},
+        {"Lat Min", &f.latMin}};
+    for (auto [label, text] : fields)
+      if (!Empty(*text) && !HasLeadingNumber(*text)) Name(out, label, *text, "not a number");
+  }};
+  return checks;
+}
+
 void RunChecks(const std::vector<Check>& checks, const PersonFields& f, const char* message,
                std::vector<std::string>& out) {
   for (const Check& check : checks) {
@@ -146,6 +160,15 @@ std::vector<std::string> CheckPersonFields(const PersonFields& natal, const Pers
   RunChecks(PresenceChecks(), transit, DiurnalInputError, messages);
   RunChecks(RangeChecks(), natal, NatalInputError, messages);
   RunChecks(RangeChecks(), transit, DiurnalInputError, messages);
+  return messages;
+}
+
+std::vector<std::string> CheckPersonToSave(const PersonFields& fields, Person person) {
+  const char* message = person == Person::One ? NatalInputError : DiurnalInputError;
+  std::vector<std::string> messages;
+  RunChecks(NumberChecks(), fields, message, messages);
+  RunChecks(PresenceChecks(), fields, message, messages);
+  RunChecks(RangeChecks(), fields, message, messages);
   return messages;
 }
 

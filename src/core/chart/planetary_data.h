@@ -32,6 +32,9 @@ ChartInputs ChartInputsOf(const PersonFields& fields, const PersonReading& readi
 // check, the section's message followed by a line for each offending field ("Lat Deg: 95
 // (above 90)").
 std::vector<std::string> CheckPersonFields(const PersonFields& natal, const PersonFields& transit);
+// The same checks on one block about to be saved, and before them one more: every number field
+// holds a number ("Birth Hour: ten (not a number)"), as no stored record can be made otherwise.
+std::vector<std::string> CheckPersonToSave(const PersonFields& fields, Person person);
 
 // Notices shown together in one message, a blank line between them.
 std::string JoinNotices(const std::vector<std::string>& notices);

@@ -21,7 +21,10 @@ NamesList ParseNames(const std::string& text) {
   while (!values.AtEnd()) {
     NamesRecord r;
     r.name = values.Next().value_or("");
-    if (r.name.empty()) break;
+    if (r.name.empty()) {
+      while (!values.AtEnd() && !list.unlistedRecords) list.unlistedRecords = !values.Next().value_or("").empty();
+      break;
+    }
     std::string* rest[] = {&r.date, &r.time, &r.amPm, &r.timeZone, &r.longitude,
                            &r.latitude, &r.stateCountry, &r.city};
     for (std::string* field : rest) {
@@ -38,9 +41,47 @@ NamesList ParseNames(const std::string& text) {
 }
 
 NamesList ReadNamesFile(const std::filesystem::path& file) {
-  auto text = ReadWholeFile(file);
-  if (!text) return NamesList{};
-  return ParseNames(*text);
+  auto bytes = ReadWholeFile(file);
+  if (!bytes) return NamesList{};
+  DecodedText decoded = DecodeFileText(*bytes);
+  NamesList list = ParseNames(decoded.text);
+  list.windows1252 = decoded.windows1252;
+  return list;
+}
+
+std::string NamesRecordLine(const NamesRecord& r) {
+  std::string line;
+  for (const std::string* value : {&r.name, &r.date, &r.time, &r.amPm, &r.timeZone, &r.longitude, &r.latitude,
+                                   &r.stateCountry, &r.city}) {
+    if (!line.empty() || value != &r.name) line += ',';
+    // Read back, a value with a comma in it would split the record.
+    line += value->find(',') == std::string::npos ? *value : '"' + *value + '"';
+  }
+  return line;
+}
+
+NamesRecord RecordFromFields(const PersonFields& f) {
+  NamesRecord r;
+  r.name = f.name;
+  r.date = DayMonthNameYear({ClampedInt(LeadingNumber(f.year)), ClampedInt(LeadingNumber(f.month)),
+                             ClampedInt(LeadingNumber(f.day))});
+  r.time = FixedPattern(LeadingNumber(f.hour) + LeadingNumber(f.minute) / 100, 0, 2);
+  r.amPm = f.half == HalfDay::AM ? "A" : f.half == HalfDay::PM ? "P" : "U";
+  r.timeZone = Trim(f.timeZone);
+  const double longitude = LeadingNumber(f.longDeg) + LeadingNumber(f.longMin) / 100;
+  r.longitude = FixedPattern(f.east ? -longitude : longitude, 3, 2);
+  const double latitude = LeadingNumber(f.latDeg) + LeadingNumber(f.latMin) / 100;
+  r.latitude = FixedPattern(f.south ? -latitude : latitude, 2, 2);
+  r.stateCountry = f.stateCountry;
+  r.city = f.city;
+  return r;
+}
+
+std::string EditedNamesFileBytes(const std::string& fileBytes, const std::string& shownText,
+                                 const std::string& editedText) {
+  if (editedText == shownText) return fileBytes;
+  if (editedText.size() < 2) return "";
+  return JoinCrlf(SplitLines(editedText));
 }
 
 std::string NamesFileLabel(const std::string& path) {

@@ -1,6 +1,7 @@
 #include "core/reference/text.h"
 
 #include <fmt/format.h>
+#include <glib.h>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -239,22 +240,31 @@ bool WriteAll(int fd, std::string_view contents) {
 
 }  // namespace
 
-WriteResult WriteFileAtomically(const std::filesystem::path& path, std::string_view contents) {
+TemporaryFile WriteTemporaryBeside(const std::filesystem::path& path, std::string_view contents) {
   const std::filesystem::path target = FinalTarget(path);
   struct stat existing {};
   const bool exists = ::stat(target.c_str(), &existing) == 0;
   std::filesystem::path temp;
   int fd = OpenUniqueTemporary(target, temp);
-  if (fd < 0) return {SystemMessage(errno)};
+  if (fd < 0) return {{}, {SystemMessage(errno)}};
   auto fail = [&](int error, bool open) {
     if (open) ::close(fd);
     ::unlink(temp.c_str());
-    return WriteResult{SystemMessage(error)};
+    return TemporaryFile{{}, {SystemMessage(error)}};
   };
   if (exists && S_ISREG(existing.st_mode) && ::fchmod(fd, existing.st_mode & 07777) != 0) return fail(errno, true);
   if (!WriteAll(fd, contents) || ::fsync(fd) != 0) return fail(errno, true);
   if (::close(fd) != 0) return fail(errno, false);
-  if (::rename(temp.c_str(), target.c_str()) != 0) return fail(errno, false);
+  return {temp, {}};
+}
+
+WriteResult ReplaceWithTemporary(const std::filesystem::path& temporary, const std::filesystem::path& path) {
+  const std::filesystem::path target = FinalTarget(path);
+  if (::rename(temporary.c_str(), target.c_str()) != 0) {
+    const int error = errno;
+    ::unlink(temporary.c_str());
+    return {SystemMessage(error)};
+  }
   // The rename itself reaches the disk with the folder; not every file system can sync one.
   std::filesystem::path folder = target.parent_path().empty() ? "." : target.parent_path();
   int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -265,8 +275,109 @@ WriteResult WriteFileAtomically(const std::filesystem::path& path, std::string_v
   return {};
 }
 
+WriteResult WriteFileAtomically(const std::filesystem::path& path, std::string_view contents) {
+  TemporaryFile temp = WriteTemporaryBeside(path, contents);
+  if (!temp.result) return temp.result;
+  return ReplaceWithTemporary(temp.path, path);
+}
+
 std::string WriteFailureText(const std::filesystem::path& file, const WriteResult& result) {
   return fmt::format("The file {} could not be written: {}.", file.string(), result.error);
+}
+
+bool IsValidUtf8(std::string_view text) {
+  return g_utf8_validate_len(text.data(), text.size(), nullptr);
+}
+
+namespace {
+
+// Windows-1252 differs from Latin-1 only in 80..9F. The five codes it leaves free keep the
+// control character of the same number, so every byte has a character and no byte is lost.
+constexpr char16_t kWindows1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+void AppendUtf8(std::string& out, gunichar c) {
+  char buffer[6];
+  out.append(buffer, static_cast<size_t>(g_unichar_to_utf8(c, buffer)));
+}
+
+}  // namespace
+
+std::string Windows1252ToUtf8(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size() + bytes.size() / 8);
+  for (char ch : bytes) {
+    const auto b = static_cast<unsigned char>(ch);
+    if (b < 0x80)
+      out += ch;
+    else
+      AppendUtf8(out, b < 0xA0 ? kWindows1252High[b - 0x80] : b);
+  }
+  return out;
+}
+
+DecodedText DecodeFileText(std::string_view bytes) {
+  constexpr std::string_view bom = "\xEF\xBB\xBF";
+  if (IsValidUtf8(bytes)) {
+    if (bytes.substr(0, bom.size()) == bom) bytes.remove_prefix(bom.size());
+    return {std::string(bytes), false};
+  }
+  return {Windows1252ToUtf8(bytes), true};
+}
+
+namespace {
+
+// Letters that carry their mark in their shape rather than as an accent, read as the letters
+// a user types for them.
+const char* PlainLetter(gunichar c) {
+  switch (c) {
+    case 0x00F8: return "o";   // ø
+    case 0x0142: return "l";   // ł
+    case 0x0111: return "d";   // đ
+    case 0x00F0: return "d";   // ð
+    case 0x0127: return "h";   // ħ
+    case 0x0131: return "i";   // dotless i
+    case 0x00E6: return "ae";  // æ
+    case 0x0153: return "oe";  // œ
+    case 0x00FE: return "th";  // þ
+    default: return nullptr;
+  }
+}
+
+std::string Owned(gchar* text) {
+  std::string s = text ? text : "";
+  g_free(text);
+  return s;
+}
+
+}  // namespace
+
+std::string FoldCase(std::string_view utf8) {
+  if (!IsValidUtf8(utf8)) return ToLower(utf8);
+  return Owned(g_utf8_casefold(utf8.data(), static_cast<gssize>(utf8.size())));
+}
+
+std::string FoldForSearch(std::string_view utf8) {
+  const std::string folded = FoldCase(utf8);
+  if (!IsValidUtf8(folded)) return folded;
+  const std::string decomposed = Owned(g_utf8_normalize(folded.data(), static_cast<gssize>(folded.size()), G_NORMALIZE_NFD));
+  std::string out;
+  out.reserve(decomposed.size());
+  for (const char* p = decomposed.c_str(); *p; p = g_utf8_next_char(p)) {
+    const gunichar c = g_utf8_get_char(p);
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else if (g_unichar_ismark(c)) {
+      continue;  // the accent of a decomposed letter
+    } else if (const char* plain = PlainLetter(c)) {
+      out += plain;
+    } else {
+      AppendUtf8(out, c);
+    }
+  }
+  return out;
 }
 
 std::string JoinCrlf(const std::vector<std::string>& lines) {

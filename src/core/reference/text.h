@@ -54,8 +54,33 @@ struct WriteResult {
 // flushes it to the disk, then renames it over the file, so a failure never leaves a
 // half-written file: the old file stays. An existing file keeps its permissions.
 WriteResult WriteFileAtomically(const std::filesystem::path& path, std::string_view contents);
+// The two halves of WriteFileAtomically, for a writer that does more between them (keeps a
+// backup): the text written and flushed to a new temporary file beside `path`, ...
+struct TemporaryFile {
+  std::filesystem::path path;  // empty when nothing was left on the disk
+  WriteResult result;
+};
+TemporaryFile WriteTemporaryBeside(const std::filesystem::path& path, std::string_view contents);
+// ... then that file renamed over `path`. On failure the temporary file is removed.
+WriteResult ReplaceWithTemporary(const std::filesystem::path& temporary, const std::filesystem::path& path);
 // "The file /x/y.csv could not be written: No space left on device."
 std::string WriteFailureText(const std::filesystem::path& file, const WriteResult& result);
+// Text files written on Windows are in its code page 1252 ("Zoë" has the byte EB); the
+// program holds text as UTF-8. A file is read as UTF-8 when it is valid UTF-8 (a leading
+// byte-order mark dropped), else as Windows-1252.
+struct DecodedText {
+  std::string text;  // UTF-8
+  bool windows1252 = false;
+};
+DecodedText DecodeFileText(std::string_view bytes);
+bool IsValidUtf8(std::string_view text);
+std::string Windows1252ToUtf8(std::string_view bytes);
+// Names compared ignoring case in any script ("ZOË" and "zoë").
+std::string FoldCase(std::string_view utf8);
+// Names searched ignoring case and accents ("Zürich", "ZURICH" and "zurich" are alike; "ø",
+// "ł", "æ" count as "o", "l", "ae").
+std::string FoldForSearch(std::string_view utf8);
+
 // Joins lines, each ended by CR LF.
 std::string JoinCrlf(const std::vector<std::string>& lines);
 

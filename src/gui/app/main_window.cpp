@@ -5,6 +5,7 @@
 #include "gui/app/file_dialogs.h"
 #include "gui/app/person_block.h"
 #include "gui/app/window_geometry.h"
+#include "core/app/names_commands.h"
 #include "core/app/run.h"
 #include "core/app/startup.h"
 #include "core/app/user_interface.h"
@@ -28,6 +29,8 @@
 #include "gui/windows/data_window.h"
 #include "gui/windows/tip_window.h"
 #include "gui/windows/printer_setup.h"
+#include "gui/persons/atlas_window.h"
+#include "gui/persons/name_edit.h"
 
 #include <QAction>
 #include <algorithm>
@@ -119,6 +122,10 @@ MainWindow::MainWindow(Session& session, UserInterface& ui, Clock clock, QWidget
   QWidget* buttons = BuildBottomButtons();
   connect(p1_, &PersonBlock::nowClicked, this, &MainWindow::cmdNow_Click);
   connect(p2_, &PersonBlock::nowClicked, this, &MainWindow::cmdDiurnalNow_Click);
+  connect(p1_, &PersonBlock::saveClicked, this, &MainWindow::cmdSave_Click);
+  connect(p2_, &PersonBlock::saveClicked, this, &MainWindow::cmdDiurnalSave_Click);
+  connect(p1_, &PersonBlock::atlasClicked, this, &MainWindow::cmdACS_Atlas_Click);
+  connect(p2_, &PersonBlock::atlasClicked, this, &MainWindow::cmdDiurnalACS_Atlas_Click);
   // "Save As" of the data window proposes a file name from what the name field holds now.
   connect(p1_, &PersonBlock::nameEdited, this, [this](const QString& text) { session_.person1.name = S(text); });
   connect(p2_, &PersonBlock::nameEdited, this, [this](const QString& text) { session_.person2.name = S(text); });
@@ -202,8 +209,8 @@ QWidget* MainWindow::BuildNamesGroup() {
   lblNamesOnFile_->setObjectName("lblNamesOnFile");
   auto* change = NewButton("cmdChangeList", "&Change List");
   auto* edit = NewButton("cmdEditList", "&Edit List");
-  change->setEnabled(false);  // choosing and editing names files come with the names editor
-  edit->setEnabled(false);
+  connect(change, &QPushButton::clicked, this, &MainWindow::cmdChangeList_Click);
+  connect(edit, &QPushButton::clicked, this, &MainWindow::cmdEditList_Click);
   connect(namesOnFile_, &QListWidget::itemClicked, this, [this] { NamesOnFile_Click(); });
   // The arrow keys (and Space) choose a name as a click does; the mouse reports its own click.
   // The item the list makes current when it receives the focus is not selected, so not chosen.
@@ -388,7 +395,8 @@ void MainWindow::BuildMenus() {
     return a;
   };
   QMenu* file = menuBar()->addMenu("&File");
-  add(file, "mnuFileNewFil", "Make new .FIL file", false, QKeySequence("Ctrl+N"));
+  connect(add(file, "mnuFileNewFil", "Make new .FIL file", true, QKeySequence("Ctrl+N")), &QAction::triggered, this,
+          &MainWindow::mnuFileNewFil_Click);
   connect(add(file, "mnuFileLoad", "Load .opt file", true), &QAction::triggered, this, &MainWindow::mnuFileLoad_Click);
   connect(add(file, "mnuFileSave", "Save .opt file", true), &QAction::triggered, this, &MainWindow::mnuFileSave_Click);
   connect(add(file, "mnuFileLoad_apt_file", "Load .apt file", true), &QAction::triggered, this,
@@ -433,8 +441,7 @@ void MainWindow::BuildHelpMenu() {
   add(help, "mnuHelpGraph", "Graph Window", "INSTRUCTIONS.TXT");
   add(help, "mnuHelpOptions", "Options Window", "OPTIONS.TXT");
   add(help, "mnuHelpOutputD1", "Data Window", "OUTPUTD1.TXT");
-  // The file picker comes with the names editor; until then its help has nothing to explain.
-  add(help, "mnuHelpSelect", "Select A File Window", nullptr)->setEnabled(false);
+  add(help, "mnuHelpSelect", "Select A File Window", "SELECT.TXT");
   add(help, "mnuHelpPrntfile", "File To Print  Window", "PRNTFILE.TXT");
   QMenu* hints = help->addMenu("Hints");
   add(hints, "mnuHintsHow", "How Do I...?", "HOW_DO_I.TXT");
@@ -692,15 +699,89 @@ void MainWindow::cmdDiurnalNow_Click() {
 }
 
 void MainWindow::Load_names_list() {
-  namesOnFile_->setUpdatesEnabled(false);
   namesOnFile_->clear();
   LoadNamesList(session_, ui_);
+  ShowNamesList();
+}
+
+void MainWindow::ShowNamesList() {
+  namesOnFile_->setUpdatesEnabled(false);
+  namesOnFile_->clear();
   for (const NamesRecord& r : session_.names.records) namesOnFile_->addItem(Q(r.name));
   namesOnFile_->setUpdatesEnabled(true);
-  std::string file = session_.settings.dataFile.empty() ? (session_.programDir / "NAMES.FIL").string()
-                                                        : session_.settings.dataFile;
-  lblNamesOnFile_->setText(Q(NamesFileLabel(file)));
+  lblNamesOnFile_->setText(Q(NamesFileLabel(CurrentNamesFile(session_).string())));
 }
+
+std::string MainWindow::Get_FIL_file_filename(const QString& pattern) {
+  // The platform's dialog, in the program directory, the current names file chosen; the
+  // pattern in capitals and in small letters, as names files come both ways.
+  const QString current = Q(CurrentNamesFile(session_).string());
+  FileRequest request{"Select a File", Q(session_.programDir.string()), current,
+                      QString("Data Files (%1 %2)").arg(pattern, pattern.toLower()), ""};
+  const std::optional<QString> chosen = files_->OpenFileName(this, request);
+  return chosen ? S(*chosen) : std::string();
+}
+
+void MainWindow::SavePersonBlock(Person person) {
+  FieldsFromBlock(person);
+  const std::optional<NamesRecord> record = RecordToSave(session_, person, ui_);
+  if (!record) return;
+  const std::string target = Get_FIL_file_filename("*.FIL");
+  if (target.empty()) return;
+  NamesFileSteps steps;
+  SavePerson(session_, *record, target, ui_, steps);
+  ShowNamesList();
+}
+
+void MainWindow::cmdSave_Click() { SavePersonBlock(Person::One); }
+void MainWindow::cmdDiurnalSave_Click() { SavePersonBlock(Person::Two); }
+
+void MainWindow::cmdChangeList_Click() {
+  const std::string chosen = Get_FIL_file_filename("*.FIL");
+  if (chosen.empty()) return;
+  ChangeNamesList(session_, chosen, ui_);
+  ShowNamesList();
+}
+
+void MainWindow::cmdEditList_Click() {
+  auto* editor = new NameEdit(CurrentNamesFile(session_), ui_, this);
+  connect(editor, &NameEdit::quit, this, &MainWindow::Load_names_list);
+  editor->setModal(false);
+  editor->show();
+}
+
+void MainWindow::mnuFileNewFil_Click() {
+  FileRequest request{"Make new .FIL file", Q(session_.programDir.string()), "NEW.FIL",
+                      "Data Files (*.FIL *.fil)", "fil"};
+  const std::optional<QString> chosen = files_->SaveFileName(this, request);
+  if (!chosen) return;
+  MakeNewNamesFile(S(*chosen), ui_);
+}
+
+void MainWindow::LookUpPlace(Person person) {
+  FieldsFromBlock(person);
+  PersonFields& fields = Fields(person);
+  const std::optional<LocalMoment> moment = MomentOfBlock(fields);
+  if (!moment) {
+    // The zone in force depends on the date and time, so they must be a real moment.
+    ui_.ShowMessage({MessageIcon::Information, "Warning!",
+                     std::string(person == Person::One ? NatalInputError : DiurnalInputError) +
+                         " The atlas needs a valid date and time."});
+    return;
+  }
+  if (!atlas_) {
+    ui_.SetBusy(true);
+    atlas_ = std::make_unique<Atlas>(Atlas::FromGeonames());
+    ui_.SetBusy(false);
+  }
+  AtlasWindow window(*atlas_, fields, *moment, ui_, this);
+  window.exec();
+  if (!window.Result()) return;  // closed without a lookup: the block stays as it is
+  if (CopyAtlasAnswer(*window.Result(), fields)) BlockFromFields(person);
+}
+
+void MainWindow::cmdACS_Atlas_Click() { LookUpPlace(Person::One); }
+void MainWindow::cmdDiurnalACS_Atlas_Click() { LookUpPlace(Person::Two); }
 
 void MainWindow::LoadPersonFromList(int row) {
   if (row < 0) return;

@@ -2,6 +2,7 @@
 // The main window: both persons' birth data, the names list, the planet grid and every choice
 // of a run. It turns its widgets into the session's plain data and calls the core.
 #include "core/app/session.h"
+#include "core/persons/atlas.h"
 #include "core/persons/birth_data.h"
 
 #include <QMainWindow>
@@ -93,7 +94,19 @@ class MainWindow : public QMainWindow {
   void ShowHelpText(const std::string& name);
   // The data window, created on first use.
   DataWindow& OutputD1();
+  // Reads the current names file into the list.
   void Load_names_list();
+  // The names file chosen in the file picker ("*.FIL"); empty when the user cancels.
+  std::string Get_FIL_file_filename(const QString& pattern);
+  void cmdSave_Click();
+  void cmdDiurnalSave_Click();
+  void cmdChangeList_Click();
+  // Opens the current names file in the editor window, beside the main window.
+  void cmdEditList_Click();
+  void mnuFileNewFil_Click();
+  // Opens the atlas window for the block and copies the place looked up into it.
+  void cmdACS_Atlas_Click();
+  void cmdDiurnalACS_Atlas_Click();
   void SetupPlanetDataGrid();
 
   // Widgets into the session and back.
@@ -139,6 +152,9 @@ class MainWindow : public QMainWindow {
   void FieldsFromBlock(Person person);
   void BlockFromFields(Person person);
   void LoadPersonFromList(int row);
+  void ShowNamesList();
+  void SavePersonBlock(Person person);
+  void LookUpPlace(Person person);
   void StepMonth(int step);
   void ApplyWindowGeometry();
 
@@ -170,6 +186,7 @@ class MainWindow : public QMainWindow {
   // The zodiac and houses of the run being computed, and of the run the grid shows.
   std::optional<ChartOptions> startedRunChart_, shownRunChart_;
 
+  std::unique_ptr<Atlas> atlas_;  // read when the first lookup opens
   std::unique_ptr<FileDialogs> ownFiles_;
   std::unique_ptr<PrinterSetup> ownPrinter_;
   FileDialogs* files_ = nullptr;

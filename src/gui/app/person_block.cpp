@@ -30,7 +30,7 @@ constexpr BlockTexts kPerson1{
     "optAM", "optPM", "optUnknown", "txtTZ", "cmdAdjTZ", "cmdSubtractOneHour", "cmdNow", "txtLongDeg", "txtLongMin",
     "optEast", "optWest", "txtLatDeg", "txtLatMin", "optNorth", "optSouth", "txtBirthState_Country", "txtBirthCity",
     "cmdACS_Atlas", "cmdSave",
-    "Adjust T&Z", "&Minus 1", "&Now", "ACS A&tlas", "&Save"};
+    "Adjust T&Z", "&Minus 1", "&Now", "A&tlas", "&Save"};
 
 constexpr BlockTexts kPerson2{
     "Birth Data - Person 2 (Transit)", "txtDiurnalName", "txtDiurnalMonth", "txtDiurnalDay", "txtDiurnalYear",
@@ -38,7 +38,7 @@ constexpr BlockTexts kPerson2{
     "cmdAdjDiurnalTZ", "cmdDiurnalSubtractOneHour", "cmdDiurnalNow", "txtDiurnalLongDeg", "txtDiurnalLongMin",
     "optDiurnalEast", "optDiurnalWest", "txtDiurnalLatDeg", "txtDiurnalLatMin", "optDiurnalNorth", "optDiurnalSouth",
     "txtDiurnalBirthState_Country", "txtDiurnalBirthCity", "cmdDiurnalACS_Atlas", "cmdDiurnalSave",
-    "Ad&just TZ", "Minus &1", "No&w", "&ACS Atlas", "Sa&ve"};
+    "Ad&just TZ", "Minus &1", "No&w", "&Atlas", "Sa&ve"};
 
 // The longest texts the number fields hold: a valid date and time, a time zone with the
 // digits of the options file, and coordinates.
@@ -95,8 +95,6 @@ void PersonBlock::Build() {
   now_ = NewButton(t.now, t.nowCaption);
   atlas_ = NewButton(t.atlas, t.atlasCaption);
   save_ = NewButton(t.save, t.saveCaption);
-  atlas_->setEnabled(false);  // place lookup is not part of this version
-  save_->setEnabled(false);   // nor is saving a person to a names file
 
   // Each set of option buttons is exclusive within its own frame.
   for (auto set : {std::vector<QRadioButton*>{am_, pm_, unknown_}, std::vector<QRadioButton*>{east_, west_},
@@ -171,6 +169,8 @@ void PersonBlock::ConnectRules() {
   });
   connect(name_, &QLineEdit::textChanged, this, &PersonBlock::nameEdited);
   connect(now_, &QPushButton::clicked, this, &PersonBlock::nowClicked);
+  connect(save_, &QPushButton::clicked, this, &PersonBlock::saveClicked);
+  connect(atlas_, &QPushButton::clicked, this, &PersonBlock::atlasClicked);
   connect(minusOne_, &QPushButton::clicked, this, [this] { Apply([](PersonFields& f) { SubtractOneHour(f); }); });
   connect(adjustTz_, &QPushButton::clicked, this, [this] { Apply([](PersonFields& f) { AdjustTimeZone(f); }); });
   connect(east_, &QRadioButton::clicked, this, [this] { Apply([](PersonFields& f) { ChooseEast(f, true); }); });

@@ -1,8 +1,8 @@
 #pragma once
 // One block of birth data on the main window, "Birth Data - Person 1 (Natal)" or its twin for
 // Person 2: the fields with their key rules, the option buttons, and the buttons that work on
-// the fields alone ("Adjust TZ", "Minus 1", East / West, Unknown). "&Now" needs the clock and
-// the home place, so the block only says that it was pressed.
+// the fields alone ("Adjust TZ", "Minus 1", East / West, Unknown). "&Now", "&Save" and "Atlas"
+// need the clock, the names file or the atlas, so the block only says that they were pressed.
 #include "core/persons/person_fields.h"
 
 #include <QGroupBox>
@@ -39,6 +39,8 @@ class PersonBlock : public QGroupBox {
 
  signals:
   void nowClicked();
+  void saveClicked();
+  void atlasClicked();
   void nameEdited(const QString& name);
 
  private:

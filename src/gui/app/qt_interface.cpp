@@ -28,30 +28,42 @@ Answer QtInterface::Ask(const Question& q) {
   QMessageBox box(QMessageBox::Question, QString::fromStdString(q.title), QString::fromStdString(q.text),
                   QMessageBox::NoButton, parent_);
   struct Choice {
-    QMessageBox::StandardButton button;
     const char* caption;
+    QMessageBox::ButtonRole role;
     Answer answer;
   };
-  const std::vector<Choice> choices =
-      q.buttons == QuestionButtons::SaveDiscardCancel
-          ? std::vector<Choice>{{QMessageBox::Save, "&Save", Answer::Save},
-                                {QMessageBox::Discard, "&Discard", Answer::Discard},
-                                {QMessageBox::Cancel, "Cancel", Answer::Cancel}}
-          : std::vector<Choice>{{QMessageBox::Yes, "&Yes", Answer::Yes}, {QMessageBox::No, "&No", Answer::No}};
-  for (const Choice& c : choices) box.addButton(c.button)->setText(c.caption);
-  // Escape takes the choice that changes nothing; Enter saves, or says no.
+  std::vector<Choice> choices;
+  switch (q.buttons) {
+    case QuestionButtons::SaveDiscardCancel:
+      choices = {{"&Save", QMessageBox::AcceptRole, Answer::Save},
+                 {"&Discard", QMessageBox::DestructiveRole, Answer::Discard},
+                 {"Cancel", QMessageBox::RejectRole, Answer::Cancel}};
+      break;
+    case QuestionButtons::YesNo:
+      choices = {{"&Yes", QMessageBox::YesRole, Answer::Yes}, {"&No", QMessageBox::NoRole, Answer::No}};
+      break;
+    case QuestionButtons::ReplaceAppendExit:
+      choices = {{"&Replace", QMessageBox::AcceptRole, Answer::Replace},
+                 {"&Append", QMessageBox::AcceptRole, Answer::Append},
+                 {"E&xit", QMessageBox::RejectRole, Answer::Exit}};
+      break;
+  }
+  // Escape and the window's close button take the choice that changes nothing; Enter saves,
+  // says no, or exits.
   const Answer safe = SafeAnswer(q);
+  std::vector<QPushButton*> buttons;
   for (const Choice& c : choices) {
-    if (c.answer == safe) box.setEscapeButton(c.button);
-    if (c.answer == Answer::Save || c.answer == Answer::No) box.setDefaultButton(c.button);
+    QPushButton* b = box.addButton(c.caption, c.role);
+    buttons.push_back(b);
+    if (c.answer == safe) box.setEscapeButton(b);
+    if (c.answer == Answer::Save || c.answer == Answer::No || c.answer == Answer::Exit) box.setDefaultButton(b);
   }
   bool wasBusy = busyDepth_ > 0;
   if (wasBusy) QApplication::restoreOverrideCursor();
   box.exec();
   if (wasBusy) QApplication::setOverrideCursor(Qt::WaitCursor);
-  const auto clicked = box.standardButton(box.clickedButton());
-  for (const Choice& c : choices)
-    if (c.button == clicked) return c.answer;
+  for (size_t i = 0; i < buttons.size(); ++i)
+    if (box.clickedButton() == buttons[i]) return choices[i].answer;
   return safe;
 }
 

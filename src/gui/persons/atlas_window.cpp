@@ -1,0 +1,126 @@
+#include "gui/persons/atlas_window.h"
+
+#include "core/app/user_interface.h"
+
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace kesmora::gui {
+
+namespace {
+
+constexpr const char* kCaption = "Atlas";
+constexpr const char* kDuplicateCaption = "THIS IS A DUPLICATE CITY";
+constexpr size_t kMostShown = 200;
+constexpr int kIndexRole = Qt::UserRole;
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+QString Region(const AtlasPlace& p) { return Q(p.state.empty() ? p.country : p.state + ", " + p.country); }
+
+}  // namespace
+
+AtlasWindow::AtlasWindow(const Atlas& atlas, const PersonFields& block, const LocalMoment& moment, UserInterface& ui,
+                         QWidget* parent)
+    : QDialog(parent), atlas_(atlas), moment_(moment), ui_(ui) {
+  setObjectName("ACS_Atlas");
+  setWindowTitle(kCaption);
+  txtCity_ = new QLineEdit(Q(block.city));
+  txtCity_->setObjectName("txtCity");
+  txtState_ = new QLineEdit(Q(block.stateCountry));
+  txtState_->setObjectName("txtStateCountry");
+  lstPlaces_ = new QTreeWidget;
+  lstPlaces_->setObjectName("lstPlaces");
+  lstPlaces_->setRootIsDecorated(false);
+  lstPlaces_->setUniformRowHeights(true);
+  lstPlaces_->setHeaderLabels({"City", "State / Country", "Population", "Latitude", "Longitude", "Time zone"});
+  lstPlaces_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  auto* lookup = new QPushButton("&Lookup");
+  lookup->setObjectName("cmdLookup");
+  lookup->setDefault(true);
+  auto* cancel = new QPushButton("Cancel");
+  cancel->setObjectName("cmdCancel");
+
+  auto* form = new QFormLayout;
+  form->addRow("&City", txtCity_);
+  form->addRow("&State / Country", txtState_);
+  auto* buttons = new QHBoxLayout;
+  buttons->addWidget(new QLabel(QString("Time zone in force on %1-%2-%3 at %4:%5")
+                                    .arg(moment.date.year)
+                                    .arg(moment.date.month, 2, 10, QChar('0'))
+                                    .arg(moment.date.day, 2, 10, QChar('0'))
+                                    .arg(moment.hour, 2, 10, QChar('0'))
+                                    .arg(moment.minute, 2, 10, QChar('0'))));
+  buttons->addStretch();
+  buttons->addWidget(lookup);
+  buttons->addWidget(cancel);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(form);
+  layout->addWidget(lstPlaces_);
+  layout->addLayout(buttons);
+  resize(760, 420);
+
+  connect(txtCity_, &QLineEdit::textChanged, this, &AtlasWindow::Search);
+  connect(txtState_, &QLineEdit::textChanged, this, &AtlasWindow::Search);
+  // A place picked by mouse or keys settles an ambiguous name.
+  connect(lstPlaces_, &QTreeWidget::itemClicked, this, [this] { chosen_ = true; });
+  connect(lstPlaces_, &QTreeWidget::currentItemChanged, this, [this] { chosen_ = true; });
+  connect(lstPlaces_, &QTreeWidget::itemActivated, this, [this] {
+    chosen_ = true;
+    cmdLookup_Click();
+  });
+  connect(lookup, &QPushButton::clicked, this, &AtlasWindow::cmdLookup_Click);
+  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+  Search();
+}
+
+void AtlasWindow::Search() {
+  const Atlas::Matches m = atlas_.Search(txtCity_->text().toStdString(), txtState_->text().toStdString(), kMostShown);
+  lstPlaces_->setUpdatesEnabled(false);
+  lstPlaces_->clear();
+  QList<QTreeWidgetItem*> items;
+  items.reserve(static_cast<qsizetype>(m.places.size()));
+  for (size_t index : m.places) {
+    const AtlasPlace& p = atlas_.Place(index);
+    auto* item = new QTreeWidgetItem(QStringList{Q(p.city), Region(p), QString::number(p.population),
+                                                 Q(AtlasLatitudeText(p.latitudeDeg)),
+                                                 Q(AtlasLongitudeText(p.longitudeWestDeg)), Q(p.zoneName)});
+    item->setData(0, kIndexRole, QVariant::fromValue<qulonglong>(index));
+    item->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
+    items.append(item);
+  }
+  lstPlaces_->addTopLevelItems(items);
+  if (!items.isEmpty()) lstPlaces_->setCurrentItem(items.front());
+  lstPlaces_->setUpdatesEnabled(true);
+  ambiguous_ = m.sameName > 1;
+  chosen_ = false;
+  setWindowTitle(kCaption);
+}
+
+void AtlasWindow::cmdLookup_Click() {
+  QTreeWidgetItem* item = lstPlaces_->currentItem();
+  if (!item) return;
+  if (ambiguous_ && !chosen_) {
+    setWindowTitle(kDuplicateCaption);
+    lstPlaces_->setFocus();
+    return;
+  }
+  const AtlasPlace& place = atlas_.Place(item->data(0, kIndexRole).toULongLong());
+  std::string error;
+  const std::optional<ZoneInForce> zone = ZoneAt(place.zoneName, moment_, place.longitudeWestDeg, &error);
+  if (!zone) {
+    ui_.ShowMessage({MessageIcon::Warning, "Error!", error});
+    return;
+  }
+  if (zone->kind == TimeKind::LocalMean) ui_.ShowMessage({MessageIcon::Warning, "LMT used", "LMT is used"});
+  result_ = AnswerOf(place, *zone);
+  accept();
+}
+
+}  // namespace kesmora::gui

@@ -1,0 +1,132 @@
+// The persons on the main window: a person saved with Save is listed after a restart; Change
+// List, Edit List and "Make new .FIL file"; the atlas window fills a block.
+#include "gui_fixture.h"
+
+#include "core/reference/text.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+
+using namespace kesmora;
+using kesmora::test::GuiFixture;
+namespace fs = std::filesystem;
+
+class PersonsTest : public QObject {
+  Q_OBJECT
+
+ private:
+  GuiFixture f_;
+
+  fs::path NamesFile() const { return f_.session->programDir / "NAMES.FIL"; }
+  QString Text(const char* field) const { return f_.Find<QLineEdit>(field)->text(); }
+  QStringList Listed() const {
+    QStringList names;
+    auto* list = f_.Find<QListWidget>("NamesOnFile");
+    for (int k = 0; k < list->count(); ++k) names << list->item(k)->text();
+    return names;
+  }
+
+  // Answers the next modal window once it shows.
+  template <typename Act>
+  static void WhenModalShows(Act act) {
+    QTimer::singleShot(0, [act] {
+      QWidget* modal = QApplication::activeModalWidget();
+      if (!modal) qFatal("no modal window");
+      act(modal);
+    });
+  }
+
+ private slots:
+  void init() { f_.Start(); }
+  void cleanup() { f_.Stop(); }
+
+  void SavedPersonIsListedAfterARestart() {
+    f_.Find<QLineEdit>("txtDiurnalName")->setText("Zoë Şahin");
+    f_.files->answer = QString::fromStdString(NamesFile().string());
+    f_.Find<QPushButton>("cmdDiurnalSave")->click();
+    QVERIFY(f_.ui->messages.empty());
+    QCOMPARE(f_.files->requests.back().fileName, QString::fromStdString(NamesFile().string()));
+    QVERIFY(Listed().contains("Zoë Şahin"));
+    QVERIFY(fs::exists(f_.session->programDir / "NAMES.old"));
+
+    f_.window->close();
+    f_.window.reset();
+    f_.Start();
+    QVERIFY(Listed().contains("Zoë Şahin"));
+    f_.Find<QRadioButton>("optPerson1")->setChecked(true);
+    f_.Find<QListWidget>("NamesOnFile")->setCurrentRow(static_cast<int>(Listed().indexOf("Zoë Şahin")));
+    f_.window->NamesOnFile_Click();
+    QCOMPARE(Text("txtName"), QString("Zoë Şahin"));
+    QCOMPARE(Text("txtMonth"), QString("12"));
+    QCOMPARE(Text("txtBirthHour"), QString("6"));
+    QCOMPARE(Text("txtBirthMinute"), QString("45"));
+  }
+
+  void SaveIsRefusedOrCancelledWithoutAChange() {
+    const std::string before = ReadWholeFile(NamesFile()).value();
+    f_.Find<QLineEdit>("txtBirthHour")->setText("");
+    f_.files->answer = QString::fromStdString(NamesFile().string());
+    f_.Find<QPushButton>("cmdSave")->click();
+    QVERIFY(!f_.ui->messages.empty());
+    QVERIFY(f_.files->requests.empty());  // refused before the file is asked for
+    f_.Find<QLineEdit>("txtBirthHour")->setText("7");
+    f_.files->answer.reset();             // the picker is cancelled
+    f_.Find<QPushButton>("cmdSave")->click();
+    QCOMPARE(ReadWholeFile(NamesFile()).value(), before);
+  }
+
+  void NewFileThenChangeListThenEditList() {
+    const fs::path other = f_.session->programDir / "NEW.FIL";
+    f_.files->answer = QString::fromStdString(other.string());
+    f_.Find<QAction>("mnuFileNewFil")->trigger();
+    QCOMPARE(ReadWholeFile(other).value(), std::string(SampleNamesRecord) + "\r\n");
+    QCOMPARE(f_.Find<QLabel>("lblNamesOnFile")->text(), QString("NAMES.FIL"));  // not changed by a new file
+
+    f_.Find<QPushButton>("cmdChangeList")->click();
+    QCOMPARE(f_.Find<QLabel>("lblNamesOnFile")->text(), QString("NEW.FIL"));
+    QCOMPARE(Listed(), QStringList{"Example"});
+
+    f_.Find<QPushButton>("cmdEditList")->click();
+    auto* editor = f_.window->findChild<QDialog*>("NameEdit");
+    QVERIFY(editor);
+    QCOMPARE(editor->windowTitle(), "Edit: " + QString::fromStdString(other.string()));
+    auto* text = GuiFixture::FindIn<QPlainTextEdit>(editor, "txtContent");
+    text->appendPlainText("Second,01 Jan 2000,1.00,A,0,000.00,51.30,UK,London");
+    GuiFixture::FindIn<QPushButton>(editor, "btnSave")->click();
+    GuiFixture::FindIn<QPushButton>(editor, "btnQuit")->click();
+    QCOMPARE(Listed(), (QStringList{"Example", "Second"}));
+  }
+
+  void AtlasFillsTheBlock() {
+    // Example: 22 Sep 1949, 10:43 AM; the time-zone database has Central daylight time then.
+    f_.LoadExampleAsPerson1();
+    f_.Find<QLineEdit>("txtBirthCity")->setText("");
+    WhenModalShows([](QWidget* atlas) {
+      QCOMPARE(atlas->objectName(), QString("ACS_Atlas"));
+      GuiFixture::FindIn<QLineEdit>(atlas, "txtStateCountry")->setText("texas");
+      GuiFixture::FindIn<QLineEdit>(atlas, "txtCity")->setText("housto");
+      GuiFixture::FindIn<QPushButton>(atlas, "cmdLookup")->click();
+    });
+    f_.Find<QPushButton>("cmdACS_Atlas")->click();
+    QCOMPARE(Text("txtBirthCity"), QString("Houston"));
+    QCOMPARE(Text("txtBirthState_Country"), QString("Texas"));
+    QCOMPARE(Text("txtTZ"), QString("5"));
+    QCOMPARE(Text("txtLongDeg") + " " + Text("txtLongMin"), QString("95 22"));
+    QCOMPARE(Text("txtLatDeg") + " " + Text("txtLatMin"), QString("29 46"));
+    QVERIFY(f_.Find<QRadioButton>("optWest")->isChecked());
+    QCOMPARE(Text("txtName"), QString("Example"));
+
+    // Closed without a lookup, the block stays as it is.
+    f_.Find<QLineEdit>("txtDiurnalBirthCity")->setText("Sydney");
+    WhenModalShows([](QWidget* atlas) { GuiFixture::FindIn<QPushButton>(atlas, "cmdCancel")->click(); });
+    f_.Find<QPushButton>("cmdDiurnalACS_Atlas")->click();
+    QCOMPARE(Text("txtDiurnalBirthCity"), QString("Sydney"));
+  }
+};
+
+QTEST_MAIN(PersonsTest)
+#include "persons_test.moc"
