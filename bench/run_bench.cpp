@@ -5,7 +5,7 @@
 #include "core/app/session.h"
 #include "core/app/startup.h"
 #include "core/app/user_interface.h"
-#include "core/chart/planetary_data.h"
+#include "core/app/planetary_data.h"
 #include "core/search/aspectarian.h"
 
 #include <benchmark/benchmark.h>

@@ -1,7 +1,7 @@
 #include "aspectarian_command.h"
 
 #include "core/app/run.h"
-#include "core/chart/planetary_data.h"
+#include "core/app/planetary_data.h"
 #include "cli_common.h"
 #include "core/reference/text.h"
 #include "core/results/calendar.h"

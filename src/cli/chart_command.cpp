@@ -1,6 +1,6 @@
 #include "chart_command.h"
 
-#include "core/chart/planetary_data.h"
+#include "core/app/planetary_data.h"
 #include "cli_common.h"
 
 #include <fmt/format.h>

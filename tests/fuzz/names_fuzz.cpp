@@ -3,7 +3,7 @@
 #include "fuzz_support.h"
 
 #include "core/chart/chart_calculator.h"
-#include "core/chart/planetary_data.h"
+#include "core/app/planetary_data.h"
 #include "core/persons/names_file.h"
 #include "core/reference/format.h"
 

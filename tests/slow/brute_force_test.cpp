@@ -4,7 +4,7 @@
 // period must lie within one second of the moment the oracle finds by the same scan.
 // The oracle shares nothing with the search but the reference tables and libswe itself.
 #include "core/app/run.h"
-#include "core/chart/planetary_data.h"
+#include "core/app/planetary_data.h"
 #include "core/search/aspectarian.h"
 #include "core/search/sample_session.h"
 #include "slow/same_run.h"

@@ -2,7 +2,7 @@
 
 #include "core/app/startup.h"
 #include "core/app/user_interface.h"
-#include "core/chart/planetary_data.h"
+#include "core/app/planetary_data.h"
 
 namespace kesmora {
 

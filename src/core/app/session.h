@@ -3,7 +3,7 @@
 // charts, settings, persons and the names list. The window and the command-line program each
 // own one and pass it to the core.
 #include "core/chart/chart_calculator.h"
-#include "core/chart/planetary_data.h"
+#include "core/persons/person_checks.h"
 #include "core/output/output_buffer.h"
 #include "core/search/aspectarian.h"
 #include "core/persons/names_file.h"

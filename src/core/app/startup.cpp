@@ -92,15 +92,6 @@ void SeedProgramDir(const fs::path& programDir, const std::optional<fs::path>& s
   }
 }
 
-fs::path FindIgnoringCase(const fs::path& dir, const std::string& name) {
-  std::error_code ec;
-  if (fs::exists(dir / name, ec)) return dir / name;
-  std::string wanted = ToLower(name);
-  for (const auto& entry : fs::directory_iterator(dir, ec))
-    if (ToLower(entry.path().filename().string()) == wanted) return entry.path();
-  return dir / name;
-}
-
 void StartSession(Session& s, const StartOptions& options) {
   s.programDir = ResolveProgramDir(options.home, options.executableDir);
   SeedProgramDir(s.programDir, FindShippedData(options.executableDir));

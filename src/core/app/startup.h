@@ -23,8 +23,6 @@ std::optional<std::filesystem::path> FindShippedData(const std::filesystem::path
 // missing or empty. Raises FatalError, naming the cause, when a copy fails.
 void SeedProgramDir(const std::filesystem::path& programDir,
                     const std::optional<std::filesystem::path>& shippedData);
-// A file of the directory whose name matches ignoring case; the exact name when none does.
-std::filesystem::path FindIgnoringCase(const std::filesystem::path& dir, const std::string& name);
 
 struct StartOptions {
   std::optional<std::filesystem::path> home;

@@ -1,6 +1,5 @@
 #include "core/output/output_buffer.h"
 
-#include "core/app/startup.h"
 #include "core/reference/text.h"
 
 #include <algorithm>

@@ -441,4 +441,13 @@ std::optional<std::string> ValueStream::Next() {
   return value;
 }
 
+std::filesystem::path FindIgnoringCase(const std::filesystem::path& dir, const std::string& name) {
+  std::error_code ec;
+  if (std::filesystem::exists(dir / name, ec)) return dir / name;
+  std::string wanted = ToLower(name);
+  for (const auto& entry : std::filesystem::directory_iterator(dir, ec))
+    if (ToLower(entry.path().filename().string()) == wanted) return entry.path();
+  return dir / name;
+}
+
 }  // namespace kesmora

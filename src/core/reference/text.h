@@ -101,4 +101,7 @@ class ValueStream {
   size_t pos_ = 0;
 };
 
+// A file of the directory whose name matches ignoring case; the exact name when none does.
+std::filesystem::path FindIgnoringCase(const std::filesystem::path& dir, const std::string& name);
+
 }  // namespace kesmora

@@ -15,28 +15,12 @@ namespace {
 
 constexpr double kHouseStepDays = 1.0 / 52;
 constexpr double kDegreePairStepDays = 1.0 / 104;
-constexpr double kStationToleranceDays = 1e-6;
-// Where a house point takes part, the pair's rate is that of the houses (a turn a day) and an
-// interpolated body's error is far below a millisecond of time there: no polish is needed.
-constexpr double kPolishBelowDegPerDay = 30;
-// A point that stands still looks for its periods within six minutes only.
-constexpr double kStandingWindowDays = 6.0 / 1440;
-constexpr int kDegreePairMover = 15;  // the ascendant stands in for the moving degree
 // A crossing found on interpolated positions is polished on the ephemeris when their error
 // may move it by more than this.
 constexpr double kPolishAboveDays = kOneSecondDays / 100;
 constexpr double kNewtonSettledDays = kOneSecondDays;
 
 bool IsHouseClass(const std::string& cls) { return cls == "c" || cls == "p" || cls == "l"; }
-
-bool FixedMover(Pass pass) {
-  return pass == Pass::DegreePair || pass == Pass::AuspiciousPoint || pass == Pass::LunarMansion;
-}
-// Whether a position of the pair changes with time (the natal side does not).
-bool MovingFirst(Pass pass) { return pass != Pass::AuspiciousPoint && pass != Pass::LunarMansion; }
-bool MovingSecond(Pass pass) {
-  return pass == Pass::TransitToTransit || pass == Pass::AuspiciousPoint || pass == Pass::LunarMansion;
-}
 
 // A longitude whose shortest decimal text runs into 99999 after the point is one rounding
 // short of a whole degree: it is kept as the whole degree.
@@ -46,11 +30,6 @@ double RoundedNearWholeDegree(double lon) {
   if (point != std::string::npos && text.compare(point + 1, 5, "99999") == 0) return Normalise(std::round(lon));
   return lon;
 }
-
-// The value with the fractional degree of `source` that lies nearest to `near`: the exact
-// aspect point beside the moving position, even when the two fall on either side of a whole
-// degree.
-double NearestWithFraction(double near, double source) { return near + std::remainder(source - near, 1.0); }
 
 }  // namespace
 
@@ -119,17 +98,6 @@ PointState AspectSearch::Second(Pass pass, double jd, int i, int j, PositionSour
   return {};
 }
 
-template <typename Rate>
-std::optional<double> AspectSearch::TurnBetween(const Rate& rate, double a, double b) const {
-  double ra = rate(a), rb = rate(b);
-  if (!((ra < 0 && rb > 0) || (ra > 0 && rb < 0))) return std::nullopt;
-  while (b - a > kStationToleranceDays) {
-    double m = (a + b) / 2;
-    ((rate(m) < 0) == (ra < 0) ? a : b) = m;
-  }
-  return (a + b) / 2;
-}
-
 std::optional<double> AspectSearch::Crossing(const Curve& f, double a, double fa, double b, double fb,
                                              const std::function<double(double)>& errorDeg,
                                              const std::function<std::pair<double, double>(double)>& exactRate) const {
@@ -157,29 +125,6 @@ std::optional<double> AspectSearch::Crossing(const Curve& f, double a, double fa
   return FindCrossing([&](double t) { return exactRate(t).first; }, a, ea, b, eb);
 }
 
-std::optional<double> AspectSearch::FirstCrossing(const Curve& f, const Curve& rate, double fromJd, double direction,
-                                                  double stepDays, double limitDays,
-                                                  const std::function<double(double)>& errorDeg,
-                                                  const std::function<std::pair<double, double>(double)>& exactRate) const {
-  for (int n = 0; n * stepDays <= limitDays; ++n) {
-    CheckCancelled();
-    double u0 = fromJd + direction * n * stepDays, u1 = fromJd + direction * (n + 1) * stepDays;
-    double a = std::min(u0, u1), b = std::max(u0, u1);
-    std::vector<double> ends{a, b};
-    if (auto turn = TurnBetween(rate, a, b)) ends.insert(ends.begin() + 1, *turn);
-    // The pieces nearest the walk's start first.
-    std::vector<std::pair<double, double>> pieces;
-    for (size_t k = 0; k + 1 < ends.size(); ++k) pieces.emplace_back(ends[k], ends[k + 1]);
-    if (direction < 0) std::reverse(pieces.begin(), pieces.end());
-    for (auto [pa, pb] : pieces) {
-      double fa = f(pa), fb = f(pb);
-      if (Brackets(fa, fb))
-        if (auto x = Crossing(f, pa, fa, pb, fb, errorDeg, exactRate)) return x;
-    }
-  }
-  return std::nullopt;
-}
-
 double AspectSearch::ScanStepDaysFor(Pass pass, int i, int j) const {
   // A natal point stands still whatever its class: only what moves needs the finer step.
   if (pass == Pass::TransitToNatal || pass == Pass::TransitToNatalMidpoint ||
@@ -197,7 +142,7 @@ void AspectSearch::FillSteps(std::vector<ScanStep>& steps, Pass pass, int i, int
     const double tEnd = std::min(t + step, endJd);
     s.ends[0] = t, s.ends[1] = tEnd;
     if (turns)
-      if (auto turn = TurnBetween(rate, t, tEnd)) s.ends[2] = s.ends[1], s.ends[1] = *turn, s.count = 3;
+      if (auto turn = FindTurn(rate, t, tEnd)) s.ends[2] = s.ends[1], s.ends[1] = *turn, s.count = 3;
     // Each moment once; the step's end is the next step's start.
     for (size_t e = 0; e < s.count; ++e) {
       if (e == 0 && !steps.empty()) {
@@ -342,7 +287,7 @@ void AspectSearch::DeclinationsOf(int i) {
       // The declination turns at most once a day: split the day there.
       std::array<double, 3> ends{t, t + 1, 0};
       size_t count = 2;
-      if (auto turn = TurnBetween(rate, t, t + 1)) ends = {t, *turn, t + 1}, count = 3;
+      if (auto turn = FindTurn(rate, t, t + 1)) ends = {t, *turn, t + 1}, count = 3;
       for (size_t piece = 0; piece + 1 < count; ++piece) {
         for (int k : {aspect::Parallel, aspect::ContraParallel}) {
           if (!o.aspects[static_cast<size_t>(k)]) continue;
@@ -378,116 +323,6 @@ void AspectSearch::DeclinationsOf(int i) {
       }
     }
   }
-}
-
-void AspectSearch::FindPeriods(Hit& hit) {
-  if (hit.kind == HitKind::Declination) return DeclinationPeriods(hit);
-  if (hit.pass == Pass::TransitToTransit) return PairPeriods(hit);
-  LongitudePeriods(hit);
-}
-
-// One point moves: its period runs from where it is the orb before short of the exact degree
-// to where it is the orb after past it, in the direction it moves.
-void AspectSearch::LongitudePeriods(Hit& hit) {
-  const RunOptions& o = ctx_.options;
-  const Pass pass = hit.pass;
-  int moving = pass == Pass::DegreePair ? kDegreePairMover : hit.movingPoint;
-  double q = NearestWithFraction(hit.movingDeg, hit.secondDeg);
-  double speed = hit.movingSpeedDegPerDay;
-  if (pass == Pass::AuspiciousPoint || pass == Pass::LunarMansion) {
-    // The planet moves, the point stands: the orb is measured around the planet's own exact
-    // position and in the direction the planet moves.
-    moving = hit.secondPoint;
-    q = hit.secondDeg;
-    speed = hit.secondSpeedDegPerDay;
-  }
-  const double step = StepDaysFor(pass, hit.movingPoint, pass == Pass::DegreePair ? 0 : hit.secondPoint);
-  const bool standing = hit.movingSpeedDegPerDay == 0 && !FixedMover(pass);
-  const double window = standing ? kStandingWindowDays : o.periodWindow;
-  const bool polish = polish_ && !IsHouseDependent(moving);
-  auto reach = [&](double target, double direction, double limitDays) -> std::optional<double> {
-    auto f = [&](double x) { return FoldDeg(positions_.At(x, moving).lon - target); };
-    auto rate = [&](double x) { return positions_.At(x, moving).speed; };
-    std::function<std::pair<double, double>(double)> exactRate;
-    if (polish)
-      exactRate = [&](double x) {
-        PointState p = exact_.At(x, moving);
-        return std::pair{FoldDeg(p.lon - target), p.speed};
-      };
-    std::function<double(double)> errorDeg = [&](double x) { return positions_.ErrorBoundDeg(x, moving, false); };
-    return FirstCrossing(f, rate, hit.exactJd, direction, step, limitDays, errorDeg, exactRate);
-  };
-  double orbBefore = speed >= 0 ? -o.orbBefore : o.orbBefore, orbAfter = speed >= 0 ? o.orbAfter : -o.orbAfter;
-  hit.startJd = o.orbBefore > 0 ? reach(q + orbBefore, -1, window) : hit.exactJd;
-  hit.endJd = o.orbAfter > 0 ? reach(q + orbAfter, +1, window + 2) : hit.exactJd;
-}
-
-// Both points move: the period runs from the last moment before the exact one at which the two
-// are the orb before away from the exact aspect, to the first moment after it at which they
-// are the orb after away. The walk's step keeps the pair's relative motion per step well
-// below the orb, so the separation cannot reach the orb and fall back unseen.
-void AspectSearch::PairPeriods(Hit& hit) {
-  const RunOptions& o = ctx_.options;
-  const int i = hit.movingPoint, j = hit.secondPoint;
-  const double angle = ctx_.tables->AspectAngle(hit.aspect);
-  const double relativeSpeed = std::abs(hit.movingSpeedDegPerDay - hit.secondSpeedDegPerDay);
-  const bool polish = polish_ && !IsHouseDependent(i) && !IsHouseDependent(j);
-  // Distance from the exact aspect less the orb, degrees.
-  auto distance = [&](const PointState& p, const PointState& q) {
-    return std::abs(std::abs(FoldDeg(p.lon - q.lon)) - angle);
-  };
-  auto rateOf = [&](const PointState& p, const PointState& q) {
-    double d = FoldDeg(p.lon - q.lon);
-    double sign = (std::abs(d) >= angle ? 1 : -1) * (d >= 0 ? 1 : -1);
-    return sign * (p.speed - q.speed);
-  };
-  // The pair's own reach: the time the orb takes at the exact relative speed, with a margin.
-  auto windowDays = [&](double orb) {
-    double r = relativeSpeed == 0 ? 0.5 : relativeSpeed;
-    return std::max(o.periodWindow, std::trunc(orb / (0.9 * r) + 0.5) + 1);
-  };
-  auto reach = [&](double orb, double direction, double limitDays) -> std::optional<double> {
-    if (orb <= 0) return hit.exactJd;
-    double step = std::clamp(0.25 * orb / std::max(relativeSpeed, 1e-9), kOneMinuteDays,
-                             StepDaysFor(Pass::TransitToTransit, i, j));
-    auto f = [&](double x) { return distance(positions_.At(x, i), positions_.At(x, j)) - orb; };
-    auto rate = [&](double x) { return positions_.At(x, i).speed - positions_.At(x, j).speed; };
-    std::function<std::pair<double, double>(double)> exactRate;
-    if (polish)
-      exactRate = [&](double x) {
-        PointState p = exact_.At(x, i), q = exact_.At(x, j);
-        return std::pair{distance(p, q) - orb, rateOf(p, q)};
-      };
-    std::function<double(double)> errorDeg = [&](double x) {
-      return positions_.ErrorBoundDeg(x, i, false) + positions_.ErrorBoundDeg(x, j, false);
-    };
-    return FirstCrossing(f, rate, hit.exactJd, direction, step, limitDays, errorDeg, exactRate);
-  };
-  hit.startJd = reach(o.orbBefore, -1, windowDays(o.orbBefore));
-  hit.endJd = reach(o.orbAfter, +1, windowDays(o.orbAfter) + 2);
-}
-
-void AspectSearch::DeclinationPeriods(Hit& hit) {
-  const RunOptions& o = ctx_.options;
-  const double speed = hit.movingSpeedDegPerDay;
-  if (speed == 0 || std::abs(o.orbBefore / speed) > o.daysToCalculate + 3) return;
-  const int i = hit.movingPoint;
-  // The natal declination on the transit's side of the equator, beside the transit's own.
-  const double q = NearestWithFraction(hit.movingDeg, std::copysign(std::abs(hit.secondDeg), hit.movingDeg));
-  auto reach = [&](double target, double direction, double limitDays) -> std::optional<double> {
-    auto f = [&](double x) { return positions_.Declination(x, i).lon - target; };
-    auto rate = [&](double x) { return positions_.Declination(x, i).speed; };
-    std::function<std::pair<double, double>(double)> exactRate;
-    if (polish_)
-      exactRate = [&](double x) {
-        PointState d = exact_.Declination(x, i);
-        return std::pair{d.lon - target, d.speed};
-      };
-    std::function<double(double)> errorDeg = [&](double x) { return positions_.ErrorBoundDeg(x, i, true); };
-    return FirstCrossing(f, rate, hit.exactJd, direction, 1.0, limitDays, errorDeg, exactRate);
-  };
-  hit.startJd = reach(speed >= 0 ? q - o.orbBefore : q + o.orbBefore, -1, o.periodWindow);
-  hit.endJd = reach(speed >= 0 ? q + o.orbAfter : q - o.orbAfter, +1, o.periodWindow + 2);
 }
 
 }  // namespace kesmora

@@ -61,9 +61,6 @@ class AspectSearch {
   const ExtraPointRow* ExtraRow(int index) const;
   bool PlanetIndex(int index) const { return index >= 1 && index <= ctx_.tables->NumPlanetsUsed(); }
   std::string ClassOf(int index) const;
-  // Where in (a, b) a rate changes sign (a station), if it does.
-  template <typename Rate>
-  std::optional<double> TurnBetween(const Rate& rate, double a, double b) const;
   // A crossing of f in [a, b] found on the search's positions, polished on the real ones
   // where the positions may err by more than kPolishAboveDays of time there: `errorDeg`
   // bounds the error of f at a moment, `exactRate` gives the real f and its rate.

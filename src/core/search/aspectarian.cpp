@@ -29,7 +29,6 @@ namespace {
 constexpr Pass kPasses[kPassCount] = {Pass::TransitToNatal, Pass::TransitToTransit, Pass::DegreePair,
                                       Pass::AuspiciousPoint, Pass::LunarMansion, Pass::TransitToNatalMidpoint,
                                       Pass::TransitMidpointToNatalMidpoint};
-constexpr int kDegreePairMover = 15;  // the ascendant moves for a degree pair
 
 bool PassEnabled(const RunOptions& o, Pass pass) {
   switch (PassNumber(pass)) {

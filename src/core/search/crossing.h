@@ -66,4 +66,20 @@ std::optional<double> FindCrossing(F f, double a, double fa, double b, double fb
   if (std::min(std::abs(trueA), std::abs(trueB)) > kCrossingResidualDeg) return std::nullopt;
   return std::abs(trueA) < std::abs(trueB) ? a : b;
 }
+
+// Stations are narrowed to a tenth of a second.
+inline constexpr double kStationToleranceDays = 1e-6;
+
+// Where in (a, b) a rate changes sign (a station), if it does.
+template <typename Rate>
+std::optional<double> FindTurn(const Rate& rate, double a, double b) {
+  double ra = rate(a), rb = rate(b);
+  if (!((ra < 0 && rb > 0) || (ra > 0 && rb < 0))) return std::nullopt;
+  while (b - a > kStationToleranceDays) {
+    double m = (a + b) / 2;
+    ((rate(m) < 0) == (ra < 0) ? a : b) = m;
+  }
+  return (a + b) / 2;
+}
+
 }  // namespace kesmora

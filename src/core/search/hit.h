@@ -18,6 +18,19 @@ enum class Pass {
 inline constexpr int kPassCount = 7;
 inline constexpr int PassNumber(Pass pass) { return static_cast<int>(pass); }
 
+// What moves in a pass: the moving point stands still in the passes to fixed degrees (the
+// degree pairs, auspicious points and lunar mansions), whose second point is a transit point;
+// natal points never move.
+inline constexpr bool FixedMover(Pass pass) {
+  return pass == Pass::DegreePair || pass == Pass::AuspiciousPoint || pass == Pass::LunarMansion;
+}
+inline constexpr bool MovingFirst(Pass pass) { return pass != Pass::AuspiciousPoint && pass != Pass::LunarMansion; }
+inline constexpr bool MovingSecond(Pass pass) {
+  return pass == Pass::TransitToTransit || pass == Pass::AuspiciousPoint || pass == Pass::LunarMansion;
+}
+// The planet index of the transit ascendant, which moves for a degree pair.
+inline constexpr int kDegreePairMover = 15;
+
 // Aspect indexes: those of the aspect check boxes. 0 to 14 are angles between longitudes
 // (each box's caption gives its angle); 15 and 16 compare declinations.
 namespace aspect {

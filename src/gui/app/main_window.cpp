@@ -9,7 +9,7 @@
 #include "core/app/run.h"
 #include "core/app/startup.h"
 #include "core/app/user_interface.h"
-#include "core/chart/planetary_data.h"
+#include "core/app/planetary_data.h"
 #include "core/reference/format.h"
 #include "core/reference/text.h"
 #include "gui/results/grid_window.h"

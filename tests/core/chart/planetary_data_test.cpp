@@ -1,7 +1,7 @@
 // "Calculate planetary data": reading the blocks, the input checks and the saved charts.
 #include "core/app/session.h"
 #include "core/app/user_interface.h"
-#include "core/chart/planetary_data.h"
+#include "core/app/planetary_data.h"
 #include "core/test_support.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "core/search/sample_session.h"
 
 #include "core/app/startup.h"
-#include "core/chart/planetary_data.h"
+#include "core/app/planetary_data.h"
 #include "core/persons/names_file.h"
 #include "core/settings/settings.h"
 

@@ -1,5 +1,6 @@
 #pragma once
-// "Calculate planetary data": checks both persons, computes and keeps both charts.
+// The checks and readings of a block of person fields: what "Calculate planetary data" and the
+// Save buttons check before they use a block.
 #include "core/chart/chart_calculator.h"
 #include "core/persons/person_fields.h"
 #include "core/reference/format.h"
@@ -8,9 +9,6 @@
 #include <vector>
 
 namespace kesmora {
-
-class UserInterface;
-struct Session;
 
 inline constexpr const char* NatalInputError = "Error in natal input data section. Please correct.";
 inline constexpr const char* DiurnalInputError = "Error in diurnal input data section. Please correct.";
@@ -38,19 +36,5 @@ std::vector<std::string> CheckPersonToSave(const PersonFields& fields, Person pe
 
 // Notices shown together in one message, a blank line between them.
 std::string JoinNotices(const std::vector<std::string>& notices);
-
-// Checks both blocks, shows each failed check, and when all pass computes and saves the natal
-// chart with its declinations, then the transit chart. Returns true when charts were computed.
-bool CalculatePlanetaryData(Session& session, UserInterface& ui);
-
-struct PlanetGridRow {
-  int index = 0;
-  std::string name;
-  std::string transit;  // longitude text and retrograde mark
-  std::string natal;
-};
-inline constexpr const char* PlanetGridFormat = "^#|<Name|<Transit Longitude|<Natal Longitude";
-inline constexpr int PlanetGridWidthsTwips[4] = {340, 1320, 1470, 1470};
-std::vector<PlanetGridRow> PlanetGridRows(const Session& session);
 
 }  // namespace kesmora
