@@ -6,9 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace kesmora {
 namespace {
@@ -79,6 +82,54 @@ TEST_F(StartupTest, ACopyThatFailsIsFatalAndNamesItsCause) {
 }
 
 // ---- Program directory -------------------------------------------------------------------
+
+// Sets environment variables for one scope and puts back what was there.
+class ScopedEnv {
+ public:
+  void Set(const char* name, const std::optional<std::string>& value) {
+    const char* old = std::getenv(name);
+    saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+    value ? setenv(name, value->c_str(), 1) : unsetenv(name);
+  }
+  ~ScopedEnv() {
+    for (auto it = saved_.rbegin(); it != saved_.rend(); ++it)
+      it->second ? setenv(it->first.c_str(), it->second->c_str(), 1) : unsetenv(it->first.c_str());
+  }
+
+ private:
+  std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+};
+
+// --home, then $KESMORA_HOME, then a build tree beside the executable, then the user's data folder.
+TEST_F(StartupTest, ProgramDirectoryTakesTheFirstPlaceGiven) {
+  const fs::path root = scratch.path();
+  scratch.Write("build/planets_used.txt", "1\r\n");
+  fs::create_directories(root / "bare");
+  using Env = std::optional<std::string>;
+  struct Case {
+    const char* name;
+    std::optional<fs::path> home;
+    Env kesmoraHome;
+    const char* executableDir;
+    Env xdg, userHome;
+    fs::path expected;
+  } cases[] = {
+      {"home option", root / "opt", (root / "env").string(), "build", (root / "xdg").string(), "/u", root / "opt"},
+      {"KESMORA_HOME", std::nullopt, (root / "env").string(), "build", (root / "xdg").string(), "/u", root / "env"},
+      {"empty home option", fs::path(), (root / "env").string(), "build", std::nullopt, "/u", root / "env"},
+      {"build tree", std::nullopt, "", "build", (root / "xdg").string(), "/u", root / "build"},
+      {"XDG_DATA_HOME", std::nullopt, std::nullopt, "bare", (root / "xdg").string(), "/u", root / "xdg" / "kesmora"},
+      {"HOME", std::nullopt, std::nullopt, "bare", "", (root / "u").string(), root / "u" / ".local/share/kesmora"},
+      {"relative home", fs::path("rel"), std::nullopt, "bare", std::nullopt, "/u", fs::current_path() / "rel"},
+  };
+  for (const Case& c : cases) {
+    ScopedEnv env;
+    env.Set("KESMORA_HOME", c.kesmoraHome);
+    env.Set("XDG_DATA_HOME", c.xdg);
+    env.Set("HOME", c.userHome);
+    EXPECT_EQ(ResolveProgramDir(c.home, root / c.executableDir), c.expected) << c.name;
+  }
+}
 
 // ---- Start persons -----------------------------------------------------------------------
 

@@ -1,15 +1,22 @@
 // Whole aspectarian runs on the sample person: the order of the hits, the hit limit, cancelling,
-// the threads' files, and bodies the ephemeris cannot compute.
+// a time window, the periods of parallels, the threads' files, and bodies the ephemeris cannot
+// compute.
 #include "core/app/run.h"
 #include "core/search/aspectarian.h"
 #include "core/search/sample_session.h"
 
 #include <gtest/gtest.h>
+#include <swephexp.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <filesystem>
+#include <set>
+#include <string>
 #include <tuple>
+#include <utility>
+#include <vector>
 
 namespace kesmora {
 namespace {
@@ -43,17 +50,157 @@ TEST_F(SampleRun, PassesAndTheRunTableAreSortedByTime) {
     EXPECT_LE(r.hits.RunHits()[n - 1].exactJd, r.hits.RunHits()[n].exactJd);
 }
 
-TEST_F(SampleRun, ARunPastTheHitLimitStopsAndACancelledRunEndsAsCancelled) {
+// The degree pairs are shown as found, pair by pair. When theirs is the last pass the run
+// table keeps the passes' order; a later pass sorts it by time again.
+TEST_F(SampleRun, ADegreePairPassRunLastLeavesTheRunTableInPassOrder) {
+  sample_.session.degreePairFile = sample_.home.Write("pairs.t2n", "A 010/100\r\nB 200/300\r\nC 100/050\r\n").string();
+  sample_.session.settings.aptFilename = sample_.home.Write("degrees.apt", "Lucky 240/Moon\r\n").string();
   RunOptions o = Options();
-  o.hitLimit = 3;
-  EXPECT_THROW(Run(o), HitTableFull);
-  // Cancelling in the middle of a long pass ends the run as cancelled, not as a full table.
-  o = sample_.Options({"Moon", "Ascendant"}, {"Sun", "Moon", "Ascendant"}, {0, 5, 8, 14}, 3650);
+  o.degreePairs = true;
+  RunResult r = Run(o);
+  ASSERT_EQ(r.passes.size(), 2u);
+  const std::vector<Hit>&natal = r.passes[0].hits, &pairs = r.passes[1].hits, &run = r.hits.RunHits();
+  auto byTime = [](const Hit& a, const Hit& b) { return a.exactJd < b.exactJd; };
+  ASSERT_GE(pairs.size(), 6u);
+  EXPECT_FALSE(std::is_sorted(pairs.begin(), pairs.end(), byTime));
+  ASSERT_EQ(run.size(), natal.size() + pairs.size());
+  std::multiset<double> natalTimes, runNatalTimes;
+  for (size_t n = 0; n < run.size(); ++n)
+    if (n < natal.size()) {
+      natalTimes.insert(natal[n].exactJd);
+      runNatalTimes.insert(run[n].exactJd);
+    } else {
+      EXPECT_EQ(run[n].exactJd, pairs[n - natal.size()].exactJd) << n;
+    }
+  EXPECT_EQ(runNatalTimes, natalTimes);
+  o.auspiciousPoints = true;
+  r = Run(o);
+  ASSERT_EQ(r.passes.size(), 3u);
+  EXPECT_TRUE(std::is_sorted(r.hits.RunHits().begin(), r.hits.RunHits().end(), byTime));
+}
+
+// A pass's table holds one row fewer than the limit, the run's table the limit; a run that
+// would pass either stops with the message and no result.
+TEST_F(SampleRun, ARunPastTheHitLimitStops) {
+  RunOptions o = Options();
+  o.transitToTransit = true;
+  RunResult all = Run(o);
+  ASSERT_EQ(all.passes.size(), 2u);
+  const int natal = static_cast<int>(all.passes[0].hits.size()), transit = static_cast<int>(all.passes[1].hits.size());
+  const int larger = std::max(natal, transit);
+  ASSERT_GT(natal + transit, larger + 1);  // two passes that fit alone can overflow the run table
+  struct Case {
+    const char* name;
+    bool transitToTransit;
+    int limit, hits;  // hits of the run; 0: it stops
+  } cases[] = {
+      {"a few", false, 3, 0},
+      {"one pass at the limit", false, natal, 0},
+      {"one pass one below it", false, natal + 1, natal},
+      {"two passes past the run's limit", true, larger + 1, 0},
+      {"two passes at the run's limit", true, natal + transit, natal + transit},
+  };
+  for (const Case& c : cases) {
+    o.transitToTransit = c.transitToTransit;
+    o.hitLimit = c.limit;
+    if (c.hits) {
+      EXPECT_EQ(Run(o).hits.HitCount(), c.hits) << c.name;
+      continue;
+    }
+    try {
+      Run(o);
+      ADD_FAILURE() << c.name << ": no HitTableFull";
+    } catch (const HitTableFull& e) {
+      EXPECT_EQ(std::string(e.what()).rfind("This run found more than 32767 aspects", 0), 0u) << e.what();
+    }
+  }
+}
+
+// Cancelling in the middle of a long pass ends the run as cancelled, not as a full table.
+TEST_F(SampleRun, ACancelledRunEndsAsCancelled) {
+  RunOptions o = sample_.Options({"Moon", "Ascendant"}, {"Sun", "Moon", "Ascendant"}, {0, 5, 8, 14}, 3650);
   o.hitLimit = 5;
   std::atomic<int> asked{0};
   RunControl control;
   control.cancelled = [&] { return ++asked > 2000; };
   EXPECT_THROW(RunAspectarian(RunInputOf(sample_.session, o), control), RunCancelled);
+}
+
+// A window that ends before it starts (20.00 to 04.00) runs into the next day: the Moon meets
+// there every aspect degree it crosses, by the ephemeris itself, and nothing outside it.
+TEST_F(SampleRun, ATimeWindowAcrossMidnightSearchesIntoTheNextDay) {
+  RunOptions o = sample_.Options({"Moon"}, {"Sun", "Moon", "Mercury", "Venus", "Mars", "Jupiter", "Saturn", "Uranus",
+                                            "Neptune", "Pluto"}, {}, 1);
+  for (int k = 0; k <= aspect::LastLongitude; ++k) o.aspects[static_cast<size_t>(k)] = true;
+  o.timePeriod = true;
+  o.startTime = "20.00";
+  o.endTime = "04.00";
+  RunResult r = Run(o);
+  const double start = swe_julday(2024, 3, 1, 20 + o.transitTimeZone, SE_GREG_CAL);
+  const double midnight = swe_julday(2024, 3, 2, o.transitTimeZone, SE_GREG_CAL);
+  const double end = swe_julday(2024, 3, 2, 4 + o.transitTimeZone, SE_GREG_CAL);
+  EXPECT_NEAR(r.span.start, start, 1e-9);
+  EXPECT_NEAR(r.span.end, end, 1e-9);
+  auto lon = [](double jd, int body) {
+    double xx[6];
+    char error[256];
+    EXPECT_GE(swe_calc_ut(jd, body, SEFLG_SWIEPH, xx, error), 0) << error;
+    return xx[0];
+  };
+  const Session& s = sample_.session;
+  const double moonStart = lon(start, SE_MOON), moonEnd = lon(end, SE_MOON);
+  std::multiset<std::pair<int, int>> expected, found;  // natal point, aspect
+  for (int j = 1; j <= s.tables.NumPlanetsUsed(); ++j)
+    for (int k = 0; o.natalPlanets[static_cast<size_t>(j - 1)] && k <= aspect::LastLongitude; ++k) {
+      const double angle = s.tables.AspectAngle(k), natal = lon(s.chart.natalJulianDay, s.tables.Planet(j).sweNumber);
+      for (double side : angle == 0 || angle == 180 ? std::vector<double>{1} : std::vector<double>{1, -1}) {
+        const double target = natal + side * angle;
+        if (std::remainder(moonStart - target, 360) < 0 && std::remainder(moonEnd - target, 360) >= 0)
+          expected.insert({j, k});
+      }
+    }
+  int afterMidnight = 0;
+  for (const Hit& h : r.hits.RunHits()) {
+    EXPECT_TRUE(h.exactJd >= start && h.exactJd <= end) << h.exactJd;
+    found.insert({h.secondPoint, h.aspect});
+    afterMidnight += h.exactJd > midnight;
+  }
+  EXPECT_GE(expected.size(), 3u);
+  EXPECT_EQ(found, expected);
+  EXPECT_GT(afterMidnight, 0);
+}
+
+// A parallel's period runs from where the body's declination is the orb before short of the
+// natal one to where it is the orb after past it, by the ephemeris at those moments.
+TEST_F(SampleRun, DeclinationPeriodsLieTheOrbsFromTheParallel) {
+  RunOptions o = sample_.Options({"Sun", "Moon", "Mercury", "Mars"}, {"Sun", "Moon", "Venus", "Mars", "Jupiter"},
+                                 {aspect::Parallel, aspect::ContraParallel}, 10);
+  o.orbBefore = 0.5;
+  o.orbAfter = 0.25;
+  RunResult r = Run(o);
+  ChartRecord record = sample_.session.chart;
+  ChartCalculator calc(sample_.session.tables, record, o.chart);
+  int periods = 0;
+  for (const Hit& h : r.hits.RunHits()) {
+    ASSERT_EQ(h.kind, HitKind::Declination);
+    const double natal = calc.DeclinationAt(record.natalJulianDay, h.secondPoint).lon;
+    const double target = h.aspect == aspect::Parallel ? natal : -natal;
+    // Within a second of the moment at the body's own rate.
+    auto expectAt = [&](double jd, double declination, const char* which) {
+      PointState d = calc.DeclinationAt(jd, h.movingPoint);
+      EXPECT_NEAR(d.lon, declination, std::abs(d.speed) / 86400 + 1e-7)
+          << which << " of " << h.movingPoint << " " << h.aspect << " " << h.secondPoint << " at " << h.exactJd;
+      return d.speed;
+    };
+    const double direction = expectAt(h.exactJd, target, "exact") >= 0 ? 1 : -1;
+    if (!h.startJd || !h.endJd) continue;
+    ++periods;
+    EXPECT_LT(*h.startJd, h.exactJd);
+    EXPECT_GT(*h.endJd, h.exactJd);
+    expectAt(*h.startJd, target - direction * o.orbBefore, "start");
+    expectAt(*h.endJd, target + direction * o.orbAfter, "end");
+  }
+  EXPECT_GT(periods, 5);
 }
 
 int OpenDescriptors() {
