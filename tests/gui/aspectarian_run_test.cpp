@@ -1,7 +1,9 @@
 // "Calculate aspectarian times" from the main window: the keyboard alone takes a birth date to
-// the data grid, and the month step searches the new month.
+// the data grid, the month step searches the new month, and a time period that is no time of
+// day is refused before anything runs.
 #include "gui_fixture.h"
 
+#include <QCheckBox>
 #include <QPushButton>
 #include <QTableWidget>
 
@@ -91,6 +93,20 @@ class AspectarianRunTest : public QObject {
     QVERIFY(Grid()->rowCount() > 0);
     QVERIFY2(Column(12).front().startsWith("02/28/2027"), qPrintable(Column(12).front()));
     for (const QString& exact : Column(12)) QVERIFY2(!exact.startsWith("03/03"), qPrintable(exact));
+  }
+
+  void aTimePeriodThatIsNoTimeOfDayIsRefused() {
+    f_.TickTransitPlanets({1});
+    f_.Find<QCheckBox>("chkEnableTimePeriod")->setChecked(true);
+    f_.Find<QLineEdit>("txtEndTime")->setText("04.00");
+    for (const char* start : {"99.99", "10.75", "", "20.00"}) {
+      f_.ui->messages.clear();
+      f_.Find<QLineEdit>("txtStartTime")->setText(start);
+      const bool valid = std::string(start) == "20.00";
+      QCOMPARE(f_.RunAndWait(), valid);
+      QCOMPARE(f_.ui->messages.size(), valid ? size_t{0} : size_t{1});
+      if (!valid) QCOMPARE(f_.ui->messages.front().text, std::string(TimePeriodInputError));
+    }
   }
 };
 

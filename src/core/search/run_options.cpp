@@ -66,6 +66,11 @@ std::optional<double> ClockTimeHours(const std::string& text) {
   return static_cast<double>(hours) + static_cast<double>(minutes) / 60.0;
 }
 
+std::optional<std::string> TimePeriodProblem(const RunOptions& o) {
+  if (!o.timePeriod || (ClockTimeHours(o.startTime) && ClockTimeHours(o.endTime))) return std::nullopt;
+  return TimePeriodInputError;
+}
+
 RunSpan RunSpanOf(const RunOptions& o, int year, int month, int day) {
   double midnight = swe_julday(year, month, day, o.transitTimeZone, SE_GREG_CAL);
   if (!o.timePeriod) return {midnight, midnight + o.daysToCalculate};

@@ -49,6 +49,12 @@ double HoursOfClockText(const std::string& text);
 // ("99.99" and "10.75" are no times).
 std::optional<double> ClockTimeHours(const std::string& text);
 
+// The message for a time period whose Start or End Time is no time of day; nothing when the
+// period is off or both are times.
+inline constexpr const char* TimePeriodInputError =
+    "Error in the time period: Start Time and End Time are hh.mm, hours 00 to 23 and minutes 00 to 59. Please correct.";
+std::optional<std::string> TimePeriodProblem(const RunOptions& options);
+
 // The largest orb of a run, either side of exact: half the circle.
 inline constexpr double MaxOrbDeg = 180;
 // Limits of the run's spans, as the command line also takes them.

@@ -825,6 +825,11 @@ void MainWindow::cmdCalc_aspectarian_Click() {
     return;
   }
   const RunOptions options = RunOptionsOf(session_.settings, session_.person2);
+  if (auto problem = TimePeriodProblem(options)) {
+    ui_.ShowMessage({MessageIcon::Information, "Warning!", *problem});
+    emit runFinished(false);
+    return;
+  }
   AskForMissingListFiles(options);
   startedRunChart_ = ChartOptionsOf(session_.settings);
   runner_->Start(RunInputOf(session_, options));
