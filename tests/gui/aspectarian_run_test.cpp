@@ -1,9 +1,12 @@
 // "Calculate aspectarian times" from the main window: the keyboard alone takes a birth date to
-// the data grid, the month step searches the new month, and a time period that is no time of
-// day is refused before anything runs.
+// the data grid, a cancelled run keeps the results shown, a change of zodiac or houses marks
+// them, the month step searches the new month, and a time period that is no time of day is
+// refused before anything runs.
 #include "gui_fixture.h"
 
 #include <QCheckBox>
+#include <QPlainTextEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTableWidget>
 
@@ -17,9 +20,7 @@ class AspectarianRunTest : public QObject {
   GuiFixture f_;
 
   // The grid of the Data Grid window; the main window has a planet grid of the same name.
-  QTableWidget* Grid() const {
-    return GuiFixture::FindIn<QTableWidget>(GuiFixture::FindIn<QWidget>(f_.window.get(), "Grid_form"), "grdOutput");
-  }
+  QTableWidget* Grid() const { return GuiFixture::FindIn<QTableWidget>(f_.Find<QWidget>("Grid_form"), "grdOutput"); }
   QStringList Column(int column) const {
     QStringList texts;
     for (int r = 0; r < Grid()->rowCount(); ++r) texts << Grid()->item(r, column)->text();
@@ -75,6 +76,44 @@ class AspectarianRunTest : public QObject {
     QVERIFY(Grid()->rowCount() > 0);
     QCOMPARE(mice.events, 0);
     qApp->removeEventFilter(&mice);
+  }
+
+  void cancelLeavesThePreviousRun() {
+    f_.TickTransitPlanets({1});
+    f_.SetDays(1);
+    QVERIFY(f_.RunAndWait());
+    const QStringList grid = Column(2) + Column(12);
+    auto* report = GuiFixture::FindIn<QPlainTextEdit>(f_.Find<QWidget>("OutputD1"), "RichText1");
+    const QString text = report->toPlainText();
+    // Every transit planet over ten years: long enough to be cancelled once progress shows.
+    for (auto* box : f_.window->findChildren<QCheckBox*>(QRegularExpression("^chkP1Planets_"))) box->setChecked(true);
+    f_.SetDays(3650);
+    QSignalSpy finished(f_.window.get(), &gui::MainWindow::runFinished);
+    f_.window->cmdCalc_aspectarian_Click();
+    auto* progress = f_.Find<QProgressDialog>("RunProgress");
+    QTRY_VERIFY_WITH_TIMEOUT(progress->labelText().startsWith("Pass "), 30000);
+    QTest::mouseClick(progress->findChild<QPushButton*>(), Qt::LeftButton);
+    QVERIFY(finished.wait(120000));
+    QCOMPARE(finished.takeFirst().at(0).toBool(), false);
+    QVERIFY(!progress->isVisible());
+    QCOMPARE(Column(2) + Column(12), grid);
+    QCOMPARE(report->toPlainText(), text);
+    QVERIFY(f_.ui->messages.empty());
+  }
+
+  void zodiacOrHousesChangedMarkTheResults() {
+    f_.TickTransitPlanets({1});
+    f_.SetDays(1);
+    QVERIFY(f_.RunAndWait());
+    // Back at the run's own choice the results are current again; so after the next run.
+    const std::pair<const char*, bool> steps[] = {
+        {"optZodiac_1", true}, {"optZodiac_0", false}, {"optHouseSystem_2", true}, {nullptr, false}};
+    for (const auto& [choice, stale] : steps) {
+      if (choice) QTest::mouseClick(f_.Find<QRadioButton>(choice), Qt::LeftButton);
+      else QVERIFY(f_.RunAndWait());
+      for (QWidget* w : {f_.Find<QWidget>("Grid_form"), f_.Find<QWidget>("OutputD1")})
+        QVERIFY2(w->windowTitle().endsWith(" (before the change of zodiac/houses)") == stale, qPrintable(w->windowTitle()));
+    }
   }
 
   void monthStepIntoAShortMonthEndsOnItsLastDay() {

@@ -1,10 +1,15 @@
-// The main window under the offscreen platform: its size on a laptop screen and the keyboard
-// (Tab order, access keys, arrow keys in the names list).
+// The main window under the offscreen platform: its size and place on a laptop screen, the
+// keyboard (Tab order, access keys, arrow keys in the names list), and the .opt files, Options
+// window, tip of the day and About box of its menus.
 #include "gui_fixture.h"
 
 #include "core/reference/text.h"
+#include "gui/settings/options_window.h"
 
+#include <QAction>
+#include <QLabel>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -30,6 +35,8 @@ class MainWindowTest : public QObject {
     const QMargins margins = edit->textMargins();
     return contents.width() - margins.left() - margins.right() - 2 * 2;  // QLineEdit's own margin of 2
   }
+  static void Press(QWidget* w, const char* button) { GuiFixture::FindIn<QPushButton>(w, button)->click(); }
+  std::string Text(const char* file) const { return ReadWholeFile(f_.Home() / file).value_or("(missing)"); }
 
  private slots:
   void init() { f_.Start(); }
@@ -55,6 +62,21 @@ class MainWindowTest : public QObject {
         auto* edit = f_.Find<QLineEdit>(qPrintable(name));
         QVERIFY2(TextRoom(edit) >= edit->fontMetrics().horizontalAdvance(text), qPrintable(name));
       }
+    }
+  }
+
+  void storedPlaceIsBroughtOntoTheScreen() {
+    // The default, taller than the screen; far off to the right and below; above and to the left;
+    // larger than the screen (top, left, height, width in twips).
+    for (const WindowRect stored : {Settings{}.mainWindow, WindowRect{30000, 40000, 9000, 16000},
+                                    WindowRect{-3000, -6000, 9000, 16000}, WindowRect{0, 0, 30000, 40000}}) {
+      f_.Stop();
+      f_.Start([&](Session& s) { s.settings.mainWindow = stored; });
+      const QRect available = f_.window->screen()->availableGeometry(), frame = f_.window->frameGeometry();
+      QVERIFY2(available.contains(frame), qPrintable(QString("%1 x %2").arg(frame.width()).arg(frame.height())));
+      // Wide enough for its contents, as far as the screen allows.
+      const int room = available.width() - (frame.width() - f_.window->width());
+      QVERIFY(f_.window->width() >= std::min(f_.window->FittingSize().width(), room));
     }
   }
 
@@ -88,6 +110,24 @@ class MainWindowTest : public QObject {
     }
   }
 
+  void altNFillsPersonOneAndShiftAltNPersonTwo() {
+    GuiFixture::Activate(f_.window.get());
+    auto* name1 = f_.Find<QLineEdit>("txtName");
+    auto* name2 = f_.Find<QLineEdit>("txtDiurnalName");
+    name1->setText("someone");
+    name2->setText("some day");
+    // A button's access key presses it as a click does, a moment later.
+    QTest::keyClick(f_.window.get(), Qt::Key_N, Qt::AltModifier);
+    QTRY_COMPARE(name1->text(), QString("Now"));
+    QCOMPARE(name2->text(), QString("some day"));
+    name1->setText("someone");
+    QTest::keyClick(f_.window.get(), Qt::Key_N, Qt::AltModifier | Qt::ShiftModifier);
+    QTRY_COMPARE(name2->text(), QString("Transits - Now"));
+    // Person 1's button is neither pressed nor about to be.
+    QVERIFY(!f_.Find<QPushButton>("cmdNow")->isDown());
+    QCOMPARE(name1->text(), QString("someone"));
+  }
+
   void arrowKeysChooseAName() {
     f_.Stop();
     f_.Start([](Session& s) {
@@ -112,6 +152,66 @@ class MainWindowTest : public QObject {
     auto* planets = f_.Find<QTableWidget>("grdOutput");
     QVERIFY2(planets->item(0, 2)->text().startsWith("29 Vir"), qPrintable(planets->item(0, 2)->text()));
     QVERIFY(f_.ui->messages.empty());
+  }
+
+  void selectionFileRoundTripThroughTheMenu() {
+    const auto boxes = f_.window->findChildren<QCheckBox*>(QRegularExpression("^chk(P1Planets|P2Planets|Aspects)_"));
+    QList<bool> saved, loaded;
+    for (int k = 0; k < boxes.size(); ++k) boxes[k]->setChecked(saved.emplaceBack(k % 3 == 1));
+    const std::filesystem::path file = f_.Home() / "reports" / "mine.opt";
+    f_.files->answer = QString::fromStdString(file.string());
+    f_.Find<QAction>("mnuFileSave")->trigger();
+    for (QCheckBox* box : boxes) box->toggle();
+    f_.Find<QAction>("mnuFileLoad")->trigger();
+    for (QCheckBox* box : boxes) loaded << box->isChecked();
+    QCOMPARE(loaded, saved);
+    // The dialog starts in the folder of the file last used.
+    QCOMPARE(f_.files->requests.back().directory, QString::fromStdString(file.parent_path().string()));
+    QVERIFY(f_.ui->messages.empty());
+  }
+
+  void optionsWindowSavesRestoresAndAsksBeforeAnEditIsLost() {
+    f_.Find<QAction>("mnuOptionOptionSettings")->trigger();
+    QPointer<gui::OptionsWindow> w = f_.Find<gui::OptionsWindow>("Options");
+    auto* box = GuiFixture::FindIn<QPlainTextEdit>(w, "txtContent");
+    auto edit = [&](const char* from, const char* to) { box->setPlainText(box->toPlainText().replace(from, to)); };
+    // Save writes CR LF between the lines and puts the option in force; the window stays.
+    edit("\n0       Option 18", "\n5       Option 18");
+    Press(w, "btnSave");
+    QVERIFY(w->isVisible() && !w->Changed());
+    QCOMPARE(f_.session->optionValues[option::HomeTimeZone], 5.0f);
+    QVERIFY(Text("OPTIONS.OPT").find("\r\n5       Option 18: home time zone, hours (west positive)\r\n") != std::string::npos);
+    // Restore Default Settings copies OPTIONS.MST over it, into the box and in force.
+    Press(w, "cmdRestoreDefault");
+    QCOMPARE(Text("OPTIONS.OPT"), Text("OPTIONS.MST"));
+    QCOMPARE(f_.session->optionValues[option::HomeTimeZone], 0.0f);
+    QVERIFY(box->toPlainText().contains("\n0       Option 18"));
+    // Quit after an edit asks first: Cancel keeps the window, Discard closes it and drops the edit.
+    edit("\n60      Option 12", "\n30      Option 12");
+    Press(w, "btnQuit");
+    QCOMPARE(f_.ui->questions.size(), size_t{1});
+    QVERIFY(w->isVisible());
+    f_.ui->answers.push_back(Answer::Discard);
+    Press(w, "btnQuit");
+    QTRY_VERIFY(!w);
+    QCOMPARE(Text("OPTIONS.OPT"), Text("OPTIONS.MST"));
+  }
+
+  void tipOfTheDayAtStartWrapsBothWays() {
+    // The shipped OPTIONS.OPT sets option 13: the tip window opens at start with the first tip.
+    QWidget* tip = f_.Find<QWidget>("frmTip");
+    auto* text = GuiFixture::FindIn<QLabel>(tip, "lblTipText");
+    const std::vector<std::string> tips = ReadLines(f_.Home() / "TIPOFDAY.TXT").value();
+    QVERIFY(tip->isVisible() && text->text().toStdString() == tips.front());
+    for (size_t k = 0; k < tips.size(); ++k) Press(tip, "cmdNextTip");
+    QCOMPARE(text->text().toStdString(), tips.front());
+    Press(tip, "Command1");
+    QCOMPARE(text->text().toStdString(), tips.back());
+  }
+
+  void aboutBoxShowsTheVersion() {
+    f_.Find<QAction>("mnuHelpAbout")->trigger();
+    QCOMPARE(GuiFixture::FindIn<QLabel>(f_.Find<QWidget>("About"), "Label1")->text(), QString("Version 1.60"));
   }
 };
 
