@@ -54,7 +54,7 @@ TEST_F(StartupTest, NewOrEmptyHomeIsCreatedSeededAndLoaded) {
   }
 }
 
-TEST_F(StartupTest, ExistingFilesAndFoldersAreLeftAlone) {
+TEST_F(StartupTest, ExistingFilesAreLeftAloneAndEmptyReferenceFilesSeededAgain) {
   fs::path home = SeededHome();
   std::string names = "Mine,01 Jan 2000,9.05,P,-1,-002.20,48.52,FR,Paris\r\n";
   scratch.Write("home/NAMES.FIL", names);
@@ -65,6 +65,16 @@ TEST_F(StartupTest, ExistingFilesAndFoldersAreLeftAlone) {
   EXPECT_EQ(ReadWholeFile(home / "hits" / "old_hits.csv").value_or(""), "a,b\r\n");
   EXPECT_EQ(ReadWholeFile(home / "reports" / "LASTPAGE.TXT").value_or(""), "page\r\n");
   EXPECT_TRUE(fs::is_directory(home / "ephems"));
+  // A reference file a full disk left empty, or one that went missing, is seeded again.
+  const std::string shipped = ReadWholeFile(test::ShippedDataDir() / "planets_used.txt").value_or("");
+  ASSERT_FALSE(shipped.empty());
+  scratch.Write("home/planets_used.txt", "");
+  fs::remove(home / "aspect_definitions.txt");
+  Session again;
+  StartSession(again, Options(home));
+  EXPECT_EQ(ReadWholeFile(home / "planets_used.txt").value_or(""), shipped);
+  EXPECT_TRUE(fs::is_regular_file(home / "aspect_definitions.txt"));
+  EXPECT_EQ(again.tables.NumPlanetsUsed(), 52);
 }
 
 TEST_F(StartupTest, ACopyThatFailsIsFatalAndNamesItsCause) {

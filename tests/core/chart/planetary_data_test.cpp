@@ -57,6 +57,8 @@ TEST(CheckPersonFields, OneMessagePerFailedCheckNamingItsFieldsInShowingOrder) {
       {[](P& n, P&) { n.timeZone = "-14"; }, "N:Time Zone: -14 (below -2 with West) N:Time Zone: -14 (below -13)"},
       {[](P&, P& t) { t.timeZone = "12.5"; }, "D:Time Zone: 12.5 (above 12)"},
       {[](P& n, P&) { n.minute = "61"; }, "N:Birth Min: 61 (above 60)"},
+      {[](P& n, P&) { n.hour = "25"; }, "N:Birth Hour: 25 (above 12)"},
+      {[](P&, P& t) { t.hour = "1e300"; }, "D:Birth Hour: 1e300 (above 12)"},
       {[](P& n, P&) { n.hour = "-1", n.minute = "-5"; }, "N:Birth Hour: -1 (below 0)|Birth Min: -5 (below 0)"},
       {[](P& n, P&) { n.day = "32", n.year = "2100"; }, "N:Day: 32 (above 31)|Year: 2100 (above 2099)"},
       {[](P& n, P&) { n.month = "2", n.day = "31"; }, "N:Day: 31 (no such day in 2/1949)"},

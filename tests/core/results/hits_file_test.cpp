@@ -59,6 +59,8 @@ INSTANTIATE_TEST_SUITE_P(
     HitsFile, BadHitsFile,
     testing::Values(BadFile{"MoreCounts", {"T", "09/22/1949", "12", "0", "am", "2", "1", "1", "2", "3", "4"},
                             "holds 4 counts where its header gives 3 points"},
+                    BadFile{"FewerCounts", {"T", "09/22/1949", "12", "0", "am", "2", "1", "1"},
+                            "holds 1 counts where its header gives 3 points"},
                     BadFile{"ShortHeader", {"T", "09/22/1949", "12", "0"}, "seven header lines"},
                     BadFile{"HourThirteen", {"T", "09/22/1949", "13", "0", "am", "0", "1", "1"}, "line 3 (start hour)"},
                     BadFile{"StepZero", {"T", "09/22/1949", "12", "0", "am", "10", "0", "1"}, "line 7 (step"},

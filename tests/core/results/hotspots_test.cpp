@@ -23,6 +23,19 @@ double Local(int dayOffset, int hour, int minute, double second = 0) {
   return swe_julday(d.year, d.month, d.day, hour + minute / 60.0 + second / 3600.0 + kZone, SE_GREG_CAL);
 }
 
+// A period counts the minutes from its start to its end, both included, on either side of
+// midnight.
+TEST(Hotspots, PeriodCountsItsMinutes) {
+  for (auto [start, end, first, last] : {std::tuple{Local(-1, 23, 59), Local(0, 0, 0), 0, 0},
+                                         {Local(0, 23, 58), Local(1, 0, 1), 1438, 1439},
+                                         {Local(0, 10, 0), Local(0, 10, 2), 600, 602}}) {
+    HotspotHits hits{{HotspotHit{(start + end) / 2, start, end, 0, 1, 2, 0}}, kZone};
+    MinuteCounts counts = CountHotspots(hits, kDay).counts;
+    for (int m = 0; m < MinutesPerDay; ++m)
+      ASSERT_EQ(counts[static_cast<size_t>(m)], m >= first && m <= last ? 1 : 0) << "minute " << m;
+  }
+}
+
 TEST(Hotspots, TransitToTransitAspectFoundFromBothPointsCountsOnce) {
   HotspotHits hits;
   hits.timeZoneHours = kZone;

@@ -1,5 +1,5 @@
-// Pieces of the search: the crossing finder, the sort of the hit tables and the whole-degree
-// rounding of a position.
+// Pieces of the search: the crossing finder, the sort of the hit tables, the whole-degree
+// rounding of a position and the orb of a hit beside a whole degree.
 #include "core/search/aspect_search.h"
 #include "core/search/crossing.h"
 #include "core/search/hit_table.h"
@@ -86,18 +86,27 @@ TEST(SortHitsByTime, GivesTheQuicksortOrder) {
 
 // --- Scans on real positions ----------------------------------------------------------------
 
-// The hits of one moving point against natal points, from exact positions.
+// The search of one chart from exact positions.
+struct ChartSearch {
+  ChartSearch(const test::SampleSession& sample, const RunOptions& o, RunSpan span, const ChartRecord& chart)
+      : natal(chart), record(chart), ctx{&sample.session.tables, &natal, nullptr, o, span, {}},
+        calc(sample.session.tables, record, o.chart), positions(calc), search(ctx, positions, positions, false) {
+    search.SetOutput(&hits);
+  }
+  ChartRecord natal, record;
+  SearchContext ctx;
+  ChartCalculator calc;
+  ExactPositions positions;
+  AspectSearch search;
+  std::vector<Hit> hits;
+};
+
+// The hits of one moving point against natal points.
 std::vector<Hit> Scan(const test::SampleSession& sample, const RunOptions& o, RunSpan span, const ChartRecord& chart,
                       int i, const std::vector<int>& seconds) {
-  SearchContext ctx{&sample.session.tables, &chart, nullptr, o, span, {}};
-  ChartRecord record = chart;
-  ChartCalculator calc(sample.session.tables, record, o.chart);
-  ExactPositions positions(calc);
-  AspectSearch search(ctx, positions, positions, false);
-  std::vector<Hit> hits;
-  search.SetOutput(&hits);
-  for (int j : seconds) search.ScanPair(Pass::TransitToNatal, i, j);
-  return hits;
+  ChartSearch s(sample, o, span, chart);
+  for (int j : seconds) s.search.ScanPair(Pass::TransitToNatal, i, j);
+  return s.hits;
 }
 
 // The Sun reaches 0 Aries at the March equinox of 2024, 20 March 03:06:21 UT.
@@ -117,6 +126,30 @@ TEST(EquinoxScan, APositionJustShortOfAWholeDegreeIsKeptAsThatDegree) {
   std::vector<Hit> hits = Scan(sample, o, RunSpanOf(o, 2024, 3, 19), chart, sample.Index("Sun"), {1});
   ASSERT_EQ(hits.size(), 1u);
   EXPECT_NEAR(hits[0].exactJd, swe_julday(2024, 3, 20, 3 + 6 / 60.0 + 21 / 3600.0, SE_GREG_CAL), 30 * kOneSecondDays);
+}
+
+// A hit whose moving position falls a hair short of the whole degree its target lies on: the
+// orb runs around that degree (the Sun at 0.5 and 1.5 Aries), never a degree lower.
+TEST(EquinoxScan, TheOrbOfAHitBesideAWholeDegreeLiesAroundIt) {
+  test::SampleSession sample("Greenwich,19 Mar 2024,0.00,A,0,0.00,51.48,,Greenwich");
+  RunOptions o = sample.Options({"Sun"}, {}, {0}, 4);
+  ChartRecord chart = sample.session.chart;
+  chart.natalLon[1] = 1;
+  ChartSearch s(sample, o, RunSpanOf(o, 2024, 3, 19), chart);
+  s.search.ScanPair(Pass::TransitToNatal, sample.Index("Sun"), 1);
+  ASSERT_EQ(s.hits.size(), 1u);
+  Hit hit = s.hits[0];
+  hit.movingDeg = 0.9999999;
+  s.search.FindPeriods(hit);
+  ASSERT_TRUE(hit.startJd && hit.endJd);
+  auto sun = [](double jd) {
+    double xx[6];
+    char error[256];
+    EXPECT_GE(swe_calc_ut(jd, SE_SUN, SEFLG_SWIEPH, xx, error), 0) << error;
+    return xx[0];
+  };
+  EXPECT_NEAR(sun(*hit.startJd), 1 - o.orbBefore, 2e-5);  // a second and a half of the Sun's motion
+  EXPECT_NEAR(sun(*hit.endJd), 1 + o.orbAfter, 2e-5);
 }
 
 }  // namespace
