@@ -1,7 +1,6 @@
 // "Calculate aspectarian times" from the main window: the keyboard alone takes a birth date to
-// the data grid, a cancelled run keeps the results shown, a change of zodiac or houses marks
-// them, the month step searches the new month, and a time period that is no time of day is
-// refused before anything runs.
+// the data grid, a cancelled run keeps the results shown, the month step searches the new month,
+// and a time period that is no time of day is refused before anything runs.
 #include "gui_fixture.h"
 
 #include <QCheckBox>
@@ -99,21 +98,6 @@ class AspectarianRunTest : public QObject {
     QCOMPARE(Column(2) + Column(12), grid);
     QCOMPARE(report->toPlainText(), text);
     QVERIFY(f_.ui->messages.empty());
-  }
-
-  void zodiacOrHousesChangedMarkTheResults() {
-    f_.TickTransitPlanets({1});
-    f_.SetDays(1);
-    QVERIFY(f_.RunAndWait());
-    // Back at the run's own choice the results are current again; so after the next run.
-    const std::pair<const char*, bool> steps[] = {
-        {"optZodiac_1", true}, {"optZodiac_0", false}, {"optHouseSystem_2", true}, {nullptr, false}};
-    for (const auto& [choice, stale] : steps) {
-      if (choice) QTest::mouseClick(f_.Find<QRadioButton>(choice), Qt::LeftButton);
-      else QVERIFY(f_.RunAndWait());
-      for (QWidget* w : {f_.Find<QWidget>("Grid_form"), f_.Find<QWidget>("OutputD1")})
-        QVERIFY2(w->windowTitle().endsWith(" (before the change of zodiac/houses)") == stale, qPrintable(w->windowTitle()));
-    }
   }
 
   void monthStepIntoAShortMonthEndsOnItsLastDay() {

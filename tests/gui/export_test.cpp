@@ -1,6 +1,5 @@
-// "Copy grid data to Excel": the grid into a real LibreOffice Calc, started headless by this test,
-// at the active cell with its widths, alignment and fonts; "No spreadsheet open" when no Calc
-// listens.
+// "Copy grid data to Excel": the grid into a headless LibreOffice Calc started by this test, at the
+// active cell with its widths, alignment and fonts; "No spreadsheet open" when no Calc listens.
 #include "gui_fixture.h"
 
 #include "gui/results/spreadsheet_export.h"
