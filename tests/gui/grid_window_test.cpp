@@ -10,7 +10,6 @@
 #include <QHeaderView>
 #include <QTableWidget>
 
-
 using namespace kesmora;
 using kesmora::test::GuiFixture;
 

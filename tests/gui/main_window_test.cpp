@@ -208,11 +208,6 @@ class MainWindowTest : public QObject {
     Press(tip, "Command1");
     QCOMPARE(text->text().toStdString(), tips.back());
   }
-
-  void aboutBoxShowsTheVersion() {
-    f_.Find<QAction>("mnuHelpAbout")->trigger();
-    QCOMPARE(GuiFixture::FindIn<QLabel>(f_.Find<QWidget>("About"), "Label1")->text(), QString("Version 1.60"));
-  }
 };
 
 QTEST_MAIN(MainWindowTest)

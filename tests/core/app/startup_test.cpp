@@ -94,20 +94,17 @@ TEST_F(StartupTest, ACopyThatFailsIsFatalAndNamesItsCause) {
 // ---- Program directory -------------------------------------------------------------------
 
 // Sets environment variables for one scope and puts back what was there.
-class ScopedEnv {
- public:
+struct ScopedEnv {
+  std::vector<std::pair<std::string, std::optional<std::string>>> saved;
   void Set(const char* name, const std::optional<std::string>& value) {
     const char* old = std::getenv(name);
-    saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+    saved.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
     value ? setenv(name, value->c_str(), 1) : unsetenv(name);
   }
   ~ScopedEnv() {
-    for (auto it = saved_.rbegin(); it != saved_.rend(); ++it)
+    for (auto it = saved.rbegin(); it != saved.rend(); ++it)
       it->second ? setenv(it->first.c_str(), it->second->c_str(), 1) : unsetenv(it->first.c_str());
   }
-
- private:
-  std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
 };
 
 // --home, then $KESMORA_HOME, then a build tree beside the executable, then the user's data folder.

@@ -69,15 +69,13 @@ TEST(LeadingNumber, ReadsTheLeadingNumberAndInfinityForTooLarge) {
 }
 
 TEST(WholeNumber, OnlyDigitsThatFit) {
-  EXPECT_EQ(WholeNumber(" -7 "), -7);
-  EXPECT_EQ(WholeNumber("+7"), 7);
-  EXPECT_EQ(WholeNumber("19490000000"), 19490000000LL);
+  for (auto [text, value] : {std::pair{" -7 ", -7LL}, {"+7", 7LL}, {"19490000000", 19490000000LL}})
+    EXPECT_EQ(WholeNumber(text), value) << text;
   for (const char* text : {"99999999999999999999", "", "-", "+", "7x", "1e3", "1.5", "- 7", "+-92252", "-+7"})
     EXPECT_EQ(WholeNumber(text), std::nullopt) << text;
-  EXPECT_EQ(ClampedInt(1e300), std::numeric_limits<int>::max());
-  EXPECT_EQ(ClampedInt(-HUGE_VAL), std::numeric_limits<int>::min());
-  EXPECT_EQ(ClampedInt(std::nan("")), 0);
-  EXPECT_EQ(ClampedInt(-2.5), -3);
+  for (auto [value, clamped] : {std::pair{1e300, std::numeric_limits<int>::max()}, {-HUGE_VAL, std::numeric_limits<int>::min()},
+                                 {std::nan(""), 0}, {-2.5, -3}})
+    EXPECT_EQ(ClampedInt(value), clamped) << value;
 }
 
 TEST(ParseStoredDate, ReadsRealDatesAndRefusesTheRest) {
@@ -85,17 +83,12 @@ TEST(ParseStoredDate, ReadsRealDatesAndRefusesTheRest) {
     const char* text;
     DateOrder order;
     int year, month, day;  // year 0 when the text must be refused
-  } cases[] = {{"22 Sep 1949", DateOrder::MonthDayYear, 1949, 9, 22},
-               {"1949 Sep 22", DateOrder::YearMonthDay, 1949, 9, 22},
-               {"03/07/2021", DateOrder::MonthDayYear, 2021, 3, 7},
-               {"03/07/2021", DateOrder::DayMonthYear, 2021, 7, 3},
-               {"2024/02/29", DateOrder::YearMonthDay, 2024, 2, 29},
-               {"29 Feb 2023", DateOrder::MonthDayYear, 0, 0, 0},
-               {"0 Jan 2000", DateOrder::MonthDayYear, 0, 0, 0},
+  } cases[] = {{"22 Sep 1949", DateOrder::MonthDayYear, 1949, 9, 22}, {"1949 Sep 22", DateOrder::YearMonthDay, 1949, 9, 22},
+               {"03/07/2021", DateOrder::MonthDayYear, 2021, 3, 7},   {"03/07/2021", DateOrder::DayMonthYear, 2021, 7, 3},
+               {"2024/02/29", DateOrder::YearMonthDay, 2024, 2, 29},  {"29 Feb 2023", DateOrder::MonthDayYear, 0, 0, 0},
+               {"0 Jan 2000", DateOrder::MonthDayYear, 0, 0, 0},      {"13/1/2000", DateOrder::MonthDayYear, 0, 0, 0},
                // Numbers the date library would wrap around (a day is 8 bits, a year 16).
-               {"257/1/2000", DateOrder::DayMonthYear, 0, 0, 0},
-               {"22 Sep 67537", DateOrder::MonthDayYear, 0, 0, 0},
-               {"13/1/2000", DateOrder::MonthDayYear, 0, 0, 0},
+               {"257/1/2000", DateOrder::DayMonthYear, 0, 0, 0},      {"22 Sep 67537", DateOrder::MonthDayYear, 0, 0, 0},
                // Too long for any whole number: once an uncaught exception.
                {"22 Sep 19490000000", DateOrder::MonthDayYear, 0, 0, 0},
                {"1/1/99999999999999999999", DateOrder::MonthDayYear, 0, 0, 0}};
