@@ -67,7 +67,7 @@ double AspectSearch::StepDaysFor(Pass pass, int i, int j) const {
 }
 
 PointState AspectSearch::Moving(Pass pass, double jd, int i, PositionSource& source) {
-  return source.At(jd, pass == Pass::DegreePair ? kDegreePairMover : i);
+  return source.At(jd, MoverIndex(pass, i));
 }
 
 PointState AspectSearch::Second(Pass pass, double jd, int i, int j, PositionSource& source) {
@@ -162,7 +162,7 @@ void AspectSearch::ScanPair(Pass pass, int i, int j) {
   // nothing of the pair moves faster than the step allows.
   const double endJd = ctx_.span.end + StepDaysFor(pass, i, j);
   const double step = ScanStepDaysFor(pass, i, j);
-  const int mover = pass == Pass::DegreePair ? kDegreePairMover : i;
+  const int mover = MoverIndex(pass, i);
   const bool housePoint = IsHouseDependent(mover) || (MovingSecond(pass) && IsHouseDependent(j));
   struct Aspect {
     int index;

@@ -218,7 +218,7 @@ SampleRequest SampleRequestOf(const RunInput& in, const ExtraPoints& extra, cons
     const Pairs& pairs = pairsByPass[static_cast<size_t>(PassNumber(pass))];
     for (const auto& [i, seconds] : pairs) {
       if (seconds.empty()) continue;
-      addPoint(pass == Pass::DegreePair ? kDegreePairMover : i);
+      addPoint(MoverIndex(pass, i));
       if (pass == Pass::TransitToTransit || pass == Pass::AuspiciousPoint || pass == Pass::LunarMansion)
         for (int j : seconds) addPoint(j);
     }
@@ -271,7 +271,7 @@ RunResult RunAspectarian(const RunInput& in, const RunControl& control, WorkerPo
     if (!PassEnabled(in.options, pass)) continue;
     pairsByPass[static_cast<size_t>(PassNumber(pass))] = PairsOf(pass, in, extra);
     for (const auto& [i, seconds] : pairsByPass[static_cast<size_t>(PassNumber(pass))]) {
-      used[static_cast<size_t>(pass == Pass::DegreePair ? kDegreePairMover : i)] = true;
+      used[static_cast<size_t>(MoverIndex(pass, i))] = true;
       if (pass == Pass::TransitToTransit || pass == Pass::AuspiciousPoint || pass == Pass::LunarMansion)
         for (int j : seconds) used[static_cast<size_t>(j)] = true;
     }

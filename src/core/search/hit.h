@@ -30,6 +30,8 @@ inline constexpr bool MovingSecond(Pass pass) {
 }
 // The planet index of the transit ascendant, which moves for a degree pair.
 inline constexpr int kDegreePairMover = 15;
+// The planet whose positions move point i in a pass.
+inline constexpr int MoverIndex(Pass pass, int i) { return pass == Pass::DegreePair ? kDegreePairMover : i; }
 
 // Aspect indexes: those of the aspect check boxes. 0 to 14 are angles between longitudes
 // (each box's caption gives its angle); 15 and 16 compare declinations.

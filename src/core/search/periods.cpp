@@ -57,7 +57,7 @@ void AspectSearch::FindPeriods(Hit& hit) {
 void AspectSearch::LongitudePeriods(Hit& hit) {
   const RunOptions& o = ctx_.options;
   const Pass pass = hit.pass;
-  int moving = pass == Pass::DegreePair ? kDegreePairMover : hit.movingPoint;
+  int moving = MoverIndex(pass, hit.movingPoint);
   double q = NearestWithFraction(hit.movingDeg, hit.secondDeg);
   double speed = hit.movingSpeedDegPerDay;
   if (pass == Pass::AuspiciousPoint || pass == Pass::LunarMansion) {

@@ -9,6 +9,7 @@
 #include <swephexp.h>
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cmath>
 #include <filesystem>
@@ -20,6 +21,14 @@
 
 namespace kesmora {
 namespace {
+
+// A body's coordinates at a UT moment, straight from libswe.
+std::array<double, 6> Ephemeris(double jd, int body, int flags) {
+  std::array<double, 6> xx{};
+  char error[256];
+  EXPECT_GE(swe_calc_ut(jd, body, SEFLG_SWIEPH | flags, xx.data(), error), 0) << error;
+  return xx;
+}
 
 class SampleRun : public ::testing::Test {
  protected:
@@ -119,12 +128,7 @@ TEST_F(SampleRun, ATimeWindowAcrossMidnightSearchesIntoTheNextDay) {
   const double end = swe_julday(2024, 3, 2, 4 + o.transitTimeZone, SE_GREG_CAL);
   EXPECT_NEAR(r.span.start, start, 1e-9);
   EXPECT_NEAR(r.span.end, end, 1e-9);
-  auto lon = [](double jd, int body) {
-    double xx[6];
-    char error[256];
-    EXPECT_GE(swe_calc_ut(jd, body, SEFLG_SWIEPH, xx, error), 0) << error;
-    return xx[0];
-  };
+  auto lon = [](double jd, int body) { return Ephemeris(jd, body, 0)[0]; };
   const Session& s = sample_.session;
   const double moonStart = lon(start, SE_MOON), moonEnd = lon(end, SE_MOON);
   std::multiset<std::pair<int, int>> expected, found;  // natal point, aspect
@@ -158,10 +162,7 @@ TEST_F(SampleRun, DeclinationPeriodsLieTheOrbsFromTheParallel) {
   RunResult r = Run(o);
   // Declination and its rate in degrees per day, straight from libswe.
   auto declination = [&](double jd, int index) {
-    double xx[6];
-    char error[256];
-    const int body = sample_.session.tables.Planet(index).sweNumber;
-    EXPECT_GE(swe_calc_ut(jd, body, SEFLG_SWIEPH | SEFLG_EQUATORIAL | SEFLG_SPEED, xx, error), 0) << error;
+    auto xx = Ephemeris(jd, sample_.session.tables.Planet(index).sweNumber, SEFLG_EQUATORIAL | SEFLG_SPEED);
     return std::pair{xx[1], xx[4]};
   };
   int periods = 0;
