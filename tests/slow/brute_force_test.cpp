@@ -120,11 +120,29 @@ bool Crossing(double f0, double f1) {
          std::abs(f1 - f0) < 90;
 }
 
+// The zeros of f in one minute [a, b] with f(a) = fa and f(b) = fb: a crossing refined by
+// bisection or, in a minute where f jumps (a midpoint flipping, an angle folding), a crossing
+// on either side of the jump, which is found to a tenth of a millisecond.
+std::vector<double> ZerosIn(const Curve& f, double a, double fa, double b, double fb) {
+  if (Crossing(fa, fb)) return {Bisect(f, a, b)};
+  if (std::abs(fb - fa) < 90) return {};
+  double lo = a, hi = b;
+  while (hi - lo > 1e-9) {
+    double m = (lo + hi) / 2;
+    (std::abs(f(m) - fa) < 90 ? lo : hi) = m;
+  }
+  std::vector<double> zeros;
+  if (Crossing(fa, f(lo))) zeros.push_back(Bisect(f, a, lo));
+  if (Crossing(f(hi), fb)) zeros.push_back(Bisect(f, hi, b));
+  return zeros;
+}
+
 // Zeros of f from minute samples (sample n at from + n minutes), refined on f itself.
 std::vector<double> Zeros(const Curve& f, const std::vector<double>& samples, double from) {
   std::vector<double> zeros;
   for (size_t n = 0; n + 1 < samples.size(); ++n)
-    if (Crossing(samples[n], samples[n + 1])) zeros.push_back(Bisect(f, from + n * kMinute, from + (n + 1) * kMinute));
+    for (double x : ZerosIn(f, from + n * kMinute, samples[n], from + (n + 1) * kMinute, samples[n + 1]))
+      zeros.push_back(x);
   return zeros;
 }
 
@@ -134,13 +152,25 @@ std::vector<double> Zeros(const Curve& f, double from, double to) {
   return Zeros(f, samples, from);
 }
 
-// The first zero of f met walking from `from` towards `towards`, minute by minute.
+// The first zero of f met walking from `from` towards `towards`, minute by minute; or the first
+// jump of a midpoint to the other side of the circle that takes f over zero (its orb left or
+// entered all at once), which is looked for to a tenth of a millisecond.
 std::optional<double> FirstZero(const Curve& f, double from, double towards) {
   double direction = towards > from ? 1 : -1;
   double f0 = f(from);
   for (int m = 0; (towards - from - m * direction * kMinute) * direction > 0; ++m) {
     double t = from + m * direction * kMinute, t1 = from + (m + 1) * direction * kMinute, f1 = f(t1);
-    if (Crossing(f0, f1)) return Bisect(f, std::min(t, t1), std::max(t, t1));
+    std::vector<double> zeros = direction > 0 ? ZerosIn(f, t, f0, t1, f1) : ZerosIn(f, t1, f1, t, f0);
+    if (!zeros.empty()) return direction > 0 ? zeros.front() : zeros.back();
+    if (std::abs(f1 - f0) > 90) {
+      double near = t, far = t1;
+      while (std::abs(far - near) > 1e-9) {
+        double mid = (near + far) / 2;
+        (std::abs(f(mid) - f0) < 90 ? near : far) = mid;
+      }
+      double before = f(near), after = f(far);
+      if (std::abs(after - before) < 270 && (before < 0) != (after < 0)) return (near + far) / 2;
+    }
     f0 = f1;
   }
   return std::nullopt;
@@ -401,8 +431,9 @@ TEST_P(BruteForce, HitsAndPeriodsAgreeWithTheOracleWithinOneSecond) {
           const Hit& p = runHits[static_cast<size_t>(best - 1)];
           double exact = exactOf(best);
           if (pair.bothMove) {
-            // The distance from the exact aspect reaches the orb.
-            Curve distance = [&](double jd) { return std::abs(Wrap180(pair.moving(jd) - pair.second(jd) - side * angle)); };
+            // The distance from the exact aspect reaches the orb; the separation is measured on
+            // the shorter arc, 0 to 180 degrees, whichever point is ahead.
+            Curve distance = [&](double jd) { return std::abs(std::abs(Wrap180(pair.moving(jd) - pair.second(jd))) - angle); };
             auto before = FirstZero([&](double jd) { return distance(jd) - o.orbBefore; }, exact, exact - o.periodWindow - 3);
             auto after = FirstZero([&](double jd) { return distance(jd) - o.orbAfter; }, exact, exact + o.periodWindow + 3);
             comparePeriod("start", p.startJd, before, o.periodWindow, exact, name.str());

@@ -161,9 +161,20 @@ std::optional<double> AspectSearch::Crossing(const CrossingCurve& curve, double 
 }
 
 std::optional<double> AspectSearch::FirstCrossing(const CrossingCurve& curve, const WalkPlan& walk) const {
+  const bool forward = walk.toJd >= walk.fromJd;
   std::optional<double> first;
+  std::optional<std::pair<double, double>> last;  // the far end of the piece before, and the value there
   WalkSteps(walk, curve.value, [&](double a, double fa, double b, double fb) {
+    const double nearJd = forward ? a : b, nearValue = forward ? fa : fb;
+    // Where the walk passes a flip the curve jumps: a jump over zero is an orb left or entered
+    // all at once, at the flip.
+    if (last && last->first != nearJd && std::isfinite(last->second) && std::isfinite(nearValue) &&
+        (last->second < 0) != (nearValue < 0)) {
+      first = (last->first + nearJd) / 2;
+      return true;
+    }
     first = Crossing(curve, a, fa, b, fb);
+    last = forward ? std::pair{b, fb} : std::pair{a, fa};
     return first.has_value();
   });
   return first;

@@ -84,7 +84,7 @@ class AspectSearch {
   // and polished on the real ones where the positions may err by more than kPolishAboveDays
   // of time there.
   std::optional<double> Crossing(const CrossingCurve& curve, double a, double fa, double b, double fb) const;
-  // The first crossing of a curve met on a walk.
+  // The first crossing of a curve met on a walk, or the first flip the curve jumps over zero at.
   std::optional<double> FirstCrossing(const CrossingCurve& curve, const WalkPlan& walk) const;
   // A piece of a walk over the moving point alone, with its positions at both ends.
   struct MoverPiece {
