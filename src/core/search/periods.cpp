@@ -1,6 +1,7 @@
 // The periods of the hits: from the moment the aspect comes within its orb before exact to the
 // moment it leaves the orb after it. Each end is the first crossing of the orb met walking
-// away from the exact moment, found by the search's one root finder (crossing.h).
+// away from the exact moment (walk.h), found by the search's one root finder (crossing.h), or
+// the flip at which a transit midpoint jumps into or out of the orb.
 #include "core/search/aspect_search.h"
 
 #include "core/search/crossing.h"
