@@ -120,17 +120,22 @@ bool Crossing(double f0, double f1) {
          std::abs(f1 - f0) < 90;
 }
 
+// Where f jumps (a midpoint flipping, an angle folding) between a and b, with f(a) = fa: the
+// moments either side of the jump, a tenth of a millisecond apart.
+std::pair<double, double> Jump(const Curve& f, double a, double fa, double b) {
+  while (std::abs(b - a) > 1e-9) {
+    double m = (a + b) / 2;
+    (std::abs(f(m) - fa) < 90 ? a : b) = m;
+  }
+  return {a, b};
+}
+
 // The zeros of f in one minute [a, b] with f(a) = fa and f(b) = fb: a crossing refined by
-// bisection or, in a minute where f jumps (a midpoint flipping, an angle folding), a crossing
-// on either side of the jump, which is found to a tenth of a millisecond.
+// bisection or, in a minute where f jumps, a crossing on either side of the jump.
 std::vector<double> ZerosIn(const Curve& f, double a, double fa, double b, double fb) {
   if (Crossing(fa, fb)) return {Bisect(f, a, b)};
   if (std::abs(fb - fa) < 90) return {};
-  double lo = a, hi = b;
-  while (hi - lo > 1e-9) {
-    double m = (lo + hi) / 2;
-    (std::abs(f(m) - fa) < 90 ? lo : hi) = m;
-  }
+  auto [lo, hi] = Jump(f, a, fa, b);
   std::vector<double> zeros;
   if (Crossing(fa, f(lo))) zeros.push_back(Bisect(f, a, lo));
   if (Crossing(f(hi), fb)) zeros.push_back(Bisect(f, hi, b));
@@ -154,7 +159,7 @@ std::vector<double> Zeros(const Curve& f, double from, double to) {
 
 // The first zero of f met walking from `from` towards `towards`, minute by minute; or the first
 // jump of a midpoint to the other side of the circle that takes f over zero (its orb left or
-// entered all at once), which is looked for to a tenth of a millisecond.
+// entered all at once).
 std::optional<double> FirstZero(const Curve& f, double from, double towards) {
   double direction = towards > from ? 1 : -1;
   double f0 = f(from);
@@ -163,11 +168,7 @@ std::optional<double> FirstZero(const Curve& f, double from, double towards) {
     std::vector<double> zeros = direction > 0 ? ZerosIn(f, t, f0, t1, f1) : ZerosIn(f, t1, f1, t, f0);
     if (!zeros.empty()) return direction > 0 ? zeros.front() : zeros.back();
     if (std::abs(f1 - f0) > 90) {
-      double near = t, far = t1;
-      while (std::abs(far - near) > 1e-9) {
-        double mid = (near + far) / 2;
-        (std::abs(f(mid) - f0) < 90 ? near : far) = mid;
-      }
+      auto [near, far] = Jump(f, t, f0, t1);
       double before = f(near), after = f(far);
       if (std::abs(after - before) < 270 && (before < 0) != (after < 0)) return (near + far) / 2;
     }
@@ -231,7 +232,7 @@ const Case kCases[] = {
      {0, 1, 4, 8}, true, "", "", "", "", "", "", {{1, "022.5"}, {4, "040.25"}}},
     // The full moon of 25 January 2024 at 17:54 UT: the Sun/Moon midpoint flips to the other side
     // of the circle, and Mars/Ascendant does every day. Hits beside the flips, from transit
-    // midpoints to natal and to transit planets ("Sun/Moon 036 Sun" at 19:15:58 UT).
+    // midpoints to natal and to transit planets (Sun/Moon 036 natal Sun at 18:15:58 UT).
     {"midpoint_flips_full_moon", "Greenwich,24 Jan 2024,0.00,A,0,0.00,51.29,,Greenwich", 3, Zodiac::Tropical,
      HouseSystem::Placidus, {"Sun", "Moon", "Mars"}, {"Sun", "Moon", "Mercury", "Venus", "Mars", "Jupiter", "Saturn",
      "Ascendant", "Midheaven"}, {0, 1, 2, 3, 5, 6, 8, 10, 12, 14}, true, "", "", "Sun/Moon\r\nMars/Ascendant\r\n",
