@@ -24,6 +24,22 @@ void ParseOptionsText(OptionValues& values, std::string_view text) {
   }
 }
 
+std::optional<std::string> WithOptionValue(std::string_view text, int index, float value) {
+  if (index < 1) return std::nullopt;
+  std::vector<std::string> lines = SplitLines(text);
+  // The reader stops at the first empty line: a line after it is no option.
+  for (int k = 0; k < index; ++k)
+    if (static_cast<size_t>(k) >= lines.size() || lines[static_cast<size_t>(k)].empty()) return std::nullopt;
+  std::string& line = lines[static_cast<size_t>(index - 1)];
+  std::string number = NumberText(value);
+  if (number.size() < 7) number.append(7 - number.size(), ' ');
+  line = number + (line.size() > 7 ? line.substr(7) : std::string());
+  // The last line keeps its line break, or its lack of one.
+  std::string joined = JoinCrlf(lines);
+  if (!text.empty() && text.back() != '\n' && text.back() != '\r') joined.resize(joined.size() - 2);
+  return joined;
+}
+
 std::optional<OptionsTextFault> CheckOptionsText(std::string_view text) {
   // The lines as the reader takes them: up to the first empty one, at most 24.
   int k = 0;

@@ -32,6 +32,11 @@ bool ReadOptionsFile(OptionValues& values, const std::filesystem::path& file);
 // The same from the text of such a file.
 void ParseOptionsText(OptionValues& values, std::string_view text);
 
+// The text of an options file with option `index` set to `value`: the first 7 characters of
+// line `index` replaced, its description and every other line kept, CR LF between the lines.
+// Nothing when the text has fewer option lines than that.
+std::optional<std::string> WithOptionValue(std::string_view text, int index, float value);
+
 // A line of an options text that the reader would take as an option but that does not start
 // with a number ("x5", "  ", "five"): the reader would silently make it 0.
 struct OptionsTextFault {
