@@ -2,6 +2,7 @@
 
 #include "core/reference/text.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -22,6 +23,27 @@ void ParseOptionsText(OptionValues& values, std::string_view text) {
     double value = LeadingNumber(line.substr(0, 7));
     values[k] = std::abs(value) <= std::numeric_limits<float>::max() ? static_cast<float>(value) : 0.0f;
   }
+}
+
+std::optional<std::string> WithOptionValues(std::string_view text, int first, const std::vector<std::string>& values) {
+  constexpr size_t kValueWidth = 7;
+  std::vector<std::string> lines = SplitLines(text);
+  for (size_t k = 0; k < values.size(); ++k) {
+    const size_t at = static_cast<size_t>(first - 1) + k;
+    if (first < 1 || at >= lines.size() || lines[at].empty() || values[k].size() > kValueWidth) return std::nullopt;
+    // The number and the blanks after it make way for the new number, padded to the same column.
+    std::string& line = lines[at];
+    const size_t number = std::min(line.find_first_not_of(" \t"), line.size());
+    const size_t blank = std::min(line.find_first_of(" \t", number), line.size());
+    const size_t rest = std::min(line.find_first_not_of(" \t", blank), line.size());
+    const std::string tail = line.substr(rest);
+    std::string value = values[k];
+    if (!tail.empty()) value.resize(std::max(rest, kValueWidth + 1), ' ');
+    line = value + tail;
+  }
+  std::string out;
+  for (const std::string& line : lines) out += line + "\r\n";
+  return out;
 }
 
 std::optional<OptionsTextFault> CheckOptionsText(std::string_view text) {
