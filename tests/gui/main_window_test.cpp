@@ -17,6 +17,11 @@
 #include <QStyleOptionFrame>
 #include <QTableWidget>
 
+#include <swephexp.h>
+
+#include <cmath>
+#include <cstdlib>
+
 using namespace kesmora;
 using kesmora::test::GuiFixture;
 
@@ -126,6 +131,31 @@ class MainWindowTest : public QObject {
     // Person 1's button is neither pressed nor about to be.
     QVERIFY(!f_.Find<QPushButton>("cmdNow")->isDown());
     QCOMPARE(name1->text(), QString("someone"));
+  }
+
+  // On a computer in Kolkata, a first start makes Kolkata the home place (and says so), and
+  // "Now" is the fixed clock's instant (18:45 UT) on Kolkata's clock, as its transit Moon shows.
+  void nowOnAComputerInKolkataIsTheInstantOnKolkatasClock() {
+    f_.Stop();
+    setenv("TZ", "Asia/Kolkata", 1);
+    f_.Start();
+    setenv("TZ", "UTC", 1);
+    QCOMPARE(f_.ui->messages.size(), size_t{1});
+    QVERIFY(f_.ui->messages[0].text.find("Kolkata") != std::string::npos);
+    f_.Find<QLineEdit>("txtDiurnalHour")->setText("3");
+    f_.Find<QPushButton>("cmdDiurnalNow")->click();
+    QString now;
+    for (const char* field : {"txtDiurnalMonth", "txtDiurnalDay", "txtDiurnalYear", "txtDiurnalHour",
+                              "txtDiurnalMinute", "txtDiurnalTZ", "txtDiurnalLongDeg"})
+      now += f_.Find<QLineEdit>(field)->text() + " ";
+    QCOMPARE(now, QString("12 6 2026 12 15 -5.5 88 "));
+    QVERIFY(f_.Find<QRadioButton>("optDiurnalAM")->isChecked());
+    QVERIFY(f_.Find<QRadioButton>("optDiurnalEast")->isChecked());
+    f_.window->cmdCalculate_Click();
+    double moon[6] = {};
+    char error[AS_MAXCH] = "";
+    QVERIFY(swe_calc_ut(swe_julday(2026, 12, 5, 18.75, SE_GREG_CAL), SE_MOON, SEFLG_SWIEPH, moon, error) >= 0);
+    QVERIFY(std::abs(std::remainder(f_.session->chart.transitLon[2] - moon[0], 360.0)) * 60 <= 1);
   }
 
   void arrowKeysChooseAName() {

@@ -609,23 +609,27 @@ void MainWindow::Start() {
   KeepOnScreen(this);
   if (session_.optionValues[option::ShowTipAtStart] != 0) mnuHelpTipoftheDay_Click();
   ui_.SetBusy(true);
-  LocalDateTime now = clock_();
+  // A home place still at Greenwich becomes the city of the computer's time zone, once.
+  const std::optional<Message> seeded = SeedHomePlace(session_, AtlasData(), SystemZoneName(), clock_());
+  const ZoneClock now = HomeNow();
   FillWithNow(session_.person1, Person::One, now, session_.optionValues);
   FillWithNow(session_.person2, Person::Two, now, session_.optionValues);
   BlockFromFields(Person::One);
   BlockFromFields(Person::Two);
   Load_names_list();
   const Settings& s = session_.settings;
+  const HomeClockSource sameNow = [now] { return now; };
   if (!s.personName2.empty()) {
     optPerson2_->setChecked(true);
-    LoadLastPerson(session_, Person::Two, s.personName2, now, ui_);
+    LoadLastPerson(session_, Person::Two, s.personName2, sameNow, ui_);
     BlockFromFields(Person::Two);
   }
   if (!s.personName1.empty()) {
     optPerson1_->setChecked(true);
-    LoadLastPerson(session_, Person::One, s.personName1, now, ui_);
+    LoadLastPerson(session_, Person::One, s.personName1, sameNow, ui_);
     BlockFromFields(Person::One);
   }
+  if (seeded) ui_.ShowMessage(*seeded);
   cmdCalculate_Click();
   ui_.SetBusy(false);
 }
@@ -686,15 +690,26 @@ void MainWindow::SetupPlanetDataGrid() {
   grdOutput_->setVisible(true);
 }
 
+const Atlas& MainWindow::AtlasData() {
+  if (!atlas_) {
+    ui_.SetBusy(true);
+    atlas_ = std::make_shared<const Atlas>(Atlas::FromGeonames());
+    ui_.SetBusy(false);
+  }
+  return *atlas_;
+}
+
+ZoneClock MainWindow::HomeNow() { return NowAtHome(session_, AtlasData(), clock_()); }
+
 void MainWindow::cmdNow_Click() {
   FieldsFromBlock(Person::One);
-  FillWithNow(session_.person1, Person::One, clock_(), session_.optionValues);
+  FillWithNow(session_.person1, Person::One, HomeNow(), session_.optionValues);
   BlockFromFields(Person::One);
 }
 
 void MainWindow::cmdDiurnalNow_Click() {
   FieldsFromBlock(Person::Two);
-  FillWithNow(session_.person2, Person::Two, clock_(), session_.optionValues);
+  FillWithNow(session_.person2, Person::Two, HomeNow(), session_.optionValues);
   BlockFromFields(Person::Two);
 }
 
@@ -769,12 +784,7 @@ void MainWindow::LookUpPlace(Person person) {
                          " The atlas needs a valid date and time."});
     return;
   }
-  if (!atlas_) {
-    ui_.SetBusy(true);
-    atlas_ = std::make_unique<Atlas>(Atlas::FromGeonames());
-    ui_.SetBusy(false);
-  }
-  AtlasWindow window(*atlas_, fields, *moment, ui_, this);
+  AtlasWindow window(AtlasData(), fields, *moment, ui_, this);
   window.exec();
   if (!window.Result()) return;  // closed without a lookup: the block stays as it is
   if (CopyAtlasAnswer(*window.Result(), fields)) BlockFromFields(person);
