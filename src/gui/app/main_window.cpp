@@ -129,6 +129,7 @@ MainWindow::MainWindow(Session& session, UserInterface& ui, Clock clock, QWidget
   // "Save As" of the data window proposes a file name from what the name field holds now.
   connect(p1_, &PersonBlock::nameEdited, this, [this](const QString& text) { session_.person1.name = S(text); });
   connect(p2_, &PersonBlock::nameEdited, this, [this](const QString& text) { session_.person2.name = S(text); });
+  for (PersonBlock* block : {p1_, p2_}) connect(block, &PersonBlock::edited, this, &MainWindow::UpdatePlanetDataMark);
   // Shift with the Person 1 key fills Person 2.
   auto* diurnalNow = new QShortcut(QKeySequence(Qt::SHIFT | Qt::ALT | Qt::Key_N), this);
   connect(diurnalNow, &QShortcut::activated, this, &MainWindow::cmdDiurnalNow_Click);
@@ -247,7 +248,9 @@ QWidget* MainWindow::BuildPlanetDataGroup() {
   auto* layout = new QVBoxLayout;
   layout->addWidget(grdOutput_, 1);
   layout->addWidget(cmdCalculate_);
-  return NewGroup("Planet Data", layout);
+  planetData_ = NewGroup("Planet Data", layout);
+  planetData_->setObjectName("PlanetData");
+  return planetData_;
 }
 
 QWidget* MainWindow::BuildCheckBoxGroup(const QString& title, const QString& prefix, int count,
@@ -652,6 +655,23 @@ void MainWindow::cmdCalculate_Click() {
   SetupPlanetDataGrid();
   cmdCalcAspectarian_->setEnabled(true);  // also after failed checks
   UpdateStaleMarks();
+  UpdatePlanetDataMark();
+}
+
+void MainWindow::UpdatePlanetDataMark() {
+  if (!planetData_ || !session_.chartsComputed) return;
+  PersonFields natal, transit;
+  p1_->Read(natal);
+  p2_->Read(transit);
+  const bool stale = !ChartsOfFields(session_, natal, transit);
+  planetData_->setTitle(stale ? "Planet Data (out of date)" : "Planet Data");
+  planetData_->setToolTip(stale ? "The birth data have changed since these charts were calculated: press "
+                                  "\"Calculate planetary data\"."
+                                : QString());
+  QPalette palette = grdOutput_->palette();
+  palette.setColor(QPalette::Text, stale ? palette.color(QPalette::Disabled, QPalette::Text)
+                                         : QApplication::palette(grdOutput_).color(QPalette::Text));
+  grdOutput_->setPalette(palette);
 }
 
 void MainWindow::UpdateStaleMarks() {
@@ -829,8 +849,10 @@ void MainWindow::mnuUpdate_forward_1_month_Click() { StepMonth(1); }
 void MainWindow::cmdCalc_aspectarian_Click() {
   if (runner_->Running()) return;
   StoreWidgetsInSession();
-  if (!session_.chartsComputed) cmdCalculate_Click();
-  if (!session_.chartsComputed) {
+  // The run searches the charts of the fields as they are now: calculated first when they
+  // have changed since (or were never calculated), and not at all when they cannot be.
+  if (!ChartsOfFields(session_)) cmdCalculate_Click();
+  if (!ChartsOfFields(session_)) {
     emit runFinished(false);
     return;
   }
@@ -999,11 +1021,11 @@ void MainWindow::cmdFindHotspots_Click() {
     hitsGraph_->activateWindow();
     return;
   }
+  // The persons and the day of the run, whatever the fields hold now.
   HotspotDay day;
-  day.title = session_.person1.name + " and " + session_.person2.name;
-  day.dateText = session_.transitDateText;
-  day.date = ParseDateText(session_.transitDateText, session_.formats.dateOrder)
-                 .value_or(CivilDate{session_.reading2.year, session_.reading2.month, session_.reading2.day});
+  day.title = session_.runTitle;
+  day.dateText = session_.runDateText;
+  day.date = ParseDateText(session_.runDateText, session_.formats.dateOrder).value_or(session_.runDate);
   day.hits = HotspotHitsOf(session_.run);
   day.counts = CountHotspots(day.hits, day.date).counts;
   hitsGraph_ = new HitsGraph(session_, ui_, *files_, *printer_,
