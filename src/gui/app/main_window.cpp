@@ -668,9 +668,9 @@ void MainWindow::UpdatePlanetDataMark() {
   planetData_->setToolTip(stale ? "The birth data have changed since these charts were calculated: press "
                                   "\"Calculate planetary data\"."
                                 : QString());
+  // Grey positions: they are of the fields as they were.
   QPalette palette = grdOutput_->palette();
-  palette.setColor(QPalette::Text, stale ? palette.color(QPalette::Disabled, QPalette::Text)
-                                         : QApplication::palette(grdOutput_).color(QPalette::Text));
+  palette.setColor(QPalette::Text, stale ? QColor(Qt::darkGray) : QApplication::palette(grdOutput_).color(QPalette::Text));
   grdOutput_->setPalette(palette);
 }
 
