@@ -17,9 +17,6 @@
 #include <QStyleOptionFrame>
 #include <QTableWidget>
 
-#include <swephexp.h>
-
-#include <cmath>
 #include <cstdlib>
 
 using namespace kesmora;
@@ -134,7 +131,7 @@ class MainWindowTest : public QObject {
   }
 
   // On a computer in Kolkata, a first start makes Kolkata the home place (and says so), and
-  // "Now" is the fixed clock's instant (18:45 UT) on Kolkata's clock, as its transit Moon shows.
+  // "Now" is the fixed clock's instant (18:45 UT) on Kolkata's clock.
   void nowOnAComputerInKolkataIsTheInstantOnKolkatasClock() {
     f_.Stop();
     setenv("TZ", "Asia/Kolkata", 1);
@@ -151,11 +148,6 @@ class MainWindowTest : public QObject {
     QCOMPARE(now, QString("12 6 2026 12 15 -5.5 88 "));
     QVERIFY(f_.Find<QRadioButton>("optDiurnalAM")->isChecked());
     QVERIFY(f_.Find<QRadioButton>("optDiurnalEast")->isChecked());
-    f_.window->cmdCalculate_Click();
-    double moon[6] = {};
-    char error[AS_MAXCH] = "";
-    QVERIFY(swe_calc_ut(swe_julday(2026, 12, 5, 18.75, SE_GREG_CAL), SE_MOON, SEFLG_SWIEPH, moon, error) >= 0);
-    QVERIFY(std::abs(std::remainder(f_.session->chart.transitLon[2] - moon[0], 360.0)) * 60 <= 1);
   }
 
   void arrowKeysChooseAName() {

@@ -15,6 +15,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <tuple>
 
 namespace kesmora {
 namespace {
@@ -101,19 +102,16 @@ TEST(Now, IsThePresentInstantOnTheHomeClockInEveryTimeZone) {
   }
 }
 
-// A home place the atlas does not know takes the system's zone; a zone the database does not
-// know, the home's zone of OPTIONS.OPT. The clock still shows the real instant.
+// A home place the atlas does not know takes the system's zone; without one, the home's zone of
+// OPTIONS.OPT (3 hours west). The clock still shows the real instant, 12:00 UT.
 TEST(Now, AHomeAwayFromTheAtlasTakesTheSystemsZone) {
-  const Atlas none;
   OptionValues o{};
   o[option::HomeTimeZone] = 3;
-  const UtcInstant instant = At(2026, 7, 1, 12, 0);
-  const ZoneClock system = HomeClockAt(none, o, "America/New_York", instant);
-  EXPECT_EQ(system.clock.hour * 100 + system.clock.minute, 800);
-  EXPECT_EQ(system.hoursWest, 4);
-  const ZoneClock fixed = HomeClockAt(none, o, "", instant);
-  EXPECT_EQ(fixed.clock.hour * 100 + fixed.clock.minute, 900);
-  EXPECT_EQ(fixed.hoursWest, 3);
+  for (auto [system, clock, zone] : {std::tuple{"America/New_York", 800, 4.0}, {"", 900, 3.0}}) {
+    const ZoneClock now = HomeClockAt(Atlas(), o, system, At(2026, 7, 1, 12, 0));
+    EXPECT_EQ(now.clock.hour * 100 + now.clock.minute, clock) << system;
+    EXPECT_EQ(now.hoursWest, zone) << system;
+  }
 }
 
 }  // namespace
