@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <exception>
+#include <filesystem>
 #include <string_view>
 
 namespace kesmora {
@@ -146,12 +147,28 @@ ZoneClock FixedZoneClockAt(double hoursWest, UtcInstant instant) {
 
 namespace {
 
-bool IsZone(const std::string& name) {
+constexpr const char* kZoneFolder = "/usr/share/zoneinfo";
+
+// The database's own name of a zone, links followed ("Asia/Calcutta" is "Asia/Kolkata": the
+// system's database keeps links as symbolic links); empty when it does not know the name.
+std::string CanonicalZone(const std::string& name) {
   try {
-    return !name.empty() && date::locate_zone(name) != nullptr;
+    if (name.empty() || !date::locate_zone(name)) return {};
   } catch (const std::exception&) {
-    return false;
+    return {};
   }
+  namespace fs = std::filesystem;
+  std::error_code ec1, ec2;
+  const fs::path target = fs::canonical(fs::path(kZoneFolder) / name, ec1);
+  const fs::path folder = fs::canonical(kZoneFolder, ec2);
+  const std::string linked = ec1 || ec2 ? std::string() : target.lexically_relative(folder).generic_string();
+  if (!linked.empty() && !linked.starts_with("..") && linked != name) {
+    try {
+      if (date::locate_zone(linked)) return linked;
+    } catch (const std::exception&) {
+    }
+  }
+  return name;
 }
 
 }  // namespace
@@ -159,12 +176,12 @@ bool IsZone(const std::string& name) {
 std::string SystemZoneName() {
   if (const char* tz = std::getenv("TZ"); tz && *tz) {
     std::string name = tz[0] == ':' ? tz + 1 : tz;
-    for (const char* root : {"/usr/share/zoneinfo/", "/usr/lib/zoneinfo/"})
+    for (const std::string& root : {std::string(kZoneFolder) + "/", std::string("/usr/lib/zoneinfo/")})
       if (name.starts_with(root)) name.erase(0, std::string_view(root).size());
-    if (IsZone(name)) return name;
+    if (std::string zone = CanonicalZone(name); !zone.empty()) return zone;
   }
   try {
-    return date::current_zone()->name();
+    return CanonicalZone(std::string(date::current_zone()->name()));
   } catch (const std::exception&) {
     return {};
   }

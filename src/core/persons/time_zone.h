@@ -61,7 +61,8 @@ ZoneClock FixedZoneClockAt(double hoursWest, UtcInstant instant);
 
 // The IANA name of the system's time zone: $TZ when it names a zone of the database
 // ("Asia/Kolkata", ":America/New_York", or a path under /usr/share/zoneinfo), else the zone of
-// /etc/localtime; empty when neither is known.
+// /etc/localtime; links followed ("Asia/Calcutta" gives "Asia/Kolkata"); empty when neither is
+// known.
 std::string SystemZoneName();
 // The city whose clock a zone records, from its name: "America/Argentina/Buenos_Aires" gives
 // "Buenos Aires"; empty for names of no city ("UTC", "Etc/GMT+5", "EST5EDT").
