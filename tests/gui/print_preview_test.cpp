@@ -1,5 +1,5 @@
 // The print preview: the print file printed as edited into a PDF, every page and line whole on
-// A4 and US Letter.
+// A4 and US Letter, each page numbered at its foot.
 #include "gui_fixture.h"
 
 #include "core/output/output_buffer.h"
@@ -111,6 +111,14 @@ class PrintPreviewTest : public QObject {
       }
       QCOMPARE(numbers, lines[p]);
       QCOMPARE(lastColumns, lines[p]);  // each line whole to its last column
+      // Its number at its foot, below the last line.
+      const auto& words = pages[p].words;
+      const auto foot = std::find_if(words.begin(), words.end(), [](const Word& w) { return w.text == "Page"; });
+      QVERIFY(words.end() - foot >= 4);
+      QCOMPARE(QStringList({foot[0].text, foot[1].text, foot[2].text, foot[3].text}).join(' '),
+               QString("Page %1 of 3").arg(p + 1));
+      for (const Word& w : words)
+        if (w.text.startsWith('L')) QVERIFY(w.yMax < foot->yMin);
     }
   }
 };

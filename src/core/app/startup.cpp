@@ -6,6 +6,7 @@
 
 #include <fmt/format.h>
 
+#include <array>
 #include <cstdlib>
 
 #ifndef KESMORA_INSTALLED_DATA_DIR
@@ -160,16 +161,16 @@ std::optional<Message> SeedHomePlace(Session& s, const Atlas& atlas, const std::
   if (!greenwich.empty() && atlas.Place(greenwich.front()).zoneName == systemZone) return std::nullopt;
 
   const fs::path file = FindIgnoringCase(s.programDir, "OPTIONS.OPT");
-  const std::vector<std::string> values = HomeOptionTexts(place, zone->standardHoursWest);
-  const std::optional<std::string> text = ReadWholeFile(file);
-  const std::optional<std::string> seeded =
-      text ? WithOptionValues(*text, option::HomeTimeZone, values) : std::nullopt;
+  const std::array<float, 7> values = HomeOptionValues(place, zone->standardHoursWest);
+  std::optional<std::string> seeded = ReadWholeFile(file);
+  for (size_t k = 0; k < values.size() && seeded; ++k)
+    seeded = WithOptionValue(*seeded, option::HomeTimeZone + static_cast<int>(k), values[k]);
   if (!seeded) return std::nullopt;  // a file of other lines is the user's own
   ParseOptionsText(s.optionValues, *seeded);
   const std::string where = fmt::format(
-      "{}, {} ({} deg {} min {}, {} deg {} min {}, time zone {})", place.city, place.StateOrCountry(), values[4],
-      values[5], values[6] == "0" ? "North" : "South", values[1], values[2], values[3] == "0" ? "West" : "East",
-      values[0]);
+      "{}, {} ({} deg {} min {}, {} deg {} min {}, time zone {})", place.city, place.StateOrCountry(),
+      NumberText(values[4]), NumberText(values[5]), values[6] == 0 ? "North" : "South", NumberText(values[1]),
+      NumberText(values[2]), values[3] == 0 ? "West" : "East", ZoneFieldText(values[0]));
   if (WriteResult written = WriteFileAtomically(file, *seeded); !written)
     return Message{MessageIcon::Warning, "Warning!",
                    fmt::format("Your home place for \"Now\" is {} for this session, the city of this computer's "

@@ -66,18 +66,6 @@ std::optional<fs::path> OutputBuffer::ShowPage(const fs::path& programDir) {
   return file;
 }
 
-std::optional<fs::path> OutputBuffer::ShowHelpFile(const fs::path& programDir, const std::string& name) {
-  auto lines = ReadLines(FindIgnoringCase(programDir, name));
-  if (!lines) return std::nullopt;
-  StartNewPage();
-  for (const std::string& line : *lines) {
-    outLine = line;
-    AddOutLine();
-  }
-  AddBlankLine();
-  return ShowPage(programDir);
-}
-
 std::string OutputBuffer::SaveText(int linesPerPage) const {
   std::vector<std::string> out;
   int counter = 1;

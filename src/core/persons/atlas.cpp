@@ -234,15 +234,15 @@ std::optional<size_t> ZoneCityPlace(const Atlas& atlas, const std::string& zoneN
   return std::nullopt;
 }
 
-std::vector<std::string> HomeOptionTexts(const AtlasPlace& place, double standardHoursWest) {
+std::array<float, 7> HomeOptionValues(const AtlasPlace& place, double standardHoursWest) {
   auto degreesMinutes = [](double value) {
-    long long minutes = std::llround(std::abs(value) * 60);
-    return std::pair{std::to_string(minutes / 60), std::to_string(minutes % 60)};
+    const long long minutes = std::llround(std::abs(value) * 60);
+    return std::pair{static_cast<float>(minutes / 60), static_cast<float>(minutes % 60)};
   };
   const auto [lonDeg, lonMin] = degreesMinutes(place.longitudeWestDeg);
   const auto [latDeg, latMin] = degreesMinutes(place.latitudeDeg);
-  return {ZoneFieldText(standardHoursWest), lonDeg, lonMin, place.longitudeWestDeg < 0 ? "1" : "0",
-          latDeg, latMin, place.latitudeDeg < 0 ? "1" : "0"};
+  return {static_cast<float>(standardHoursWest), lonDeg, lonMin, place.longitudeWestDeg < 0 ? 1.0f : 0.0f,
+          latDeg, latMin, place.latitudeDeg < 0 ? 1.0f : 0.0f};
 }
 
 bool CopyAtlasAnswer(const AtlasAnswer& a, PersonFields& f) {

@@ -6,6 +6,7 @@
 #include "core/persons/time_zone.h"
 #include "core/settings/options_file.h"
 
+#include <array>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -93,9 +94,9 @@ ZoneClock HomeClockAt(const Atlas& atlas, const OptionValues& options, const std
 bool HasShippedHome(const OptionValues& options);
 // The place a zone is named after and lies in ("Asia/Kolkata": Kolkata), the most populous.
 std::optional<size_t> ZoneCityPlace(const Atlas& atlas, const std::string& zoneName);
-// Options 18 to 24 for a place: its standard zone at the instant, degrees and minutes of
-// longitude and latitude with their directions, as OPTIONS.OPT writes them.
-std::vector<std::string> HomeOptionTexts(const AtlasPlace& place, double standardHoursWest);
+// Options 18 to 24 for a place: its standard zone, whole degrees and minutes of longitude and
+// latitude with their directions (0 West, 0 North).
+std::array<float, 7> HomeOptionValues(const AtlasPlace& place, double standardHoursWest);
 
 // Copies an answer into a block: time zone, degrees and minutes with their directions, state or
 // country and city; name, date and time stay. The block is left unchanged (false) when a

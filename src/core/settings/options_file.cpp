@@ -2,7 +2,6 @@
 
 #include "core/reference/text.h"
 
-#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -25,25 +24,20 @@ void ParseOptionsText(OptionValues& values, std::string_view text) {
   }
 }
 
-std::optional<std::string> WithOptionValues(std::string_view text, int first, const std::vector<std::string>& values) {
-  constexpr size_t kValueWidth = 7;
+std::optional<std::string> WithOptionValue(std::string_view text, int index, float value) {
+  if (index < 1) return std::nullopt;
   std::vector<std::string> lines = SplitLines(text);
-  for (size_t k = 0; k < values.size(); ++k) {
-    const size_t at = static_cast<size_t>(first - 1) + k;
-    if (first < 1 || at >= lines.size() || lines[at].empty() || values[k].size() > kValueWidth) return std::nullopt;
-    // The number and the blanks after it make way for the new number, padded to the same column.
-    std::string& line = lines[at];
-    const size_t number = std::min(line.find_first_not_of(" \t"), line.size());
-    const size_t blank = std::min(line.find_first_of(" \t", number), line.size());
-    const size_t rest = std::min(line.find_first_not_of(" \t", blank), line.size());
-    const std::string tail = line.substr(rest);
-    std::string value = values[k];
-    if (!tail.empty()) value.resize(std::max(rest, kValueWidth + 1), ' ');
-    line = value + tail;
-  }
-  std::string out;
-  for (const std::string& line : lines) out += line + "\r\n";
-  return out;
+  // The reader stops at the first empty line: a line after it is no option.
+  for (int k = 0; k < index; ++k)
+    if (static_cast<size_t>(k) >= lines.size() || lines[static_cast<size_t>(k)].empty()) return std::nullopt;
+  std::string& line = lines[static_cast<size_t>(index - 1)];
+  std::string number = NumberText(value);
+  if (number.size() < 7) number.append(7 - number.size(), ' ');
+  line = number + (line.size() > 7 ? line.substr(7) : std::string());
+  // The last line keeps its line break, or its lack of one.
+  std::string joined = JoinCrlf(lines);
+  if (!text.empty() && text.back() != '\n' && text.back() != '\r') joined.resize(joined.size() - 2);
+  return joined;
 }
 
 std::optional<OptionsTextFault> CheckOptionsText(std::string_view text) {

@@ -5,7 +5,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace kesmora {
 
@@ -33,11 +32,10 @@ bool ReadOptionsFile(OptionValues& values, const std::filesystem::path& file);
 // The same from the text of such a file.
 void ParseOptionsText(OptionValues& values, std::string_view text);
 
-// The text with the values of options first, first + 1, ... put in place of the numbers that
-// begin their lines; what follows a number (its description) stays, and lines end in CR LF.
-// Nothing when a line of those options is missing or empty, or a value is longer than the 7
-// characters the reader takes.
-std::optional<std::string> WithOptionValues(std::string_view text, int first, const std::vector<std::string>& values);
+// The text of an options file with option `index` set to `value`: the first 7 characters of
+// line `index` replaced, its description and every other line kept, CR LF between the lines.
+// Nothing when the text has fewer option lines than that.
+std::optional<std::string> WithOptionValue(std::string_view text, int index, float value);
 
 // A line of an options text that the reader would take as an option but that does not start
 // with a number ("x5", "  ", "five"): the reader would silently make it 0.

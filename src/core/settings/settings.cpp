@@ -195,6 +195,7 @@ class EntryTable {
     AddInt("excel_column_width", Kind::PlainNumber, s.excelColumnWidth, true);
     for (size_t k = 0; k < s.gridColumnWidths.size(); ++k)
       AddInt(fmt::format("GridColumnWidth_{:02d}", k), Kind::Width, s.gridColumnWidths[k]);
+    AddInt("TipOfTheDay", Kind::Width, s.lastTip);
   }
 
   std::vector<Entry> entries_;

@@ -37,11 +37,13 @@ class AspectarianRunner;
 class DataWindow;
 class FileDialogs;
 class GridWindow;
+class HelpWindow;
 class HitsGraph;
 class OptionsWindow;
 class TipWindow;
 class PersonBlock;
 class PrinterSetup;
+class ScreenFitter;
 class TargetListWindow;
 
 class MainWindow : public QMainWindow {
@@ -93,8 +95,9 @@ class MainWindow : public QMainWindow {
   void SetTransitMoment(const CivilDate& date, int hour, int minute);
   // The CSV file dialog, 0 open and 1 save; the chosen path is kept in the settings.
   std::optional<std::string> Get_CSV_file_filename(int loadSave);
-  // Shows a help text file of the program directory in the data window.
-  void ShowHelpText(const std::string& name);
+  // Shows a help text file of the program directory in the help window, under the caption of
+  // its menu entry; the data window and its data stay as they are.
+  void ShowHelpText(const std::string& name, const QString& caption = {});
   // The data window, created on first use.
   DataWindow& OutputD1();
   // Reads the current names file into the list.
@@ -196,6 +199,7 @@ class MainWindow : public QMainWindow {
   std::optional<ChartOptions> startedRunChart_, shownRunChart_;
 
   std::shared_ptr<const Atlas> atlas_;  // read when first needed
+  std::unique_ptr<ScreenFitter> fitter_;
   std::unique_ptr<FileDialogs> ownFiles_;
   std::unique_ptr<PrinterSetup> ownPrinter_;
   FileDialogs* files_ = nullptr;
@@ -206,6 +210,7 @@ class MainWindow : public QMainWindow {
   QPointer<HitsGraph> hitsGraph_;
   QPointer<OptionsWindow> options_;
   QPointer<TipWindow> tip_;
+  QPointer<HelpWindow> help_;
   std::array<QPointer<TargetListWindow>, ListKinds + 1> listEditors_;  // by ListKind
 };
 

@@ -46,6 +46,7 @@ class GridWindow : public QWidget {
   Session& session_;
   bool loading_ = true;
   bool sizing_ = false;  // the grid sets its own widths: not the user's
+  int anchorRow_ = -1;   // the row a Shift click on "#" selects from
   std::unique_ptr<GeometryKeeper> keeper_;
   QTableWidget* grdOutput_ = nullptr;
 };
