@@ -241,6 +241,30 @@ class AspectarianRunTest : public QObject {
     QVERIFY(f_.ui->messages.empty());
   }
 
+  // The CSV file once held the run's order whatever the grid showed, and had no name proposed.
+  void csvHoldsTheGridAsSortedAndIsNamedAfterPerson1() {
+    f_.LoadExampleAsPerson1();
+    f_.TickTransitPlanets({1});
+    f_.SetDays(1);
+    QVERIFY(f_.RunAndWait());
+    QVERIFY(Grid()->rowCount() > 1);
+    Grid()->sortItems(0, Qt::DescendingOrder);  // the last hit first
+    const QString csv = QString::fromStdString((f_.Home() / "grid.csv").string());
+    f_.files->answer = csv;
+    f_.Find<QPushButton>("cmdCopyToCSVfile")->click();
+    QCOMPARE(f_.files->requests.back().fileName, QString("Example.csv"));
+    QCOMPARE(f_.files->requests.back().directory, QString::fromStdString(f_.Home().string()));
+    QFile file(csv);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(file.readAll()).split("\r\n", Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), Grid()->rowCount());
+    for (int r = 0; r < Grid()->rowCount(); ++r) {
+      QStringList cells;
+      for (int c = 1; c <= 13; ++c) cells << '"' + Grid()->item(r, c)->text().replace('"', "\"\"") + '"';
+      QCOMPARE(lines[r], cells.join(','));
+    }
+  }
+
   void monthStepIntoAShortMonthEndsOnItsLastDay() {
     f_.TickTransitPlanets({1});  // the Moon aspects something every day
     f_.SetDays(1);

@@ -309,6 +309,24 @@ class MainWindowTest : public QObject {
     // The dialog starts in the folder of the file last used.
     QCOMPARE(f_.files->requests.back().directory, QString::fromStdString(file.parent_path().string()));
     QVERIFY(f_.ui->messages.empty());
+
+    // Saving again asks before the file is replaced; No leaves it.
+    const std::string kept = ReadWholeFile(file).value();
+    for (QCheckBox* box : boxes) box->toggle();
+    f_.Find<QAction>("mnuFileSave")->trigger();
+    QCOMPARE(f_.ui->questions.size(), size_t{1});
+    QCOMPARE(ReadWholeFile(file).value(), kept);
+    // The program's own OPTIONS.OPT, once overwritten behind that question (the home place became
+    // 0/0), is refused before any question.
+    const std::filesystem::path options = f_.Home() / "OPTIONS.OPT";
+    const std::string optionsText = ReadWholeFile(options).value();
+    f_.files->answer = QString::fromStdString(options.string());
+    f_.Find<QAction>("mnuFileSave")->trigger();
+    QCOMPARE(f_.ui->questions.size(), size_t{1});
+    QCOMPARE(f_.ui->messages.size(), size_t{1});
+    QCOMPARE(f_.ui->messages[0].title, std::string("Warning!"));
+    QCOMPARE(ReadWholeFile(options).value(), optionsText);
+    QCOMPARE(f_.session->settings.optFilename, file.string());
   }
 
   void optionsWindowSavesRestoresAndAsksBeforeAnEditIsLost() {

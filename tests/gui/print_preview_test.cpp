@@ -5,8 +5,11 @@
 #include "core/output/output_buffer.h"
 #include "core/reference/text.h"
 #include "gui/windows/print_preview.h"
+#include "gui/windows/printer_setup.h"
 
+#include <QComboBox>
 #include <QPlainTextEdit>
+#include <QPrintDialog>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -71,6 +74,20 @@ class PrintPreviewTest : public QObject {
  private slots:
   void init() { f_.Start(); }
   void cleanup() { f_.Stop(); }
+
+  // "Print to File (PDF)" once proposed a file in the home folder.
+  void pdfIsProposedInTheReportsFolder() {
+    QPrinter printer;
+    printer.setDocName("Example report");
+    QPrintDialog dialog(&printer);
+    gui::QtPrinterSetup(f_.Home() / "reports").ProposePdfFile(dialog, printer);
+    dialog.show();
+    auto* printers = dialog.findChild<QComboBox*>("printers");
+    QVERIFY(printers);
+    printers->setCurrentIndex(printers->count() - 1);  // Print to File (PDF)
+    dialog.accept();
+    QCOMPARE(printer.outputFileName(), QString::fromStdString((f_.Home() / "reports" / "Example report.pdf").string()));
+  }
 
   void printsWholePagesOf_data() {
     QTest::addColumn<int>("paper");

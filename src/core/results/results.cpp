@@ -182,15 +182,20 @@ std::vector<GridKeys> GridSortKeysOf(const std::vector<Hit>& hits) {
   return keys;
 }
 
+std::string CsvCell(std::string_view text) {
+  // A quote inside a cell (the seconds mark of a position) is doubled, so every CSV reader sees
+  // the cell whole; the text is UTF-8, as spreadsheets and Python read a CSV file.
+  std::string out = "\"";
+  for (char ch : ValidUtf8(text)) out += ch == '"' ? std::string("\"\"") : std::string(1, ch);
+  out += '"';
+  return out;
+}
+
 std::string CsvText(const std::vector<GridRow>& rows) {
   std::string out;
   for (const GridRow& row : rows) {
     for (int c = 1; c <= 13; ++c) {
-      // A quote inside a cell (the seconds mark of a position) is doubled, so every CSV
-      // reader sees the cell whole.
-      out += '"';
-      for (char ch : row[static_cast<size_t>(c)]) out += ch == '"' ? std::string("\"\"") : std::string(1, ch);
-      out += '"';
+      out += CsvCell(row[static_cast<size_t>(c)]);
       out += c < 13 ? "," : std::string(CRLF);
     }
   }

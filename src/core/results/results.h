@@ -8,6 +8,7 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kesmora {
@@ -66,8 +67,9 @@ std::vector<GridRow> GridRowsOf(const std::vector<Hit>& hits, const HitTextConte
 using GridKeys = std::array<double, GridColumns>;
 std::vector<GridKeys> GridSortKeysOf(const std::vector<Hit>& hits);
 
-// Grid columns 1 to 13 of every row, each in double quotes with any quote inside doubled,
-// comma-separated, CR LF ended.
+// One cell of the CSV export: in double quotes, any quote inside doubled, in UTF-8.
+std::string CsvCell(std::string_view text);
+// Grid columns 1 to 13 of every row as CSV cells, comma-separated, CR LF ended.
 std::string CsvText(const std::vector<GridRow>& rows);
 
 }  // namespace kesmora

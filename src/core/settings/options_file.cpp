@@ -8,7 +8,7 @@
 namespace kesmora {
 
 bool ReadOptionsFile(OptionValues& values, const std::filesystem::path& file) {
-  auto text = ReadWholeFile(file);
+  auto text = ReadTextFile(file);
   if (!text) return false;
   ParseOptionsText(values, *text);
   return true;

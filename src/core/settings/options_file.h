@@ -8,6 +8,9 @@
 
 namespace kesmora {
 
+inline constexpr const char* OptionsFileName = "OPTIONS.OPT";
+inline constexpr const char* MasterOptionsFileName = "OPTIONS.MST";  // the factory copy
+
 using OptionValues = std::array<float, 25>;  // slots 1..24 used
 
 // Option indexes with a fixed meaning.

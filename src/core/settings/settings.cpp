@@ -204,7 +204,7 @@ class EntryTable {
 }  // namespace
 
 void ReadSettings(Settings& settings, const std::filesystem::path& file) {
-  if (auto text = ReadWholeFile(file)) ParseSettings(settings, *text);
+  if (auto text = ReadTextFile(file)) ParseSettings(settings, *text);
 }
 
 void ParseSettings(Settings& settings, std::string_view text) {

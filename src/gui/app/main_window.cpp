@@ -104,7 +104,7 @@ MainWindow::MainWindow(Session& session, UserInterface& ui, Clock clock, QWidget
       ui_(ui),
       clock_(std::move(clock)),
       ownFiles_(std::make_unique<QtFileDialogs>()),
-      ownPrinter_(std::make_unique<QtPrinterSetup>()),
+      ownPrinter_(std::make_unique<QtPrinterSetup>(session_.programDir / "reports")),
       files_(ownFiles_.get()),
       printer_(ownPrinter_.get()) {
   setObjectName("Kesmora");
@@ -992,8 +992,10 @@ void MainWindow::ShowHelpText(const std::string& name, const QString& caption) {
 std::optional<std::string> MainWindow::Get_CSV_file_filename(int loadSave) {
   Settings& s = session_.settings;
   const bool saving = loadSave == 1;
+  // The first time, the file is named after Person 1, as the calendar is.
+  const std::string proposed = s.csvFilename.empty() ? FileNameOf(session_.person1.name, ".csv") : s.csvFilename;
   FileRequest request{saving ? "Save data output file" : "Load data output file",
-                      Q(s.csvPath.empty() ? session_.programDir.string() : s.csvPath), Q(s.csvFilename),
+                      Q(s.csvPath.empty() ? session_.programDir.string() : s.csvPath), Q(proposed),
                       "Data output files (*.csv)", "csv"};
   auto chosen = saving ? files_->SaveFileName(this, request) : files_->OpenFileName(this, request);
   if (!chosen) return std::nullopt;
@@ -1006,7 +1008,8 @@ void MainWindow::cmdCopyToCSVfile_Click() {
   auto file = Get_CSV_file_filename(1);
   if (!file) return;
   ui_.SetBusy(true);
-  WriteResult written = WriteFileAtomically(*file, CsvText(RunGridRows(session_)));
+  // What the grid shows, in the order it is sorted in.
+  WriteResult written = WriteFileAtomically(*file, CsvText(gridForm_ ? gridForm_->RowsAsShown() : RunGridRows(session_)));
   ui_.SetBusy(false);
   if (!written) ui_.ShowMessage({MessageIcon::Critical, "Error", WriteFailureText(*file, written)});
 }

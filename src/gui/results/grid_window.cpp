@@ -222,6 +222,15 @@ int GridWindow::ColumnsWidth() const {
   return total + grdOutput_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, grdOutput_) + 2;
 }
 
+std::vector<GridRow> GridWindow::RowsAsShown() const {
+  std::vector<GridRow> rows(static_cast<size_t>(grdOutput_->rowCount()));
+  for (int r = 0; r < grdOutput_->rowCount(); ++r)
+    for (int c = 0; c < GridColumns && c < grdOutput_->columnCount(); ++c)
+      if (const QTableWidgetItem* item = grdOutput_->item(r, c))
+        rows[static_cast<size_t>(r)][static_cast<size_t>(c)] = item->text().toStdString();
+  return rows;
+}
+
 QString GridWindow::SelectionText() const {
   std::set<int> rows, columns;
   for (const QTableWidgetSelectionRange& range : grdOutput_->selectedRanges()) {

@@ -529,7 +529,7 @@ void HitsGraph::mnuFileLoad_Click() {
   auto chosen = files_.OpenFileName(this, request);
   if (!chosen) return;
   const std::string path = chosen->toStdString();
-  auto text = ReadWholeFile(path);
+  auto text = ReadTextFile(path);
   if (!text) {
     ShowError("The file " + path + " could not be read.");
     return;
