@@ -93,6 +93,24 @@ TEST_F(WriteFileTest, AFailedWriteKeepsTheOldFileAndNamesTheCause) {
   ExpectOnly({"a.csv"});
 }
 
+// A text written piece by piece replaces the file once whole; a writer that stops halfway
+// (a cancelled export) leaves the old file and no temporary one.
+TEST_F(WriteFileTest, APiecewiseWriteThatStopsHalfwayKeepsTheOldFile) {
+  fs::path file = File("big.csv", "old");
+  const std::string line(1000, 'x');
+  auto write = [&](int lines, bool stop) {
+    return WriteFileAtomically(file, [&](const TextSink& out) {
+      for (int n = 0; n < lines; ++n) out(line);
+      if (stop) throw std::runtime_error("stopped");
+    });
+  };
+  EXPECT_THROW(write(200, true), std::runtime_error);
+  EXPECT_EQ(ReadWholeFile(file), "old");
+  ExpectOnly({"big.csv"});
+  ASSERT_TRUE(write(200, false));
+  EXPECT_EQ(ReadWholeFile(file)->size(), 200 * line.size());
+}
+
 TEST_F(WriteFileTest, AFolderInTheWayIsRefusedWithItsCause) {
   fs::create_directories(dir.path() / "taken");
   WriteResult result = WriteFileAtomically(dir.path() / "taken", "x");
