@@ -1,6 +1,7 @@
 // "Calculate aspectarian times" from the main window: the keyboard alone takes a birth date to
-// the data grid, a cancelled run keeps the results shown, the month step searches the new month,
-// and a time period that is no time of day is refused before anything runs.
+// the data grid, a cancelled run keeps the results shown (also when Cancel comes as it ends),
+// the month step searches the new month, and a time period that is no time of day is refused
+// before anything runs.
 #include "gui_fixture.h"
 
 #include <QCheckBox>
@@ -8,6 +9,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QThread>
 
 using namespace kesmora;
 using kesmora::test::GuiFixture;
@@ -98,6 +100,15 @@ class AspectarianRunTest : public QObject {
     QCOMPARE(Column(2) + Column(12), grid);
     QCOMPARE(report->toPlainText(), text);
     QVERIFY(f_.ui->messages.empty());
+    // Cancel pressed as a short run ends, after its last question to the control, is heard too.
+    f_.SetDays(1);
+    f_.window->cmdCalc_aspectarian_Click();
+    QThread::sleep(3);  // the run is over by now; its end waits for this thread
+    progress->reject();
+    QVERIFY(finished.wait(120000));
+    QCOMPARE(finished.takeFirst().at(0).toBool(), false);
+    QCOMPARE(Column(2) + Column(12), grid);
+    QCOMPARE(report->toPlainText(), text);
   }
 
   void monthStepIntoAShortMonthEndsOnItsLastDay() {

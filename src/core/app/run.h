@@ -12,8 +12,20 @@ namespace kesmora {
 
 RunInput RunInputOf(const Session& session, const RunOptions& options);
 
-// Keeps a finished run in the session and writes its report, pass by pass, on a new page.
-void AdoptRunResult(Session& session, RunResult result);
+// What the window shows of a finished run, made on the run's own thread: the report block of
+// each pass, the rows of the data grid and what they sort by. The control hears the progress
+// as the stage run_stage::Texts and may cancel between hits (RunCancelled).
+struct RunShown {
+  std::vector<std::string> report;
+  std::vector<GridRow> grid;
+  std::vector<GridKeys> keys;
+};
+RunShown ShownRunOf(const RunInput& input, const RunResult& run, const RunControl& control = {});
+
+// Keeps a finished run in the session and writes its report blocks on a new page.
+void AdoptRunResult(Session& session, RunResult result, std::vector<std::string> report);
+// Keeps a finished run in the session, to be written out as it is needed.
+void KeepRunResult(Session& session, RunResult result);
 
 // How the session's last run is written: names, date order, the transit person's local time.
 HitTextContext RunTexts(const Session& session);

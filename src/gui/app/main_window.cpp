@@ -866,7 +866,7 @@ void MainWindow::OpenListEditor(ListKind kind) {
 void MainWindow::AspectarianEnded() {
   switch (runner_->LastOutcome()) {
     case AspectarianRunner::Outcome::Completed:
-      ShowRunResult(runner_->TakeResult());
+      ShowRunResult(runner_->TakeResult(), runner_->TakeShown());
       if (!session_.run.notices.empty())
         ui_.ShowMessage({MessageIcon::Information, "Information", JoinNotices(session_.run.notices)});
       emit runFinished(true);
@@ -880,24 +880,24 @@ void MainWindow::AspectarianEnded() {
   emit runFinished(false);
 }
 
-void MainWindow::ShowRunResult(RunResult result) {
-  AdoptRunResult(session_, std::move(result));
+void MainWindow::ShowRunResult(RunResult result, RunShown shown) {
+  AdoptRunResult(session_, std::move(result), std::move(shown.report));
   if (session_.runReport.empty()) {
     // No pass ran: the new page is empty.
     if (dataWindow_) dataWindow_->ClearText();
   } else {
     OutputD1().ShowNewPage(PageFilePath(session_.programDir), DataWindow::Page::RunReport);
   }
-  OpenGridWindow();
+  OpenGridWindow(shown);
   EnableResultButtons();
 }
 
-void MainWindow::OpenGridWindow() {
+void MainWindow::OpenGridWindow(const RunShown& shown) {
   delete gridForm_;  // the old grid goes with its window
   gridForm_ = new GridWindow(session_, this);
   connect(gridForm_, &GridWindow::saveAsCalendarRequested, this,
           [this] { SaveRunAsCalendar(gridForm_, *files_, session_, ui_); });
-  gridForm_->Form_Load(RunGridRows(session_), RunGridSortKeys(session_));
+  gridForm_->Form_Load(shown.grid, shown.keys);
   shownRunChart_ = startedRunChart_;
   UpdateStaleMarks();
 }
@@ -938,7 +938,9 @@ void MainWindow::cmdCopyToCSVfile_Click() {
   auto file = Get_CSV_file_filename(1);
   if (!file) return;
   ui_.SetBusy(true);
-  WriteResult written = WriteFileAtomically(*file, CsvText(RunGridRows(session_)));
+  const HitTextContext texts = RunTexts(session_);
+  WriteResult written =
+      WriteFileAtomically(*file, [&](const TextSink& out) { WriteCsv(out, session_.run.hits.RunHits(), texts); });
   ui_.SetBusy(false);
   if (!written) ui_.ShowMessage({MessageIcon::Critical, "Error", WriteFailureText(*file, written)});
 }

@@ -48,8 +48,6 @@ class GridItem : public QTableWidgetItem {
 
 }  // namespace
 
-std::vector<GridKeys> RunGridSortKeys(const Session& session) { return GridSortKeysOf(session.run.hits.RunHits()); }
-
 GridWindow::GridWindow(Session& session, QWidget* parent) : QWidget(parent, Qt::Window), session_(session) {
   setObjectName("Grid_form");
   setWindowTitle("Data Grid");
