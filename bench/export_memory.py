@@ -3,8 +3,9 @@
 
 Each case is one process; its peak resident size (maxrss) comes from wait4. The memory per
 hit is the peak above that of a run of one day (some 10 MB: the program, its tables and the
-ephemeris files), divided by the hits the run wrote (the rows of its CSV). The last case stops at the window's limit of 32,767 hits: its wall time and peak
-show what a run past the limit costs before it stops.
+ephemeris files), divided by the hits the run wrote (the rows of its CSV). The last case
+stops at the window's limit of 32,767 hits: its wall time and peak show what a run past the
+limit costs before it stops.
 
 usage: bench/export_memory.py [BUILD_DIR]
 """

@@ -17,10 +17,10 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
-#include <functional>
-#include <limits>
 #include <fstream>
+#include <functional>
 #include <iostream>
+#include <limits>
 #include <memory>
 #include <sstream>
 

@@ -113,7 +113,8 @@ void WriteCalendar(const TextSink& out, const RunResult& run, const HitTextConte
         "\nEnd: " + (g[grid::EndPeriod].empty() ? notFound : g[grid::EndPeriod]);
     // The same aspect to the same chart within the same minute is the same event in any run.
     const long long minute = static_cast<long long>(std::floor((static_cast<double>(exact) + 30.0) / 60.0));
-    const std::string key = fmt::format("{:.6f}|{}|{}|{}|{}|{}", natalJulianDay, PassNumber(h.pass), g[2], g[6], g[7], minute);
+    const std::string key =
+        fmt::format("{:.6f}|{}|{}|{}|{}|{}", natalJulianDay, PassNumber(h.pass), g[2], g[6], g[7], minute);
     const uint64_t hash = Fnv1a(key);
     const int n = ++given[hash];
     const std::string uid = n == 1 ? fmt::format("{:016x}@kesmora", hash) : fmt::format("{:016x}-{}@kesmora", hash, n);

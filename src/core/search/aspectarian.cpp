@@ -372,8 +372,9 @@ RunResult RunAspectarian(const RunInput& in, const RunControl& control, WorkerPo
     ForEachItem(pool, workers, static_cast<int>(tracks.size()),
                 [&](Worker& w, int item) {
                   auto [index, declination] = tracks[static_cast<size_t>(item)];
-                  parts[static_cast<size_t>(item)] = SampleTrack(w.calc, in.tables, index, declination, request.fromJd,
-                                                                 request.toJd, nutation ? &*nutation : nullptr, eachSample);
+                  parts[static_cast<size_t>(item)] =
+                      SampleTrack(w.calc, in.tables, index, declination, request.fromJd, request.toJd,
+                                  nutation ? &*nutation : nullptr, eachSample);
                 },
                 {}, control);
     samples.emplace();
@@ -399,8 +400,9 @@ RunResult RunAspectarian(const RunInput& in, const RunControl& control, WorkerPo
   // pair (two where both points move), and one more for each step of a mover whose second
   // points stand still, as its positions are taken once; a day for each declination pair.
   const double spanDays = std::max(result.span.end - result.span.start, 0.0) + 1;
-  bool longitudeAspects = false;
-  for (int k = 0; k <= aspect::LastLongitude; ++k) longitudeAspects = longitudeAspects || in.options.aspects[static_cast<size_t>(k)];
+  const auto& ticked = in.options.aspects;
+  const bool longitudeAspects =
+      std::any_of(ticked.begin(), ticked.begin() + aspect::LastLongitude + 1, [](bool on) { return on; });
   auto stepsOf = [&](Pass pass, const Pairs& pairs) {
     double total = 0;
     const bool scans = pass == Pass::DegreePair ? in.options.aspects[aspect::Conjunction] : longitudeAspects;
@@ -412,7 +414,8 @@ RunResult RunAspectarian(const RunInput& in, const RunControl& control, WorkerPo
     if (pass == Pass::TransitToNatal && declinations) {
       int natal = 0;
       for (int j = 1; j <= in.tables.NumPlanetsUsed(); ++j)
-        natal += probeSearch.TakesPartInDeclinations(j, false) && std::isfinite(in.chart.natalDecl[static_cast<size_t>(j)]);
+        natal += probeSearch.TakesPartInDeclinations(j, false) &&
+                 std::isfinite(in.chart.natalDecl[static_cast<size_t>(j)]);
       total += static_cast<double>(declinationBodies.size()) * natal * spanDays;
     }
     return std::max(total, 1.0);

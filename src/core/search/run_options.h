@@ -109,5 +109,4 @@ class ProgressReporter {
   std::atomic<int> told_{-1};  // the stage and thousandth last told, as one number
 };
 
-
 }  // namespace kesmora

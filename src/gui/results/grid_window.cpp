@@ -185,7 +185,8 @@ void GridWindow::SizeColumns(const std::vector<GridRow>& rows) {
       if (shape.size() + 2 < longest) continue;
       for (char& ch : shape)
         if (ch >= '0' && ch <= '9') ch = widestDigit;
-      if (shapes.insert(shape).second) widest = std::max(widest, cells.horizontalAdvance(QString::fromStdString(shape)));
+      if (shapes.insert(shape).second)
+        widest = std::max(widest, cells.horizontalAdvance(QString::fromStdString(shape)));
     }
     // The header's own measure, its sort mark included.
     const int header = std::max(headers.horizontalAdvance(GridHeaders[c]) + headerPadding,

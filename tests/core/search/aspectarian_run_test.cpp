@@ -123,8 +123,8 @@ TEST_F(SampleRun, ARunPastTheHitLimitStops) {
 // point's span: ten years of the Moon against eight natal bodies stop at the third hit, after
 // one walk over the Moon's own positions; each further pair would add a walk of its own.
 TEST_F(SampleRun, HitsPastTheLimitStopTheScanAtTheNextStep) {
-  RunOptions o = sample_.Options({"Moon"}, {"Sun", "Mercury", "Venus", "Mars", "Jupiter", "Saturn", "Uranus", "Neptune"},
-                                 {0, 5, 8, 10, 14}, 3650);
+  RunOptions o = sample_.Options(
+      {"Moon"}, {"Sun", "Mercury", "Venus", "Mars", "Jupiter", "Saturn", "Uranus", "Neptune"}, {0, 5, 8, 10, 14}, 3650);
   o.exactEphemeris = true;  // no samples first: every question comes from the scan
   o.threads = 1;
   o.hitLimit = 3;
