@@ -2,6 +2,7 @@
 
 #include "core/app/startup.h"
 #include "core/persons/birth_data.h"
+#include "core/reference/text.h"
 
 #include <fmt/format.h>
 
@@ -51,12 +52,12 @@ void PlaceByName(Session& s, Person person, const std::string& name) {
 }
 
 void PlaceByRecord(Session& s, Person person, const std::string& record) {
-  NamesList parsed = ParseNames(record + "\n");
-  if (parsed.readError || parsed.records.size() != 1)
-    throw UsageError(fmt::format("'{}' is not a record of nine comma-separated fields", record));
+  std::optional<NamesRecord> parsed = ParseNamesLine(record);
+  if (!parsed) throw UsageError(fmt::format("'{}' is not a record of nine comma-separated fields", record));
+  if (Trim(parsed->name).empty()) throw UsageError(fmt::format("the name of '{}' is empty", record));
   PersonFields& fields = person == Person::One ? s.person1 : s.person2;
   std::string problem;
-  if (!LoadPersonFromRecord(parsed.records[0], fields, s.formats.dateOrder, &problem))
+  if (!LoadPersonFromRecord(*parsed, fields, s.formats.dateOrder, &problem))
     throw UsageError(fmt::format("the {} of '{}' cannot be read", problem, record));
 }
 

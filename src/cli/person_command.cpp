@@ -61,17 +61,16 @@ void AddPersonCommand(CLI::App& app, int& exitCode) {
   save->callback([o, &exitCode, &app] {
     Session s;
     StartCliSession(s, o->home, -1, app.get_name());
-    NamesList parsed = ParseNames(o->record + "\n");
-    if (parsed.readError || parsed.records.size() != 1)
-      throw UsageError(fmt::format("'{}' is not a record of nine comma-separated fields", o->record));
+    std::optional<NamesRecord> typed = ParseNamesLine(o->record);
+    if (!typed) throw UsageError(fmt::format("'{}' is not a record of nine comma-separated fields", o->record));
     // Read back, a value that is no number counts as 0; a record typed here must say what it means.
-    const NamesRecord& typed = parsed.records[0];
-    for (const auto& [label, value] : {std::pair{"time", &typed.time}, std::pair{"time zone", &typed.timeZone},
-                                       std::pair{"longitude", &typed.longitude}, std::pair{"latitude", &typed.latitude}})
+    for (const auto& [label, value] : {std::pair{"time", &typed->time}, std::pair{"time zone", &typed->timeZone},
+                                       std::pair{"longitude", &typed->longitude}, std::pair{"latitude", &typed->latitude}})
       if (!HasLeadingNumber(*value)) throw UsageError(fmt::format("the {} '{}' is not a number", label, *value));
     std::string problem;
-    if (!LoadPersonFromRecord(parsed.records[0], s.person1, s.formats.dateOrder, &problem))
+    if (!LoadPersonFromRecord(*typed, s.person1, s.formats.dateOrder, &problem))
       throw UsageError(fmt::format("the {} of '{}' cannot be read", problem, o->record));
+    // The name, the one field a record cannot do without, is checked with the others of a save.
     DuplicateAnswers ui(o->onDuplicate);
     const std::optional<NamesRecord> record = RecordToSave(s, Person::One, ui);
     if (!record) {
@@ -100,8 +99,8 @@ void AddPersonCommand(CLI::App& app, int& exitCode) {
     }
     for (const NamesRecord& r : names.records) fmt::print("{}\n", NamesRecordLine(r));
     exitCode = 0;
-    if (names.readError || names.unlistedRecords) {
-      fmt::print(stderr, "Error! {}\n", NamesFileReadError);
+    if (!names.unreadable.empty()) {
+      fmt::print(stderr, "Error! {}\n", NamesFileErrorText(file, names.unreadable));
       exitCode = 1;
     }
   });

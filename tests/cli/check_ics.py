@@ -1,9 +1,11 @@
 """Checks kesmora-cli's calendar export with an independent iCalendar parser (python3-icalendar).
 
 Runs one aspectarian search writing the grid as CSV and the hits as an .ics file, then:
-every hit is one event, each DTSTART/DTEND is the grid's start/end period (or its exact moment
-when the period is missing) taken from the zone's local time to UTC, the calendar parses
-without errors, and a second export gives the same UIDs.
+both files are UTF-8 and every calendar line has at most 75 octets (RFC 5545 3.1); every hit is
+one event, each DTSTART/DTEND is the grid's start/end period (or its exact moment when the
+period is missing) taken from the zone's local time to UTC, the calendar parses without
+errors, and a second export gives the same UIDs. With --t2n FILE among the arguments, every
+label of that list (read as UTF-8, else as Windows-1252) is the T. Planet of some hit.
 usage: check_ics.py CLI ZONE_HOURS_WEST SCRATCH_DIR -- ARGS...
 """
 import csv
@@ -22,13 +24,33 @@ def fail(message):
 
 def export(cli, args, scratch, name):
     csv_file, ics_file = os.path.join(scratch, name + ".csv"), os.path.join(scratch, name + ".ics")
-    subprocess.run([cli] + args + ["--csv", csv_file, "--ics", ics_file], check=True)
-    # RFC 4180: every cell quoted, a quote inside one (the seconds mark) doubled.
-    with open(csv_file, newline="") as f:
+    # A long label once made the calendar's line folding run for ever.
+    subprocess.run([cli] + args + ["--csv", csv_file, "--ics", ics_file], check=True, timeout=300)
+    # RFC 4180: every cell quoted, a quote inside one (the seconds mark) doubled; UTF-8.
+    with open(csv_file, newline="", encoding="utf-8") as f:
         rows = [row for row in csv.reader(f) if row]
     with open(ics_file, "rb") as f:
         raw = f.read()
+    try:
+        raw.decode("utf-8")
+    except UnicodeDecodeError as e:
+        fail("the calendar is not UTF-8: %s" % e)
+    for number, line in enumerate(raw.split(b"\r\n"), 1):
+        if len(line) > 75:
+            fail("calendar line %d has %d octets: %r" % (number, len(line), line[:80]))
     return rows, raw
+
+
+def list_labels(args):
+    if "--t2n" not in args:
+        return []
+    with open(args[args.index("--t2n") + 1], "rb") as f:
+        data = f.read()
+    try:
+        text = data.decode("utf-8")
+    except UnicodeDecodeError:
+        text = data.decode("cp1252")
+    return [line.split("/")[0] for line in text.splitlines() if "/" in line]
 
 
 def main():
@@ -65,6 +87,10 @@ def main():
             fail("hit %d: summary %r" % (n, summary))
         if exact_text not in str(event["DESCRIPTION"]):
             fail("hit %d: the exact time is not in the description" % n)
+    shown = {row[1] for row in rows}
+    for label in list_labels(args):
+        if label not in shown:
+            fail("the label %r is no T. Planet of the grid" % label)
     uids = [str(e["UID"]) for e in events]
     if len(set(uids)) != len(uids):
         fail("UIDs repeat")

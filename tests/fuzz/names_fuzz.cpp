@@ -6,13 +6,22 @@
 #include "core/app/planetary_data.h"
 #include "core/persons/names_file.h"
 #include "core/reference/format.h"
+#include "core/reference/text.h"
 
 #include <cmath>
 
 using namespace kesmora;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  NamesList list = ParseNames(fuzz::Text(data, size));
+  const std::string text = fuzz::Text(data, size);
+  NamesList list = ParseNames(text);
+  // A line is a record: every line that is not blank is listed or named, and one that cannot be
+  // read shifts no other.
+  size_t lines = 0;
+  for (const std::string& line : SplitLines(text)) lines += !Trim(line).empty();
+  KESMORA_REQUIRE(list.records.size() + list.unreadable.size() == lines);
+  // Written again, every record reads back as it was.
+  for (const NamesRecord& stored : list.records) KESMORA_REQUIRE(ParseNamesLine(NamesRecordLine(stored)) == stored);
   size_t tried = 0;
   for (const NamesRecord& stored : list.records) {
     if (++tried > 20) break;  // a long file repeats what its first records show

@@ -24,8 +24,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ClampedInt(number);
   ClampedFloat(number);
 
-  for (const std::string& line : SplitLines(text))
+  for (const std::string& line : SplitLines(text)) {
     KESMORA_REQUIRE(line.find_first_of("\r\n") == std::string::npos);
+    // Values written as the files write them read back as they were.
+    const std::vector<std::string> values = SplitValues(line);
+    std::string written;
+    for (size_t k = 0; k < values.size(); ++k) written += (k > 0 ? "," : "") + QuotedWhereNeeded(values[k]);
+    KESMORA_REQUIRE(SplitValues(written) == values);
+  }
+  KESMORA_REQUIRE(IsValidUtf8(ValidUtf8(text)));
+  KESMORA_REQUIRE(IsValidUtf8(DecodeFileText(text).text));
 
   size_t values = 0;
   ValueStream stream(text);

@@ -1,4 +1,5 @@
-// The data grid: sorting by value, and copying what is selected as tab-separated text.
+// The data grid: sorting by value, rows selected by their numbers, and copying what is selected
+// as tab-separated text.
 #include "gui_fixture.h"
 
 #include "core/reference/format.h"
@@ -105,6 +106,32 @@ class GridWindowTest : public QObject {
       QCOMPARE(grid->item(r, 12)->text().toStdString(), original[12]);
       QCOMPARE(grid->item(r, 3)->text().toStdString(), original[3]);
     }
+  }
+
+  void clickOnANumberSelectsItsRow() {
+    AddTwelveRows();
+    QTableWidget* grid = Grid(Open());
+    auto click = [&](int row, Qt::KeyboardModifiers mods = {}) {
+      const QRect cell = grid->visualRect(grid->model()->index(row, 0));
+      QTest::mouseClick(grid->viewport(), Qt::LeftButton, mods, cell.center());
+    };
+    auto selectedRows = [&] {
+      std::vector<int> rows;
+      for (int r = 0; r < grid->rowCount(); ++r)
+        if (grid->selectionModel()->isRowSelected(r, {})) rows.push_back(r);
+      return rows;
+    };
+    // The "#" column heads its rows: a click selects the row, Ctrl adds one, Shift selects the rows
+    // from the one clicked last.
+    click(2);
+    QCOMPARE(selectedRows(), std::vector<int>{2});
+    click(5, Qt::ControlModifier);
+    QCOMPARE(selectedRows(), (std::vector<int>{2, 5}));
+    click(8, Qt::ShiftModifier);
+    QCOMPARE(selectedRows(), (std::vector<int>{5, 6, 7, 8}));
+    // Elsewhere a click still selects the one cell.
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(1, 3)).center());
+    QCOMPARE(grid->selectedItems().size(), 1);
   }
 
   void copyGivesTheSelectedRowsAsColumns() {

@@ -92,6 +92,9 @@ class GuiFixture {
   static void Activate(QWidget* w) {
     w->activateWindow();
     if (!QTest::qWaitForWindowActive(w)) qFatal("the window is not active");
+    // The widgets learn of it a moment after the window system.
+    for (int k = 0; k < 200 && QApplication::activeWindow() != w->window(); ++k) QTest::qWait(10);
+    if (QApplication::activeWindow() != w->window()) qFatal("the window is not active");
   }
 
   template <typename T>

@@ -5,6 +5,7 @@
 #include "core/results/hotspots.h"
 #include "gui/results/hits_graph.h"
 
+#include <QLabel>
 #include <QPushButton>
 
 #include <swephexp.h>
@@ -39,6 +40,8 @@ class HitsGraphTest : public QObject {
     const HitsSeries& series = graph->State().series;
     const MinuteCounts counts = CountHotspots(HotspotHitsOf(f_.session->run), {2026, 12, 5}).counts;
     QCOMPARE(series.Points(), 1441);
+    // The title writes the date as the days stepped to are written: 12/05/2026, not 12/5/2026.
+    QVERIFY(GuiFixture::FindIn<QLabel>(graph, "Label4")->text().endsWith(" on 12/05/2026"));
     QVERIFY(std::equal(counts.begin(), counts.end(), series.counts.begin() + 1));
 
     // Marked near 12:45 pm and 1:30 pm (released left of the plot: nothing sent), then zoomed.

@@ -1,12 +1,15 @@
 // The print preview: the print file printed as edited into a PDF, every page and line whole on
-// A4 and US Letter.
+// A4 and US Letter, each page numbered at its foot.
 #include "gui_fixture.h"
 
 #include "core/output/output_buffer.h"
 #include "core/reference/text.h"
 #include "gui/windows/print_preview.h"
+#include "gui/windows/printer_setup.h"
 
+#include <QComboBox>
 #include <QPlainTextEdit>
+#include <QPrintDialog>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -72,6 +75,20 @@ class PrintPreviewTest : public QObject {
   void init() { f_.Start(); }
   void cleanup() { f_.Stop(); }
 
+  // "Print to File (PDF)" once proposed a file in the home folder.
+  void pdfIsProposedInTheReportsFolder() {
+    QPrinter printer;
+    printer.setDocName("Example report");
+    QPrintDialog dialog(&printer);
+    gui::QtPrinterSetup(f_.Home() / "reports").ProposePdfFile(dialog, printer);
+    dialog.show();
+    auto* printers = dialog.findChild<QComboBox*>("printers");
+    QVERIFY(printers);
+    printers->setCurrentIndex(printers->count() - 1);  // Print to File (PDF)
+    dialog.accept();
+    QCOMPARE(printer.outputFileName(), QString::fromStdString((f_.Home() / "reports" / "Example report.pdf").string()));
+  }
+
   void printsWholePagesOf_data() {
     QTest::addColumn<int>("paper");
     QTest::newRow("A4") << int(QPageSize::A4);
@@ -111,6 +128,14 @@ class PrintPreviewTest : public QObject {
       }
       QCOMPARE(numbers, lines[p]);
       QCOMPARE(lastColumns, lines[p]);  // each line whole to its last column
+      // Its number at its foot, below the last line.
+      const auto& words = pages[p].words;
+      const auto foot = std::find_if(words.begin(), words.end(), [](const Word& w) { return w.text == "Page"; });
+      QVERIFY(words.end() - foot >= 4);
+      QCOMPARE(QStringList({foot[0].text, foot[1].text, foot[2].text, foot[3].text}).join(' '),
+               QString("Page %1 of 3").arg(p + 1));
+      for (const Word& w : words)
+        if (w.text.startsWith('L')) QVERIFY(w.yMax < foot->yMin);
     }
   }
 };

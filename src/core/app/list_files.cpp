@@ -11,7 +11,7 @@ namespace kesmora {
 namespace {
 
 constexpr ListFileTexts kTexts[ListKinds] = {
-    {"t2n", "Auspicious points Files (*.t2n)", "Load .t2n transit to transit deg to natal deg file",
+    {"t2n", "Degree pair Files (*.t2n)", "Load .t2n transit to transit deg to natal deg file",
      "Save .t2n transit to transit deg to natal deg file"},
     {"apt", "Auspicious points Files (*.apt)", "Load .apt transit to auspicious points file",
      "Save .apt transit to auspicious points file"},

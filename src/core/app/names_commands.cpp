@@ -35,11 +35,7 @@ SaveOutcome SavePerson(Session& s, const NamesRecord& record, const fs::path& fi
     }
   };
   SaveOutcome outcome = SaveRecordToNamesFile(file, record, ask, steps);
-  switch (outcome.kind) {
-    case SaveOutcome::Kind::Unreadable: ui.ShowMessage({MessageIcon::Stop, "Error!", outcome.message}); break;
-    case SaveOutcome::Kind::Failed: ui.ShowMessage({MessageIcon::Critical, "Error", outcome.message}); break;
-    default: break;
-  }
+  if (outcome.kind == SaveOutcome::Kind::Failed) ui.ShowMessage({MessageIcon::Critical, "Error", outcome.message});
   LoadNamesList(s, ui);
   return outcome;
 }

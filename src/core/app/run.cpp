@@ -1,5 +1,12 @@
 #include "core/app/run.h"
 
+#include "core/reference/text.h"
+#include "core/search/run_options.h"
+
+#include <fmt/format.h>
+
+#include <cmath>
+
 namespace kesmora {
 
 RunInput RunInputOf(const Session& s, const RunOptions& options) {
@@ -61,6 +68,57 @@ RunShown ShownRunOf(const RunInput& in, const RunResult& run, const RunControl& 
   return shown;
 }
 
+namespace {
+
+// "Example, 09/22/1949 10:43 AM, zone 6.35889, 95W23 29N45, Houston TX"
+std::string PersonTitle(const PersonFields& f, const PersonReading& r, DateOrder order) {
+  std::string text = f.name.empty() ? "(no name)" : f.name;
+  text += ", " + DateText({r.year, r.month, r.day}, order);
+  if (f.half == HalfDay::Unknown) {
+    text += " time unknown (noon)";
+  } else {
+    const double minute = LeadingNumber(f.minute);
+    const std::string minuteText =
+        minute == std::floor(minute) ? fmt::format("{:02}", ClampedInt(minute)) : fmt::format("{:05.2f}", minute);
+    text += fmt::format(" {}:{} {}", ClampedInt(LeadingNumber(f.hour)), minuteText, f.half == HalfDay::PM ? "PM" : "AM");
+  }
+  text += ", zone " + (f.timeZone.empty() ? std::string("0") : f.timeZone);
+  auto number = [](const std::string& field) { return ClampedInt(LeadingNumber(field)); };
+  text += fmt::format(", {}{}{:02} {}{}{:02}", number(f.longDeg), f.east ? 'E' : 'W', number(f.longMin),
+                      number(f.latDeg), f.south ? 'S' : 'N', number(f.latMin));
+  std::string place = f.city;
+  if (!f.stateCountry.empty()) place += (place.empty() ? "" : " ") + f.stateCountry;
+  if (!place.empty()) text += ", " + place;
+  return text;
+}
+
+}  // namespace
+
+std::vector<std::string> RunTitleLines(const Session& s) {
+  const RunOptions o = RunOptionsOf(s.settings, s.person2);
+  const DateOrder order = s.formats.dateOrder;
+  const std::string date = DateText({s.reading2.year, s.reading2.month, s.reading2.day}, order);
+  std::string span;
+  if (o.timePeriod)
+    span = fmt::format("{} from {} to {}", date, o.startTime, o.endTime);
+  else if (o.daysToCalculate == 0)
+    span = fmt::format("the one day from midnight of {} (Days to calculate 0)", date);
+  else
+    span = fmt::format("{} day{} from midnight of {}", o.daysToCalculate, o.daysToCalculate == 1 ? "" : "s", date);
+  static const char* houses[] = {"Placidus", "Koch", "Whole sign", "Asc -30 deg"};
+  const int house = static_cast<int>(o.chart.houses);
+  auto minutes = [](double degrees) { return fmt::format("{:g}'", std::round(degrees * 60 * 100) / 100); };
+  return {
+      fmt::format("Aspectarian of {} and {}", s.person1.name, s.person2.name),
+      "Natal (Person 1):   " + PersonTitle(s.person1, s.reading1, order),
+      "Transit (Person 2): " + PersonTitle(s.person2, s.reading2, order),
+      "Span:               " + span + " (local time of Person 2)",
+      fmt::format("Zodiac and houses:  {}, {}", o.chart.zodiac == Zodiac::Sidereal ? "Sidereal" : "Tropical",
+                  house >= 0 && house < 4 ? houses[house] : "none"),
+      fmt::format("Orbs:               {} before exact, {} after; start and end looked for {:g} days either side",
+                  minutes(o.orbBefore), minutes(o.orbAfter), o.periodWindow)};
+}
+
 void KeepRunResult(Session& s, RunResult result) {
   s.run = std::move(result);
   s.runDone = true;
@@ -71,6 +129,10 @@ void AdoptRunResult(Session& s, RunResult result, std::vector<std::string> repor
   KeepRunResult(s, std::move(result));
   s.runReport = std::move(report);
   s.output.StartNewPage();
+  for (const std::string& line : RunTitleLines(s)) {
+    s.output.outLine = line;
+    s.output.AddOutLine();
+  }
   for (const std::string& block : s.runReport) {
     s.output.outLine = block;
     s.output.AddOutLine();

@@ -22,10 +22,16 @@ struct RunShown {
 };
 RunShown ShownRunOf(const RunInput& input, const RunResult& run, const RunControl& control = {});
 
-// Keeps a finished run in the session and writes its report blocks on a new page.
+// Keeps a finished run in the session and writes its report on a new page: its title, then
+// the blocks of its passes one by one.
 void AdoptRunResult(Session& session, RunResult result, std::vector<std::string> report);
 // Keeps a finished run in the session, to be written out as it is needed.
 void KeepRunResult(Session& session, RunResult result);
+
+// The title of a run as the report opens with it: the persons, the span, zodiac and houses and
+// the orbs, as the session's settings and persons give them. The first line names the persons
+// alone, as the printed pages repeat it.
+std::vector<std::string> RunTitleLines(const Session& session);
 
 // How the session's last run is written: names, date order, the transit person's local time.
 HitTextContext RunTexts(const Session& session);

@@ -50,14 +50,20 @@ std::optional<fs::path> FindShippedData(const fs::path& executableDir) {
 
 namespace {
 
+// The files a program directory is made with: those data/ ships, and nothing else that lies
+// beside them (in a build tree the programs and test programs do).
+constexpr const char* kShippedFiles[] = {
+    "planet_constants_and_indexes.txt", "aspect_definitions.txt", "planets_used.txt", "planet_names.txt",
+    "OPTIONS.OPT", "OPTIONS.MST", "NAMES.FIL", "TIPOFDAY.TXT", "Kesmora.TXT", "INSTRUCTIONS.TXT", "OPTIONS.TXT",
+    "OUTPUTD1.TXT", "SELECT.TXT", "PRNTFILE.TXT", "HOW_DO_I.TXT", "READING.TXT", "TIPS.TXT", "SHORTCUT.TXT",
+    "REVISION.TXT"};
+
 // The files start-up cannot do without. They are copied again when missing or empty, as a
 // seeding on a full disk leaves them.
 bool IsRequiredFile(const std::string& name) {
-  static const char* const required[] = {"planet_constants_and_indexes.txt", "aspect_definitions.txt",
-                                         "planets_used.txt", "planet_names.txt", "OPTIONS.OPT"};
-  for (const char* r : required)
+  for (const char* r : ReferenceFileNames)
     if (ToLower(name) == ToLower(r)) return true;
-  return false;
+  return ToLower(name) == ToLower(OptionsFileName);
 }
 
 bool MissingOrEmpty(const fs::path& file) {
@@ -75,17 +81,19 @@ void SeedProgramDir(const fs::path& programDir, const std::optional<fs::path>& s
   std::error_code ec;
   bool isNew = !fs::exists(programDir, ec) || fs::is_empty(programDir, ec);
   fs::create_directories(programDir, ec);
+  if (!fs::is_directory(programDir)) {
+    if (!ec) ec = std::make_error_code(std::errc::not_a_directory);
+    throw FatalError(fmt::format("I cannot create the program folder {}: {}.", programDir.string(), ec.message()));
+  }
   if (!shippedData || fs::equivalent(*shippedData, programDir, ec)) return;
-  for (const auto& entry : fs::directory_iterator(*shippedData, ec)) {
-    if (!entry.is_regular_file()) continue;
-    std::string name = entry.path().filename().string();
-    // Executables and build leftovers beside the data in a build tree are not data.
-    if (name.rfind("kesmora", 0) == 0) continue;
+  for (const char* name : kShippedFiles) {
+    const fs::path source = *shippedData / name;
+    if (!fs::is_regular_file(source, ec)) continue;  // an install without the help texts
     fs::path target = FindIgnoringCase(programDir, name);
     bool wanted = isNew ? !fs::exists(target, ec) : IsRequiredFile(name) && MissingOrEmpty(target);
     if (!wanted) continue;
     // Through a temporary file, so a failed copy leaves no empty or partial file behind.
-    auto contents = ReadWholeFile(entry.path());
+    auto contents = ReadWholeFile(source);
     if (!contents) CannotSeed(name, programDir, "the shipped file cannot be read");
     if (WriteResult written = WriteFileAtomically(target, *contents); !written)
       CannotSeed(name, programDir, written.error);
@@ -100,7 +108,7 @@ void StartSession(Session& s, const StartOptions& options) {
   for (const char* folder : {"ephems", "hits", "reports"}) fs::create_directories(s.programDir / folder, ec);
   PrepareEphemeris(s.programDir);
 
-  if (!ReadOptionsFile(s.optionValues, FindIgnoringCase(s.programDir, "OPTIONS.OPT")))
+  if (!ReadOptionsFile(s.optionValues, FindIgnoringCase(s.programDir, OptionsFileName)))
     throw FatalError("I cannot find your 'OPTIONS.OPT' file");
   LoadReferenceData(s.tables, s.programDir);
 
@@ -116,7 +124,8 @@ void LoadNamesList(Session& s, UserInterface& ui) {
   s.names = ReadNamesFile(file);
   if (!s.names.opened)
     ui.ShowMessage({MessageIcon::Stop, "Error!", "I cannot open the names file " + file.string() + "."});
-  if (s.names.readError) ui.ShowMessage({MessageIcon::Stop, "Error!", NamesFileReadError});
+  if (!s.names.unreadable.empty())
+    ui.ShowMessage({MessageIcon::Stop, "Error!", NamesFileErrorText(file, s.names.unreadable)});
 }
 
 bool LoadPerson(Session& s, Person person, int recordIndex, UserInterface& ui) {

@@ -85,7 +85,7 @@ int EphemerisHouses(double jd, int flags, double latitude, double longitude, int
   return swe_houses_ex(jd, flags, latitude, longitude, letter, cusps, ascmc);
 }
 
-void EphemerisProblems::Span::Note(double jd, const char* text) {
+void EphemerisSpan::Note(double jd, const char* text) {
   if (error.empty() && firstJd == 0 && lastJd == 0) {
     firstJd = lastJd = jd;
     error = text ? text : "";

@@ -95,12 +95,15 @@ int EphemerisHouses(double jd, int flags, double latitude, double longitude, int
 // all (their positions are NaN, so they meet nothing and show as "n/a"), moments for which
 // the files were missing and libswe's analytical ephemeris stood in for the planets, and
 // house systems it replaced (Placidus and Koch fail near the poles).
+// A stretch of time in which one kind of problem came up. (Outside EphemerisProblems, so that
+// clang sees it complete where std::optional asks whether it can be made.)
+struct EphemerisSpan {
+  double firstJd = 0, lastJd = 0;  // UT
+  std::string error;               // libswe's text of the first failure
+  void Note(double jd, const char* text);
+};
 struct EphemerisProblems {
-  struct Span {
-    double firstJd = 0, lastJd = 0;  // UT
-    std::string error;               // libswe's text of the first failure
-    void Note(double jd, const char* text);
-  };
+  using Span = EphemerisSpan;
   std::map<int, Span> bodies;          // by ephemeris body number
   std::optional<Span> analytical;
   std::map<char, Span> housesReplaced;  // by house-system letter

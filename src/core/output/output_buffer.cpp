@@ -1,5 +1,6 @@
 #include "core/output/output_buffer.h"
 
+#include "core/reference/format.h"
 #include "core/reference/text.h"
 
 #include <algorithm>
@@ -66,18 +67,6 @@ std::optional<fs::path> OutputBuffer::ShowPage(const fs::path& programDir) {
   return file;
 }
 
-std::optional<fs::path> OutputBuffer::ShowHelpFile(const fs::path& programDir, const std::string& name) {
-  auto lines = ReadLines(FindIgnoringCase(programDir, name));
-  if (!lines) return std::nullopt;
-  StartNewPage();
-  for (const std::string& line : *lines) {
-    outLine = line;
-    AddOutLine();
-  }
-  AddBlankLine();
-  return ShowPage(programDir);
-}
-
 std::string OutputBuffer::SaveText(int linesPerPage) const {
   std::vector<std::string> out;
   int counter = 1;
@@ -118,13 +107,7 @@ std::string ProposedDataFileName(const std::string& personName) {
   // The first word, unless there is none or it is longer than eight characters.
   std::string stem = blank == std::string::npos || blank >= eight ? personName.substr(0, eight)
                                                                   : personName.substr(0, blank);
-  // Characters that no file name may hold, here or on the systems a report may travel to.
-  for (char& c : stem)
-    if (static_cast<unsigned char>(c) < 32 || std::string_view("/\\:*?\"<>|").find(c) != std::string_view::npos) c = '_';
-  // A leading point would hide the file.
-  stem.erase(0, std::min(stem.find_first_not_of('.'), stem.size()));
-  if (stem.empty()) stem = "Kesmora";
-  return stem + ".txt";
+  return FileNameOf(stem, ".txt");
 }
 
 }  // namespace kesmora

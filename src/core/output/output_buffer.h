@@ -25,9 +25,6 @@ class OutputBuffer {
   // Adds a blank line and writes the page to REPORTS/LASTPAGE.TXT below the program
   // directory; returns that file, or nothing when the buffer holds no line at all.
   std::optional<std::filesystem::path> ShowPage(const std::filesystem::path& programDir);
-  // StartNewPage, the file's lines, a blank line and ShowPage; nothing when it cannot be read.
-  std::optional<std::filesystem::path> ShowHelpFile(const std::filesystem::path& programDir,
-                                                    const std::string& name);
 
   int AllLineCount() const { return allCount_; }
   int PageLineCount() const { return pageCount_; }

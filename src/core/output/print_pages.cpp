@@ -2,6 +2,8 @@
 
 #include "core/output/output_buffer.h"
 
+#include <algorithm>
+
 namespace kesmora {
 
 std::vector<std::vector<std::string>> PrintPages(const std::vector<std::string>& lines, int linesPerPage) {
@@ -20,7 +22,9 @@ std::vector<std::vector<std::string>> PrintPages(const std::vector<std::string>&
     }
     ++counter;
   }
-  if (pages.back().empty()) pages.pop_back();
+  // The blank lines the data ends with print no page of their own.
+  auto blank = [](const std::string& line) { return line.find_first_not_of(" \t") == std::string::npos; };
+  while (!pages.empty() && std::all_of(pages.back().begin(), pages.back().end(), blank)) pages.pop_back();
   return pages;
 }
 

@@ -18,6 +18,8 @@ class Tips {
   int Count() const { return static_cast<int>(tips_.size()); }
   int Current() const { return current_; }
 
+  // Goes on from a tip shown before: Next then shows the one after it.
+  void ContinueAfter(int shown) { current_ = shown; }
   // Next wraps past the last tip to the first; Back from the first goes to tip 9.
   void Next();
   void Back();

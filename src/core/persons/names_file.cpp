@@ -3,6 +3,9 @@
 #include "core/persons/birth_data.h"
 #include "core/reference/text.h"
 
+#include <fmt/format.h>
+
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -14,30 +17,40 @@ int NamesList::Find(const std::string& name) const {
   return -1;
 }
 
+std::optional<NamesRecord> ParseNamesLine(std::string_view line) {
+  if (line.find_first_of("\r\n") != std::string_view::npos) return std::nullopt;
+  std::vector<std::string> v = SplitValues(line);
+  if (v.size() != NamesRecordFields) return std::nullopt;
+  return NamesRecord{v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]};
+}
+
 NamesList ParseNames(const std::string& text) {
   NamesList list;
   list.opened = true;
-  ValueStream values(text);
-  while (!values.AtEnd()) {
-    NamesRecord r;
-    r.name = values.Next().value_or("");
-    if (r.name.empty()) {
-      while (!values.AtEnd() && !list.unlistedRecords) list.unlistedRecords = !values.Next().value_or("").empty();
-      break;
-    }
-    std::string* rest[] = {&r.date, &r.time, &r.amPm, &r.timeZone, &r.longitude,
-                           &r.latitude, &r.stateCountry, &r.city};
-    for (std::string* field : rest) {
-      auto v = values.Next();
-      if (!v) {
-        list.readError = true;
-        return list;
-      }
-      *field = *v;
-    }
-    list.records.push_back(std::move(r));
+  const std::vector<std::string> lines = SplitLines(text);
+  for (size_t k = 0; k < lines.size(); ++k) {
+    if (Trim(lines[k]).empty()) continue;
+    std::optional<NamesRecord> record = ParseNamesLine(lines[k]);
+    if (record && !Trim(record->name).empty())
+      list.records.push_back(std::move(*record));
+    else
+      list.unreadable.push_back({static_cast<int>(k + 1), lines[k], list.records.size()});
   }
   return list;
+}
+
+std::string NamesFileErrorText(const std::filesystem::path& file, const std::vector<UnreadableLine>& lines) {
+  // A file that is no names file at all would name every line: the first ones say enough.
+  constexpr size_t kNamed = 10;
+  std::string numbers;
+  const size_t named = std::min(lines.size(), kNamed);
+  for (size_t k = 0; k < named; ++k) {
+    if (k > 0) numbers += k + 1 == named && lines.size() <= kNamed ? " and " : ", ";
+    numbers += std::to_string(lines[k].number);
+  }
+  if (lines.size() > kNamed) numbers += fmt::format(" and {} more", lines.size() - kNamed);
+  return fmt::format("You have an error in the names file {} on line{} {}. {}", file.string(),
+                     lines.size() == 1 ? "" : "s", numbers, NamesFileReadError);
 }
 
 NamesList ReadNamesFile(const std::filesystem::path& file) {
@@ -53,9 +66,8 @@ std::string NamesRecordLine(const NamesRecord& r) {
   std::string line;
   for (const std::string* value : {&r.name, &r.date, &r.time, &r.amPm, &r.timeZone, &r.longitude, &r.latitude,
                                    &r.stateCountry, &r.city}) {
-    if (!line.empty() || value != &r.name) line += ',';
-    // Read back, a value with a comma in it would split the record.
-    line += value->find(',') == std::string::npos ? *value : '"' + *value + '"';
+    if (value != &r.name) line += ',';
+    line += QuotedWhereNeeded(*value);
   }
   return line;
 }

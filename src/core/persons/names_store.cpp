@@ -71,12 +71,20 @@ SaveOutcome SaveRecordToNamesFile(const fs::path& file, const NamesRecord& recor
   if (!old) return Failure(Kind::Failed, fmt::format("I cannot read the names file {}.", file.string()));
   const DecodedText text = DecodeFileText(*old);
   const NamesList stored = ParseNames(text.text);
-  // A record that cannot be read would not be carried over: the save stops instead.
-  if (stored.readError || stored.unlistedRecords) return Failure(Kind::Unreadable, NamesFileReadError);
 
   std::string contents;
+  // A line that holds no record stays as it is, where it is, for the user to mend.
+  auto unreadable = stored.unreadable.begin();
+  auto keepUnreadableUpTo = [&](size_t records) {
+    for (; unreadable != stored.unreadable.end() && unreadable->recordsBefore <= records; ++unreadable) {
+      contents += unreadable->text;
+      contents += CRLF;
+    }
+  };
   const std::string name = FoldCase(record.name);
-  for (const NamesRecord& r : stored.records) {
+  for (size_t k = 0; k < stored.records.size(); ++k) {
+    keepUnreadableUpTo(k);
+    const NamesRecord& r = stored.records[k];
     if (FoldCase(r.name) == name) {
       switch (ask(r)) {
         case DuplicateChoice::Exit: return Failure(Kind::Exited, "");
@@ -87,6 +95,7 @@ SaveOutcome SaveRecordToNamesFile(const fs::path& file, const NamesRecord& recor
     contents += NamesRecordLine(r);
     contents += CRLF;
   }
+  keepUnreadableUpTo(stored.records.size());
   contents += NamesRecordLine(record);
   contents += CRLF;
 

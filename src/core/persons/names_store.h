@@ -29,7 +29,7 @@ class NamesFileSteps {
 };
 
 struct SaveOutcome {
-  enum class Kind { Saved, Exited, Unreadable, Failed };
+  enum class Kind { Saved, Exited, Failed };
   Kind kind = Kind::Failed;
   std::string message;         // what to show when the save did not happen
   bool convertedToUtf8 = false;  // the file was in the Windows code page and is UTF-8 now
@@ -45,9 +45,9 @@ std::string DuplicateQuestionCaption(const std::string& name);
 std::string DuplicateQuestionText(const NamesRecord& stored);
 
 // Saves `record` into `file`. Every stored record whose name equals the record's name
-// (ignoring case) is put to `ask`. The file is not touched when it cannot be read, when a
-// record of it cannot be read (the list would lose it), when `ask` says Exit, or when any
-// step fails; a file in the Windows code page is written back whole in UTF-8.
+// (ignoring case) is put to `ask`. Lines that hold no record are kept as they are. The file is
+// not touched when it cannot be read, when `ask` says Exit, or when any step fails; a file in
+// the Windows code page is written back whole in UTF-8.
 SaveOutcome SaveRecordToNamesFile(const std::filesystem::path& file, const NamesRecord& record,
                                   const std::function<DuplicateChoice(const NamesRecord& stored)>& ask,
                                   NamesFileSteps& steps);

@@ -117,6 +117,19 @@ const std::vector<Check>& RangeChecks() {
   return checks;
 }
 
+// What a stored record must have: a name (the list shows records by it), and no line break in
+// a text, as a line of the names file is one record.
+const std::vector<Check>& RecordChecks() {
+  static const std::vector<Check> checks{[](const PersonFields& f, FieldLines& out) {
+    IfEmpty(out, "Name", f.name);
+    const std::pair<const char*, const std::string*> texts[] = {
+        {"Name", &f.name}, {"Time Zone", &f.timeZone}, {"State / Country", &f.stateCountry}, {"City", &f.city}};
+    for (auto [label, text] : texts)
+      if (text->find_first_of("\r\n") != std::string::npos) Name(out, label, *text, "more than one line");
+  }};
+  return checks;
+}
+
 // Fields that must hold a number for a record to be written from them.
 const std::vector<Check>& NumberChecks() {
   static const std::vector<Check> checks{[](const PersonFields& f, FieldLines& out) {
@@ -163,6 +176,7 @@ std::vector<std::string> CheckPersonFields(const PersonFields& natal, const Pers
 std::vector<std::string> CheckPersonToSave(const PersonFields& fields, Person person) {
   const char* message = person == Person::One ? NatalInputError : DiurnalInputError;
   std::vector<std::string> messages;
+  RunChecks(RecordChecks(), fields, message, messages);
   RunChecks(NumberChecks(), fields, message, messages);
   RunChecks(PresenceChecks(), fields, message, messages);
   RunChecks(RangeChecks(), fields, message, messages);

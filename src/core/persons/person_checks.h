@@ -30,8 +30,9 @@ ChartInputs ChartInputsOf(const PersonFields& fields, const PersonReading& readi
 // check, the section's message followed by a line for each offending field ("Lat Deg: 95
 // (above 90)").
 std::vector<std::string> CheckPersonFields(const PersonFields& natal, const PersonFields& transit);
-// The same checks on one block about to be saved, and before them one more: every number field
-// holds a number ("Birth Hour: ten (not a number)"), as no stored record can be made otherwise.
+// The same checks on one block about to be saved, and before them those a stored record needs:
+// a name ("Name: empty"), texts of one line, and a number in every number field ("Birth Hour:
+// ten (not a number)").
 std::vector<std::string> CheckPersonToSave(const PersonFields& fields, Person person);
 
 // Notices shown together in one message, a blank line between them.

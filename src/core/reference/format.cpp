@@ -188,6 +188,16 @@ std::string SplitPath(std::string_view path, std::string& lastDirectory) {
   return std::string(path.substr(slash + 1));
 }
 
+std::string FileNameOf(std::string_view name, std::string_view extension) {
+  std::string stem = Trim(name);
+  for (char& c : stem)
+    if (static_cast<unsigned char>(c) < 32 || std::string_view("/\\:*?\"<>|").find(c) != std::string_view::npos) c = '_';
+  // A leading point would hide the file.
+  stem.erase(0, std::min(stem.find_first_not_of('.'), stem.size()));
+  if (stem.empty()) stem = "Kesmora";
+  return stem + std::string(extension);
+}
+
 bool FileExists(const std::filesystem::path& path) {
   std::error_code ec;
   if (!std::filesystem::is_regular_file(path, ec)) return false;

@@ -47,6 +47,11 @@ DateTimeText JulianDayToText(double jd, double timeZoneHours, DateOrder order);
 // and is left alone when the path has no separator.
 std::string SplitPath(std::string_view path, std::string& lastDirectory);
 
+// A name (a person's) as the name of a file with the extension (".csv"): blanks at its ends
+// dropped, characters a file name cannot hold, here or where a file may travel, made "_",
+// leading points dropped; "Kesmora" when nothing is left.
+std::string FileNameOf(std::string_view name, std::string_view extension);
+
 // True when the path names a file that can be opened for reading (a directory is no file).
 bool FileExists(const std::filesystem::path& path);
 

@@ -32,7 +32,7 @@ namespace {
 }  // namespace
 
 void ReadPlanetConstants(ReferenceTables& tables, const fs::path& programDir) {
-  auto text = ReadWholeFile(programDir / "planet_constants_and_indexes.txt");
+  auto text = ReadTextFile(programDir / "planet_constants_and_indexes.txt");
   if (!text) throw FatalError("I cannot find your 'planet_constants_and_indexes.txt' file");
   ParsePlanetConstants(tables, *text);
 }
@@ -56,7 +56,7 @@ void ParsePlanetConstants(ReferenceTables& tables, std::string_view text) {
 }
 
 void ReadAspectDefinitions(ReferenceTables& tables, const fs::path& programDir) {
-  auto text = ReadWholeFile(programDir / "aspect_definitions.txt");
+  auto text = ReadTextFile(programDir / "aspect_definitions.txt");
   if (!text) throw FatalError("I cannot find your 'aspect_definitions.txt' file");
   ParseAspectDefinitions(tables, *text);
 }
@@ -105,9 +105,9 @@ void AddToClassCount(ClassCounts& counts, char letter) {
 }  // namespace
 
 void ReadPlanetsUsed(ReferenceTables& tables, const fs::path& programDir) {
-  auto usedText = ReadWholeFile(programDir / "planets_used.txt");
+  auto usedText = ReadTextFile(programDir / "planets_used.txt");
   if (!usedText) throw FatalError("You are missing the 'planets_used.txt' file.");
-  auto namesText = ReadWholeFile(programDir / "planet_names.txt");
+  auto namesText = ReadTextFile(programDir / "planet_names.txt");
   if (!namesText) throw FatalError("You are missing the 'planet_names.txt' file.");
   ParsePlanetsUsed(tables, *usedText, *namesText);
 }

@@ -10,6 +10,9 @@
 namespace kesmora {
 
 inline constexpr const char* ProgramVersion = "1.60";
+// The reference files of the program directory.
+inline constexpr const char* ReferenceFileNames[] = {"planet_constants_and_indexes.txt", "aspect_definitions.txt",
+                                                     "planets_used.txt", "planet_names.txt"};
 inline constexpr int NumPlanetBoxes = 62;
 inline constexpr int NumAspectBoxes = 17;
 inline constexpr int LastAspectIndex = 16;

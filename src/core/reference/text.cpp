@@ -187,8 +187,14 @@ std::vector<std::string> SplitLines(std::string_view text) {
   return lines;
 }
 
+std::optional<std::string> ReadTextFile(const std::filesystem::path& path) {
+  auto bytes = ReadWholeFile(path);
+  if (!bytes) return std::nullopt;
+  return DecodeFileText(*bytes).text;
+}
+
 std::optional<std::vector<std::string>> ReadLines(const std::filesystem::path& path) {
-  auto text = ReadWholeFile(path);
+  auto text = ReadTextFile(path);
   if (!text) return std::nullopt;
   return SplitLines(*text);
 }
@@ -329,7 +335,28 @@ WriteResult ReplaceWithTemporary(const std::filesystem::path& temporary, const s
   return {};
 }
 
+namespace {
+
+// A FIFO, a terminal or a device cannot be replaced by a file: what is written goes to it.
+WriteResult WriteInPlace(const std::filesystem::path& path, std::string_view contents) {
+  int fd = ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return {SystemMessage(errno)};
+  if (!WriteAll(fd, contents)) {
+    const int error = errno;
+    ::close(fd);
+    return {SystemMessage(error)};
+  }
+  if (::close(fd) != 0) return {SystemMessage(errno)};
+  return {};
+}
+
+}  // namespace
+
 WriteResult WriteFileAtomically(const std::filesystem::path& path, std::string_view contents) {
+  // stat follows every link, also those of /proc that name a pipe ("/dev/stdout").
+  struct stat existing {};
+  if (::stat(path.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode) && !S_ISDIR(existing.st_mode))
+    return WriteInPlace(path, contents);
   TemporaryFile temp = WriteTemporaryBeside(path, contents);
   if (!temp.result) return temp.result;
   return ReplaceWithTemporary(temp.path, path);
@@ -351,8 +378,24 @@ std::string WriteFailureText(const std::filesystem::path& file, const WriteResul
   return fmt::format("The file {} could not be written: {}.", file.string(), result.error);
 }
 
+namespace {
+
+// Where the UTF-8 text from `p` stops being UTF-8 (`end` when it is all UTF-8). A NUL byte is
+// a character here, as in any UTF-8 reader.
+const char* EndOfUtf8(const char* p, const char* end) {
+  while (p < end) {
+    const gchar* stop = nullptr;
+    if (g_utf8_validate_len(p, static_cast<gsize>(end - p), &stop)) return end;
+    if (*stop != '\0') return stop;
+    p = stop + 1;
+  }
+  return end;
+}
+
+}  // namespace
+
 bool IsValidUtf8(std::string_view text) {
-  return g_utf8_validate_len(text.data(), text.size(), nullptr);
+  return EndOfUtf8(text.data(), text.data() + text.size()) == text.data() + text.size();
 }
 
 namespace {
@@ -380,6 +423,21 @@ std::string Windows1252ToUtf8(std::string_view bytes) {
       out += ch;
     else
       AppendUtf8(out, b < 0xA0 ? kWindows1252High[b - 0x80] : b);
+  }
+  return out;
+}
+
+std::string ValidUtf8(std::string_view text) {
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  std::string out;
+  out.reserve(text.size());
+  while (p < end) {
+    const char* stop = EndOfUtf8(p, end);
+    out.append(p, stop);
+    if (stop == end) break;
+    out += Windows1252ToUtf8(std::string_view(stop, 1));
+    p = stop + 1;
   }
   return out;
 }
@@ -455,6 +513,68 @@ std::string JoinCrlf(const std::vector<std::string>& lines) {
   return out;
 }
 
+namespace {
+
+bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
+
+// One value from `pos` (blanks before it skipped) up to a comma, a line end or the end of the
+// text, where `pos` is left.
+std::string ReadValue(std::string_view text, size_t& pos) {
+  auto atSeparator = [&text](size_t p) { return p >= text.size() || text[p] == ',' || IsLineEnd(text[p]); };
+  if (pos < text.size() && text[pos] == '"') {
+    std::string value;
+    size_t p = pos + 1;
+    bool closed = false;
+    while (p < text.size() && !IsLineEnd(text[p])) {
+      if (text[p] != '"') {
+        value += text[p++];
+      } else if (p + 1 < text.size() && text[p + 1] == '"') {
+        value += '"';
+        p += 2;
+      } else {
+        closed = true;
+        ++p;
+        break;
+      }
+    }
+    const size_t after = SkipBlanks(text, p);
+    if (closed && atSeparator(after)) {
+      pos = after;
+      return value;
+    }
+    // A quote that opens no quoted value ("Old" Town, or one never closed): the value is read
+    // as it stands, quotes and all.
+  }
+  size_t end = pos;
+  while (!atSeparator(end)) ++end;
+  std::string value = Trim(text.substr(pos, end - pos));
+  pos = end;
+  return value;
+}
+
+}  // namespace
+
+std::vector<std::string> SplitValues(std::string_view line) {
+  std::vector<std::string> values;
+  size_t pos = 0;
+  for (;;) {
+    pos = SkipBlanks(line, pos);
+    values.push_back(ReadValue(line, pos));
+    if (pos >= line.size() || line[pos] != ',') return values;
+    ++pos;
+  }
+}
+
+std::string QuotedWhereNeeded(std::string_view value) {
+  const bool needed = value.find(',') != std::string_view::npos ||
+                      (!value.empty() && (value.front() == '"' || IsBlank(value.front()) || IsBlank(value.back())));
+  if (!needed) return std::string(value);
+  std::string out = "\"";
+  for (char c : value) out += c == '"' ? std::string("\"\"") : std::string(1, c);
+  out += '"';
+  return out;
+}
+
 ValueStream::ValueStream(std::string text) : text_(std::move(text)) { SkipBlankLines(); }
 
 size_t ValueStream::LineEndLength(size_t pos) const {
@@ -481,21 +601,7 @@ bool ValueStream::AtEnd() const { return pos_ >= text_.size(); }
 std::optional<std::string> ValueStream::Next() {
   if (AtEnd()) return std::nullopt;
   pos_ = SkipBlanks(text_, pos_);
-  auto atSeparator = [this](size_t p) { return text_[p] == ',' || LineEndLength(p) > 0; };
-  std::string value;
-  if (pos_ < text_.size() && text_[pos_] == '"') {
-    size_t close = text_.find('"', pos_ + 1);
-    if (close == std::string::npos) close = text_.size();
-    value = text_.substr(pos_ + 1, close - pos_ - 1);
-    pos_ = std::min(close + 1, text_.size());
-    // Anything after the closing quote up to the separator is dropped.
-    while (pos_ < text_.size() && !atSeparator(pos_)) ++pos_;
-  } else {
-    size_t end = pos_;
-    while (end < text_.size() && !atSeparator(end)) ++end;
-    value = Trim(std::string_view(text_).substr(pos_, end - pos_));
-    pos_ = end;
-  }
+  std::string value = ReadValue(text_, pos_);
   if (pos_ < text_.size()) {
     if (size_t lineEnd = LineEndLength(pos_)) {
       pos_ += lineEnd;

@@ -41,9 +41,13 @@ std::string FixedPattern(double value, int minIntegerDigits, int decimals);
 // The lines of a text; CR LF, LF and a CR alone each end a line. A last line without an end
 // counts; an empty text has no lines.
 std::vector<std::string> SplitLines(std::string_view text);
-// Reads a whole text file as lines (as SplitLines). Returns nothing when it cannot be read.
-std::optional<std::vector<std::string>> ReadLines(const std::filesystem::path& path);
+// A file's bytes as they are (for copies and backups). Nothing when it cannot be read.
 std::optional<std::string> ReadWholeFile(const std::filesystem::path& path);
+// A text file in UTF-8, whatever it was written in (DecodeFileText): every text file the
+// program reads comes through here. Nothing when it cannot be read.
+std::optional<std::string> ReadTextFile(const std::filesystem::path& path);
+// A text file (as ReadTextFile) as lines (as SplitLines).
+std::optional<std::vector<std::string>> ReadLines(const std::filesystem::path& path);
 
 // The outcome of a write: empty `error` when the file was written, else the cause as the
 // system words it ("No space left on device").
@@ -53,7 +57,8 @@ struct WriteResult {
 };
 // Writes text to a new temporary file beside `path` (beside the target of a symbolic link),
 // flushes it to the disk, then renames it over the file, so a failure never leaves a
-// half-written file: the old file stays. An existing file keeps its permissions.
+// half-written file: the old file stays. An existing file keeps its permissions. What is no
+// regular file (a FIFO, a terminal, /dev/null, /dev/stdout) is written in place, as it is.
 WriteResult WriteFileAtomically(const std::filesystem::path& path, std::string_view contents);
 // Where a text goes piece by piece (a line, a cell): a file being written, standard output,
 // a string. A text of any size is written without being held whole.
@@ -82,6 +87,9 @@ struct DecodedText {
 DecodedText DecodeFileText(std::string_view bytes);
 bool IsValidUtf8(std::string_view text);
 std::string Windows1252ToUtf8(std::string_view bytes);
+// The text with every byte that is no part of a UTF-8 character read as Windows-1252, so what
+// an export writes is UTF-8 whatever reached it.
+std::string ValidUtf8(std::string_view text);
 // Names compared ignoring case in any script ("ZOË" and "zoë").
 std::string FoldCase(std::string_view utf8);
 // Names searched ignoring case and accents ("Zürich", "ZURICH" and "zurich" are alike; "ø",
@@ -91,9 +99,18 @@ std::string FoldForSearch(std::string_view utf8);
 // Joins lines, each ended by CR LF.
 std::string JoinCrlf(const std::vector<std::string>& lines);
 
-// Comma-separated value stream as the program's data files use it: blanks before a value are
-// skipped, a value ends at a comma or line end (CR LF, LF or CR), a quoted value may hold
-// commas; a record is read value by value and may run across line ends.
+// Comma-separated values as the program's data files hold them: blanks around a value are
+// dropped, a value ends at a comma or line end (CR LF, LF or CR), a value in double quotes may
+// hold commas and doubled quotes (""). A value that only starts with a quote ("Old" Town) is
+// read as it stands.
+//
+// The values of one line.
+std::vector<std::string> SplitValues(std::string_view line);
+// A value as it is written so that it reads back as it is: in double quotes, inner quotes
+// doubled, when it holds a comma, starts with a quote or has blanks at either end; else bare.
+std::string QuotedWhereNeeded(std::string_view value);
+
+// The values of a whole text, read one by one; a record may run across line ends.
 class ValueStream {
  public:
   explicit ValueStream(std::string text);

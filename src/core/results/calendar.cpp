@@ -25,37 +25,41 @@ std::string UtcText(long long seconds) {
   return date::format("%Y%m%dT%H%M%SZ", t);
 }
 
-// RFC 5545 TEXT: backslash, semicolon, comma and line breaks escaped.
+// RFC 5545 TEXT: UTF-8, backslash, semicolon, comma and line breaks escaped, no other control
+// characters.
 std::string EscapeText(const std::string& text) {
   std::string out;
-  for (char c : text) {
+  for (char c : ValidUtf8(text)) {
     switch (c) {
       case '\\': out += "\\\\"; break;
       case ';': out += "\\;"; break;
       case ',': out += "\\,"; break;
       case '\n': out += "\\n"; break;
-      case '\r': break;
-      default: out += c;
+      case '\t': out += c; break;
+      default:
+        if (static_cast<unsigned char>(c) >= 0x20 && c != 0x7F) out += c;
     }
   }
   return out;
 }
 
-// Lines longer than 75 octets go on in lines that start with a blank, never inside a UTF-8
-// character.
-void AddLine(std::string& out, const std::string& line) {
-  size_t pos = 0;
-  size_t room = 75;
-  while (line.size() - pos > room) {
-    size_t cut = pos + room;
-    while (cut > pos && (static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80) --cut;
-    out += line.substr(pos, cut - pos);
+// Lines longer than 75 octets go on in lines that start with a blank, cut where a character
+// starts (a UTF-8 character has at most three continuation bytes).
+void AddLine(std::string& out, std::string_view line) {
+  constexpr size_t kOctets = 75;
+  auto continues = [&line](size_t k) { return (static_cast<unsigned char>(line[k]) & 0xC0) == 0x80; };
+  size_t room = kOctets;
+  while (line.size() > room) {
+    size_t cut = room;
+    while (cut > 0 && continues(cut)) --cut;
+    if (cut == 0) cut = room;  // no character starts within reach: no UTF-8 to keep whole
+    out += line.substr(0, cut);
     out += CRLF;
     out += ' ';
-    pos = cut;
-    room = 74;
+    line.remove_prefix(cut);
+    room = kOctets - 1;
   }
-  out += line.substr(pos);
+  out += line;
   out += CRLF;
 }
 

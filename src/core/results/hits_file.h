@@ -54,7 +54,8 @@ struct HitsFileReading {
   std::string error;  // why the text is no hits file, when series is empty
 };
 // Reads a hits file; its date is read in the given order (or as "22 Sep 1949"). Accepts LF,
-// CR LF and CR line ends.
+// CR LF and CR line ends. A file with fewer counts than its header gives has that many points;
+// one with more is refused.
 HitsFileReading ParseHitsFile(std::string_view text, DateOrder order);
 
 // The saved copy's name: "Example_09-22-1949_0000_0.csv"; nothing when the date cannot be read.

@@ -47,17 +47,34 @@ std::vector<ValueLine> ValueLines(const GraphScale& s) {
   return lines;
 }
 
-std::vector<int> TimeLabelPoints(const GraphScale& s, int points) {
+int TimeLabelStepMinutes(const GraphScale& s, int stepMinutes) {
+  // The first round step that puts no more than about 25 labels over the visible range.
+  constexpr int kRoundSteps[] = {1, 2, 5, 10, 15, 30, 60, 120, 180, 360, 720, 1440};
+  constexpr int kMostLabels = 25;
+  const long long span = static_cast<long long>(std::max(s.last - s.first, 1)) * std::max(stepMinutes, 1);
+  for (int round : kRoundSteps)
+    if (span <= static_cast<long long>(round) * kMostLabels) return round;
+  return static_cast<int>((span + kMostLabels - 1) / kMostLabels);
+}
+
+std::vector<int> TimeLabelPoints(const GraphScale& s, int points, int startMinute, int stepMinutes) {
   std::vector<int> labelled;
-  const int every = (s.last - s.first) / 25;
-  int since = 0;
+  const int step = std::max(stepMinutes, 1);
+  const int round = TimeLabelStepMinutes(s, step);
+  auto minuteOf = [&](int i) { return static_cast<long long>(startMinute) + static_cast<long long>(i - 1) * step; };
+  auto floorDiv = [](long long a, long long b) { return a / b - (a % b != 0 && (a < 0) != (b < 0)); };
   for (int i = s.first + 1; i <= std::min(s.last, points + 1); ++i) {
-    if (++since > every) {
-      labelled.push_back(i);
-      since = 0;
-    }
+    // The first point whose time reaches a multiple of the step; none crowding the label of
+    // the first visible point at the left axis.
+    if (floorDiv(minuteOf(i), round) == floorDiv(minuteOf(i - 1), round)) continue;
+    if (2 * (minuteOf(i) - minuteOf(s.first)) < round) continue;
+    labelled.push_back(i);
   }
   return labelled;
+}
+
+std::string HitsAtText(int count, const std::string& label) {
+  return std::to_string(count) + (count == 1 ? " hit at " : " hits at ") + label;
 }
 
 double PointX(const GraphScale& s, int i) { return graph::Left + (i - s.first) * s.spacing - graph::Shift; }

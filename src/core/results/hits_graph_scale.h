@@ -5,6 +5,7 @@
 #include "core/reference/format.h"
 
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace kesmora {
@@ -42,8 +43,15 @@ struct ValueLine {
 // The horizontal grid lines from the top down, each with its label value.
 std::vector<ValueLine> ValueLines(const GraphScale& scale);
 
-// The points after the first whose time labels and ticks are drawn: about 25 over any range.
-std::vector<int> TimeLabelPoints(const GraphScale& scale, int points);
+// Minutes between time labels: a round step (1, 2, 5, 10, 15 or 30 minutes, 1, 2, 3, 6 or 12
+// hours) that gives at most about 25 labels over the visible range.
+int TimeLabelStepMinutes(const GraphScale& scale, int stepMinutes);
+// The points after the first whose time labels and ticks are drawn: each first point at or past
+// a multiple of that step, point 1 being `startMinute` after midnight.
+std::vector<int> TimeLabelPoints(const GraphScale& scale, int points, int startMinute, int stepMinutes);
+
+// The hover text of a point: "1 hit at 10:43 am", "5 hits at 10:43 am".
+std::string HitsAtText(int count, const std::string& label);
 
 // x of point i as drawn; y of a count as drawn (whole units, 3..403).
 double PointX(const GraphScale& scale, int i);

@@ -200,16 +200,26 @@ std::vector<GridKeys> GridSortKeysOf(const std::vector<Hit>& hits) {
   return keys;
 }
 
+std::string CsvCell(std::string_view text) {
+  std::string out;
+  AppendCsvCell(out, text);
+  return out;
+}
+
+void AppendCsvCell(std::string& out, std::string_view text) {
+  // A quote inside a cell (the seconds mark of a position) is doubled, so every CSV reader sees
+  // the cell whole; the text is UTF-8, as spreadsheets and Python read a CSV file.
+  out += '"';
+  for (char ch : ValidUtf8(text)) {
+    if (ch == '"') out += '"';
+    out += ch;
+  }
+  out += '"';
+}
+
 void AppendCsvLine(std::string& out, const GridRow& row) {
   for (int c = 1; c <= 13; ++c) {
-    // A quote inside a cell (the seconds mark of a position) is doubled, so every CSV reader
-    // sees the cell whole.
-    out += '"';
-    for (char ch : row[static_cast<size_t>(c)]) {
-      if (ch == '"') out += '"';
-      out += ch;
-    }
-    out += '"';
+    AppendCsvCell(out, row[static_cast<size_t>(c)]);
     out += c < 13 ? "," : std::string(CRLF);
   }
 }

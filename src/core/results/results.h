@@ -10,6 +10,7 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kesmora {
@@ -75,9 +76,12 @@ using GridKeys = std::array<double, GridColumns>;
 GridKeys GridSortKeyOf(const Hit& hit, int number);
 std::vector<GridKeys> GridSortKeysOf(const std::vector<Hit>& hits);
 
-// Grid columns 1 to 13 of a row, each in double quotes with any quote inside doubled,
-// comma-separated, CR LF ended.
+// One cell of the CSV export: in double quotes, any quote inside doubled, in UTF-8.
+std::string CsvCell(std::string_view text);
+void AppendCsvCell(std::string& out, std::string_view text);
+// Grid columns 1 to 13 of a row as CSV cells, comma-separated, CR LF ended.
 void AppendCsvLine(std::string& out, const GridRow& row);
+// The same for every row.
 std::string CsvText(const std::vector<GridRow>& rows);
 // The CSV lines of the grid of these hits, written line by line.
 void WriteCsv(const TextSink& out, const std::vector<Hit>& hits, const HitTextContext& context);

@@ -126,7 +126,7 @@ const char* ListName(ListKind kind) {
 void LoadFile(ExtraPoints& extra, ListKind kind, const std::filesystem::path& file, const ReferenceTables& tables) {
   if (file.empty() || !FileExists(file)) return;
   std::string name = file.filename().string();
-  if (auto text = ReadWholeFile(file)) {
+  if (auto text = ReadTextFile(file)) {
     LoadTargetListText(extra, kind, name, *text, tables);
     return;
   }

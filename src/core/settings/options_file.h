@@ -8,6 +8,9 @@
 
 namespace kesmora {
 
+inline constexpr const char* OptionsFileName = "OPTIONS.OPT";
+inline constexpr const char* MasterOptionsFileName = "OPTIONS.MST";  // the factory copy
+
 using OptionValues = std::array<float, 25>;  // slots 1..24 used
 
 // Option indexes with a fixed meaning.
@@ -31,6 +34,11 @@ inline constexpr int HomeNorthSouth = 24;  // 0 North
 bool ReadOptionsFile(OptionValues& values, const std::filesystem::path& file);
 // The same from the text of such a file.
 void ParseOptionsText(OptionValues& values, std::string_view text);
+
+// The text of an options file with option `index` set to `value`: the first 7 characters of
+// line `index` replaced, its description and every other line kept, CR LF between the lines.
+// Nothing when the text has fewer option lines than that.
+std::optional<std::string> WithOptionValue(std::string_view text, int index, float value);
 
 // A line of an options text that the reader would take as an option but that does not start
 // with a number ("x5", "  ", "five"): the reader would silently make it 0.

@@ -1,6 +1,10 @@
 #include "core/settings/selection_file.h"
 
 #include "core/reference/text.h"
+#include "core/settings/options_file.h"
+
+#include <iterator>
+#include <vector>
 
 namespace kesmora {
 
@@ -44,7 +48,7 @@ SelectionLoad ParseSelectionText(Settings& settings, std::string_view text) {
 }
 
 SelectionLoad ReadSelectionFile(Settings& settings, const std::filesystem::path& file) {
-  auto text = ReadWholeFile(file);
+  auto text = ReadTextFile(file);
   if (!text) return {SelectionLoad::Status::Unreadable, 0};
   return ParseSelectionText(settings, *text);
 }
@@ -58,6 +62,28 @@ std::string SelectionLoadError(const SelectionLoad& load, const std::string& fil
              std::to_string(SelectionLines) + ". No box was changed.";
   }
   return "";
+}
+
+std::optional<std::string> ProgramFileRefusal(const std::filesystem::path& file,
+                                              const std::filesystem::path& programDir) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  // The file a write would reach: links followed, also one to a file not made yet.
+  fs::path target = fs::absolute(file, ec);
+  for (int hops = 0; hops < 40 && fs::is_symlink(target, ec); ++hops) {
+    const fs::path link = fs::read_symlink(target, ec);
+    target = link.is_absolute() ? link : target.parent_path() / link;
+  }
+  target = fs::weakly_canonical(target, ec);
+  if (ec || !fs::equivalent(target.parent_path(), programDir, ec)) return std::nullopt;
+  const std::string name = ToLower(target.filename().string());
+  std::vector<const char*> own = {OptionsFileName, MasterOptionsFileName, SettingsFileName};
+  own.insert(own.end(), std::begin(ReferenceFileNames), std::end(ReferenceFileNames));
+  for (const char* programFile : own)
+    if (name == ToLower(programFile))
+      return target.filename().string() +
+             " is one of the program's own files. Please choose another name for your settings file.";
+  return std::nullopt;
 }
 
 WriteResult WriteSelectionFile(const Settings& settings, const ReferenceTables& tables,

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -30,6 +31,12 @@ SelectionLoad ReadSelectionFile(Settings& settings, const std::filesystem::path&
 SelectionLoad ParseSelectionText(Settings& settings, std::string_view text);
 // What went wrong, as the user is told it.
 std::string SelectionLoadError(const SelectionLoad& load, const std::string& file);
+
+// Why a search selection may not be saved as `file`: it is one of the program's own files of
+// `programDir` (OPTIONS.OPT, OPTIONS.MST, Kesmora.INI, a reference file), also when reached
+// through a link. Nothing when it may.
+std::optional<std::string> ProgramFileRefusal(const std::filesystem::path& file,
+                                              const std::filesystem::path& programDir);
 
 // Replaces the file as a whole; when it cannot be written the old file stays.
 WriteResult WriteSelectionFile(const Settings& settings, const ReferenceTables& tables, const std::filesystem::path& file);

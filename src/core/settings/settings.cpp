@@ -195,6 +195,7 @@ class EntryTable {
     AddInt("excel_column_width", Kind::PlainNumber, s.excelColumnWidth, true);
     for (size_t k = 0; k < s.gridColumnWidths.size(); ++k)
       AddInt(fmt::format("GridColumnWidth_{:02d}", k), Kind::Width, s.gridColumnWidths[k]);
+    AddInt("TipOfTheDay", Kind::Width, s.lastTip);
   }
 
   std::vector<Entry> entries_;
@@ -203,7 +204,7 @@ class EntryTable {
 }  // namespace
 
 void ReadSettings(Settings& settings, const std::filesystem::path& file) {
-  if (auto text = ReadWholeFile(file)) ParseSettings(settings, *text);
+  if (auto text = ReadTextFile(file)) ParseSettings(settings, *text);
 }
 
 void ParseSettings(Settings& settings, std::string_view text) {

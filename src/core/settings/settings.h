@@ -58,6 +58,8 @@ struct Settings {
   // Widths of the data grid's 14 columns as the user last set them (twips); 0 leaves a column
   // to fit its contents.
   std::array<int, 14> gridColumnWidths{};
+  // The tip of the day shown last (1-based, 0 for none): the next opening shows the one after.
+  int lastTip = 0;
 
   // Paths default to the program directory.
   void SetPathDefaults(const std::filesystem::path& programDir);

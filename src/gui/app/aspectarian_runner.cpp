@@ -1,5 +1,7 @@
 #include "gui/app/aspectarian_runner.h"
 
+#include "gui/app/window_geometry.h"
+
 #include "core/results/results.h"
 #include "core/search/hit_table.h"
 
@@ -49,6 +51,7 @@ AspectarianRunner::AspectarianRunner(QWidget* window) : QObject(window) {
   dialog_ = new RunProgressDialog(window);
   dialog_->setObjectName("RunProgress");
   dialog_->setWindowTitle("Calculate aspectarian times");
+  KeepTitleWhole(dialog_);
   dialog_->setWindowModality(Qt::ApplicationModal);
   // The bar is set directly: the dialog's own setValue would process events inside our slot.
   bar_ = new QProgressBar;

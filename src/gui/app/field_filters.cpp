@@ -7,9 +7,13 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QScrollArea>
 #include <QStyle>
 #include <QStyleOptionFrame>
 #include <QTimer>
+
+#include <algorithm>
+#include <cstdlib>
 
 namespace kesmora::gui {
 
@@ -105,6 +109,136 @@ class CheckedButtonTakesTab : public QObject {
 void TabToCheckedButton(QButtonGroup* group) {
   auto* filter = new CheckedButtonTakesTab(group);
   for (QAbstractButton* button : group->buttons()) button->installEventFilter(filter);
+}
+
+namespace {
+
+// The first widget after (or before) `from` in the focus chain that Tab would reach, skipping
+// those of `skip`.
+void FocusNextInChain(QWidget* from, bool forward, const std::vector<QAbstractButton*>& skip) {
+  QWidget* const window = from->window();
+  QWidget* w = from;
+  for (int guard = 0; guard < 10000; ++guard) {
+    w = forward ? w->nextInFocusChain() : w->previousInFocusChain();
+    if (!w || w == from) return;
+    if (std::find(skip.begin(), skip.end(), w) != skip.end()) continue;
+    if (w->window() == window && w->isVisibleTo(window) && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus) &&
+        !w->focusProxy()) {
+      w->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+      return;
+    }
+  }
+}
+
+class CtrlTabFilter : public QObject {
+ public:
+  using QObject::QObject;
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::KeyPress) return false;
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (!(key->modifiers() & Qt::ControlModifier) || (key->key() != Qt::Key_Tab && key->key() != Qt::Key_Backtab))
+      return false;
+    const bool back = key->key() == Qt::Key_Backtab || (key->modifiers() & Qt::ShiftModifier);
+    FocusNextInChain(static_cast<QWidget*>(watched), !back, {});
+    return true;
+  }
+};
+
+class BoxesAsOneTabStop : public QObject {
+ public:
+  BoxesAsOneTabStop(const std::vector<QAbstractButton*>& boxes, int rows, QObject* parent)
+      : QObject(parent), boxes_(boxes), rows_(std::max(rows, 1)) {}
+
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    auto* box = qobject_cast<QAbstractButton*>(watched);
+    const int at = IndexOf(box);
+    if (at < 0) return false;
+    if (event->type() == QEvent::FocusIn) {
+      const auto reason = static_cast<QFocusEvent*>(event)->reason();
+      const bool tabbed = reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason;
+      QAbstractButton* current = Usable(current_) ? boxes_[static_cast<size_t>(current_)] : FirstUsable();
+      if (tabbed && current && current != box) {
+        QTimer::singleShot(0, current, [current, reason] { current->setFocus(reason); });
+      } else {
+        current_ = at;
+        ShowInScrollArea(box);
+      }
+      return false;
+    }
+    if (event->type() != QEvent::KeyPress) return false;
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
+    switch (key->key()) {
+      case Qt::Key_Tab: return Leave(!(key->modifiers() & Qt::ShiftModifier));
+      case Qt::Key_Backtab: return Leave(false);
+      case Qt::Key_Up: return MoveTo(Step(at, -1));
+      case Qt::Key_Down: return MoveTo(Step(at, 1));
+      case Qt::Key_Left: return MoveTo(at - rows_ >= 0 ? Step(at, -rows_) : -1);
+      case Qt::Key_Right: return MoveTo(at + rows_ < static_cast<int>(boxes_.size()) ? Step(at, rows_) : -1);
+      case Qt::Key_Home: return MoveTo(Step(-1, 1));
+      case Qt::Key_End: return MoveTo(Step(static_cast<int>(boxes_.size()), -1));
+      default: return false;
+    }
+  }
+
+ private:
+  int IndexOf(const QAbstractButton* box) const {
+    auto it = std::find(boxes_.begin(), boxes_.end(), box);
+    return it == boxes_.end() ? -1 : static_cast<int>(it - boxes_.begin());
+  }
+  bool Usable(int k) const {
+    if (k < 0 || k >= static_cast<int>(boxes_.size())) return false;
+    const QAbstractButton* b = boxes_[static_cast<size_t>(k)];
+    return b->isVisibleTo(b->window()) && b->isEnabled();
+  }
+  QAbstractButton* FirstUsable() const {
+    const int k = Step(-1, 1);
+    return k >= 0 ? boxes_[static_cast<size_t>(k)] : nullptr;
+  }
+  // The next usable box `by` boxes on, or the nearest usable one short of the end; -1 for none.
+  int Step(int from, int by) const {
+    int found = -1;
+    const int n = static_cast<int>(boxes_.size());
+    const int dir = by > 0 ? 1 : -1;
+    for (int k = from + dir; k >= 0 && k < n; k += dir) {
+      if (!Usable(k)) continue;
+      found = k;
+      if (std::abs(k - from) >= std::abs(by)) break;
+    }
+    return found;
+  }
+  bool MoveTo(int k) {
+    if (k >= 0) boxes_[static_cast<size_t>(k)]->setFocus(Qt::OtherFocusReason);
+    return true;
+  }
+  // Focus to the first widget before or after the whole list that Tab would reach.
+  bool Leave(bool forward) {
+    FocusNextInChain(forward ? boxes_.back() : boxes_.front(), forward, boxes_);
+    return true;
+  }
+  static void ShowInScrollArea(QWidget* box) {
+    for (QWidget* p = box->parentWidget(); p; p = p->parentWidget())
+      if (auto* scroll = qobject_cast<QScrollArea*>(p)) {
+        scroll->ensureWidgetVisible(box, 0, 2);
+        return;
+      }
+  }
+
+  std::vector<QAbstractButton*> boxes_;
+  int rows_;
+  int current_ = -1;
+};
+
+}  // namespace
+
+void FocusNextInChain(QWidget* from, bool forward) { FocusNextInChain(from, forward, {}); }
+
+void CtrlTabLeaves(QWidget* widget) { widget->installEventFilter(new CtrlTabFilter(widget)); }
+
+void OneTabStopForBoxes(const std::vector<QAbstractButton*>& boxes, int rows) {
+  if (boxes.empty()) return;
+  auto* filter = new BoxesAsOneTabStop(boxes, rows, boxes.front());
+  for (QAbstractButton* box : boxes) box->installEventFilter(filter);
 }
 
 int WidthForText(const QLineEdit* edit, const QString& text) {

@@ -5,8 +5,12 @@
 #include <QObject>
 #include <QString>
 
+#include <vector>
+
+class QAbstractButton;
 class QButtonGroup;
 class QLineEdit;
+class QWidget;
 
 namespace kesmora::gui {
 
@@ -38,6 +42,16 @@ void InsertFiltered(QLineEdit* edit, KeyFilter filter, const QString& text);
 // Tab into a set of option buttons lands on the one that is chosen, as arrow keys then move
 // the choice; Tab out of it leaves the set.
 void TabToCheckedButton(QButtonGroup* group);
+
+// Gives the focus to the next (or previous) widget after `from` that Tab would reach.
+void FocusNextInChain(QWidget* from, bool forward);
+// Ctrl+Tab and Ctrl+Shift+Tab leave the widget as Tab does elsewhere (a grid or a text keeps Tab).
+void CtrlTabLeaves(QWidget* widget);
+
+// A list of check boxes laid out in `rows` rows, filled down the columns, as one Tab stop:
+// Tab enters it at the box last in focus and leaves it at once; the arrow keys, Home and End
+// move between the boxes shown (Left and Right by a column), Space ticks.
+void OneTabStopForBoxes(const std::vector<QAbstractButton*>& boxes, int rows);
 
 // A field of the main window with its key filter and select-all-on-focus. With `longest`
 // given, the field is just wide enough to show that text whole in its own font.

@@ -11,6 +11,7 @@ std::optional<QString> Ask(QWidget* parent, const FileRequest& request, QFileDia
   dialog.setAcceptMode(mode);
   dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   dialog.setDefaultSuffix(request.defaultSuffix);
+  if (!request.confirmOverwrite) dialog.setOption(QFileDialog::DontConfirmOverwrite);
   if (!request.fileName.isEmpty()) dialog.selectFile(request.fileName);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   return dialog.selectedFiles().front();

@@ -4,6 +4,7 @@
 #include "gui/app/field_filters.h"
 #include "gui/app/file_dialogs.h"
 #include "gui/app/person_block.h"
+#include "gui/app/tooltips.h"
 #include "gui/app/window_geometry.h"
 #include "core/app/names_commands.h"
 #include "core/app/run.h"
@@ -27,6 +28,7 @@
 #include "gui/settings/selection_menu.h"
 #include "gui/windows/about_box.h"
 #include "gui/windows/data_window.h"
+#include "gui/windows/help_window.h"
 #include "gui/windows/tip_window.h"
 #include "gui/windows/printer_setup.h"
 #include "gui/persons/atlas_window.h"
@@ -102,13 +104,13 @@ MainWindow::MainWindow(Session& session, UserInterface& ui, Clock clock, QWidget
       ui_(ui),
       clock_(std::move(clock)),
       ownFiles_(std::make_unique<QtFileDialogs>()),
-      ownPrinter_(std::make_unique<QtPrinterSetup>()),
+      ownPrinter_(std::make_unique<QtPrinterSetup>(session_.programDir / "reports")),
       files_(ownFiles_.get()),
       printer_(ownPrinter_.get()) {
   setObjectName("Kesmora");
   // Built in the order of the groups of the table; laid out below to fit a laptop screen.
-  p1_ = new PersonBlock(Person::One);
-  p2_ = new PersonBlock(Person::Two);
+  p1_ = new PersonBlock(Person::One, session_.formats.dateOrder);
+  p2_ = new PersonBlock(Person::Two, session_.formats.dateOrder);
   QWidget* names = BuildNamesGroup();
   QWidget* planetData = BuildPlanetDataGroup();
   QWidget* transitPlanets = BuildCheckBoxGroup("Transit Planets", "chkP1Planets", NumPlanetBoxes, chkP1Planets_, 1);
@@ -176,12 +178,23 @@ MainWindow::MainWindow(Session& session, UserInterface& ui, Clock clock, QWidget
   // Scroll bars appear only when the screen is too small for the whole window.
   auto* scroll = new QScrollArea;
   scroll->setObjectName("MainScroll");
+  scroll->setFocusPolicy(Qt::NoFocus);
   scroll->setFrameShape(QFrame::NoFrame);
   scroll->setWidget(content_);
   scroll->setWidgetResizable(true);
   setCentralWidget(scroll);
   SetTabOrder();
   BuildMenus();
+  SetMainWindowToolTips(this);
+  ExplainWhenDisabled(cmdCalcAspectarian_, "Searches the span for the aspects ticked (Alt+R).",
+                      "Calculate the planetary data first (Alt+P).");
+  const QString runFirst = "Run the aspectarian first (Calculate aspectarian times, Alt+R).";
+  ExplainWhenDisabled(cmdFindHotspots_, "Counts the hits in force at each minute of the transit date and draws them.",
+                      runFirst);
+  ExplainWhenDisabled(cmdCopyToCSVfile_, "Writes the data grid to a CSV file that any spreadsheet opens.", runFirst);
+  ExplainWhenDisabled(cmdCopyToExcel_,
+                      "Copies the data grid into the sheet of a running LibreOffice Calc, from its selected cell.",
+                      runFirst);
 
   timer1_ = new QTimer(this);
   timer1_->setObjectName("Timer1");
@@ -190,10 +203,17 @@ MainWindow::MainWindow(Session& session, UserInterface& ui, Clock clock, QWidget
 
   runner_ = new AspectarianRunner(this);
   connect(runner_, &AspectarianRunner::ended, this, &MainWindow::AspectarianEnded);
+
+  // Every window of the program, this one too, ends up wholly inside the screen's free area.
+  fitter_ = std::make_unique<ScreenFitter>();
+  qApp->installEventFilter(fitter_.get());
 }
 
 // The runner goes first: a run still going is stopped before the windows it reports to.
-MainWindow::~MainWindow() { delete runner_; }
+MainWindow::~MainWindow() {
+  qApp->removeEventFilter(fitter_.get());
+  delete runner_;
+}
 
 QWidget* MainWindow::BuildNamesGroup() {
   optPerson1_ = NewRadio("optPerson1", "Person 1");
@@ -241,6 +261,9 @@ QWidget* MainWindow::BuildPlanetDataGroup() {
   grdOutput_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   grdOutput_->verticalHeader()->setVisible(false);
   grdOutput_->setSelectionMode(QAbstractItemView::NoSelection);
+  // One Tab stop: Tab leaves the grid instead of walking its cells; the arrows scroll it.
+  grdOutput_->setTabKeyNavigation(false);
+  CtrlTabLeaves(grdOutput_);
   grdOutput_->horizontalHeader()->setStretchLastSection(true);
   cmdCalculate_ = NewButton("cmdCalculate", "Calculate &planetary data");
   connect(cmdCalculate_, &QPushButton::clicked, this, &MainWindow::cmdCalculate_Click);
@@ -271,6 +294,7 @@ QWidget* MainWindow::BuildCheckBoxGroup(const QString& title, const QString& pre
     boxes.push_back(box);
     grid->addWidget(box, k % rows + (k >= used ? rows : 0), k / rows);
   }
+  OneTabStopForBoxes({boxes.begin(), boxes.end()}, rows);
   auto* layout = new QVBoxLayout;
   if (!planets) {
     layout->addWidget(boxesWidget);
@@ -280,6 +304,7 @@ QWidget* MainWindow::BuildCheckBoxGroup(const QString& title, const QString& pre
   grid->setRowStretch(2 * rows, 1);
   auto* scroll = new QScrollArea;
   scroll->setObjectName(prefix + "Scroll");
+  scroll->setFocusPolicy(Qt::NoFocus);  // the boxes take the focus, the list scrolls to them
   scroll->setFrameShape(QFrame::NoFrame);
   scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   scroll->setWidgetResizable(true);
@@ -334,6 +359,9 @@ QWidget* MainWindow::BuildPeriodsGroup() {
   auto* layout = new QGridLayout;
   layout->addWidget(new QLabel("Days to calculate"), 0, 0);
   layout->addWidget(txtDaysToCalculate_, 0, 1);
+  auto* daysNote = new QLabel("(0: the one day from midnight)");
+  daysNote->setObjectName("lblDaysNote");
+  layout->addWidget(daysNote, 0, 2);
   layout->addWidget(new QLabel("Start Time:"), 1, 0);
   layout->addWidget(txtStartTime_, 1, 1);
   layout->addWidget(new QLabel("End Time:"), 2, 0);
@@ -431,7 +459,8 @@ void MainWindow::BuildHelpMenu() {
   auto add = [this](QMenu* menu, const char* name, const QString& caption, const char* helpFile) {
     QAction* a = menu->addAction(caption);
     a->setObjectName(name);
-    if (helpFile) connect(a, &QAction::triggered, this, [this, helpFile] { ShowHelpText(helpFile); });
+    if (helpFile)
+      connect(a, &QAction::triggered, this, [this, helpFile, caption] { ShowHelpText(helpFile, caption); });
     return a;
   };
   QMenu* help = menuBar()->addMenu("&Help");
@@ -453,7 +482,8 @@ void MainWindow::BuildHelpMenu() {
 }
 
 // Tab visits the groups in the order of their table: the persons, the names, the planet data,
-// the planet and aspect lists, zodiac and houses, the periods, the orbs and the result buttons.
+// the planet and aspect lists (one stop each), zodiac and houses, the periods, the orbs and
+// passes, then "Calculate aspectarian times" and the buttons for its results.
 void MainWindow::SetTabOrder() {
   std::vector<QWidget*> order = p1_->TabOrder();
   order.insert(order.end(), p2_->TabOrder().begin(), p2_->TabOrder().end());
@@ -462,10 +492,11 @@ void MainWindow::SetTabOrder() {
   for (auto* list : {&chkP1Planets_, &chkP2Planets_, &chkAspects_}) order.insert(order.end(), list->begin(), list->end());
   order.insert(order.end(), {optZodiac_[0], optZodiac_[1], chkNatalTransit_[0], chkNatalTransit_[1]});
   order.insert(order.end(), optHouseSystem_.begin(), optHouseSystem_.end());
-  order.insert(order.end(), {txtDaysToCalculate_, chkEnableTimePeriod_, txtStartTime_, txtEndTime_, cmdCalcAspectarian_,
+  order.insert(order.end(), {txtDaysToCalculate_, chkEnableTimePeriod_, txtStartTime_, txtEndTime_,
                              txtDaysForwardBack_, txtMinutesBeforeExact_, txtMinutesAfterExact_, chkTmpToNp_,
                              chkTmpToTp_, chkTpToNmp_, chkTmpToNmp_, chkLunarMansions_, chkAuspicious_,
-                             chkTDegToNDeg_, cmdFindHotspots_, cmdCopyToCSVfile_, cmdCopyToExcel_});
+                             chkTDegToNDeg_, cmdCalcAspectarian_, cmdFindHotspots_, cmdCopyToCSVfile_,
+                             cmdCopyToExcel_});
   for (size_t k = 1; k < order.size(); ++k) setTabOrder(order[k - 1], order[k]);
 }
 
@@ -479,8 +510,11 @@ void MainWindow::CaptionCheckBoxes() {
     chkP1Planets_[static_cast<size_t>(k)]->setVisible(used);
     chkP2Planets_[static_cast<size_t>(k)]->setVisible(used);
   }
-  for (int k = 0; k < NumAspectBoxes; ++k)
-    chkAspects_[static_cast<size_t>(k)]->setText(Q(session_.tables.aspectCaptions[static_cast<size_t>(k)]));
+  for (int k = 0; k < NumAspectBoxes; ++k) {
+    const QString caption = Q(session_.tables.aspectCaptions[static_cast<size_t>(k)]);
+    chkAspects_[static_cast<size_t>(k)]->setText(caption);
+    chkAspects_[static_cast<size_t>(k)]->setToolTip(AspectToolTip(caption));
+  }
   // Each planet list is at least as wide as its captions and shows a few rows.
   for (const char* name : {"chkP1PlanetsScroll", "chkP2PlanetsScroll"}) {
     auto* scroll = findChild<QScrollArea*>(name);
@@ -589,6 +623,7 @@ QSize MainWindow::FittingSize() const {
   for (QWidget* w : content_->findChildren<QWidget*>()) w->updateGeometry();
   content_->layout()->activate();
   const QSize inside = content_->minimumSizeHint();
+
   return {inside.width(), inside.height() + menuBar()->sizeHint().height()};
 }
 
@@ -912,20 +947,23 @@ DataWindow& MainWindow::OutputD1() {
   return *dataWindow_;
 }
 
-void MainWindow::ShowHelpText(const std::string& name) {
-  auto pageFile = session_.output.ShowHelpFile(session_.programDir, name);
-  if (!pageFile) {
-    ui_.ShowMessage({MessageIcon::Critical, "Error", "File not found: " + (session_.programDir / name).string()});
-    return;
+void MainWindow::ShowHelpText(const std::string& name, const QString& caption) {
+  if (!help_) {
+    help_ = new HelpWindow(this);
+    help_->setAttribute(Qt::WA_DeleteOnClose);
   }
-  OutputD1().ShowNewPage(*pageFile);
+  const auto file = FindIgnoringCase(session_.programDir, name);
+  if (!help_->ShowText(file, caption.isEmpty() ? Q(name) : QString(caption).remove('&')))
+    ui_.ShowMessage({MessageIcon::Critical, "Error", "File not found: " + file.string()});
 }
 
 std::optional<std::string> MainWindow::Get_CSV_file_filename(int loadSave) {
   Settings& s = session_.settings;
   const bool saving = loadSave == 1;
+  // The first time, the file is named after Person 1, as the calendar is.
+  const std::string proposed = s.csvFilename.empty() ? FileNameOf(session_.person1.name, ".csv") : s.csvFilename;
   FileRequest request{saving ? "Save data output file" : "Load data output file",
-                      Q(s.csvPath.empty() ? session_.programDir.string() : s.csvPath), Q(s.csvFilename),
+                      Q(s.csvPath.empty() ? session_.programDir.string() : s.csvPath), Q(proposed),
                       "Data output files (*.csv)", "csv"};
   auto chosen = saving ? files_->SaveFileName(this, request) : files_->OpenFileName(this, request);
   if (!chosen) return std::nullopt;
@@ -938,9 +976,16 @@ void MainWindow::cmdCopyToCSVfile_Click() {
   auto file = Get_CSV_file_filename(1);
   if (!file) return;
   ui_.SetBusy(true);
-  const HitTextContext texts = RunTexts(session_);
-  WriteResult written =
-      WriteFileAtomically(*file, [&](const TextSink& out) { WriteCsv(out, session_.run.hits.RunHits(), texts); });
+  // What the grid shows, in the order it is sorted in, written a row at a time.
+  WriteResult written = WriteFileAtomically(*file, [&](const TextSink& out) {
+    if (!gridForm_) return WriteCsv(out, session_.run.hits.RunHits(), RunTexts(session_));
+    std::string line;
+    for (const GridRow& row : gridForm_->RowsAsShown()) {
+      line.clear();
+      AppendCsvLine(line, row);
+      out(line);
+    }
+  });
   ui_.SetBusy(false);
   if (!written) ui_.ShowMessage({MessageIcon::Critical, "Error", WriteFailureText(*file, written)});
 }
@@ -970,7 +1015,7 @@ void MainWindow::mnuOptionOptionSettings_Click() {
 
 void MainWindow::mnuHelpTipoftheDay_Click() {
   if (!tip_) {
-    tip_ = new TipWindow(session_.programDir, this);
+    tip_ = new TipWindow(session_, ui_, this);
     tip_->setAttribute(Qt::WA_DeleteOnClose);
   }
   tip_->show();
@@ -993,9 +1038,10 @@ void MainWindow::cmdFindHotspots_Click() {
   }
   HotspotDay day;
   day.title = session_.person1.name + " and " + session_.person2.name;
-  day.dateText = session_.transitDateText;
   day.date = ParseDateText(session_.transitDateText, session_.formats.dateOrder)
                  .value_or(CivilDate{session_.reading2.year, session_.reading2.month, session_.reading2.day});
+  // Written as the graph writes the days it steps to: two-digit day and month.
+  day.dateText = DateText(day.date, session_.formats.dateOrder);
   day.hits = HotspotHitsOf(session_.run);
   day.counts = CountHotspots(day.hits, day.date).counts;
   hitsGraph_ = new HitsGraph(session_, ui_, *files_, *printer_,

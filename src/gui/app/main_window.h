@@ -38,11 +38,13 @@ class AspectarianRunner;
 class DataWindow;
 class FileDialogs;
 class GridWindow;
+class HelpWindow;
 class HitsGraph;
 class OptionsWindow;
 class TipWindow;
 class PersonBlock;
 class PrinterSetup;
+class ScreenFitter;
 class TargetListWindow;
 
 class MainWindow : public QMainWindow {
@@ -91,8 +93,9 @@ class MainWindow : public QMainWindow {
   void SetTransitMoment(const CivilDate& date, int hour, int minute);
   // The CSV file dialog, 0 open and 1 save; the chosen path is kept in the settings.
   std::optional<std::string> Get_CSV_file_filename(int loadSave);
-  // Shows a help text file of the program directory in the data window.
-  void ShowHelpText(const std::string& name);
+  // Shows a help text file of the program directory in the help window, under the caption of
+  // its menu entry; the data window and its data stay as they are.
+  void ShowHelpText(const std::string& name, const QString& caption = {});
   // The data window, created on first use.
   DataWindow& OutputD1();
   // Reads the current names file into the list.
@@ -188,6 +191,7 @@ class MainWindow : public QMainWindow {
   std::optional<ChartOptions> startedRunChart_, shownRunChart_;
 
   std::unique_ptr<Atlas> atlas_;  // read when the first lookup opens
+  std::unique_ptr<ScreenFitter> fitter_;
   std::unique_ptr<FileDialogs> ownFiles_;
   std::unique_ptr<PrinterSetup> ownPrinter_;
   FileDialogs* files_ = nullptr;
@@ -198,6 +202,7 @@ class MainWindow : public QMainWindow {
   QPointer<HitsGraph> hitsGraph_;
   QPointer<OptionsWindow> options_;
   QPointer<TipWindow> tip_;
+  QPointer<HelpWindow> help_;
   std::array<QPointer<TargetListWindow>, ListKinds + 1> listEditors_;  // by ListKind
 };
 

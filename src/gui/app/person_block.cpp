@@ -12,6 +12,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include <array>
+
 namespace kesmora::gui {
 
 namespace {
@@ -62,7 +64,8 @@ std::string S(const QString& s) { return s.toStdString(); }
 
 }  // namespace
 
-PersonBlock::PersonBlock(Person person, QWidget* parent) : QGroupBox(parent), person_(person) {
+PersonBlock::PersonBlock(Person person, DateOrder order, QWidget* parent)
+    : QGroupBox(parent), person_(person), order_(order) {
   Build();
   ConnectRules();
 }
@@ -134,9 +137,18 @@ void PersonBlock::Build() {
   };
   grid->addWidget(label("Name"), 0, 0);
   grid->addWidget(name_, 0, 1, 1, 4);
-  pair(1, 0, "Month", month_);
-  pair(1, 2, "Day", day_);
-  grid->addLayout(row({label("Year"), year_}), 1, 4);
+  // Day, month and year in the order dates are written here, so that they are typed as read.
+  struct DateField {
+    const char* caption;
+    QLineEdit* field;
+  };
+  const DateField month{"Month", month_}, day{"Day", day_}, year{"Year", year_};
+  const std::array<DateField, 3> dateFields = order_ == DateOrder::DayMonthYear   ? std::array{day, month, year}
+                                              : order_ == DateOrder::YearMonthDay ? std::array{year, month, day}
+                                                                                  : std::array{month, day, year};
+  pair(1, 0, dateFields[0].caption, dateFields[0].field);
+  pair(1, 2, dateFields[1].caption, dateFields[1].field);
+  grid->addLayout(row({label(dateFields[2].caption), dateFields[2].field}), 1, 4);
   pair(2, 0, "Birth Hour", hour_);
   pair(2, 2, "Birth Min", minute_);
   grid->addLayout(row({am_, pm_, unknown_}), 2, 4);
@@ -149,15 +161,20 @@ void PersonBlock::Build() {
   pair(5, 0, "Lat Deg", latDeg_);
   pair(5, 2, "Lat Min", latMin_);
   grid->addWidget(directions("North / South", north_, south_), 5, 4);
-  grid->addWidget(label("State / Country"), 6, 0);
-  grid->addLayout(row({stateCountry_, atlas_}, false), 6, 1, 1, 4);
-  grid->addWidget(label("City"), 7, 0);
-  grid->addLayout(row({city_, save_}, false), 7, 1, 1, 4);
+  // The longest label reaches over the first field column, so that the labels' column stays as
+  // narrow as the others need.
+  grid->addWidget(label("State / Country"), 6, 0, 1, 2);
+  grid->addLayout(row({stateCountry_, atlas_}, false), 6, 2, 1, 3);
+  grid->addWidget(label("City"), 7, 0, 1, 2);
+  grid->addLayout(row({city_, save_}, false), 7, 2, 1, 3);
   grid->setColumnStretch(4, 1);
+  // Buttons as narrow as their captions: the block fits a screen of 1280 pixels beside the rest.
+  for (QPushButton* b : {adjustTz_, minusOne_, now_, atlas_, save_})
+    b->setMinimumWidth(b->fontMetrics().horizontalAdvance(b->text().remove('&')) + 2 * b->fontMetrics().height());
 
-  tabOrder_ = {name_,    month_,   day_,      year_,    hour_,    minute_, am_,    pm_,
-               unknown_, timeZone_, adjustTz_, minusOne_, now_,     longDeg_, longMin_, east_,
-               west_,    latDeg_,  latMin_,   north_,   south_,   stateCountry_, city_, atlas_, save_};
+  tabOrder_ = {name_, dateFields[0].field, dateFields[1].field, dateFields[2].field, hour_, minute_, am_, pm_,
+               unknown_, timeZone_, adjustTz_, minusOne_, now_, longDeg_, longMin_, east_, west_, latDeg_, latMin_,
+               north_, south_, stateCountry_, city_, atlas_, save_};
 }
 
 void PersonBlock::ConnectRules() {

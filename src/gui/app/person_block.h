@@ -4,6 +4,7 @@
 // the fields alone ("Adjust TZ", "Minus 1", East / West, Unknown). "&Now", "&Save" and "Atlas"
 // need the clock, the names file or the atlas, so the block only says that they were pressed.
 #include "core/persons/person_fields.h"
+#include "core/reference/format.h"
 
 #include <QGroupBox>
 
@@ -18,7 +19,8 @@ namespace kesmora::gui {
 class PersonBlock : public QGroupBox {
   Q_OBJECT
  public:
-  explicit PersonBlock(Person person, QWidget* parent = nullptr);
+  // The date fields stand, and take Tab, in the order the user's dates are written.
+  explicit PersonBlock(Person person, DateOrder order = DateOrder::MonthDayYear, QWidget* parent = nullptr);
 
   Person Which() const { return person_; }
   // The fields as plain data, and back.
@@ -48,6 +50,7 @@ class PersonBlock : public QGroupBox {
   void ConnectRules();
 
   const Person person_;
+  const DateOrder order_;
   QLineEdit *name_ = nullptr, *month_ = nullptr, *day_ = nullptr, *year_ = nullptr, *hour_ = nullptr;
   QLineEdit *minute_ = nullptr, *timeZone_ = nullptr, *longDeg_ = nullptr, *longMin_ = nullptr;
   QLineEdit *latDeg_ = nullptr, *latMin_ = nullptr, *stateCountry_ = nullptr, *city_ = nullptr;

@@ -1,5 +1,7 @@
 #include "gui/app/qt_interface.h"
 
+#include "gui/app/window_geometry.h"
+
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
@@ -7,6 +9,18 @@
 #include <vector>
 
 namespace kesmora::gui {
+
+namespace {
+
+// The window the box belonged to goes on in front, whatever the window manager activates.
+void BackToParent(const QMessageBox& box) {
+  QWidget* parent = box.parentWidget();
+  if (!parent || !parent->isVisible()) return;
+  parent->window()->raise();
+  parent->window()->activateWindow();
+}
+
+}  // namespace
 
 void QtInterface::ShowMessage(const Message& m) {
   QMessageBox::Icon icon = QMessageBox::Information;
@@ -16,17 +30,20 @@ void QtInterface::ShowMessage(const Message& m) {
     case MessageIcon::Critical:
     case MessageIcon::Stop: icon = QMessageBox::Critical; break;
   }
-  QMessageBox box(icon, QString::fromStdString(m.title), QString::fromStdString(m.text), QMessageBox::Ok, parent_);
+  QMessageBox box(icon, QString::fromStdString(m.title), QString::fromStdString(m.text), QMessageBox::Ok, Parent());
+  KeepTitleWhole(&box);
   // A busy cursor must not hide the pointer while the user reads the message.
   bool wasBusy = busyDepth_ > 0;
   if (wasBusy) QApplication::restoreOverrideCursor();
   box.exec();
   if (wasBusy) QApplication::setOverrideCursor(Qt::WaitCursor);
+  BackToParent(box);
 }
 
 Answer QtInterface::Ask(const Question& q) {
   QMessageBox box(QMessageBox::Question, QString::fromStdString(q.title), QString::fromStdString(q.text),
-                  QMessageBox::NoButton, parent_);
+                  QMessageBox::NoButton, Parent());
+  KeepTitleWhole(&box);
   struct Choice {
     const char* caption;
     QMessageBox::ButtonRole role;
@@ -62,9 +79,18 @@ Answer QtInterface::Ask(const Question& q) {
   if (wasBusy) QApplication::restoreOverrideCursor();
   box.exec();
   if (wasBusy) QApplication::setOverrideCursor(Qt::WaitCursor);
+  BackToParent(box);
   for (size_t i = 0; i < buttons.size(); ++i)
     if (box.clickedButton() == buttons[i]) return choices[i].answer;
   return safe;
+}
+
+QWidget* QtInterface::Parent() const {
+  // The window the user works in, so that it, not the main window, comes back to the front
+  // when the box closes.
+  QWidget* active = QApplication::activeModalWidget();
+  if (!active) active = QApplication::activeWindow();
+  return active && active->isVisible() ? active : parent_;
 }
 
 void QtInterface::SetBusy(bool busy) {

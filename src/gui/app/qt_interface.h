@@ -15,6 +15,8 @@ class QtInterface : public UserInterface {
   Answer Ask(const Question& question) override;
 
  private:
+  QWidget* Parent() const;
+
   QWidget* parent_;
   int busyDepth_ = 0;
 };

@@ -1,9 +1,13 @@
 #include "gui/app/window_geometry.h"
 
 #include <QEvent>
+#include <QApplication>
+#include <QGridLayout>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QPointer>
 #include <QStyle>
+#include <QTimer>
 #include <QWidget>
 
 #include <algorithm>
@@ -56,6 +60,67 @@ void KeepOnScreen(QWidget* w) {
   if (fitted == outer) return;
   w->resize(fitted.size().shrunkBy(FrameMargins(w)));
   w->move(fitted.topLeft());
+}
+
+int TitleBarWidth(const QWidget* w) {
+  QFont font = QApplication::font("QMdiSubWindowTitleBar");
+  font.setBold(true);
+  const QFontMetrics metrics(font);
+  // Window managers draw titles a little larger than the application's font, and add an icon,
+  // three buttons and their borders and gaps.
+  const int button = metrics.height() + 8;
+  return metrics.horizontalAdvance(w->windowTitle()) * 5 / 4 + 4 * button + 40;
+}
+
+void KeepTitleWhole(QWidget* dialog) {
+  const int width = TitleBarWidth(dialog);
+  if (auto* grid = qobject_cast<QGridLayout*>(dialog->layout())) {
+    // A message box sets its own fixed size from its layout, so the layout is made wide enough.
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum), grid->rowCount(), 0, 1,
+                  grid->columnCount());
+    return;
+  }
+  dialog->setMinimumWidth(std::max(dialog->minimumWidth(), width));
+}
+
+namespace {
+
+constexpr qint64 kSettlingMs = 2000;  // long enough for a window manager to frame a new window
+
+bool FittedWindow(const QWidget* w) {
+  if (!w->isWindow()) return false;
+  const Qt::WindowType type = w->windowType();
+  return type == Qt::Window || type == Qt::Dialog || type == Qt::Sheet || type == Qt::Tool;
+}
+
+}  // namespace
+
+ScreenFitter::ScreenFitter(QObject* parent) : QObject(parent) {}
+
+bool ScreenFitter::eventFilter(QObject* watched, QEvent* event) {
+  const QEvent::Type type = event->type();
+  if (type != QEvent::Show && type != QEvent::Move && type != QEvent::Resize && type != QEvent::Hide &&
+      type != QEvent::Destroy)
+    return false;
+  auto* w = qobject_cast<QWidget*>(watched);
+  if (type == QEvent::Hide || type == QEvent::Destroy || !w || !FittedWindow(w)) {
+    if (type == QEvent::Hide || type == QEvent::Destroy) settling_.erase(watched);
+    return false;
+  }
+  if (type == QEvent::Show) settling_[watched].start();
+  auto it = settling_.find(watched);
+  if (it == settling_.end()) return false;
+  if (it->second.elapsed() > kSettlingMs) {
+    settling_.erase(it);
+    return false;
+  }
+  // After the event: the window's new place and frame are known then.
+  QPointer<QWidget> window(w);
+  QTimer::singleShot(0, this, [window] {
+    if (window && window->isVisible() && !window->isMinimized() && !window->isMaximized() && !window->isFullScreen())
+      KeepOnScreen(window);
+  });
+  return false;
 }
 
 GeometryKeeper::GeometryKeeper(QWidget* window, std::function<void()> store)

@@ -18,6 +18,7 @@ NameEdit::NameEdit(const std::filesystem::path& file, UserInterface& ui, QWidget
   txtContent_ = new QPlainTextEdit;
   txtContent_->setObjectName("txtContent");
   txtContent_->setLineWrapMode(QPlainTextEdit::NoWrap);
+  txtContent_->setTabChangesFocus(true);  // records hold no tabs: Tab goes on to the buttons
   QFont courier("Courier New");
   courier.setStyleHint(QFont::TypeWriter);
   txtContent_->setFont(courier);

@@ -3,6 +3,7 @@
 #include "core/app/run.h"
 #include "core/app/session.h"
 #include "core/app/user_interface.h"
+#include "core/reference/format.h"
 #include "core/reference/text.h"
 #include "core/results/calendar.h"
 #include "gui/app/file_dialogs.h"
@@ -18,7 +19,7 @@ void SaveRunAsCalendar(QWidget* parent, FileDialogs& dialogs, Session& session, 
   fs::path proposed = session.calendarFile.empty()
                           ? fs::path(session.settings.csvPath.empty() ? session.programDir.string()
                                                                       : session.settings.csvPath) /
-                                (Trim(session.person1.name).empty() ? "Kesmora.ics" : Trim(session.person1.name) + ".ics")
+                                FileNameOf(session.person1.name, ".ics")
                           : fs::path(session.calendarFile);
   FileRequest request{QString::fromUtf8("Save as calendar"), QString::fromStdString(proposed.parent_path().string()),
                       QString::fromStdString(proposed.filename().string()), "Calendar files (*.ics)", "ics"};

@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QGuiApplication>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QScrollBar>
@@ -25,6 +26,23 @@ namespace {
 
 constexpr int kRowHeightTwips = 250;
 static_assert(std::tuple_size_v<decltype(Settings::gridColumnWidths)> == GridColumns);
+
+// What the short headings mean, shown when the pointer rests on them.
+const char* ColumnToolTip(int column) {
+  switch (column) {
+    case 0: return "The hit's number in the run; a click here selects the whole row.";
+    case 1:
+      return "Type of hit: t. to n. transit to natal, t. to t. transit to transit, tmp to n. / tmp to t. transit "
+             "midpoint to natal / transit planet,\nt to nmp transit planet to natal midpoint, tmp2nmp transit midpoint "
+             "to natal midpoint; empty for lunar mansions and auspicious points.";
+    case 4: case 9: return "LM: lunar mansion (nakshatra) of the position, 1 to 27, each 13 deg 20 min from 0 Aries.";
+    case 5: case 10: return "Q: quarter (pada) of the lunar mansion, 1 to 4, each 3 deg 20 min.";
+    case 6: return "Asp: the aspect, as captioned on the main window (par and c.p compare declinations).";
+    case 11: return "When the aspect comes within the orb (Minutes before exact).";
+    case 13: return "When the aspect leaves the orb (Minutes after exact).";
+    default: return "";
+  }
+}
 
 Qt::Alignment ColumnAlignment(int column) {
   return GridCentred[column] ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignVCenter;
@@ -80,6 +98,19 @@ GridWindow::GridWindow(Session& session, QWidget* parent) : QWidget(parent, Qt::
   selectAll->setShortcut(QKeySequence::SelectAll);
   selectAll->setShortcutContext(Qt::WidgetWithChildrenShortcut);
   connect(selectAll, &QAction::triggered, grdOutput_, &QTableWidget::selectAll);
+  // The "#" column heads its rows: a click on a number selects the whole row, Ctrl adds it to the
+  // selection, Shift selects the rows from the one clicked last.
+  connect(grdOutput_, &QTableWidget::cellPressed, this, [this](int row, int column) {
+    if (column != 0) return;
+    const auto mods = QGuiApplication::keyboardModifiers();
+    const bool range = (mods & Qt::ShiftModifier) && anchorRow_ >= 0;
+    QAbstractItemModel* model = grdOutput_->model();
+    const QItemSelection rows(model->index(range ? std::min(anchorRow_, row) : row, 0),
+                              model->index(range ? std::max(anchorRow_, row) : row, GridColumns - 1));
+    grdOutput_->selectionModel()->select(
+        rows, (mods & Qt::ControlModifier) ? QItemSelectionModel::Select : QItemSelectionModel::ClearAndSelect);
+    if (!range) anchorRow_ = row;
+  });
   grdOutput_->addAction(copy);
   grdOutput_->addAction(selectAll);
   grdOutput_->setContextMenuPolicy(Qt::ActionsContextMenu);
@@ -123,6 +154,7 @@ void GridWindow::SetupColumns(int rowCount) {
     auto* header = new QTableWidgetItem(GridHeaders[c]);
     header->setTextAlignment(ColumnAlignment(c));
     if (c == 0) header->setBackground(grey);
+    header->setToolTip(ColumnToolTip(c));
     grdOutput_->setHorizontalHeaderItem(c, header);
   }
 }
@@ -200,6 +232,15 @@ int GridWindow::ColumnsWidth() const {
   int total = 0;
   for (int c = 0; c < GridColumns; ++c) total += grdOutput_->columnWidth(c);
   return total + grdOutput_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, grdOutput_) + 2;
+}
+
+std::vector<GridRow> GridWindow::RowsAsShown() const {
+  std::vector<GridRow> rows(static_cast<size_t>(grdOutput_->rowCount()));
+  for (int r = 0; r < grdOutput_->rowCount(); ++r)
+    for (int c = 0; c < GridColumns && c < grdOutput_->columnCount(); ++c)
+      if (const QTableWidgetItem* item = grdOutput_->item(r, c))
+        rows[static_cast<size_t>(r)][static_cast<size_t>(c)] = item->text().toStdString();
+  return rows;
 }
 
 QString GridWindow::SelectionText() const {

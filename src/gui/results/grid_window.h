@@ -26,6 +26,9 @@ class GridWindow : public QWidget {
   void Form_Load(const std::vector<GridRow>& rows, const std::vector<GridKeys>& keys = {});
   void Display_Aspects_in_grid(const std::vector<GridRow>& rows, const std::vector<GridKeys>& keys = {});
 
+  // The rows as the grid shows them, in the order it is sorted in.
+  std::vector<GridRow> RowsAsShown() const;
+
   // The selected cells as lines of tab-separated columns under a header line: every row with a
   // selected cell, every column with one, rows in the order shown.
   QString SelectionText() const;
@@ -43,6 +46,7 @@ class GridWindow : public QWidget {
   Session& session_;
   bool loading_ = true;
   bool sizing_ = false;  // the grid sets its own widths: not the user's
+  int anchorRow_ = -1;   // the row a Shift click on "#" selects from
   std::unique_ptr<GeometryKeeper> keeper_;
   QTableWidget* grdOutput_ = nullptr;
 };

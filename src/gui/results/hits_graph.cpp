@@ -312,7 +312,7 @@ void HitsGraph::Paint(QPainter& painter, QSizeF size) const {
   };
   painter.setPen(kTextColour);
   if (s.first >= 1 && s.first <= n + 1) timeLabel(s.first, left);
-  for (int i : TimeLabelPoints(s, n)) {
+  for (int i : TimeLabelPoints(s, n, series.StartMinuteOfDay(), series.stepMinutes)) {
     double x = crisp(px(PointX(s, i), 0).x());
     painter.drawLine(QPointF(x, px(0, graph::Bottom).y()), QPointF(x, px(0, graph::Bottom + graph::TickLength).y()));
     painter.drawLine(QPointF(x, px(0, 0).y()), QPointF(x, px(0, graph::Top).y()));
@@ -372,9 +372,8 @@ void HitsGraph::Form_MouseMove(Qt::MouseButtons buttons, Point at) {
   const bool overPlot = at.x >= graph::PlotLeft && at.x <= graph::PlotRight;
   if (overPlot) {
     const int i = NearestPoint(state_.scale, state_.series.Points(), at.x);
-    const QString text = QString("%1 hits at %2")
-                             .arg(state_.series.counts[static_cast<size_t>(i)])
-                             .arg(Q(state_.series.labels[static_cast<size_t>(i)]));
+    const QString text =
+        Q(HitsAtText(state_.series.counts[static_cast<size_t>(i)], state_.series.labels[static_cast<size_t>(i)]));
     if (buttons & Qt::LeftButton) {
       label1_->setText(text);
       state_.p1 = at;
@@ -529,7 +528,7 @@ void HitsGraph::mnuFileLoad_Click() {
   auto chosen = files_.OpenFileName(this, request);
   if (!chosen) return;
   const std::string path = chosen->toStdString();
-  auto text = ReadWholeFile(path);
+  auto text = ReadTextFile(path);
   if (!text) {
     ShowError("The file " + path + " could not be read.");
     return;

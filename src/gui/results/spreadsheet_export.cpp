@@ -155,7 +155,7 @@ void SpreadsheetExport::Finish(Outcome outcome) {
   switch (outcome) {
     case Outcome::NoSpreadsheet:
       ui_.ShowMessage({MessageIcon::Stop, "No spreadsheet open",
-                       "Please open an Excel spreadsheet before performing this operation.\n"
+                       "Please open a spreadsheet in LibreOffice Calc before copying the grid.\n"
                        "Kesmora reaches a LibreOffice Calc started with: soffice --calc \"--accept=" +
                            connection_.toStdString() + "\""});
       break;

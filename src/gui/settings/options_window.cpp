@@ -35,11 +35,12 @@ OptionsWindow::OptionsWindow(Session& session, UserInterface& ui, std::function<
   txtContent_->setObjectName("txtContent");
   txtContent_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   txtContent_->setLineWrapMode(QPlainTextEdit::NoWrap);
-  auto* btnSave = new QPushButton("Save");
+  txtContent_->setTabChangesFocus(true);  // the file holds no tabs: Tab goes on to the buttons
+  auto* btnSave = new QPushButton("&Save");
   btnSave->setObjectName("btnSave");
-  auto* cmdRestoreDefault = new QPushButton("Restore Default Settings");
+  auto* cmdRestoreDefault = new QPushButton("&Restore Default Settings");
   cmdRestoreDefault->setObjectName("cmdRestoreDefault");
-  auto* btnQuit = new QPushButton("Quit");
+  auto* btnQuit = new QPushButton("&Quit");
   btnQuit->setObjectName("btnQuit");
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(btnSave);

@@ -16,9 +16,10 @@ namespace kesmora::gui {
 class FileDialogs;
 
 // The settings-file dialog: 0 opens, anything else saves. On OK the chosen file and its
-// folder become the current ones; nothing when the user cancels.
+// folder become the current ones; nothing when the user cancels. Saving with `ui`, one of the
+// program's own files is refused with a message, and `ui` asks before a file is replaced.
 std::optional<std::string> Get_OPT_file_filename(QWidget* parent, FileDialogs& dialogs, Session& session,
-                                                 int loadSave);
+                                                 int loadSave, UserInterface* ui = nullptr);
 
 // Asks for a file and ticks the session's boxes from it. True when the boxes changed; a missing
 // file does nothing, a short or unreadable one is refused with a message.

@@ -12,10 +12,12 @@
 #include <QEvent>
 #include <QFile>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QVBoxLayout>
 
 #include <cmath>
 
@@ -47,7 +49,26 @@ DataWindow::DataWindow(Session& session, UserInterface& ui, FileDialogs& files, 
   richText1_->setContextMenuPolicy(Qt::NoContextMenu);  // the right button goes to the main window
   richText1_->installEventFilter(this);
   richText1_->viewport()->installEventFilter(this);
-  setCentralWidget(richText1_);
+  // Shown while the page is no longer among the lines that Save and Print data write.
+  notInData_ = new QLabel(
+      "This report is no longer in the data: \"Clear all data\" or a new \"Calculate planetary data\" emptied it. "
+      "Save and Print data do not write it; run the aspectarian again to keep it.");
+  notInData_->setObjectName("lblNotInData");
+  notInData_->setWordWrap(true);
+  notInData_->setMargin(6);
+  notInData_->setAutoFillBackground(true);
+  QPalette warning = notInData_->palette();
+  warning.setColor(QPalette::Window, QColor(255, 240, 170));
+  warning.setColor(QPalette::WindowText, Qt::black);
+  notInData_->setPalette(warning);
+  notInData_->hide();
+  auto* page = new QWidget;
+  auto* layout = new QVBoxLayout(page);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  layout->addWidget(notInData_);
+  layout->addWidget(richText1_, 1);
+  setCentralWidget(page);
   BuildMenus();
   ApplyTwipsRect(this, session_.settings.dataWindow);
   keeper_ = std::make_unique<GeometryKeeper>(this, [this] {
@@ -125,8 +146,16 @@ void DataWindow::LoadPageFile(const std::filesystem::path& pageFile, bool keepPl
 }
 
 void DataWindow::UpdateTitle() {
-  const bool stale = page_ == Page::RunReport && runReportStale_;
-  setWindowTitle(Q(session_.TitlePrefix()) + "Data" + (stale ? " (before the change of zodiac/houses)" : ""));
+  // A run's report that the data no longer holds is marked, so that what the window shows never
+  // passes for what Save and Print data write.
+  const bool report = page_ == Page::RunReport && !richText1_->document()->isEmpty();
+  const bool notInData = report && session_.output.AllLineCount() == 0;
+  const bool stale = report && runReportStale_;
+  notInData_->setVisible(notInData);
+  setWindowTitle(Q(session_.TitlePrefix()) + "Data" +
+                 (notInData ? " (not in the data to save or print)"
+                  : stale   ? " (before the change of zodiac/houses)"
+                            : ""));
 }
 
 void DataWindow::MarkRunReportStale(bool stale) {
@@ -146,7 +175,10 @@ void DataWindow::ShowPage() {
   if (auto pageFile = session_.output.ShowPage(session_.programDir)) LoadPageFile(*pageFile, true);
 }
 
-void DataWindow::ClearText() { richText1_->clear(); }
+void DataWindow::ClearText() {
+  richText1_->clear();
+  UpdateTitle();
+}
 
 bool DataWindow::NothingToSave() {
   if (session_.output.AllLineCount() != 0) return false;
@@ -227,6 +259,7 @@ void DataWindow::mnuClearBuffer_Click() {
                           "Clear all data from the buffer? Save and Print data will then have nothing to write."};
   if (ui_.Ask(question) != Answer::Yes) return;
   session_.output.ClearAll();
+  UpdateTitle();
   ui_.ShowMessage({MessageIcon::Warning, "Information!", "All data cleared from buffer."});
 }
 
@@ -252,7 +285,8 @@ void DataWindow::OpenPrintPreview(const std::vector<std::string>& lines) {
     ui_.ShowMessage({MessageIcon::Critical, "Error", WriteFailureText(printFile, written)});
     return;
   }
-  auto* preview = new PrintPreview(session_, ui_, printer_, this);
+  // The data opens with the title of its run, which every printed page repeats.
+  auto* preview = new PrintPreview(session_, ui_, printer_, this, QString::fromStdString(lines.front()));
   preview->setAttribute(Qt::WA_DeleteOnClose);
   preview->show();
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 class QAction;
+class QLabel;
 class QPlainTextEdit;
 
 namespace kesmora {
@@ -35,7 +36,8 @@ class DataWindow : public QMainWindow {
   // A new page: the font of the settings, the page file's text, the window shown.
   void ShowNewPage(const std::filesystem::path& pageFile, Page page = Page::Other);
   // While the window shows a run's report, its title tells whether the zodiac or the houses
-  // have changed since that run.
+  // have changed since that run, and whether the data still holds the report (a calculation
+  // empties the data).
   void MarkRunReportStale(bool stale);
   // The output buffer's ShowPage and the page file in the window; nothing while minimised.
   void ShowPage();
@@ -78,6 +80,7 @@ class DataWindow : public QMainWindow {
   Page page_ = Page::Other;
   bool runReportStale_ = false;
   QPlainTextEdit* richText1_ = nullptr;
+  QLabel* notInData_ = nullptr;
   QAction *increase_ = nullptr, *decrease_ = nullptr, *bold_ = nullptr, *italic_ = nullptr;
 };
 

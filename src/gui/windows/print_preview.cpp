@@ -19,23 +19,27 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace kesmora::gui {
 
 namespace {
 
 constexpr double kPrintFontPoints = 12;
+constexpr int kFooterLines = 2;  // a blank line, then the page's number
 
 }  // namespace
 
-PrintPreview::PrintPreview(const Session& session, UserInterface& ui, PrinterSetup& printer, QWidget* parent)
-    : QDialog(parent), session_(session), ui_(ui), printer_(printer) {
+PrintPreview::PrintPreview(const Session& session, UserInterface& ui, PrinterSetup& printer, QWidget* parent,
+                           QString title)
+    : QDialog(parent), session_(session), ui_(ui), printer_(printer), title_(std::move(title)) {
   setObjectName("PrntFile");
   setWindowTitle("Data To Be Printed");
   setWindowModality(Qt::ApplicationModal);
   richtxtContent_ = new QPlainTextEdit;
   richtxtContent_->setObjectName("RichtxtContent");
   richtxtContent_->setLineWrapMode(QPlainTextEdit::NoWrap);
+  richtxtContent_->setTabChangesFocus(true);  // Tab goes on to the buttons
   richtxtContent_->setFont(ReportFont(10));
   auto* print = new QPushButton("&Print");
   print->setObjectName("btnPrint");
@@ -100,17 +104,26 @@ void PrintPreview::PrintLines(QPrinter& printer, const std::vector<std::string>&
     mostLines = std::max(mostLines, static_cast<int>(lines.size()));
     for (const std::string& line : lines) texts << QString::fromStdString(line);
   }
-  const PrintLayout layout = FitPrintFont(ReportFont(kPrintFontPoints), texts, std::max(linesPerPage, mostLines), page,
-                                          &printer);
+  // The foot of every page: the title on the left, "Page 2 of 3" on the right, a line below the
+  // text, in the font of the text.
+  const int pageCount = static_cast<int>(pages.size());
+  auto footer = [&](int p) { return QString("Page %1 of %2").arg(p + 1).arg(pageCount); };
+  texts << title_ + "   " + footer(pageCount - 1);
+  const int rows = std::max(linesPerPage, mostLines) + kFooterLines;
+  const PrintLayout layout = FitPrintFont(ReportFont(kPrintFontPoints), texts, rows, page, &printer);
   painter.setFont(layout.font);
   const QFontMetricsF metrics(layout.font, &printer);
-  for (size_t p = 0; p < pages.size(); ++p) {
+  const double footerBaseline = metrics.ascent() + (rows - 1) * layout.lineStep;
+  for (int p = 0; p < pageCount; ++p) {
     if (p > 0) printer.newPage();
     double baseline = metrics.ascent();
-    for (const std::string& line : pages[p]) {
+    for (const std::string& line : pages[static_cast<size_t>(p)]) {
       painter.drawText(QPointF(0, baseline), QString::fromStdString(line));
       baseline += layout.lineStep;
     }
+    painter.drawText(QPointF(0, footerBaseline), title_);
+    const QString number = footer(p);
+    painter.drawText(QPointF(page.width() - metrics.horizontalAdvance(number), footerBaseline), number);
   }
   painter.end();
 }

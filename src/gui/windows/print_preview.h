@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QFont>
 #include <QSizeF>
+#include <QString>
 #include <QStringList>
 
 #include <string>
@@ -35,8 +36,10 @@ PrintLayout FitPrintFont(QFont font, const QStringList& lines, int linesPerPage,
 class PrintPreview : public QDialog {
   Q_OBJECT
  public:
-  // Loads the print file into the text box.
-  PrintPreview(const Session& session, UserInterface& ui, PrinterSetup& printer, QWidget* parent);
+  // Loads the print file into the text box. Every printed page ends with its number and, when
+  // given, the title of what is printed.
+  PrintPreview(const Session& session, UserInterface& ui, PrinterSetup& printer, QWidget* parent,
+               QString title = {});
 
   void btnPrint_Click();
 
@@ -48,6 +51,7 @@ class PrintPreview : public QDialog {
   const Session& session_;
   UserInterface& ui_;
   PrinterSetup& printer_;
+  QString title_;
   QPlainTextEdit* richtxtContent_ = nullptr;
 };
 

@@ -1,13 +1,28 @@
 #include "gui/windows/printer_setup.h"
 
+#include "core/reference/format.h"
+
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QPrintDialog>
 #include <QPrinter>
 
 namespace kesmora::gui {
 
+void QtPrinterSetup::ProposePdfFile(QPrintDialog& dialog, const QPrinter& printer) const {
+  if (!printer.outputFileName().isEmpty()) return;
+  // Qt's dialog proposes the home folder in its file field; where the field is not found (another
+  // dialog), its own proposal stays.
+  auto* field = dialog.findChild<QLineEdit*>("filename");
+  if (!field) return;
+  const std::string name = FileNameOf(QFileInfo(printer.docName()).completeBaseName().toStdString(), ".pdf");
+  field->setText(QString::fromStdString((pdfFolder_ / name).string()));
+}
+
 bool QtPrinterSetup::Prepare(QPrinter& printer, QWidget* parent) {
   QPrintDialog dialog(&printer, parent);
   dialog.setWindowTitle("Print");
+  ProposePdfFile(dialog, printer);
   return dialog.exec() == QDialog::Accepted;
 }
 

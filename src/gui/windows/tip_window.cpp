@@ -1,5 +1,11 @@
 #include "gui/windows/tip_window.h"
 
+#include "core/app/session.h"
+#include "core/app/user_interface.h"
+#include "core/reference/text.h"
+#include "core/settings/options_file.h"
+
+#include <QCheckBox>
 #include <QFont>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -8,8 +14,8 @@
 
 namespace kesmora::gui {
 
-TipWindow::TipWindow(const std::filesystem::path& programDir, QWidget* parent)
-    : QDialog(parent), tips_(programDir) {
+TipWindow::TipWindow(Session& session, UserInterface& ui, QWidget* parent)
+    : QDialog(parent), session_(session), ui_(ui), tips_(session.programDir) {
   setObjectName("frmTip");
   setWindowTitle("Tip of the Day");
   auto* heading = new QLabel("Did you know...");
@@ -30,9 +36,15 @@ TipWindow::TipWindow(const std::filesystem::path& programDir, QWidget* parent)
   ok->setObjectName("cmdOK");
   ok->setDefault(true);
 
+  chkShowTips_ = new QCheckBox("&Show tips at start");
+  chkShowTips_->setObjectName("chkShowTips");
+  chkShowTips_->setChecked(session_.optionValues[option::ShowTipAtStart] != 0);
+  chkShowTips_->setToolTip("Option 13 of OPTIONS.OPT: this window opens when Kesmora starts.");
+
   auto* text = new QVBoxLayout;
   text->addWidget(heading);
   text->addWidget(lblTipText_, 1);
+  text->addWidget(chkShowTips_);
   auto* buttons = new QVBoxLayout;
   buttons->addWidget(ok);
   buttons->addWidget(next);
@@ -45,12 +57,34 @@ TipWindow::TipWindow(const std::filesystem::path& programDir, QWidget* parent)
   connect(next, &QPushButton::clicked, this, &TipWindow::cmdNextTip_Click);
   connect(back, &QPushButton::clicked, this, &TipWindow::Command1_Click);
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+  connect(chkShowTips_, &QCheckBox::clicked, this, &TipWindow::chkShowTips_Click);
 
+  tips_.ContinueAfter(session_.settings.lastTip);
   tips_.Next();
   ShowTip();
 }
 
-void TipWindow::ShowTip() { lblTipText_->setText(QString::fromStdString(tips_.Text())); }
+void TipWindow::ShowTip() {
+  lblTipText_->setText(QString::fromStdString(tips_.Text()));
+  session_.settings.lastTip = tips_.Current();
+}
+
+void TipWindow::chkShowTips_Click() {
+  const float value = chkShowTips_->isChecked() ? 1.0f : 0.0f;
+  const auto file = FindIgnoringCase(session_.programDir, "OPTIONS.OPT");
+  const auto text = ReadWholeFile(file);
+  const auto changed = text ? WithOptionValue(*text, option::ShowTipAtStart, value) : std::nullopt;
+  WriteResult written;
+  if (changed) written = WriteFileAtomically(file, *changed);
+  if (!changed || !written) {
+    ui_.ShowMessage({MessageIcon::Warning, "Warning!",
+                     changed ? WriteFailureText(file.string(), written)
+                             : "Option 13 could not be set: " + file.string() + " has fewer than 13 option lines."});
+    chkShowTips_->setChecked(session_.optionValues[option::ShowTipAtStart] != 0);
+    return;
+  }
+  session_.optionValues[option::ShowTipAtStart] = value;
+}
 
 void TipWindow::cmdNextTip_Click() {
   tips_.Next();

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -37,16 +38,25 @@ class StartupTest : public ::testing::Test {
   Session s;
 };
 
+// A new program folder holds the shipped files and nothing else of the folder they come from:
+// a build tree once gave it its test programs too.
 TEST_F(StartupTest, NewOrEmptyHomeIsCreatedSeededAndLoaded) {
+  const fs::path bin = scratch.path() / "build" / "bin";
+  test::CopyShippedData(bin);
+  for (const char* stray : {"fuzz_replay_options", "kesmora-cli", "CMakeCache.txt"}) scratch.Write("build/bin/" + std::string(stray), "x");
+  std::set<std::string> shipped;
+  for (const auto& entry : fs::directory_iterator(test::ShippedDataDir())) shipped.insert(entry.path().filename().string());
+  shipped.insert({"ephems", "hits", "reports"});
   fs::create_directories(scratch.path() / "empty");
   for (fs::path home : {scratch.path() / "new" / "kesmora", scratch.path() / "empty"}) {
     Session session;
-    StartSession(session, Options(home));
+    StartOptions options = Options(home);
+    options.executableDir = bin;
+    StartSession(session, options);
     EXPECT_EQ(session.programDir, home);
-    for (const char* file : {"planets_used.txt", "planet_names.txt", "aspect_definitions.txt",
-                             "planet_constants_and_indexes.txt", "OPTIONS.OPT", "NAMES.FIL"})
-      EXPECT_TRUE(fs::is_regular_file(home / file)) << file;
-    for (const char* folder : {"ephems", "hits", "reports"}) EXPECT_TRUE(fs::is_directory(home / folder)) << folder;
+    std::set<std::string> seeded;
+    for (const auto& entry : fs::directory_iterator(home)) seeded.insert(entry.path().filename().string());
+    EXPECT_EQ(seeded, shipped);
     EXPECT_EQ(session.tables.NumPlanetsUsed(), 52);
     EXPECT_EQ(session.optionValues[option::HomeLatDeg], 51);
     EXPECT_EQ(session.settings.dataFile, (home / "NAMES.FIL").string());
@@ -77,17 +87,24 @@ TEST_F(StartupTest, ExistingFilesAreLeftAloneAndEmptyReferenceFilesSeededAgain) 
   EXPECT_EQ(again.tables.NumPlanetsUsed(), 52);
 }
 
-TEST_F(StartupTest, ACopyThatFailsIsFatalAndNamesItsCause) {
+// The folder and the cause are named: a folder that cannot be made was once reported as a
+// shipped file that could not be copied.
+TEST_F(StartupTest, ASeedingThatFailsIsFatalAndNamesItsCause) {
   fs::path home = SeededHome();
   fs::remove(home / "OPTIONS.OPT");
   fs::create_directories(home / "OPTIONS.OPT");  // in the way of the copy
-  try {
-    StartSession(s, Options(home));
-    FAIL() << "no FatalError";
-  } catch (const FatalError& e) {
-    EXPECT_EQ(std::string(e.what()),
-              "I cannot copy 'OPTIONS.OPT' into the program folder " + home.string() + ": Is a directory.");
-    EXPECT_EQ(e.title, "Fatal error");
+  const fs::path underAFile = scratch.Write("a-file", "x") / "kesmora";
+  const std::pair<fs::path, std::string> cases[] = {
+      {home, "I cannot copy 'OPTIONS.OPT' into the program folder " + home.string() + ": Is a directory."},
+      {underAFile, "I cannot create the program folder " + underAFile.string() + ": Not a directory."}};
+  for (const auto& [folder, message] : cases) {
+    try {
+      StartSession(s, Options(folder));
+      ADD_FAILURE() << "no FatalError";
+    } catch (const FatalError& e) {
+      EXPECT_EQ(std::string(e.what()), message);
+      EXPECT_EQ(e.title, "Fatal error");
+    }
   }
 }
 
@@ -171,7 +188,8 @@ TEST_F(StartupTest, FaultyNamesShowTheirMessagesAndTheBlockStartsWithNow) {
   FillStartPersons(s, ui);
   ASSERT_EQ(ui.messages.size(), 3u);
   EXPECT_EQ(ui.messages[0].title, "Error!");
-  EXPECT_EQ(ui.messages[0].text, NamesFileReadError);
+  EXPECT_EQ(ui.messages[0].text, NamesFileErrorText(home / "NAMES.FIL", s.names.unreadable));
+  EXPECT_NE(ui.messages[0].text.find(" on line 3. "), std::string::npos);
   EXPECT_EQ(ui.messages[1].text + ui.messages[2].text, std::string(SelectedDataError) + SelectedDataError);
   EXPECT_EQ(s.person1.name + " " + s.person1.latDeg + " / " + s.person2.name, "Now 51 / Transits - Now");
 

@@ -36,6 +36,7 @@ TEST(PrintPages, FullPagesFormFeedsAndTheRest) {
        {10, 60, 10}, "b61"},
       {"a form feed right after a full page gives a blank page", Numbered(3) + Lines{"\f", "next"}, 3, {3, 0, 1}, "next"},
       {"a trailing form feed prints no empty page", Numbered(5) + Lines{"\f"}, 60, {5}, "line 1"},
+      {"the blank lines at the end print no page", Numbered(60) + Lines{"", " "}, 60, {60}, "line 1"},
       {"no limit keeps one page", Numbered(500), 0, {500}, "line 1"},
       {"nothing prints no page", Lines{}, 60, {}, nullptr}};
   for (const auto& c : cases) {

@@ -9,6 +9,7 @@
 
 #include <clocale>
 #include <locale>
+#include <tuple>
 
 namespace kesmora {
 namespace {
@@ -115,19 +116,14 @@ TEST(NamesSave, AFailedStepLeavesTheFileAsItWasAndSaysSo) {
   }
 }
 
-TEST(NamesSave, AnUnreadableRecordStopsTheSaveBeforeAnythingIsWritten) {
-  for (const std::string& stored : {kA + "Short,01 Feb 2000\r\n",          // ends inside a record
-                                    kA + ",,,,,,,,\r\n" + kB}) {             // an empty name hides B
-    ScratchDir dir;
-    const fs::path file = dir.Write("NAMES.FIL", stored);
-    NamesFileSteps steps;
-    const SaveOutcome outcome =
-        SaveRecordToNamesFile(file, Record("C"), [](const NamesRecord&) { return DC::Append; }, steps);
-    EXPECT_EQ(outcome.kind, SaveOutcome::Kind::Unreadable);
-    EXPECT_EQ(outcome.message, NamesFileReadError);
-    EXPECT_EQ(Bytes(file), stored);
-    EXPECT_FALSE(fs::exists(dir.path() / "NAMES.old"));
-  }
+// Lines that hold no record stay where they are for the user to mend; they once stopped every save.
+TEST(NamesSave, LinesWithoutARecordAreKeptWhereTheyAre) {
+  ScratchDir dir;
+  const std::string bad = "Short,01 Feb 2000\r\n,,,,,,,,\r\n";
+  const fs::path file = dir.Write("NAMES.FIL", kA + bad + kB);
+  NamesFileSteps steps;
+  ASSERT_TRUE(SaveRecordToNamesFile(file, Record("B"), [](const NamesRecord&) { return DC::Replace; }, steps));
+  EXPECT_EQ(Bytes(file), kA + bad + Line("B", "Lima"));
 }
 
 TEST(NamesSave, WindowsCodePageFileIsConvertedWholeAndItsBackupKeepsTheBytes) {
@@ -211,6 +207,18 @@ TEST(NamesSave, ABlockThatCannotBeStoredIsRefusedWithItsMessage) {
   ASSERT_EQ(ui.messages.size(), 1u);
   EXPECT_EQ(ui.messages[0].text, CommaInNameWarning);
 
+  // No name (a record without one hid the records after it), or a text of two lines.
+  for (auto [field, text, says] : {std::tuple{&PersonFields::name, "", "Name: empty"}, {&PersonFields::name, " ", "Name: empty"},
+                                   {&PersonFields::city, "Old\nTown", "City: Old\nTown (more than one line)"}}) {
+    s.person2 = s.person1;
+    s.person2.name = "Ann";
+    s.person2.*field = text;
+    RecordingInterface refused;
+    EXPECT_FALSE(RecordToSave(s, Person::Two, refused));
+    ASSERT_EQ(refused.messages.size(), 1u);
+    EXPECT_EQ(refused.messages[0].title + " " + refused.messages[0].text,
+              std::string("Warning! ") + DiurnalInputError + "\n" + says);
+  }
   for (std::string PersonFields::*field : {&PersonFields::hour, &PersonFields::minute, &PersonFields::longDeg,
                                            &PersonFields::latMin, &PersonFields::timeZone}) {
     s.person2 = s.person1;

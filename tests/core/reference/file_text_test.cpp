@@ -4,8 +4,10 @@
 #include "core/reference/text.h"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <csignal>
@@ -66,11 +68,31 @@ TEST_F(WriteFileTest, WritesThroughASymbolicLinkToItsTarget) {
   ExpectOnly({"link.ini", "real.ini"});
 }
 
-TEST_F(WriteFileTest, AStaleFolderOfTheOldTemporaryNameDoesNotBlockWriting) {
+// A writer that ended between its two steps leaves its temporary file behind; a folder in its
+// place must not block the next write, as it did when every write took the same name.
+TEST_F(WriteFileTest, ALeftoverTemporaryDoesNotBlockTheNextWrite) {
   fs::path file = File("Kesmora.INI", "old");
-  fs::create_directories(dir.path() / "Kesmora.INI.kesmora-tmp");
+  TemporaryFile left = WriteTemporaryBeside(file, "half");
+  ASSERT_TRUE(left.result);
+  fs::remove(left.path);
+  fs::create_directories(left.path);
   EXPECT_TRUE(WriteFileAtomically(file, "new"));
   EXPECT_EQ(ReadWholeFile(file), "new");
+}
+
+// A FIFO (as /dev/stdout in a pipe) gets the text; it once was replaced by a file.
+TEST_F(WriteFileTest, AFifoIsWrittenNotReplaced) {
+  const fs::path fifo = dir.path() / "out.csv";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  const int reader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(reader, 0);
+  EXPECT_TRUE(WriteFileAtomically(fifo, "a,b\r\n"));
+  char buffer[16] = {};
+  EXPECT_EQ(read(reader, buffer, sizeof buffer), 5);
+  close(reader);
+  EXPECT_EQ(std::string(buffer), "a,b\r\n");
+  EXPECT_TRUE(fs::is_fifo(fifo));
+  ExpectOnly({"out.csv"});
 }
 
 TEST_F(WriteFileTest, AFailedWriteKeepsTheOldFileAndNamesTheCause) {

@@ -32,6 +32,13 @@ std::string Repeated(const std::string& line, int times) {
   return text;
 }
 
+// Names written in the Windows code page reach the window and the exports in UTF-8, not as the
+// bytes that made the CSV and the calendar unreadable.
+TEST_F(ReferenceFilesTest, PlanetNamesInTheWindowsCodePageAreReadAsUtf8) {
+  Write("planet_names.txt", "Soleil\r\nLune \xE9toil\xE9""e\r\n");
+  EXPECT_EQ(Load().Planet(2).name, "Lune étoilée");
+}
+
 TEST_F(ReferenceFilesTest, MissingOrFaultyFilesAreFatalWithTheirOwnMessage) {
   const struct {
     const char* file;

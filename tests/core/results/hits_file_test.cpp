@@ -41,6 +41,14 @@ TEST(HitsFile, DayWrittenAndReadBack) {
   EXPECT_EQ(HitsFileText(*back.series), text);
 }
 
+// A file cut short, or made by hand, shows the counts it has; it was once refused.
+TEST(HitsFile, AFileShortOfCountsShowsTheCountsItHas) {
+  HitsFileReading r = ParseHitsFile(Crlf({"T", "09/22/1949", "6", "30", "pm", "60", "5", "1", "4"}), DateOrder::MonthDayYear);
+  ASSERT_TRUE(r.series) << r.error;
+  EXPECT_EQ(r.series->counts, (std::vector<int>{0, 1, 4}));
+  EXPECT_EQ(r.series->labels[2], "06:35 pm");
+}
+
 struct BadFile {
   const char* name;
   std::vector<std::string> lines;
@@ -59,8 +67,7 @@ INSTANTIATE_TEST_SUITE_P(
     HitsFile, BadHitsFile,
     testing::Values(BadFile{"MoreCounts", {"T", "09/22/1949", "12", "0", "am", "2", "1", "1", "2", "3", "4"},
                             "holds 4 counts where its header gives 3 points"},
-                    BadFile{"FewerCounts", {"T", "09/22/1949", "12", "0", "am", "2", "1", "1"},
-                            "holds 1 counts where its header gives 3 points"},
+                    BadFile{"NoCounts", {"T", "09/22/1949", "12", "0", "am", "2", "1"}, "holds no counts"},
                     BadFile{"ShortHeader", {"T", "09/22/1949", "12", "0"}, "seven header lines"},
                     BadFile{"HourThirteen", {"T", "09/22/1949", "13", "0", "am", "0", "1", "1"}, "line 3 (start hour)"},
                     BadFile{"StepZero", {"T", "09/22/1949", "12", "0", "am", "10", "0", "1"}, "line 7 (step"},

@@ -1,4 +1,4 @@
-// Where the hits graph draws: the value axis, and the point under the pointer.
+// Where the hits graph draws: the value axis, the time labels, and the point under the pointer.
 #include "core/results/hits_graph_scale.h"
 
 #include <gtest/gtest.h>
@@ -43,6 +43,27 @@ TEST(HitsGraph, PointerPicksItsPoint) {
     EXPECT_EQ(NearestPoint(s, 1441, x), nearest) << point << " + " << offset;
     EXPECT_EQ(FloorPoint(s, 1441, x), floor) << point << " + " << offset;
   }
+}
+
+// Time labels fall on round times (every 15 or 30 minutes, every 1 or 2 hours, ...), at most
+// about 25 of them over the visible range, whatever the zoom, start and step of the series.
+TEST(HitsGraph, TimeLabelsFallOnRoundSteps) {
+  for (auto [first, last, start, step, round, labels] :
+       {std::tuple{1, 1441, 0, 1, 60, 24}, {601, 632, 0, 1, 2, 15}, {1, 1441, 7, 1, 60, 24}, {481, 961, 0, 1, 30, 16},
+        {1, 200, 5, 7, 60, 23}, {100, 101, 0, 1, 1, 1}}) {
+    const GraphScale s = ScaleFor(Values(1442, 0), first, last);
+    EXPECT_EQ(TimeLabelStepMinutes(s, step), round) << first << ".." << last;
+    const std::vector<int> points = TimeLabelPoints(s, 1441, start, step);
+    EXPECT_EQ(static_cast<int>(points.size()), labels) << first << ".." << last;
+    for (int i : points) {
+      const int minute = start + (i - 1) * step;
+      // The first point at or past a round time, none crowding the first point's own label.
+      EXPECT_LT(minute % round, step) << i;
+      EXPECT_GE(2 * (i - first) * step, round) << i;
+    }
+  }
+  EXPECT_EQ(HitsAtText(1, "10:43 am"), "1 hit at 10:43 am");
+  EXPECT_EQ(HitsAtText(5, "10:43 am"), "5 hits at 10:43 am");
 }
 
 }  // namespace

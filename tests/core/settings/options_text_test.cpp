@@ -1,5 +1,5 @@
 // The check made before the Options window saves OPTIONS.OPT: every line the reader takes as
-// an option must start with a number.
+// an option must start with a number; one option set in the file's text.
 #include "core/settings/options_file.h"
 
 #include <gtest/gtest.h>
@@ -31,6 +31,14 @@ TEST(CheckOptionsText, FindsTheFirstLineTheReaderWouldNotTake) {
   }
   EXPECT_EQ(OptionsFaultMessage({18, "x0 zone"}, "OPTIONS.OPT"),
             "Line 18 of OPTIONS.OPT does not start with a number:\n\"x0 zone\"\nThe file was not saved.");
+}
+
+// The tip window's box writes option 13 into the file: its value only, the rest kept.
+TEST(WithOptionValue, SetsOneValueAndKeepsEveryOtherCharacter) {
+  EXPECT_EQ(WithOptionValue(Lines(14), 13, 0), Lines(12) + "0       option\r\n14      option\r\n");
+  EXPECT_EQ(WithOptionValue("1\n2\n3", 2, 1.5f), "1\r\n1.5    \r\n3");  // no line break added at the end
+  for (const std::string& tooShort : {Lines(12), Lines(5, "\r\n" + Lines(10))})
+    EXPECT_FALSE(WithOptionValue(tooShort, 13, 1)) << tooShort;
 }
 
 }  // namespace

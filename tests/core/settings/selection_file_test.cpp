@@ -66,5 +66,19 @@ TEST_F(SelectionFileTest, AShortOrMissingFileChangesNoBox) {
   ExpectBoxes(s, AllTicked());
 }
 
+// A selection saved over OPTIONS.OPT once set the home place to 0/0: the program's own files of
+// its folder are refused, in any letter case and through a link; the same names elsewhere are not.
+TEST_F(SelectionFileTest, TheProgramsOwnFilesAreRefusedAsTargets) {
+  namespace fs = std::filesystem;
+  const fs::path home = dir.path() / "home";
+  fs::create_directories(home / "reports");
+  fs::create_symlink(home / "OPTIONS.OPT", home / "reports" / "link.opt");
+  for (const char* own : {"options.opt", "OPTIONS.MST", "Kesmora.INI", "planet_names.txt", "reports/link.opt"})
+    EXPECT_TRUE(ProgramFileRefusal(home / own, home)) << own;
+  EXPECT_EQ(ProgramFileRefusal(home / "reports" / "link.opt", home),
+            "OPTIONS.OPT is one of the program's own files. Please choose another name for your settings file.");
+  for (const char* other : {"mine.opt", "reports/OPTIONS.OPT"}) EXPECT_FALSE(ProgramFileRefusal(home / other, home)) << other;
+}
+
 }  // namespace
 }  // namespace kesmora
