@@ -14,7 +14,8 @@ namespace kesmora::cli {
 namespace {
 
 struct AtlasOptionsCli {
-  std::string city, region, date, time;
+  std::string city, region, date, time = "12:00";
+  bool standardTime = false;
 };
 
 LocalMoment MomentOf(const std::string& date, const std::string& time) {
@@ -41,11 +42,14 @@ void AddAtlasCommand(CLI::App& app, int& exitCode) {
   auto o = std::make_shared<AtlasOptionsCli>();
   CLI::App* cmd = app.add_subcommand(
       "atlas", "Look a place up in the atlas; print city, state/country, latitude (N+), longitude (W+), "
-               "zone (hours, W+), kind of time and time-zone name of each match, tab-separated");
+               "zone (hours, W+), kind of time and time-zone name of each match, tab-separated, and before 1970, "
+               "away from the city whose clock the zone records, a note to check the time in force");
   cmd->add_option("city", o->city, "City, or the beginning of its name (case and accents ignored)")->required();
   cmd->add_option("--state", o->region, "State or country: the beginning of its name, or its two-letter code");
   cmd->add_option("--date", o->date, "Local date YYYY-MM-DD")->required();
-  cmd->add_option("--time", o->time, "Local clock time HH:MM (24-hour)")->required();
+  cmd->add_option("--time", o->time, "Local clock time HH:MM (24-hour; default 12:00)");
+  cmd->add_flag("--standard-time", o->standardTime,
+                "Where a note says to check the time in force: standard time instead of the zone's answer");
   cmd->callback([o, &exitCode] {
     const LocalMoment moment = MomentOf(o->date, o->time);
     const Atlas atlas = Atlas::FromGeonames();
@@ -66,8 +70,10 @@ void AddAtlasCommand(CLI::App& app, int& exitCode) {
         exitCode = 1;
         continue;
       }
-      fmt::print("{}\t{}\t{:.4f}\t{:.4f}\t{}\t{}\t{}\n", p.city, Region(p), p.latitudeDeg, p.longitudeWestDeg,
-                 ZoneFieldText(zone->hoursWest), TimeKindText(*zone), p.zoneName);
+      const std::optional<std::string> note = ZoneHistoryNote(p, moment, *zone);
+      const ZoneInForce shown = note && o->standardTime ? StandardTimeOf(*zone) : *zone;
+      fmt::print("{}\t{}\t{:.4f}\t{:.4f}\t{}\t{}\t{}{}\n", p.city, Region(p), p.latitudeDeg, p.longitudeWestDeg,
+                 ZoneFieldText(shown.hoursWest), TimeKindText(shown), p.zoneName, note ? "\t" + *note : "");
     }
     if (exitCode != 1) exitCode = 0;
   });

@@ -6,7 +6,10 @@
 
 #include <fmt/format.h>
 
+#include <date/date.h>
+
 #include <iostream>
+#include <regex>
 
 namespace kesmora::cli {
 
@@ -33,6 +36,7 @@ void CommonOptions::AddTo(CLI::App& c) {
   auto* t3 = c.add_flag("--transit-now", transitNow, "Person 2 is now at the home place of OPTIONS.OPT");
   t1->excludes(t2)->excludes(t3);
   t2->excludes(t3);
+  c.add_option("--now", now, "The instant \"Now\" stands for, UTC: YYYY-MM-DDTHH:MMZ (default: the system clock)");
   c.add_option("--zodiac", zodiac, "tropical or sidereal")->check(CLI::IsMember({"tropical", "sidereal"}));
   c.add_option("--houses", houses, "placidus, koch, wholesign or equal")
       ->check(CLI::IsMember({"placidus", "koch", "wholesign", "equal"}));
@@ -61,6 +65,20 @@ void PlaceByRecord(Session& s, Person person, const std::string& record) {
     throw UsageError(fmt::format("the {} of '{}' cannot be read", problem, record));
 }
 
+// "2026-03-08T07:30Z", or with seconds.
+UtcInstant InstantOf(const std::string& text) {
+  static const std::regex pattern(R"((\d{4})-(\d{2})-(\d{2})T(\d{2}):(\d{2})(?::(\d{2}))?Z)");
+  std::smatch m;
+  if (std::regex_match(text, m, pattern)) {
+    const CivilDate day{std::stoi(m[1]), std::stoi(m[2]), std::stoi(m[3])};
+    const int hour = std::stoi(m[4]), minute = std::stoi(m[5]), second = m[6].matched ? std::stoi(m[6]) : 0;
+    if (ValidDate(day) && hour < 24 && minute < 60 && second < 60)
+      return UtcInstant{date::sys_days{date::year(day.year) / day.month / day.day} +
+                        std::chrono::seconds(hour * 3600 + minute * 60 + second)};
+  }
+  throw UsageError(fmt::format("'{}' is not an instant YYYY-MM-DDTHH:MMZ (UTC)", text));
+}
+
 }  // namespace
 
 void StartCliSession(Session& s, const std::string& home, int dateOrder, const std::string& executable) {
@@ -78,16 +96,25 @@ void StartCliSession(Session& s, const std::string& home, int dateOrder, const s
 }
 
 void PrepareSession(Session& s, const CommonOptions& o, const std::string& executable, ConsoleInterface& ui) {
+  const UtcInstant instant = o.now.empty() ? CurrentInstant() : InstantOf(o.now);
   StartCliSession(s, o.home, o.dateOrder, executable);
   if (!o.namesFile.empty()) s.settings.dataFile = fs::absolute(o.namesFile).string();
-  FillStartPersons(s, ui);
+  // The clock of the home place, from the atlas read only when a person is "Now".
+  std::optional<ZoneClock> homeClock;
+  const HomeClockSource now = [&] {
+    if (!homeClock) homeClock = NowAtHome(s, Atlas::FromGeonames(), instant);
+    return *homeClock;
+  };
+  const bool natalGiven = !o.natal.empty() || !o.natalData.empty();
+  const bool transitGiven = !o.transit.empty() || !o.transitData.empty() || o.transitNow;
+  FillStartPersons(s, ui, now, !natalGiven, !transitGiven);
   ui.first.reset();  // a faulty stored last person does not stop a command that names others
 
   if (!o.natal.empty()) PlaceByName(s, Person::One, o.natal);
   if (!o.natalData.empty()) PlaceByRecord(s, Person::One, o.natalData);
   if (!o.transit.empty()) PlaceByName(s, Person::Two, o.transit);
   if (!o.transitData.empty()) PlaceByRecord(s, Person::Two, o.transitData);
-  if (o.transitNow) FillWithNow(s.person2, Person::Two, CurrentLocalTime(), s.optionValues);
+  if (o.transitNow) FillWithNow(s.person2, Person::Two, now(), s.optionValues);
 
   if (!o.zodiac.empty()) s.settings.optZodiac = {o.zodiac == "tropical", o.zodiac == "sidereal"};
   if (!o.houses.empty()) {

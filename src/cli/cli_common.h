@@ -31,6 +31,7 @@ struct CommonOptions {
   std::string natal, natalData;
   std::string transit, transitData;
   bool transitNow = false;
+  std::string now;  // the instant of "Now", UTC; the system clock when empty
   std::string zodiac, houses;
   int dateOrder = -1;
 

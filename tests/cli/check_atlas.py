@@ -1,5 +1,7 @@
 """The atlas of kesmora-cli against independent sources: Python's zoneinfo on the same tzdata
-for the zone in force, and published coordinates of each place.
+for the zone in force, published coordinates of each place, and the clocks places kept where
+the database records another city's (Bombay's own mean time under "Madras time"; Texas on
+standard time in 1949 under Chicago's summer time).
 
 usage: check_atlas.py KESMORA-CLI
 """
@@ -27,7 +29,16 @@ CASES = [
     ("New York", "New York", "2024-11-03", "01:30", 40.71, 74.01, "the repeated hour of autumn"),
     ("Chicago", "Illinois", "1880-06-01", "12:00", 41.88, 87.63, "before standard time: local mean time"),
     ("Tokyo", "Japan", "2024-06-01", "12:00", 35.68, -139.69, "east, no daylight saving"),
+    # Bombay kept its own mean time; the database has Madras mean time (5:21:10) for the zone.
+    ("Mumbai", "India", "1880-06-01", None, 19.08, -72.88, "another city's mean time: the place's own"),
+    ("Chicago", "Illinois", "1949-09-22", "10:43", 41.88, 87.63, "the zone's own city before 1970"),
+    ("Houston", "Texas", "1949-09-22", "10:43", 29.76, 95.37, "Chicago's summer time, which Texas did not keep"),
 ]
+# Before 1970 the database's history of a zone is the clock of its city: elsewhere a note says
+# so, and --standard-time gives standard time (Texas kept it in 1949: zone 6).
+HISTORY_NOTE = "zone history of Chicago; check the local time in force"
+NOTES = {("Houston", "1949-09-22"): HISTORY_NOTE}
+STANDARD_TIME = {("Houston", "1949-09-22"): 6.0}
 COORDINATE_TOLERANCE_DEG = 0.1   # a city's point differs between gazetteers by a few km
 ZONE_TOLERANCE_H = 1e-4
 
@@ -36,18 +47,22 @@ def main():
     cli = sys.argv[1]
     failures = 0
     for city, region, date, time, lat, lon, what in CASES:
-        run = subprocess.run([cli, "atlas", city, "--state", region, "--date", date, "--time", time],
-                             capture_output=True, text=True)
+        args = [cli, "atlas", city, "--state", region, "--date", date] + (["--time", time] if time else [])
+        run = subprocess.run(args, capture_output=True, text=True)
         if run.returncode != 0:
             print(f"FAIL {city} {date} ({what}): exit {run.returncode}: {run.stderr.strip()}")
             failures += 1
             continue
-        name, _, got_lat, got_lon, zone, kind, zone_name = run.stdout.splitlines()[0].split("\t")
+        name, _, got_lat, got_lon, zone, kind, zone_name, *note = run.stdout.splitlines()[0].split("\t")
         got_lat, got_lon, zone = float(got_lat), float(got_lon), float(zone)
         y, m, d = map(int, date.split("-"))
-        hh, mm = map(int, time.split(":"))
+        hh, mm = map(int, (time or "12:00").split(":"))
         local = datetime(y, m, d, hh, mm, tzinfo=ZoneInfo(zone_name))  # fold 0: the offset before a change
-        if local.tzname() == "LMT":
+        zone_tolerance = ZONE_TOLERANCE_H
+        if "mean time" in what:
+            want_zone, want_kind = lon / 15, "local mean time"
+            zone_tolerance = COORDINATE_TOLERANCE_DEG / 15
+        elif local.tzname() == "LMT":
             want_zone, want_kind = got_lon / 15, "local mean time"
         else:
             want_zone = -local.utcoffset().total_seconds() / 3600
@@ -59,10 +74,18 @@ def main():
         problems = []
         if abs(got_lat - lat) > COORDINATE_TOLERANCE_DEG or abs(got_lon - lon) > COORDINATE_TOLERANCE_DEG:
             problems.append(f"place {got_lat:.4f} {got_lon:.4f}, published {lat} {lon}")
-        if abs(zone - want_zone) > ZONE_TOLERANCE_H:
+        if abs(zone - want_zone) > zone_tolerance:
             problems.append(f"zone {zone}, zoneinfo {want_zone:.5f}")
         if kind != want_kind:
             problems.append(f"kind '{kind}', zoneinfo '{want_kind}'")
+        want_note = NOTES.get((city, date), "")
+        if (note[0] if note else "") != want_note:
+            problems.append(f"note {note}, want '{want_note}'")
+        if (city, date) in STANDARD_TIME:
+            standard = subprocess.run(args + ["--standard-time"], capture_output=True, text=True)
+            fields = standard.stdout.splitlines()[0].split("\t") if standard.returncode == 0 else []
+            if fields[4:6] != [f"{STANDARD_TIME[(city, date)]:g}", "standard time"]:
+                problems.append(f"--standard-time gives {fields[4:6]}")
         status = "FAIL" if problems else "ok  "
         print(f"{status} {name} {date} {time} ({what}): zone {zone} {kind} {zone_name}. {'; '.join(problems)}")
         failures += bool(problems)

@@ -2,6 +2,7 @@
 # expected file is named, its standard output byte for byte.
 #   -DCLI=... -DHOME_DIR=... -DARGS="a|b|c" -DEXPECT_CODE=0 [-DEXPECTED=file] [-DACTUAL=file]
 #   [-DBYTES=1: compare the raw bytes, CR LF line ends included; needs ACTUAL]
+#   [-DSAME_AS="d|e|f": standard output the same as that of these arguments]
 file(REMOVE_RECURSE ${HOME_DIR})
 string(REPLACE "|" ";" ARGS "${ARGS}")
 if(BYTES)
@@ -31,5 +32,12 @@ if(DEFINED EXPECTED)
   if(NOT actual STREQUAL expected)
     execute_process(COMMAND diff -u ${EXPECTED} ${ACTUAL})
     message(FATAL_ERROR "output differs from ${EXPECTED} (actual output kept in ${ACTUAL})")
+  endif()
+endif()
+if(DEFINED SAME_AS)
+  string(REPLACE "|" ";" SAME_AS "${SAME_AS}")
+  execute_process(COMMAND ${CLI} ${SAME_AS} --home ${HOME_DIR} RESULT_VARIABLE code2 OUTPUT_VARIABLE out2)
+  if(NOT out STREQUAL out2)
+    message(FATAL_ERROR "output differs from that of ${SAME_AS} (exit ${code2}):\n${out}\n---\n${out2}")
   endif()
 endif()

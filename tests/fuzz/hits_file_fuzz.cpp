@@ -29,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const Segment& g : LineSegments(scale, s.counts)) KESMORA_REQUIRE(std::isfinite(g.x2) && std::isfinite(g.y2));
     const int near = NearestPoint(scale, n, size > 0 ? data[0] * 3.0 : 0.0);
     KESMORA_REQUIRE(near >= 1 && near <= n);
-    TimeLabelPoints(scale, n);
+    for (int i : TimeLabelPoints(scale, n, s.StartMinuteOfDay(), s.stepMinutes)) KESMORA_REQUIRE(i >= 1 && i <= n + 1);
 
     HitsFileReading again = ParseHitsFile(HitsFileText(s), order);
     KESMORA_REQUIRE(again.series.has_value());

@@ -6,10 +6,12 @@
 #include "gui_fixture.h"
 
 #include "core/reference/text.h"
+#include "gui/results/hits_graph.h"
 #include "gui/windows/data_window.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QProcess>
 #include <QPlainTextEdit>
@@ -17,6 +19,8 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QThread>
+
+#include <swephexp.h>
 
 using namespace kesmora;
 using kesmora::test::GuiFixture;
@@ -186,6 +190,34 @@ class AspectarianRunTest : public QObject {
     // The next run's report is in the data again.
     QVERIFY(f_.RunAndWait());
     QVERIFY(!GuiFixture::FindIn<QLabel>(data, "lblNotInData")->isVisible());
+  }
+
+  // A run searches the charts of the fields as they are now: a transit day typed after the
+  // charts were calculated marks the planet grid out of date and is calculated before the run;
+  // the graph names the run's persons and day, not a name typed after it.
+  void runSearchesTheChartsTheFieldsShow() {
+    f_.LoadExampleAsPerson1();
+    auto* planetData = f_.Find<QGroupBox>("PlanetData");
+    QCOMPARE(planetData->title(), QString("Planet Data"));
+    f_.Find<QLineEdit>("txtDiurnalDay")->setText("12");
+    QCOMPARE(planetData->title(), QString("Planet Data (out of date)"));
+    f_.Find<QLineEdit>("txtBirthCity")->setText("Somewhere");  // no chart reads the city
+    f_.Find<QLineEdit>("txtDiurnalDay")->setText("5");
+    QCOMPARE(planetData->title(), QString("Planet Data"));
+    f_.Find<QLineEdit>("txtDiurnalDay")->setText("12");
+    f_.TickTransitPlanets({0, 1});
+    f_.SetDays(1);
+    QVERIFY(f_.RunAndWait());
+    QCOMPARE(planetData->title(), QString("Planet Data"));
+    QCOMPARE(f_.session->chart.transitJulianDay, swe_julday(2026, 12, 12, 18.75, SE_GREG_CAL));
+    QCOMPARE(f_.session->run.span.start, swe_julday(2026, 12, 12, 0, SE_GREG_CAL));
+
+    f_.Find<QLineEdit>("txtName")->setText("Somebody Else");
+    f_.Find<QLineEdit>("txtDiurnalDay")->setText("20");
+    QTest::mouseClick(f_.Find<QPushButton>("cmdFindHotspots"), Qt::LeftButton);
+    const HitsSeries& series = GuiFixture::FindIn<gui::HitsGraph>(f_.window.get(), "Hits_graph")->State().series;
+    QCOMPARE(series.title, std::string("Example and Transits - Now"));
+    QCOMPARE(series.dateText, std::string("12/12/2026"));
   }
 
   void cancelLeavesThePreviousRun() {

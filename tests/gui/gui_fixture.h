@@ -17,6 +17,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <date/date.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <functional>
@@ -72,10 +74,12 @@ class GuiFixture {
     start.formats = LocaleFormats{DateOrder::MonthDayYear, ClockFormat::Hours24};
     StartSession(*session, start);
     if (before) before(*session);
-    auto clock = [] { return LocalDateTime{2026, 12, 5, 18, 45}; };
+    // 18:45 in Greenwich, the shipped home place, in winter.
+    auto clock = [] { return UtcInstant{date::sys_days{date::year(2026) / 12 / 5} + std::chrono::minutes(18 * 60 + 45)}; };
     window = std::make_unique<gui::MainWindow>(*session, *ui, clock);
     window->SetFileDialogs(*files);
     window->SetPrinterSetup(*printer);
+    window->SetAtlas(SharedAtlas());
     window->Start();
   }
 
@@ -86,6 +90,12 @@ class GuiFixture {
     ui.reset();
     session.reset();
     fs::remove_all(Home());
+  }
+
+  // The atlas, read once for all the windows of a test program.
+  static std::shared_ptr<const Atlas> SharedAtlas() {
+    static const auto atlas = std::make_shared<const Atlas>(Atlas::FromGeonames());
+    return atlas;
   }
 
   // Shortcuts reach the window that is active.

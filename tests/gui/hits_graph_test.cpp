@@ -77,6 +77,30 @@ class HitsGraphTest : public QObject {
     QCOMPARE(f_.Find<QLineEdit>("txtDiurnalHour")->text(), QString("1"));
     QCOMPARE(f_.session->chart.transitJulianDay, swe_julday(2026, 12, 5, 13.25, SE_GREG_CAL));
   }
+
+  // On the full day a point is narrower than a drawing unit: a right-button release sends the
+  // minute its hover text names, not one rounded down about two points before it.
+  void rightClickOnTheFullDaySendsTheMinuteItsLabelShows() {
+    std::pair<int, int> sent{-1, -1};
+    gui::HitsGraph graph(*f_.session, *f_.ui, *f_.files, *f_.printer,
+                         [&](const CivilDate&, int hour, int minute) { sent = {hour, minute}; }, nullptr);
+    gui::HotspotDay day{"A and B", "12/5/2026", {2026, 12, 5}, {}, {}};
+    for (size_t m = 0; m < day.counts.size(); ++m) day.counts[m] = static_cast<int>(m % 7);
+    graph.Form_Load(std::move(day));
+    const GraphScale& full = graph.State().scale;
+    QCOMPARE(std::pair(full.first, full.last), std::pair(1, 1441));
+    for (double offset : {0.0, 0.3, 0.45, 0.6, 0.9}) {
+      const QPoint at = At(&graph, {PointX(full, 634) + offset * full.spacing, 200});
+      QTest::mousePress(graph.Canvas(), Qt::RightButton, {}, at);
+      QTest::mouseRelease(graph.Canvas(), Qt::RightButton, {}, at);
+      const QString shown = GuiFixture::FindIn<QLabel>(&graph, "Label2")->text();
+      const QString sentText = QString("%1:%2 %3")
+                                   .arg((sent.first + 11) % 12 + 1, 2, 10, QChar('0'))
+                                   .arg(sent.second, 2, 10, QChar('0'))
+                                   .arg(sent.first < 12 ? "am" : "pm");
+      QVERIFY2(shown.endsWith(" hits at " + sentText), qPrintable(shown + " / sent " + sentText));
+    }
+  }
 };
 
 QTEST_MAIN(HitsGraphTest)

@@ -20,6 +20,8 @@
 #include <QTableWidget>
 #include <QTimer>
 
+#include <cstdlib>
+
 using namespace kesmora;
 using kesmora::test::GuiFixture;
 
@@ -245,6 +247,26 @@ class MainWindowTest : public QObject {
     // Person 1's button is neither pressed nor about to be.
     QVERIFY(!f_.Find<QPushButton>("cmdNow")->isDown());
     QCOMPARE(name1->text(), QString("someone"));
+  }
+
+  // On a computer in Kolkata, a first start makes Kolkata the home place (and says so), and
+  // "Now" is the fixed clock's instant (18:45 UT) on Kolkata's clock.
+  void nowOnAComputerInKolkataIsTheInstantOnKolkatasClock() {
+    f_.Stop();
+    setenv("TZ", "Asia/Kolkata", 1);
+    f_.Start();
+    setenv("TZ", "UTC", 1);
+    QCOMPARE(f_.ui->messages.size(), size_t{1});
+    QVERIFY(f_.ui->messages[0].text.find("Kolkata") != std::string::npos);
+    f_.Find<QLineEdit>("txtDiurnalHour")->setText("3");
+    f_.Find<QPushButton>("cmdDiurnalNow")->click();
+    QString now;
+    for (const char* field : {"txtDiurnalMonth", "txtDiurnalDay", "txtDiurnalYear", "txtDiurnalHour",
+                              "txtDiurnalMinute", "txtDiurnalTZ", "txtDiurnalLongDeg"})
+      now += f_.Find<QLineEdit>(field)->text() + " ";
+    QCOMPARE(now, QString("12 6 2026 12 15 -5.5 88 "));
+    QVERIFY(f_.Find<QRadioButton>("optDiurnalAM")->isChecked());
+    QVERIFY(f_.Find<QRadioButton>("optDiurnalEast")->isChecked());
   }
 
   void arrowKeysChooseAName() {

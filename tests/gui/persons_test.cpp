@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <cmath>
+
 using namespace kesmora;
 using kesmora::test::GuiFixture;
 namespace fs = std::filesystem;
@@ -111,8 +113,10 @@ class PersonsTest : public QObject {
     QCOMPARE(Listed(), (QStringList{"Example", "Second"}));
   }
 
-  void AtlasFillsTheBlock() {
-    // Example: 22 Sep 1949, 10:43 AM; the time-zone database has Central daylight time then.
+  // Example: 22 Sep 1949, 10:43 AM in Houston. The database has Chicago's summer time then,
+  // which Texas did not keep: the window says so and standard time can be taken. Chicago itself
+  // takes the zone's answer at once.
+  void AtlasNotesAnotherCitysZoneHistoryBefore1970() {
     f_.LoadExampleAsPerson1();
     f_.Find<QLineEdit>("txtBirthCity")->setText("");
     WhenModalShows([](QWidget* atlas) {
@@ -120,21 +124,56 @@ class PersonsTest : public QObject {
       GuiFixture::FindIn<QLineEdit>(atlas, "txtStateCountry")->setText("texas");
       GuiFixture::FindIn<QLineEdit>(atlas, "txtCity")->setText("housto");
       GuiFixture::FindIn<QPushButton>(atlas, "cmdLookup")->click();
+      QVERIFY(atlas->isVisible());
+      QVERIFY(GuiFixture::FindIn<QLabel>(atlas, "lblZoneNote")
+                  ->text()
+                  .contains("time zone 5, daylight saving time (1 hour); zone history of Chicago; check the local time "
+                            "in force"));
+      auto* standard = GuiFixture::FindIn<QPushButton>(atlas, "cmdStandardTime");
+      QCOMPARE(standard->text(), QString("&Standard time (6)"));
+      standard->click();
     });
     f_.Find<QPushButton>("cmdACS_Atlas")->click();
     QCOMPARE(Text("txtBirthCity"), QString("Houston"));
     QCOMPARE(Text("txtBirthState_Country"), QString("Texas"));
-    QCOMPARE(Text("txtTZ"), QString("5"));
+    QCOMPARE(Text("txtTZ"), QString("6"));
     QCOMPARE(Text("txtLongDeg") + " " + Text("txtLongMin"), QString("95 22"));
     QCOMPARE(Text("txtLatDeg") + " " + Text("txtLatMin"), QString("29 46"));
     QVERIFY(f_.Find<QRadioButton>("optWest")->isChecked());
     QCOMPARE(Text("txtName"), QString("Example"));
+
+    f_.Find<QLineEdit>("txtBirthCity")->setText("Chicago");
+    f_.Find<QLineEdit>("txtBirthState_Country")->setText("Illinois");
+    WhenModalShows([](QWidget* atlas) { GuiFixture::FindIn<QPushButton>(atlas, "cmdLookup")->click(); });
+    f_.Find<QPushButton>("cmdACS_Atlas")->click();
+    QCOMPARE(Text("txtBirthCity") + " " + Text("txtTZ"), QString("Chicago 5"));
+    QVERIFY(f_.ui->messages.empty());
 
     // Closed without a lookup, the block stays as it is.
     f_.Find<QLineEdit>("txtDiurnalBirthCity")->setText("Sydney");
     WhenModalShows([](QWidget* atlas) { GuiFixture::FindIn<QPushButton>(atlas, "cmdCancel")->click(); });
     f_.Find<QPushButton>("cmdDiurnalACS_Atlas")->click();
     QCOMPARE(Text("txtDiurnalBirthCity"), QString("Sydney"));
+  }
+
+  // Before Bombay took India's standard time its clocks kept its own mean time: the box says what
+  // LMT is, and the block gets Bombay's mean time, not Madras time of the database.
+  void AtlasGivesLocalMeanTimeAndSaysWhatItIs() {
+    for (auto [field, text] : {std::pair{"txtYear", "1880"}, {"txtMonth", "6"}, {"txtDay", "1"}})
+      f_.Find<QLineEdit>(field)->setText(text);
+    WhenModalShows([](QWidget* atlas) {
+      GuiFixture::FindIn<QLineEdit>(atlas, "txtStateCountry")->setText("India");
+      GuiFixture::FindIn<QLineEdit>(atlas, "txtCity")->setText("Mumbai");
+      GuiFixture::FindIn<QPushButton>(atlas, "cmdLookup")->click();
+    });
+    f_.Find<QPushButton>("cmdACS_Atlas")->click();
+    QCOMPARE(Text("txtBirthCity"), QString("Mumbai"));
+    const double eastDeg = Text("txtLongDeg").toDouble() + Text("txtLongMin").toDouble() / 60;
+    QVERIFY(std::abs(Text("txtTZ").toDouble() + eastDeg / 15) < 1.0 / 60);  // the minutes of the field round
+    QCOMPARE(f_.ui->messages.size(), size_t{1});
+    QCOMPARE(QString::fromStdString(f_.ui->messages[0].title), QString("LMT used"));
+    QVERIFY(QString::fromStdString(f_.ui->messages[0].text)
+                .startsWith("LMT is used: local mean time, the place's own clock from its longitude"));
   }
 };
 

@@ -6,6 +6,8 @@
 
 #include <fmt/format.h>
 
+#include <tuple>
+
 namespace kesmora {
 
 bool CalculatePlanetaryData(Session& s, UserInterface& ui) {
@@ -38,10 +40,31 @@ bool CalculatePlanetaryData(Session& s, UserInterface& ui) {
                        s.chart.transitPlace);
   s.transitDateText = s.reading2.dateText;
   s.chartsComputed = true;
+  s.chartPerson1 = s.person1;
+  s.chartPerson2 = s.person2;
+  s.chartOptions = ChartOptionsOf(s.settings);
   ui.SetBusy(false);
   std::vector<std::string> notices = EphemerisNotices(calc.Problems(), s.tables);
   if (!notices.empty()) ui.ShowMessage({MessageIcon::Information, "Information", JoinNotices(notices)});
   return true;
+}
+
+namespace {
+
+bool SameChartFields(const PersonFields& a, const PersonFields& b) {
+  auto key = [](const PersonFields& f) {
+    return std::tie(f.name, f.month, f.day, f.year, f.hour, f.minute, f.half, f.timeZone, f.longDeg, f.longMin, f.east,
+                    f.latDeg, f.latMin, f.south);
+  };
+  return key(a) == key(b);
+}
+
+}  // namespace
+
+bool ChartsOfFields(const Session& s, const PersonFields& natal, const PersonFields& transit) {
+  const ChartOptions now = ChartOptionsOf(s.settings);
+  return s.chartsComputed && SameChartFields(s.chartPerson1, natal) && SameChartFields(s.chartPerson2, transit) &&
+         s.chartOptions.zodiac == now.zodiac && s.chartOptions.houses == now.houses;
 }
 
 std::vector<PlanetGridRow> PlanetGridRows(const Session& s) {

@@ -122,6 +122,11 @@ std::vector<std::string> RunTitleLines(const Session& s) {
 void KeepRunResult(Session& s, RunResult result) {
   s.run = std::move(result);
   s.runDone = true;
+  // A run searches the charts as last calculated (the window calculates first when the fields
+  // have changed), so they name its hits, not what the fields hold later.
+  s.runTitle = s.chartPerson1.name + " and " + s.chartPerson2.name;
+  s.runDateText = s.transitDateText;
+  s.runDate = {s.reading2.year, s.reading2.month, s.reading2.day};
   s.runReport.clear();
 }
 

@@ -30,6 +30,9 @@ struct Session {
   PersonReading reading1, reading2;
   std::string transitDateText;
   bool chartsComputed = false;
+  // The blocks as the charts were last calculated from them, and the zodiac and houses.
+  PersonFields chartPerson1, chartPerson2;
+  ChartOptions chartOptions;
 
   NamesList names;
 
@@ -39,6 +42,9 @@ struct Session {
   std::string calendarFile;
   OutputBuffer output;
   RunResult run;        // the last finished aspectarian run
+  // Whose charts it searched ("Person 1 and Person 2") and its transit date, as calculated.
+  std::string runTitle, runDateText;
+  CivilDate runDate;
   std::vector<std::string> runReport;  // its report, one block per pass that ran
   bool runDone = false;
 

@@ -6,6 +6,7 @@
 
 #include <fmt/format.h>
 
+#include <array>
 #include <cstdlib>
 
 #ifndef KESMORA_INSTALLED_DATA_DIR
@@ -137,20 +138,57 @@ bool LoadPerson(Session& s, Person person, int recordIndex, UserInterface& ui) {
   return false;
 }
 
-void LoadLastPerson(Session& s, Person person, const std::string& name, const LocalDateTime& now,
+void LoadLastPerson(Session& s, Person person, const std::string& name, const HomeClockSource& now,
                     UserInterface& ui) {
-  int index = s.names.Find(name);
-  if (index < 0 || LoadPerson(s, person, index, ui)) return;
-  FillWithNow(person == Person::One ? s.person1 : s.person2, person, now, s.optionValues);
+  const int index = name.empty() ? -1 : s.names.Find(name);
+  if (index >= 0 && LoadPerson(s, person, index, ui)) return;
+  FillWithNow(person == Person::One ? s.person1 : s.person2, person, now(), s.optionValues);
 }
 
-void FillStartPersons(Session& s, UserInterface& ui) {
-  LocalDateTime now = CurrentLocalTime();
-  FillWithNow(s.person1, Person::One, now, s.optionValues);
-  FillWithNow(s.person2, Person::Two, now, s.optionValues);
+void FillStartPersons(Session& s, UserInterface& ui, const HomeClockSource& now, bool person1, bool person2) {
   LoadNamesList(s, ui);
-  if (!s.settings.personName2.empty()) LoadLastPerson(s, Person::Two, s.settings.personName2, now, ui);
-  if (!s.settings.personName1.empty()) LoadLastPerson(s, Person::One, s.settings.personName1, now, ui);
+  if (person2) LoadLastPerson(s, Person::Two, s.settings.personName2, now, ui);
+  if (person1) LoadLastPerson(s, Person::One, s.settings.personName1, now, ui);
+}
+
+ZoneClock NowAtHome(const Session& s, const Atlas& atlas, UtcInstant instant) {
+  return HomeClockAt(atlas, s.optionValues, SystemZoneName(), instant);
+}
+
+std::optional<Message> SeedHomePlace(Session& s, const Atlas& atlas, const std::string& systemZone,
+                                     UtcInstant instant) {
+  if (!HasShippedHome(s.optionValues)) return std::nullopt;
+  const std::optional<size_t> index = ZoneCityPlace(atlas, systemZone);
+  if (!index) return std::nullopt;
+  const AtlasPlace& place = atlas.Place(*index);
+  const std::optional<ZoneClock> clock = ZoneClockAt(systemZone, instant);
+  const std::optional<ZoneInForce> zone =
+      clock ? ZoneAt(systemZone, clock->clock, place.longitudeWestDeg) : std::nullopt;
+  if (!zone) return std::nullopt;
+  // Greenwich keeps London's clock: nothing to change there.
+  const std::vector<size_t> greenwich = atlas.Near(51 + 29 / 60.0, 0, 100);
+  if (!greenwich.empty() && atlas.Place(greenwich.front()).zoneName == systemZone) return std::nullopt;
+
+  const fs::path file = FindIgnoringCase(s.programDir, "OPTIONS.OPT");
+  const std::array<float, 7> values = HomeOptionValues(place, zone->standardHoursWest);
+  std::optional<std::string> seeded = ReadWholeFile(file);
+  for (size_t k = 0; k < values.size() && seeded; ++k)
+    seeded = WithOptionValue(*seeded, option::HomeTimeZone + static_cast<int>(k), values[k]);
+  if (!seeded) return std::nullopt;  // a file of other lines is the user's own
+  ParseOptionsText(s.optionValues, *seeded);
+  const std::string where = fmt::format(
+      "{}, {} ({} deg {} min {}, {} deg {} min {}, time zone {})", place.city, place.StateOrCountry(),
+      NumberText(values[4]), NumberText(values[5]), values[6] == 0 ? "North" : "South", NumberText(values[1]),
+      NumberText(values[2]), values[3] == 0 ? "West" : "East", ZoneFieldText(values[0]));
+  if (WriteResult written = WriteFileAtomically(file, *seeded); !written)
+    return Message{MessageIcon::Warning, "Warning!",
+                   fmt::format("Your home place for \"Now\" is {} for this session, the city of this computer's "
+                               "time zone {}; it could not be written to {}: {}.",
+                               where, systemZone, file.string(), written.error)};
+  return Message{MessageIcon::Information, "Information",
+                 fmt::format("Your home place for \"Now\" is now {}, the city of this computer's time zone {}. "
+                             "You can change it under Option Settings (options 18 to 24 of OPTIONS.OPT).",
+                             where, systemZone)};
 }
 
 }  // namespace kesmora

@@ -2,14 +2,15 @@
 // Finding the program directory and bringing a session up, as the window and the
 // command-line program both start.
 #include "core/app/session.h"
+#include "core/app/user_interface.h"
+#include "core/persons/atlas.h"
 #include "core/persons/birth_data.h"
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 
 namespace kesmora {
-
-class UserInterface;
 
 // The program directory: `home` when given, else $KESMORA_HOME, else the executable's folder
 // when it holds the reference files (a build tree), else ~/.local/share/kesmora.
@@ -38,11 +39,28 @@ void StartSession(Session& session, const StartOptions& options);
 void LoadNamesList(Session& session, UserInterface& ui);
 // Fills a block from a names-list entry; shows the program's message when the entry is faulty.
 bool LoadPerson(Session& session, Person person, int recordIndex, UserInterface& ui);
-// Fills a block with the last person of the settings. When the record cannot be read the
-// message is shown and the block gets "Now" again, not the half-filled fields of the record.
-void LoadLastPerson(Session& session, Person person, const std::string& name, const LocalDateTime& now,
+// The clock of "Now" at the home place, asked for only when a block gets "Now" (it may read
+// the atlas).
+using HomeClockSource = std::function<ZoneClock()>;
+// The home clock of the session's options at an instant, the system's zone taken where the
+// atlas knows no place at home.
+ZoneClock NowAtHome(const Session& session, const Atlas& atlas, UtcInstant instant);
+
+// While OPTIONS.OPT still has the home place it is shipped with (Greenwich), makes the city of
+// the system's time zone (`systemZone`, "Asia/Kolkata": Kolkata) the home place: options 18 to
+// 24 are written into the file and read again. Returns the message that says so; nothing when
+// the home place was another, the zone names no city of the atlas, or is Greenwich's own.
+std::optional<Message> SeedHomePlace(Session& session, const Atlas& atlas, const std::string& systemZone,
+                                     UtcInstant instant);
+
+// Fills a block with the last person of the settings; with "Now" when there is none, it is not
+// listed, or its record cannot be read (the message is shown, and the block does not keep the
+// half-filled fields of the record).
+void LoadLastPerson(Session& session, Person person, const std::string& name, const HomeClockSource& now,
                     UserInterface& ui);
-// Fills both blocks with "Now", then the last persons of the settings that are still listed.
-void FillStartPersons(Session& session, UserInterface& ui);
+// Loads the names list, then fills Person 2 and Person 1 (those asked for) with their last
+// persons of the settings, or "Now".
+void FillStartPersons(Session& session, UserInterface& ui, const HomeClockSource& now, bool person1 = true,
+                      bool person2 = true);
 
 }  // namespace kesmora

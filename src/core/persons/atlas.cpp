@@ -4,6 +4,8 @@
 
 #include <geonames.h>
 
+#include <fmt/format.h>
+
 #include <algorithm>
 #include <cmath>
 #include <numeric>
@@ -100,6 +102,24 @@ Atlas::Matches Atlas::Search(std::string_view city, std::string_view stateOrCoun
   return m;
 }
 
+std::vector<size_t> Atlas::Near(double latitudeDeg, double longitudeWestDeg, double withinKm) const {
+  constexpr double kEarthRadiusKm = 6371.0, kRad = 3.14159265358979323846 / 180;
+  std::vector<std::pair<double, size_t>> near;
+  for (size_t i = 0; i < places_.size(); ++i) {
+    const AtlasPlace& p = places_[i];
+    // The haversine distance along the great circle.
+    const double dLat = (p.latitudeDeg - latitudeDeg) * kRad, dLon = (p.longitudeWestDeg - longitudeWestDeg) * kRad;
+    const double a = std::pow(std::sin(dLat / 2), 2) +
+                     std::cos(latitudeDeg * kRad) * std::cos(p.latitudeDeg * kRad) * std::pow(std::sin(dLon / 2), 2);
+    const double km = 2 * kEarthRadiusKm * std::asin(std::min(1.0, std::sqrt(a)));
+    if (km <= withinKm) near.emplace_back(km, i);
+  }
+  std::sort(near.begin(), near.end());
+  std::vector<size_t> indexes;
+  for (const auto& [km, i] : near) indexes.push_back(i);
+  return indexes;
+}
+
 namespace {
 
 std::string CoordinateText(double value, char positive, char negative) {
@@ -138,6 +158,91 @@ std::string AtlasLatitudeText(double latitudeDeg) { return CoordinateText(latitu
 AtlasAnswer AnswerOf(const AtlasPlace& place, const ZoneInForce& zone) {
   return {AtlasLongitudeText(place.longitudeWestDeg), AtlasLatitudeText(place.latitudeDeg), zone.hoursWest,
           place.StateOrCountry(), place.city};
+}
+
+namespace {
+
+// Whether a place is the city a zone is named after: its name, or its name with a word more
+// ("New York City" for America/New_York).
+bool IsZoneCity(const std::string& cityName, const std::string& zoneName) {
+  const std::string zoneCity = FoldForSearch(ZoneCityName(zoneName));
+  const std::string city = FoldForSearch(cityName);
+  return !zoneCity.empty() && (city == zoneCity || city.starts_with(zoneCity + " "));
+}
+
+constexpr int kFirstYearOfEveryZone = 1970;  // since then the database keeps every region apart
+
+}  // namespace
+
+std::optional<std::string> ZoneHistoryNote(const AtlasPlace& place, const LocalMoment& moment,
+                                           const ZoneInForce& zone) {
+  if (moment.date.year >= kFirstYearOfEveryZone || zone.kind == TimeKind::LocalMean) return std::nullopt;
+  const std::string zoneCity = ZoneCityName(place.zoneName);
+  if (IsZoneCity(place.city, place.zoneName)) return std::nullopt;
+  return fmt::format("zone history of {}; check the local time in force",
+                     zoneCity.empty() ? place.zoneName : zoneCity);
+}
+
+namespace {
+
+double HomeLatitude(const OptionValues& o) {
+  const double lat = o[option::HomeLatDeg] + o[option::HomeLatMin] / 60.0;
+  return o[option::HomeNorthSouth] != 0 ? -lat : lat;
+}
+
+double HomeLongitudeWest(const OptionValues& o) {
+  const double lon = o[option::HomeLongDeg] + o[option::HomeLongMin] / 60.0;
+  return o[option::HomeEastWest] != 0 ? -lon : lon;
+}
+
+constexpr double kHomeWithinKm = 100;
+
+}  // namespace
+
+std::string HomeZoneName(const Atlas& atlas, const OptionValues& o, const std::string& systemZone,
+                         UtcInstant instant) {
+  const std::vector<size_t> near = atlas.Near(HomeLatitude(o), HomeLongitudeWest(o), kHomeWithinKm);
+  for (size_t i : near) {
+    const std::string& zone = atlas.Place(i).zoneName;
+    const std::optional<ZoneClock> clock = ZoneClockAt(zone, instant);
+    if (!clock) continue;
+    const std::optional<ZoneInForce> z = ZoneAt(zone, clock->clock, atlas.Place(i).longitudeWestDeg);
+    if (z && std::abs(z->standardHoursWest - o[option::HomeTimeZone]) < 1e-3) return zone;
+  }
+  for (size_t i : near)
+    if (ZoneClockAt(atlas.Place(i).zoneName, instant)) return atlas.Place(i).zoneName;
+  return systemZone;
+}
+
+ZoneClock HomeClockAt(const Atlas& atlas, const OptionValues& o, const std::string& systemZone, UtcInstant instant) {
+  if (auto clock = ZoneClockAt(HomeZoneName(atlas, o, systemZone, instant), instant)) return *clock;
+  return FixedZoneClockAt(o[option::HomeTimeZone], instant);
+}
+
+bool HasShippedHome(const OptionValues& o) {
+  return o[option::HomeTimeZone] == 0 && o[option::HomeLongDeg] == 0 && o[option::HomeLongMin] == 0 &&
+         o[option::HomeEastWest] == 0 && o[option::HomeLatDeg] == 51 && o[option::HomeLatMin] == 29 &&
+         o[option::HomeNorthSouth] == 0;
+}
+
+std::optional<size_t> ZoneCityPlace(const Atlas& atlas, const std::string& zoneName) {
+  const std::string city = ZoneCityName(zoneName);
+  if (city.empty()) return std::nullopt;
+  const Atlas::Matches m = atlas.Search(city, "");
+  for (size_t i : m.places)  // the most populous first
+    if (atlas.Place(i).zoneName == zoneName && IsZoneCity(atlas.Place(i).city, zoneName)) return i;
+  return std::nullopt;
+}
+
+std::array<float, 7> HomeOptionValues(const AtlasPlace& place, double standardHoursWest) {
+  auto degreesMinutes = [](double value) {
+    const long long minutes = std::llround(std::abs(value) * 60);
+    return std::pair{static_cast<float>(minutes / 60), static_cast<float>(minutes % 60)};
+  };
+  const auto [lonDeg, lonMin] = degreesMinutes(place.longitudeWestDeg);
+  const auto [latDeg, latMin] = degreesMinutes(place.latitudeDeg);
+  return {static_cast<float>(standardHoursWest), lonDeg, lonMin, place.longitudeWestDeg < 0 ? 1.0f : 0.0f,
+          latDeg, latMin, place.latitudeDeg < 0 ? 1.0f : 0.0f};
 }
 
 bool CopyAtlasAnswer(const AtlasAnswer& a, PersonFields& f) {

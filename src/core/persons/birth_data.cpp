@@ -10,7 +10,6 @@
 #include <limits>
 #include <optional>
 #include <cstdlib>
-#include <ctime>
 
 namespace kesmora {
 
@@ -44,13 +43,6 @@ std::string ApplyHourRule(const std::string& hourText, bool& pm) {
   return text;
 }
 
-LocalDateTime CurrentLocalTime() {
-  std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min};
-}
-
 namespace {
 
 // Option values are single precision: written with the digits a float holds ("6.35889",
@@ -61,16 +53,17 @@ std::string OptionText(float value) {
 
 }  // namespace
 
-void FillWithNow(PersonFields& f, Person person, const LocalDateTime& now, const OptionValues& o) {
+void FillWithNow(PersonFields& f, Person person, const ZoneClock& now, const OptionValues& o) {
+  const LocalMoment& clock = now.clock;
   f.name = person == Person::One ? "Now" : "Transits - Now";
-  f.month = std::to_string(now.month);
-  f.day = std::to_string(now.day);
-  f.year = std::to_string(now.year);
+  f.month = std::to_string(clock.date.month);
+  f.day = std::to_string(clock.date.day);
+  f.year = std::to_string(clock.date.year);
   bool pm = false;
-  f.hour = ApplyHourRule(std::to_string(now.hour), pm);
-  f.minute = std::to_string(now.minute);
-  f.half = now.hour >= 12 ? HalfDay::PM : HalfDay::AM;
-  f.timeZone = OptionText(o[option::HomeTimeZone]);
+  f.hour = ApplyHourRule(std::to_string(clock.hour), pm);
+  f.minute = std::to_string(clock.minute);
+  f.half = clock.hour >= 12 ? HalfDay::PM : HalfDay::AM;
+  f.timeZone = ZoneFieldText(now.hoursWest);
   f.longDeg = OptionText(o[option::HomeLongDeg]);
   f.longMin = OptionText(o[option::HomeLongMin]);
   f.latDeg = OptionText(o[option::HomeLatDeg]);

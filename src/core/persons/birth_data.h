@@ -1,6 +1,7 @@
 #pragma once
 // The editing rules of the birth-data fields and their buttons.
 #include "core/persons/person_fields.h"
+#include "core/persons/time_zone.h"
 #include "core/settings/options_file.h"
 
 #include <string>
@@ -16,13 +17,10 @@ bool KeyAccepted(KeyFilter filter, char32_t character);
 // Returns the new text (unchanged when the text is not a number); sets `pm` when it turns.
 std::string ApplyHourRule(const std::string& hourText, bool& pm);
 
-struct LocalDateTime {
-  int year = 2000, month = 1, day = 1, hour = 0, minute = 0;
-};
-LocalDateTime CurrentLocalTime();
-
-// "&Now": the moment and the home place of the options file.
-void FillWithNow(PersonFields& fields, Person person, const LocalDateTime& now, const OptionValues& options);
+// "&Now": the home place of the options file, and the present instant as the clock there shows
+// it, with the zone in force (`now`, see HomeClockAt), so that clock time and zone give the
+// real instant.
+void FillWithNow(PersonFields& fields, Person person, const ZoneClock& now, const OptionValues& options);
 // "Minus 1": the time zone one hour less; the button is then disabled.
 void SubtractOneHour(PersonFields& fields);
 // "Adjust TZ": the local mean time zone of the longitude, four decimals; enables "Minus 1".

@@ -133,11 +133,6 @@ int NearestPoint(const GraphScale& s, int points, double x) {
   return Visible(s, points, static_cast<int>(std::floor((x - graph::PlotLeft) / s.spacing - 0.5)) + s.first + 1);
 }
 
-int FloorPoint(const GraphScale& s, int points, double x) {
-  // On a full day the rule reaches two points left of the first one.
-  return Visible(s, points, static_cast<int>(std::floor((x - 25) / s.spacing)) + s.first + 1);
-}
-
 std::optional<std::pair<int, int>> ZoomRange(int index1, int index2) {
   if (index1 < 1 || index2 < 1 || index1 == index2) return std::nullopt;
   return std::pair{std::min(index1, index2), std::max(index1, index2) + 1};

@@ -71,12 +71,9 @@ struct Bar {
 // running to the right border.
 std::vector<Bar> Bars(const GraphScale& scale, const std::vector<int>& counts);
 
-// The point under a pointer at x for the hover text: the nearest one. Both rules keep the
-// point inside the visible range and the series.
+// The point under a pointer at x, named by the hover text and sent to the transit fields by a
+// right-button release: the nearest one, inside the visible range and the series.
 int NearestPoint(const GraphScale& scale, int points, double x);
-// The point a right-button release sends to the transit fields: rounded down from x 25, so
-// just right of a point it is the next one.
-int FloorPoint(const GraphScale& scale, int points, double x);
 
 // Zoom between two marked points: the smaller to the larger + 1; nothing when either is
 // missing (0) or both are the same.

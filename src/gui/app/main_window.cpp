@@ -131,6 +131,7 @@ MainWindow::MainWindow(Session& session, UserInterface& ui, Clock clock, QWidget
   // "Save As" of the data window proposes a file name from what the name field holds now.
   connect(p1_, &PersonBlock::nameEdited, this, [this](const QString& text) { session_.person1.name = S(text); });
   connect(p2_, &PersonBlock::nameEdited, this, [this](const QString& text) { session_.person2.name = S(text); });
+  for (PersonBlock* block : {p1_, p2_}) connect(block, &PersonBlock::edited, this, &MainWindow::UpdatePlanetDataMark);
   // Shift with the Person 1 key fills Person 2.
   auto* diurnalNow = new QShortcut(QKeySequence(Qt::SHIFT | Qt::ALT | Qt::Key_N), this);
   connect(diurnalNow, &QShortcut::activated, this, &MainWindow::cmdDiurnalNow_Click);
@@ -270,7 +271,9 @@ QWidget* MainWindow::BuildPlanetDataGroup() {
   auto* layout = new QVBoxLayout;
   layout->addWidget(grdOutput_, 1);
   layout->addWidget(cmdCalculate_);
-  return NewGroup("Planet Data", layout);
+  planetData_ = NewGroup("Planet Data", layout);
+  planetData_->setObjectName("PlanetData");
+  return planetData_;
 }
 
 QWidget* MainWindow::BuildCheckBoxGroup(const QString& title, const QString& prefix, int count,
@@ -644,23 +647,27 @@ void MainWindow::Start() {
   KeepOnScreen(this);
   if (session_.optionValues[option::ShowTipAtStart] != 0) mnuHelpTipoftheDay_Click();
   ui_.SetBusy(true);
-  LocalDateTime now = clock_();
+  // A home place still at Greenwich becomes the city of the computer's time zone, once.
+  const std::optional<Message> seeded = SeedHomePlace(session_, AtlasData(), SystemZoneName(), clock_());
+  const ZoneClock now = HomeNow();
   FillWithNow(session_.person1, Person::One, now, session_.optionValues);
   FillWithNow(session_.person2, Person::Two, now, session_.optionValues);
   BlockFromFields(Person::One);
   BlockFromFields(Person::Two);
   Load_names_list();
   const Settings& s = session_.settings;
+  const HomeClockSource sameNow = [now] { return now; };
   if (!s.personName2.empty()) {
     optPerson2_->setChecked(true);
-    LoadLastPerson(session_, Person::Two, s.personName2, now, ui_);
+    LoadLastPerson(session_, Person::Two, s.personName2, sameNow, ui_);
     BlockFromFields(Person::Two);
   }
   if (!s.personName1.empty()) {
     optPerson1_->setChecked(true);
-    LoadLastPerson(session_, Person::One, s.personName1, now, ui_);
+    LoadLastPerson(session_, Person::One, s.personName1, sameNow, ui_);
     BlockFromFields(Person::One);
   }
+  if (seeded) ui_.ShowMessage(*seeded);
   cmdCalculate_Click();
   ui_.SetBusy(false);
 }
@@ -683,6 +690,23 @@ void MainWindow::cmdCalculate_Click() {
   SetupPlanetDataGrid();
   cmdCalcAspectarian_->setEnabled(true);  // also after failed checks
   UpdateStaleMarks();
+  UpdatePlanetDataMark();
+}
+
+void MainWindow::UpdatePlanetDataMark() {
+  if (!planetData_ || !session_.chartsComputed) return;
+  PersonFields natal, transit;
+  p1_->Read(natal);
+  p2_->Read(transit);
+  const bool stale = !ChartsOfFields(session_, natal, transit);
+  planetData_->setTitle(stale ? "Planet Data (out of date)" : "Planet Data");
+  planetData_->setToolTip(stale ? "The birth data have changed since these charts were calculated: press "
+                                  "\"Calculate planetary data\"."
+                                : QString());
+  // Grey positions: they are of the fields as they were.
+  QPalette palette = grdOutput_->palette();
+  palette.setColor(QPalette::Text, stale ? QColor(Qt::darkGray) : QApplication::palette(grdOutput_).color(QPalette::Text));
+  grdOutput_->setPalette(palette);
 }
 
 void MainWindow::UpdateStaleMarks() {
@@ -721,15 +745,26 @@ void MainWindow::SetupPlanetDataGrid() {
   grdOutput_->setVisible(true);
 }
 
+const Atlas& MainWindow::AtlasData() {
+  if (!atlas_) {
+    ui_.SetBusy(true);
+    atlas_ = std::make_shared<const Atlas>(Atlas::FromGeonames());
+    ui_.SetBusy(false);
+  }
+  return *atlas_;
+}
+
+ZoneClock MainWindow::HomeNow() { return NowAtHome(session_, AtlasData(), clock_()); }
+
 void MainWindow::cmdNow_Click() {
   FieldsFromBlock(Person::One);
-  FillWithNow(session_.person1, Person::One, clock_(), session_.optionValues);
+  FillWithNow(session_.person1, Person::One, HomeNow(), session_.optionValues);
   BlockFromFields(Person::One);
 }
 
 void MainWindow::cmdDiurnalNow_Click() {
   FieldsFromBlock(Person::Two);
-  FillWithNow(session_.person2, Person::Two, clock_(), session_.optionValues);
+  FillWithNow(session_.person2, Person::Two, HomeNow(), session_.optionValues);
   BlockFromFields(Person::Two);
 }
 
@@ -804,12 +839,7 @@ void MainWindow::LookUpPlace(Person person) {
                          " The atlas needs a valid date and time."});
     return;
   }
-  if (!atlas_) {
-    ui_.SetBusy(true);
-    atlas_ = std::make_unique<Atlas>(Atlas::FromGeonames());
-    ui_.SetBusy(false);
-  }
-  AtlasWindow window(*atlas_, fields, *moment, ui_, this);
+  AtlasWindow window(AtlasData(), fields, *moment, ui_, this);
   window.exec();
   if (!window.Result()) return;  // closed without a lookup: the block stays as it is
   if (CopyAtlasAnswer(*window.Result(), fields)) BlockFromFields(person);
@@ -854,8 +884,10 @@ void MainWindow::mnuUpdate_forward_1_month_Click() { StepMonth(1); }
 void MainWindow::cmdCalc_aspectarian_Click() {
   if (runner_->Running()) return;
   StoreWidgetsInSession();
-  if (!session_.chartsComputed) cmdCalculate_Click();
-  if (!session_.chartsComputed) {
+  // The run searches the charts of the fields as they are now: calculated first when they
+  // have changed since (or were never calculated), and not at all when they cannot be.
+  if (!ChartsOfFields(session_)) cmdCalculate_Click();
+  if (!ChartsOfFields(session_)) {
     emit runFinished(false);
     return;
   }
@@ -1036,10 +1068,10 @@ void MainWindow::cmdFindHotspots_Click() {
     hitsGraph_->activateWindow();
     return;
   }
+  // The persons and the day of the run, whatever the fields hold now.
   HotspotDay day;
-  day.title = session_.person1.name + " and " + session_.person2.name;
-  day.date = ParseDateText(session_.transitDateText, session_.formats.dateOrder)
-                 .value_or(CivilDate{session_.reading2.year, session_.reading2.month, session_.reading2.day});
+  day.title = session_.runTitle;
+  day.date = ParseDateText(session_.runDateText, session_.formats.dateOrder).value_or(session_.runDate);
   // Written as the graph writes the days it steps to: two-digit day and month.
   day.dateText = DateText(day.date, session_.formats.dateOrder);
   day.hits = HotspotHitsOf(session_.run);

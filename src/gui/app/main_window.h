@@ -50,13 +50,16 @@ class TargetListWindow;
 class MainWindow : public QMainWindow {
   Q_OBJECT
  public:
-  using Clock = std::function<LocalDateTime()>;
-  MainWindow(Session& session, UserInterface& ui, Clock clock = CurrentLocalTime, QWidget* parent = nullptr);
+  // The present instant; "Now" shows it on the clock of the home place.
+  using Clock = std::function<UtcInstant()>;
+  MainWindow(Session& session, UserInterface& ui, Clock clock = CurrentInstant, QWidget* parent = nullptr);
   ~MainWindow() override;
 
   // The file and print dialogs the windows use instead of the platform's; set before Start.
   void SetFileDialogs(FileDialogs& dialogs) { files_ = &dialogs; }
   void SetPrinterSetup(PrinterSetup& setup) { printer_ = &setup; }
+  // The atlas, instead of reading it when it is first needed; set before Start.
+  void SetAtlas(std::shared_ptr<const Atlas> atlas) { atlas_ = std::move(atlas); }
 
   // The size the window needs to show everything without scroll bars.
   QSize FittingSize() const;
@@ -148,6 +151,11 @@ class MainWindow : public QMainWindow {
   void EnableResultButtons();
   // Titles the grid and the report as older than the zodiac and houses now chosen, or not.
   void UpdateStaleMarks();
+  // Marks the planet grid out of date while the fields differ from its charts.
+  void UpdatePlanetDataMark();
+  // The atlas, read when first needed, and the clock of the home place now.
+  const Atlas& AtlasData();
+  ZoneClock HomeNow();
   // Asks each open list editor about its unsaved edits; false when the user cancels.
   bool ListEditsSettled();
 
@@ -173,6 +181,7 @@ class MainWindow : public QMainWindow {
   QListWidget* namesOnFile_ = nullptr;
   QLabel* lblNamesOnFile_ = nullptr;
   QTableWidget* grdOutput_ = nullptr;
+  QGroupBox* planetData_ = nullptr;
   QPushButton* cmdCalculate_ = nullptr;
   QPushButton* cmdCalcAspectarian_ = nullptr;
   std::vector<QCheckBox*> chkP1Planets_, chkP2Planets_, chkAspects_;
@@ -190,7 +199,7 @@ class MainWindow : public QMainWindow {
   // The zodiac and houses of the run being computed, and of the run the grid shows.
   std::optional<ChartOptions> startedRunChart_, shownRunChart_;
 
-  std::unique_ptr<Atlas> atlas_;  // read when the first lookup opens
+  std::shared_ptr<const Atlas> atlas_;  // read when first needed
   std::unique_ptr<ScreenFitter> fitter_;
   std::unique_ptr<FileDialogs> ownFiles_;
   std::unique_ptr<PrinterSetup> ownPrinter_;

@@ -185,6 +185,11 @@ void PersonBlock::ConnectRules() {
     if (ruled != text) hour_->setText(ruled);
   });
   connect(name_, &QLineEdit::textChanged, this, &PersonBlock::nameEdited);
+  for (QLineEdit* field : {name_, month_, day_, year_, hour_, minute_, timeZone_, longDeg_, longMin_, latDeg_, latMin_,
+                           stateCountry_, city_})
+    connect(field, &QLineEdit::textChanged, this, &PersonBlock::edited);
+  for (QRadioButton* option : {am_, pm_, unknown_, east_, west_, north_, south_})
+    connect(option, &QRadioButton::toggled, this, &PersonBlock::edited);
   connect(now_, &QPushButton::clicked, this, &PersonBlock::nowClicked);
   connect(save_, &QPushButton::clicked, this, &PersonBlock::saveClicked);
   connect(atlas_, &QPushButton::clicked, this, &PersonBlock::atlasClicked);

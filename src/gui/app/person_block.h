@@ -44,6 +44,8 @@ class PersonBlock : public QGroupBox {
   void saveClicked();
   void atlasClicked();
   void nameEdited(const QString& name);
+  // Any field or option of the block changed, by the user or by the program.
+  void edited();
 
  private:
   void Build();

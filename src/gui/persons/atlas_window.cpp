@@ -1,6 +1,9 @@
 #include "gui/persons/atlas_window.h"
 
 #include "core/app/user_interface.h"
+#include "core/reference/text.h"
+
+#include <fmt/format.h>
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -10,6 +13,8 @@
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+#include <cmath>
 
 namespace kesmora::gui {
 
@@ -47,6 +52,22 @@ AtlasWindow::AtlasWindow(const Atlas& atlas, const PersonFields& block, const Lo
   auto* cancel = new QPushButton("Cancel");
   cancel->setObjectName("cmdCancel");
 
+  // Shown when the zone's answer is another city's history.
+  choice_ = new QWidget;
+  lblZoneNote_ = new QLabel;
+  lblZoneNote_->setObjectName("lblZoneNote");
+  lblZoneNote_->setWordWrap(true);
+  cmdStandardTime_ = new QPushButton;
+  cmdStandardTime_->setObjectName("cmdStandardTime");
+  cmdZoneAnswer_ = new QPushButton;
+  cmdZoneAnswer_->setObjectName("cmdZoneAnswer");
+  auto* choiceRow = new QHBoxLayout(choice_);
+  choiceRow->setContentsMargins(0, 0, 0, 0);
+  choiceRow->addWidget(lblZoneNote_, 1);
+  choiceRow->addWidget(cmdStandardTime_);
+  choiceRow->addWidget(cmdZoneAnswer_);
+  choice_->hide();
+
   auto* form = new QFormLayout;
   form->addRow("&City", txtCity_);
   form->addRow("&State / Country", txtState_);
@@ -63,6 +84,7 @@ AtlasWindow::AtlasWindow(const Atlas& atlas, const PersonFields& block, const Lo
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(form);
   layout->addWidget(lstPlaces_);
+  layout->addWidget(choice_);
   layout->addLayout(buttons);
   resize(760, 420);
 
@@ -76,6 +98,8 @@ AtlasWindow::AtlasWindow(const Atlas& atlas, const PersonFields& block, const Lo
     cmdLookup_Click();
   });
   connect(lookup, &QPushButton::clicked, this, &AtlasWindow::cmdLookup_Click);
+  connect(cmdStandardTime_, &QPushButton::clicked, this, &AtlasWindow::cmdStandardTime_Click);
+  connect(cmdZoneAnswer_, &QPushButton::clicked, this, &AtlasWindow::cmdZoneAnswer_Click);
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
   Search();
 }
@@ -101,6 +125,12 @@ void AtlasWindow::Search() {
   ambiguous_ = m.sameName > 1;
   chosen_ = false;
   setWindowTitle(kCaption);
+  HideChoice();
+}
+
+void AtlasWindow::HideChoice() {
+  pendingPlace_.reset();
+  choice_->hide();
 }
 
 void AtlasWindow::cmdLookup_Click() {
@@ -118,8 +148,37 @@ void AtlasWindow::cmdLookup_Click() {
     ui_.ShowMessage({MessageIcon::Warning, "Error!", error});
     return;
   }
-  if (zone->kind == TimeKind::LocalMean) ui_.ShowMessage({MessageIcon::Warning, "LMT used", "LMT is used"});
-  result_ = AnswerOf(place, *zone);
+  if (const std::optional<std::string> note = ZoneHistoryNote(place, moment_, *zone)) {
+    // Not a fact to copy unasked: the answer, the note and the two choices wait beside the list.
+    pendingPlace_ = item->data(0, kIndexRole).toULongLong();
+    pendingZone_ = *zone;
+    lblZoneNote_->setText(Q(fmt::format("{}: time zone {}, {}; {}.", place.city, ZoneFieldText(zone->hoursWest),
+                                        TimeKindText(*zone), *note)));
+    cmdStandardTime_->setText(Q(fmt::format("&Standard time ({})", ZoneFieldText(zone->standardHoursWest))));
+    cmdZoneAnswer_->setText(Q(fmt::format("The &zone's answer ({})", ZoneFieldText(zone->hoursWest))));
+    choice_->show();
+    cmdStandardTime_->setFocus();
+    return;
+  }
+  Take(place, *zone);
+}
+
+void AtlasWindow::cmdStandardTime_Click() {
+  if (pendingPlace_) Take(atlas_.Place(*pendingPlace_), StandardTimeOf(pendingZone_));
+}
+
+void AtlasWindow::cmdZoneAnswer_Click() {
+  if (pendingPlace_) Take(atlas_.Place(*pendingPlace_), pendingZone_);
+}
+
+void AtlasWindow::Take(const AtlasPlace& place, const ZoneInForce& zone) {
+  if (zone.kind == TimeKind::LocalMean)
+    ui_.ShowMessage({MessageIcon::Warning, "LMT used",
+                     fmt::format("LMT is used: local mean time, the place's own clock from its longitude "
+                                 "({} degrees {}: time zone {}).",
+                                 NumberText(std::round(std::abs(place.longitudeWestDeg) * 100) / 100),
+                                 place.longitudeWestDeg < 0 ? "East" : "West", ZoneFieldText(zone.hoursWest))});
+  result_ = AnswerOf(place, zone);
   accept();
 }
 

@@ -400,7 +400,8 @@ void HitsGraph::Form_MouseUp(Qt::MouseButton button, Point at) {
   DisplayCaption();
   if (button != Qt::RightButton || at.x < graph::PlotLeft || !send_) return;
   const HitsSeries& series = state_.series;
-  const int i = FloorPoint(state_.scale, series.Points(), at.x);
+  // The point the hover text names, whatever the width of a point.
+  const int i = NearestPoint(state_.scale, series.Points(), at.x);
   auto date = SeriesDate(series.dateText, session_.formats.dateOrder);
   if (!date || i < 1) return;
   const int minute = ((series.StartMinuteOfDay() + (i - 1) * series.stepMinutes) % MinutesPerDay + MinutesPerDay) %

@@ -157,18 +157,21 @@ TEST_F(StartupTest, ProgramDirectoryTakesTheFirstPlaceGiven) {
 
 // ---- Start persons -----------------------------------------------------------------------
 
+// "Now" at noon, zone 0.
+const HomeClockSource kNoon = [] { return ZoneClock{{{2026, 12, 5}, 12, 0}, 0}; };
+
 TEST_F(StartupTest, TheLastPersonsAreLoadedWhenTheNamesFileHoldsThem) {
   StartSession(s, Options(SeededHome()));
   s.settings.personName1 = "Example";
   s.settings.personName2 = "Nobody";
   RecordingInterface ui;
-  FillStartPersons(s, ui);
+  FillStartPersons(s, ui, kNoon);
   EXPECT_TRUE(ui.messages.empty());
   EXPECT_EQ(s.person1.name + " " + s.person1.year + " " + s.person1.city, "Example 1949 Houston");
   EXPECT_EQ(s.person2.name, "Transits - Now");
   s.settings.personName1 = "Nobody";
   s.settings.personName2 = "Example";
-  FillStartPersons(s, ui);
+  FillStartPersons(s, ui, kNoon);
   EXPECT_TRUE(ui.messages.empty());
   EXPECT_EQ(s.person1.name, "Now");
   EXPECT_EQ(s.person1.latDeg + " " + s.person1.latMin, "51 29");  // the home place of OPTIONS.OPT
@@ -185,7 +188,7 @@ TEST_F(StartupTest, FaultyNamesShowTheirMessagesAndTheBlockStartsWithNow) {
   s.settings.personName1 = "Bad";
   s.settings.personName2 = "Long";
   RecordingInterface ui;
-  FillStartPersons(s, ui);
+  FillStartPersons(s, ui, kNoon);
   ASSERT_EQ(ui.messages.size(), 3u);
   EXPECT_EQ(ui.messages[0].title, "Error!");
   EXPECT_EQ(ui.messages[0].text, NamesFileErrorText(home / "NAMES.FIL", s.names.unreadable));

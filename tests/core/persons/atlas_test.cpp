@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace kesmora {
 namespace {
 
@@ -88,6 +90,72 @@ TEST(AtlasSearch, CaseAndAccentsIgnoredMostPopulousFirst) {
   EXPECT_TRUE(elsewhere.regionIgnored);
   EXPECT_EQ(elsewhere.places.size(), 3u);
   EXPECT_TRUE(atlas.Search("", "").places.empty());
+}
+
+// A mean time of the database is the place's own mean time, longitude / 15: its "LMT", and the
+// mean time of another city in force there (Madras time in Bombay, 29.6 minutes off Bombay's
+// own); standards of whole, half and quarter hours stay, whatever they are called.
+TEST(ZoneAt, MeanTimesOfOtherCitiesAreThePlacesOwnMeanTime) {
+  struct Case {
+    const char *what, *zone;
+    CivilDate date;
+    double longitudeWestDeg;
+    double expectHoursWest;  // NaN: the place's own mean time, longitude / 15
+    TimeKind kind;
+  } cases[] = {
+      {"Mumbai under Madras time, 5:21:10", "Asia/Kolkata", {1880, 6, 1}, -72.8826, NAN, TimeKind::LocalMean},
+      {"Kolkata under Howrah time, 5:53:20", "Asia/Kolkata", {1860, 6, 1}, -88.363, NAN, TimeKind::LocalMean},
+      {"Chicago before standard time", "America/Chicago", {1880, 6, 1}, 87.65, NAN, TimeKind::LocalMean},
+      {"Guayaquil under Quito time, -5:14 named QMT", "America/Guayaquil", {1900, 6, 1}, 79.9, NAN,
+       TimeKind::LocalMean},
+      {"Mumbai since India's standard", "Asia/Kolkata", {1950, 6, 1}, -72.8826, -5.5, TimeKind::Standard},
+      {"New Zealand's standard of 11:30, named NZMT", "Pacific/Auckland", {1900, 6, 1}, -174.76, -11.5,
+       TimeKind::Standard},
+      {"Kathmandu, a quarter-hour standard", "Asia/Kathmandu", {2024, 6, 1}, -85.32, -5.75, TimeKind::Standard},
+      {"Singapore's standard of 7:20", "Asia/Singapore", {1937, 6, 1}, -103.85, -7 - 1 / 3.0, TimeKind::Standard},
+      {"Houston in summer", "America/Chicago", {2024, 7, 1}, 95.36, 5, TimeKind::Daylight},
+  };
+  for (const Case& c : cases) {
+    const auto zone = ZoneAt(c.zone, {c.date, 12, 0}, c.longitudeWestDeg);
+    ASSERT_TRUE(zone) << c.what;
+    const double expect = std::isnan(c.expectHoursWest) ? c.longitudeWestDeg / 15 : c.expectHoursWest;
+    EXPECT_NEAR(zone->hoursWest, expect, 1e-6) << c.what;
+    EXPECT_EQ(zone->kind, c.kind) << c.what;
+    if (c.kind == TimeKind::LocalMean) {
+      EXPECT_EQ(TimeKindText(*zone), "local mean time") << c.what;
+    }
+  }
+}
+
+// Before 1970 a zone's history is the clock of the city it is named after: elsewhere the answer
+// carries a note, and standard time is the other answer (Texas kept it in 1949). Not for the
+// city itself (or its name with a word more), from 1970, nor for local mean time.
+TEST(AtlasZoneHistory, BeforeNineteenSeventyAnotherCitysClockIsNoted) {
+  struct Case {
+    AtlasPlace place;
+    CivilDate date;
+    const char* note;  // "" for none
+    double zoneAnswer, standard;
+  } cases[] = {
+      {{"Houston", "Texas", "United States", "US", "America/Chicago", 29.76, 95.36}, {1949, 9, 22},
+       "zone history of Chicago; check the local time in force", 5, 6},
+      {{"Chicago", "Illinois", "United States", "US", "America/Chicago", 41.85, 87.65}, {1949, 9, 22}, "", 5, 6},
+      {{"New York City", "New York", "United States", "US", "America/New_York", 40.71, 74.0}, {1949, 7, 1}, "", 4, 5},
+      {{"Houston", "Texas", "United States", "US", "America/Chicago", 29.76, 95.36}, {1975, 7, 1}, "", 5, 6},
+      {{"Mumbai", "Maharashtra", "India", "IN", "Asia/Kolkata", 19.07, -72.88}, {1950, 6, 1},
+       "zone history of Kolkata; check the local time in force", -5.5, -5.5},
+      {{"Houston", "Texas", "United States", "US", "America/Chicago", 29.76, 95.36}, {1880, 6, 1}, "", 95.36 / 15,
+       95.36 / 15},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.place.city + " " + std::to_string(c.date.year));
+    const LocalMoment moment{c.date, 10, 43};
+    const auto zone = ZoneAt(c.place.zoneName, moment, c.place.longitudeWestDeg);
+    ASSERT_TRUE(zone);
+    EXPECT_EQ(ZoneHistoryNote(c.place, moment, *zone).value_or(""), c.note);
+    EXPECT_NEAR(zone->hoursWest, c.zoneAnswer, 1e-9);
+    EXPECT_NEAR(StandardTimeOf(*zone).hoursWest, c.standard, 1e-9);
+  }
 }
 
 }  // namespace
