@@ -364,6 +364,18 @@ WriteResult WriteFileAtomically(const std::filesystem::path& path, std::string_v
 
 WriteResult WriteFileAtomically(const std::filesystem::path& path,
                                 const std::function<void(const TextSink&)>& write) {
+  struct stat existing {};
+  if (::stat(path.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode) && !S_ISDIR(existing.st_mode)) {
+    int fd = ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return {SystemMessage(errno)};
+    int error = 0;
+    write([&](std::string_view piece) {
+      if (error == 0 && !WriteAll(fd, piece)) error = errno;
+    });
+    if (::close(fd) != 0 && error == 0) error = errno;
+    if (error != 0) return {SystemMessage(error)};
+    return {};
+  }
   TemporaryFile temp;
   {
     TemporaryWriter writer(path);

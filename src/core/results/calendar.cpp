@@ -77,7 +77,37 @@ std::string ZoneText(double hours) {
   return NumberText(hours) + " h (west positive)";
 }
 
+void AddHeader(std::string& out) {
+  AddLine(out, "BEGIN:VCALENDAR");
+  AddLine(out, "VERSION:2.0");
+  AddLine(out, std::string("PRODID:-//Kesmora//Kesmora ") + ProgramVersion + "//EN");
+  AddLine(out, "CALSCALE:GREGORIAN");
+  AddLine(out, "METHOD:PUBLISH");
+}
+
+void AddEvent(std::string& out, const CalendarEvent& e, const std::string& stamp) {
+  AddLine(out, "BEGIN:VEVENT");
+  AddLine(out, "UID:" + e.uid);
+  AddLine(out, "DTSTAMP:" + stamp);
+  AddLine(out, "DTSTART:" + UtcText(e.startUtc));
+  // A moment has no end of its own (RFC 5545 3.6.1): it ends where it starts.
+  if (e.endUtc > e.startUtc) AddLine(out, "DTEND:" + UtcText(e.endUtc));
+  AddLine(out, "SUMMARY:" + EscapeText(e.summary));
+  AddLine(out, "DESCRIPTION:" + EscapeText(e.description));
+  AddLine(out, "TRANSP:TRANSPARENT");
+  AddLine(out, "END:VEVENT");
+}
+
 }  // namespace
+
+std::string IcsText(const std::vector<CalendarEvent>& events, long long stampUtc) {
+  std::string out;
+  AddHeader(out);
+  const std::string stamp = UtcText(stampUtc);
+  for (const CalendarEvent& e : events) AddEvent(out, e, stamp);
+  AddLine(out, "END:VCALENDAR");
+  return out;
+}
 
 long long UtcSecondsAsShown(double jd, double timeZoneHours) {
   return LocalSecondsOf(jd, timeZoneHours) - kJulianDayOf1970 * kSecondsPerDay +
@@ -87,16 +117,11 @@ long long UtcSecondsAsShown(double jd, double timeZoneHours) {
 void WriteCalendar(const TextSink& out, const RunResult& run, const HitTextContext& texts, double natalJulianDay,
                    long long stampUtc) {
   std::string lines;
-  auto line = [&](const std::string& text) { AddLine(lines, text); };
   auto flush = [&] {
     out(lines);
     lines.clear();
   };
-  line("BEGIN:VCALENDAR");
-  line("VERSION:2.0");
-  line(std::string("PRODID:-//Kesmora//Kesmora ") + ProgramVersion + "//EN");
-  line("CALSCALE:GREGORIAN");
-  line("METHOD:PUBLISH");
+  AddHeader(lines);
   flush();
   const std::string stamp = UtcText(stampUtc);
   const double zone = run.transitTimeZone;
@@ -122,19 +147,10 @@ void WriteCalendar(const TextSink& out, const RunResult& run, const HitTextConte
     const uint64_t hash = Fnv1a(key);
     const int n = ++given[hash];
     const std::string uid = n == 1 ? fmt::format("{:016x}@kesmora", hash) : fmt::format("{:016x}-{}@kesmora", hash, n);
-    line("BEGIN:VEVENT");
-    line("UID:" + uid);
-    line("DTSTAMP:" + stamp);
-    line("DTSTART:" + UtcText(start));
-    // A moment has no end of its own (RFC 5545 3.6.1): it ends where it starts.
-    if (end > start) line("DTEND:" + UtcText(end));
-    line("SUMMARY:" + EscapeText(summary));
-    line("DESCRIPTION:" + EscapeText(description));
-    line("TRANSP:TRANSPARENT");
-    line("END:VEVENT");
+    AddEvent(lines, {uid, start, end, summary, description}, stamp);
     flush();
   }
-  line("END:VCALENDAR");
+  AddLine(lines, "END:VCALENDAR");
   flush();
 }
 

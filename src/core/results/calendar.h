@@ -10,6 +10,17 @@ namespace kesmora {
 
 struct RunResult;
 
+struct CalendarEvent {
+  std::string uid;
+  long long startUtc = 0, endUtc = 0;  // seconds since 1970-01-01 00:00 UTC
+  std::string summary;                 // "Moon 060 Venus (t. to n.)"
+  std::string description;             // exact moment, positions and periods, lines joined by "\n"
+};
+
+// A whole calendar of these events: CR LF lines folded at 75 octets. `stampUtc` is the moment
+// of writing.
+std::string IcsText(const std::vector<CalendarEvent>& events, long long stampUtc);
+
 // The calendar of a finished run (CR LF lines folded at 75 octets), written event by event:
 // one event per hit, in grid order. A hit without a start (end) of its period starts (ends) at
 // its exact moment, so one without either is a moment. The natal moment is part of each UID,

@@ -80,19 +80,23 @@ TEST_F(WriteFileTest, ALeftoverTemporaryDoesNotBlockTheNextWrite) {
   EXPECT_EQ(ReadWholeFile(file), "new");
 }
 
-// A FIFO (as /dev/stdout in a pipe) gets the text; it once was replaced by a file.
+// A FIFO (as /dev/stdout in a pipe) gets the text, whole or piece by piece; it once was
+// replaced by a file.
 TEST_F(WriteFileTest, AFifoIsWrittenNotReplaced) {
   const fs::path fifo = dir.path() / "out.csv";
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-  const int reader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
-  ASSERT_GE(reader, 0);
-  EXPECT_TRUE(WriteFileAtomically(fifo, "a,b\r\n"));
-  char buffer[16] = {};
-  EXPECT_EQ(read(reader, buffer, sizeof buffer), 5);
-  close(reader);
-  EXPECT_EQ(std::string(buffer), "a,b\r\n");
-  EXPECT_TRUE(fs::is_fifo(fifo));
-  ExpectOnly({"out.csv"});
+  for (bool pieces : {false, true}) {
+    const int reader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    EXPECT_TRUE(pieces ? WriteFileAtomically(fifo, [](const TextSink& out) { out("a,"), out("b\r\n"); })
+                       : WriteFileAtomically(fifo, "a,b\r\n"));
+    char buffer[16] = {};
+    EXPECT_EQ(read(reader, buffer, sizeof buffer), 5) << pieces;
+    close(reader);
+    EXPECT_EQ(std::string(buffer), "a,b\r\n") << pieces;
+    EXPECT_TRUE(fs::is_fifo(fifo));
+    ExpectOnly({"out.csv"});
+  }
 }
 
 TEST_F(WriteFileTest, AFailedWriteKeepsTheOldFileAndNamesTheCause) {
