@@ -14,10 +14,13 @@
 #include <fmt/format.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <iostream>
+#include <limits>
 #include <memory>
 #include <sstream>
 
@@ -84,20 +87,16 @@ const char* ListOption(ListKind kind) {
   return "";
 }
 
-// Writes text to a file, or to standard output for "-", CR LF kept as written.
-void Emit(const std::string& target, const std::string& text) {
+// Writes a text made piece by piece to a file, or to standard output for "-", CR LF kept as
+// written. A file is replaced only once it is whole.
+void Emit(const std::string& target, const std::function<void(const TextSink&)>& write) {
   if (target == "-") {
-    std::cout << text;
+    write([](std::string_view piece) { std::cout.write(piece.data(), static_cast<std::streamsize>(piece.size())); });
+    std::cout.flush();
     return;
   }
-  if (WriteResult written = WriteFileAtomically(target, text); !written)
+  if (WriteResult written = WriteFileAtomically(target, write); !written)
     throw UsageError(fmt::format("cannot write '{}': {}", target, written.error));
-}
-
-std::string ReportText(const Session& s) {
-  std::string text;
-  for (const std::string& block : s.runReport) text += block + std::string(CRLF);
-  return text;
 }
 
 void Run(AspectarianCli& o, const std::string& program, int& exitCode) {
@@ -107,15 +106,16 @@ void Run(AspectarianCli& o, const std::string& program, int& exitCode) {
     exitCode = 2;
     return;
   }
+  // Hit by hit, so that a run of any size is written without its texts being held.
+  const HitTextContext texts = RunTexts(session);
   if (o.report.empty() && o.csv.empty() && o.ics.empty()) o.report = "-";
-  if (!o.report.empty()) Emit(o.report, ReportText(session));
-  if (!o.csv.empty()) {
-    Emit(o.csv, CsvText(RunGridRows(session)));
-  }
+  if (!o.report.empty()) Emit(o.report, [&](const TextSink& out) { WriteRunReport(out, session.run, texts); });
+  if (!o.csv.empty()) Emit(o.csv, [&](const TextSink& out) { WriteCsv(out, session.run.hits.RunHits(), texts); });
   if (!o.ics.empty()) {
-    auto events = CalendarEventsOf(session.run, RunTexts(session), session.chart.natalJulianDay);
     auto now = std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::now());
-    Emit(o.ics, IcsText(events, now.time_since_epoch().count()));
+    Emit(o.ics, [&](const TextSink& out) {
+      WriteCalendar(out, session.run, texts, session.chart.natalJulianDay, now.time_since_epoch().count());
+    });
   }
   exitCode = 0;
 }
@@ -150,6 +150,7 @@ bool RunSearch(RunCliOptions& o, const std::string& program, Session& session, C
   RunOptions options = RunOptionsOf(s, session.person2);
   options.exactEphemeris = o.exactEphemeris;
   options.threads = o.threads;
+  options.hitLimit = o.maxHits > 0 ? o.maxHits : std::numeric_limits<int>::max();
   RunInput input = RunInputOf(session, options);
   // Without a window to choose a missing list in, a missing list is an error.
   for (ListKind kind : ListsNeeded(options)) {
@@ -159,15 +160,24 @@ bool RunSearch(RunCliOptions& o, const std::string& program, Session& session, C
                                    file.empty() ? "was not given" : "'" + file.string() + "'"));
   }
   RunControl control;
+  std::atomic<long> found{0};
+  control.hitsFound = &found;
   if (isatty(fileno(stderr))) {
-    control.progress = [](int pass, double fraction) {
-      std::fprintf(stderr, "\r%s %3.0f%%", pass <= 6 ? fmt::format("pass {}", pass).c_str() : "periods",
-                   fraction * 100);
+    control.progress = [&found](int stage, double fraction) {
+      const std::string name = stage == run_stage::Sampling ? "positions"
+                               : stage == run_stage::Periods ? "periods"
+                                                             : fmt::format("pass {}", stage);
+      std::fprintf(stderr, "\r%-9s %3.0f%%  %ld aspects", name.c_str(), fraction * 100, found.load());
     };
   }
-  RunResult result = RunAspectarian(input, control);
-  if (control.progress) std::fprintf(stderr, "\r%-20s\r", "");
-  AdoptRunResult(session, std::move(result));
+  // The progress line goes when the run ends, also at the hit limit.
+  struct ClearLine {
+    bool shown;
+    ~ClearLine() {
+      if (shown) std::fprintf(stderr, "\r%-40s\r", "");
+    }
+  } clear{static_cast<bool>(control.progress)};
+  KeepRunResult(session, RunAspectarian(input, control));
   for (const std::string& notice : session.run.notices) ui.ShowMessage({MessageIcon::Information, "Information", notice});
   return true;
 }
@@ -189,6 +199,10 @@ void AddRunOptions(CLI::App& cmd, RunCliOptions& o) {
                "Ask the ephemeris for every position instead of interpolating (slow; for comparisons)");
   cmd.add_option("--threads", o.threads, "Worker threads of the run (default: one per core, at most 8)")
       ->check(CLI::Range(0, 64));
+  cmd.add_option("--max-hits", o.maxHits,
+                 fmt::format("Stop with exit code 1 once the search finds more than N aspects (default {}, as the "
+                             "window; 0: no limit)", MaxHitRowsDefault))
+      ->check(CLI::NonNegativeNumber);
   cmd.add_option("--mpn", o.mpn, "Transit midpoints to meet natal planets (.mpn list)");
   cmd.add_option("--mpt", o.mpt, "Transit midpoints to meet transit planets (.mpt list)");
   cmd.add_option("--nmp", o.nmp, "Natal midpoints (.nmp list)");

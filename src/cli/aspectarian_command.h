@@ -1,5 +1,6 @@
 #pragma once
 #include "cli_common.h"
+#include "core/search/run_options.h"
 
 #include <CLI/CLI.hpp>
 
@@ -16,6 +17,7 @@ struct RunCliOptions {
   std::optional<double> orbBefore, orbAfter, window;
   bool exactEphemeris = false;
   int threads = 0;
+  int maxHits = MaxHitRowsDefault;  // 0: no limit
   std::string mpn, mpt, nmp, nak, apt, t2n;
   bool tmpNatal = false, tmpTransit = false, tNmp = false, tmpNmp = false;
 };

@@ -35,7 +35,8 @@ int main(int argc, char** argv) {
     std::cerr << "kesmora-cli: " << e.what() << "\n";
     return 2;
   } catch (const kesmora::HitTableFull& e) {
-    std::cerr << "kesmora-cli: " << e.what() << "\n";
+    // Nothing is written: the files named keep what they held.
+    std::cerr << "kesmora-cli: " << e.what() << " --max-hits raises the limit; --max-hits 0 lifts it.\n";
     return 1;
   } catch (const kesmora::FatalError& e) {
     std::cerr << e.title << ": " << e.what() << "\n";

@@ -34,6 +34,40 @@ HitTextContext RunTexts(const Session& s) {
   return HitTextsOf(s.tables, s.run.extra, s.formats.dateOrder, s.run.transitTimeZone);
 }
 
+RunShown ShownRunOf(const RunInput& in, const RunResult& run, const RunControl& control) {
+  const HitTextContext texts = HitTextsOf(in.tables, run.extra, in.dateOrder, run.transitTimeZone);
+  const std::vector<Hit>& hits = run.hits.RunHits();
+  // Each hit has a line in its pass's report and a row in the grid.
+  const double work = 2.0 * static_cast<double>(hits.size()) + 1;
+  constexpr size_t kPiecesPerCheck = 64;
+  ProgressReporter reporter(control);
+  size_t done = 0;
+  auto step = [&] {
+    if (++done % kPiecesPerCheck != 0) return;
+    reporter.Report(run_stage::Texts, static_cast<double>(done) / work);
+    reporter.CheckCancelled();
+  };
+  RunShown shown;
+  for (const PassHits& pass : run.passes) {
+    std::string block;
+    WritePassReport(
+        [&](std::string_view piece) {
+          block += piece;
+          step();
+        },
+        run.Shown(pass), pass.pass, texts);
+    shown.report.push_back(std::move(block));
+  }
+  shown.grid.reserve(hits.size());
+  shown.keys.reserve(hits.size());
+  for (size_t r = 0; r < hits.size(); ++r) {
+    shown.grid.push_back(GridRowOf(hits[r], static_cast<int>(r) + 1, texts));
+    shown.keys.push_back(GridSortKeyOf(hits[r], static_cast<int>(r) + 1));
+    step();
+  }
+  return shown;
+}
+
 namespace {
 
 // "Example, 09/22/1949 10:43 AM, zone 6.35889, 95W23 29N45, Houston TX"
@@ -85,7 +119,7 @@ std::vector<std::string> RunTitleLines(const Session& s) {
                   minutes(o.orbBefore), minutes(o.orbAfter), o.periodWindow)};
 }
 
-void AdoptRunResult(Session& s, RunResult result) {
+void KeepRunResult(Session& s, RunResult result) {
   s.run = std::move(result);
   s.runDone = true;
   // A run searches the charts as last calculated (the window calculates first when the fields
@@ -93,16 +127,19 @@ void AdoptRunResult(Session& s, RunResult result) {
   s.runTitle = s.chartPerson1.name + " and " + s.chartPerson2.name;
   s.runDateText = s.transitDateText;
   s.runDate = {s.reading2.year, s.reading2.month, s.reading2.day};
-  HitTextContext texts = RunTexts(s);
   s.runReport.clear();
+}
+
+void AdoptRunResult(Session& s, RunResult result, std::vector<std::string> report) {
+  KeepRunResult(s, std::move(result));
+  s.runReport = std::move(report);
   s.output.StartNewPage();
   for (const std::string& line : RunTitleLines(s)) {
     s.output.outLine = line;
     s.output.AddOutLine();
   }
-  for (const PassHits& pass : s.run.passes) {
-    s.runReport.push_back(ReportPassHits(pass.hits, pass.pass, texts));
-    s.output.outLine = s.runReport.back();
+  for (const std::string& block : s.runReport) {
+    s.output.outLine = block;
     s.output.AddOutLine();
     s.output.ShowPage(s.programDir);
   }

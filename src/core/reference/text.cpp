@@ -244,24 +244,78 @@ bool WriteAll(int fd, std::string_view contents) {
   return true;
 }
 
+// A new temporary file beside a file's final target, written through a buffer. The file is
+// removed again unless it is finished without a failure.
+class TemporaryWriter {
+ public:
+  explicit TemporaryWriter(const std::filesystem::path& path) {
+    const std::filesystem::path target = FinalTarget(path);
+    struct stat existing {};
+    const bool exists = ::stat(target.c_str(), &existing) == 0;
+    fd_ = OpenUniqueTemporary(target, temp_);
+    if (fd_ < 0) {
+      Fail(errno);
+      return;
+    }
+    if (exists && S_ISREG(existing.st_mode) && ::fchmod(fd_, existing.st_mode & 07777) != 0) Fail(errno);
+  }
+  ~TemporaryWriter() {
+    if (fd_ >= 0) ::close(fd_);
+    if (!temp_.empty()) ::unlink(temp_.c_str());
+  }
+  TemporaryWriter(const TemporaryWriter&) = delete;
+  TemporaryWriter& operator=(const TemporaryWriter&) = delete;
+
+  void Write(std::string_view piece) {
+    if (fd_ < 0) return;
+    if (buffer_.size() + piece.size() < kBufferBytes) {
+      buffer_.append(piece);
+      return;
+    }
+    Flush();
+    if (piece.size() < kBufferBytes)
+      buffer_.append(piece);
+    else if (fd_ >= 0 && !WriteAll(fd_, piece))
+      Fail(errno);
+  }
+  // The rest written and flushed to the disk; the file is the caller's from here on.
+  TemporaryFile Finish() {
+    Flush();
+    if (fd_ >= 0 && ::fsync(fd_) != 0) Fail(errno);
+    if (fd_ >= 0) {
+      const int closed = ::close(fd_);
+      fd_ = -1;
+      if (closed != 0) Fail(errno);
+    }
+    if (!error_.empty()) return {{}, {error_}};
+    TemporaryFile done{temp_, {}};
+    temp_.clear();
+    return done;
+  }
+
+ private:
+  static constexpr size_t kBufferBytes = 1 << 16;
+  void Flush() {
+    if (fd_ >= 0 && !WriteAll(fd_, buffer_)) Fail(errno);
+    buffer_.clear();
+  }
+  void Fail(int error) {
+    if (error_.empty()) error_ = SystemMessage(error);
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+  }
+  std::filesystem::path temp_;
+  int fd_ = -1;
+  std::string buffer_;
+  std::string error_;
+};
+
 }  // namespace
 
 TemporaryFile WriteTemporaryBeside(const std::filesystem::path& path, std::string_view contents) {
-  const std::filesystem::path target = FinalTarget(path);
-  struct stat existing {};
-  const bool exists = ::stat(target.c_str(), &existing) == 0;
-  std::filesystem::path temp;
-  int fd = OpenUniqueTemporary(target, temp);
-  if (fd < 0) return {{}, {SystemMessage(errno)}};
-  auto fail = [&](int error, bool open) {
-    if (open) ::close(fd);
-    ::unlink(temp.c_str());
-    return TemporaryFile{{}, {SystemMessage(error)}};
-  };
-  if (exists && S_ISREG(existing.st_mode) && ::fchmod(fd, existing.st_mode & 07777) != 0) return fail(errno, true);
-  if (!WriteAll(fd, contents) || ::fsync(fd) != 0) return fail(errno, true);
-  if (::close(fd) != 0) return fail(errno, false);
-  return {temp, {}};
+  TemporaryWriter writer(path);
+  writer.Write(contents);
+  return writer.Finish();
 }
 
 WriteResult ReplaceWithTemporary(const std::filesystem::path& temporary, const std::filesystem::path& path) {
@@ -304,6 +358,30 @@ WriteResult WriteFileAtomically(const std::filesystem::path& path, std::string_v
   if (::stat(path.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode) && !S_ISDIR(existing.st_mode))
     return WriteInPlace(path, contents);
   TemporaryFile temp = WriteTemporaryBeside(path, contents);
+  if (!temp.result) return temp.result;
+  return ReplaceWithTemporary(temp.path, path);
+}
+
+WriteResult WriteFileAtomically(const std::filesystem::path& path,
+                                const std::function<void(const TextSink&)>& write) {
+  struct stat existing {};
+  if (::stat(path.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode) && !S_ISDIR(existing.st_mode)) {
+    int fd = ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return {SystemMessage(errno)};
+    int error = 0;
+    write([&](std::string_view piece) {
+      if (error == 0 && !WriteAll(fd, piece)) error = errno;
+    });
+    if (::close(fd) != 0 && error == 0) error = errno;
+    if (error != 0) return {SystemMessage(error)};
+    return {};
+  }
+  TemporaryFile temp;
+  {
+    TemporaryWriter writer(path);
+    write([&](std::string_view piece) { writer.Write(piece); });
+    temp = writer.Finish();
+  }
   if (!temp.result) return temp.result;
   return ReplaceWithTemporary(temp.path, path);
 }

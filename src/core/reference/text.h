@@ -1,6 +1,7 @@
 #pragma once
 // Text and number helpers shared by every reader and writer of the program's files.
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -59,6 +60,12 @@ struct WriteResult {
 // half-written file: the old file stays. An existing file keeps its permissions. What is no
 // regular file (a FIFO, a terminal, /dev/null, /dev/stdout) is written in place, as it is.
 WriteResult WriteFileAtomically(const std::filesystem::path& path, std::string_view contents);
+// Where a text goes piece by piece (a line, a cell): a file being written, standard output,
+// a string. A text of any size is written without being held whole.
+using TextSink = std::function<void(std::string_view piece)>;
+// The same for a text made piece by piece: `write` hands its pieces to the sink. When it
+// raises an exception, nothing is written and the exception goes on.
+WriteResult WriteFileAtomically(const std::filesystem::path& path, const std::function<void(const TextSink&)>& write);
 // The two halves of WriteFileAtomically, for a writer that does more between them (keeps a
 // backup): the text written and flushed to a new temporary file beside `path`, ...
 struct TemporaryFile {

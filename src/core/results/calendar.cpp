@@ -11,7 +11,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdint>
-#include <set>
+#include <unordered_map>
 
 namespace kesmora {
 
@@ -77,64 +77,81 @@ std::string ZoneText(double hours) {
   return NumberText(hours) + " h (west positive)";
 }
 
+void AddHeader(std::string& out) {
+  AddLine(out, "BEGIN:VCALENDAR");
+  AddLine(out, "VERSION:2.0");
+  AddLine(out, std::string("PRODID:-//Kesmora//Kesmora ") + ProgramVersion + "//EN");
+  AddLine(out, "CALSCALE:GREGORIAN");
+  AddLine(out, "METHOD:PUBLISH");
+}
+
+void AddEvent(std::string& out, const CalendarEvent& e, const std::string& stamp) {
+  AddLine(out, "BEGIN:VEVENT");
+  AddLine(out, "UID:" + e.uid);
+  AddLine(out, "DTSTAMP:" + stamp);
+  AddLine(out, "DTSTART:" + UtcText(e.startUtc));
+  // A moment has no end of its own (RFC 5545 3.6.1): it ends where it starts.
+  if (e.endUtc > e.startUtc) AddLine(out, "DTEND:" + UtcText(e.endUtc));
+  AddLine(out, "SUMMARY:" + EscapeText(e.summary));
+  AddLine(out, "DESCRIPTION:" + EscapeText(e.description));
+  AddLine(out, "TRANSP:TRANSPARENT");
+  AddLine(out, "END:VEVENT");
+}
+
 }  // namespace
+
+std::string IcsText(const std::vector<CalendarEvent>& events, long long stampUtc) {
+  std::string out;
+  AddHeader(out);
+  const std::string stamp = UtcText(stampUtc);
+  for (const CalendarEvent& e : events) AddEvent(out, e, stamp);
+  AddLine(out, "END:VCALENDAR");
+  return out;
+}
 
 long long UtcSecondsAsShown(double jd, double timeZoneHours) {
   return LocalSecondsOf(jd, timeZoneHours) - kJulianDayOf1970 * kSecondsPerDay +
          std::llround(timeZoneHours * 3600.0);
 }
 
-std::vector<CalendarEvent> CalendarEventsOf(const RunResult& run, const HitTextContext& texts, double natalJulianDay) {
-  const HotspotHits hits = HotspotHitsOf(run);
-  const std::vector<GridRow> grid = GridRowsOf(run.hits.RunHits(), texts);
-  std::vector<CalendarEvent> events;
-  std::set<std::string> uids;
-  const double zone = hits.timeZoneHours;
-  for (size_t k = 0; k < hits.hits.size() && k < grid.size(); ++k) {
-    const HotspotHit& h = hits.hits[k];
-    const GridRow& g = grid[k];
-    CalendarEvent e;
+void WriteCalendar(const TextSink& out, const RunResult& run, const HitTextContext& texts, double natalJulianDay,
+                   long long stampUtc) {
+  std::string lines;
+  auto flush = [&] {
+    out(lines);
+    lines.clear();
+  };
+  AddHeader(lines);
+  flush();
+  const std::string stamp = UtcText(stampUtc);
+  const double zone = run.transitTimeZone;
+  // How often each UID has been given: a second event of the same UID gets "-2", and so on.
+  std::unordered_map<uint64_t, int> given;
+  const std::vector<Hit>& hits = run.hits.RunHits();
+  for (size_t k = 0; k < hits.size(); ++k) {
+    const Hit& h = hits[k];
+    const GridRow g = GridRowOf(h, static_cast<int>(k) + 1, texts);
     const long long exact = UtcSecondsAsShown(h.exactJd, zone);
-    e.startUtc = h.startJd ? UtcSecondsAsShown(*h.startJd, zone) : exact;
-    e.endUtc = h.endJd ? UtcSecondsAsShown(*h.endJd, zone) : exact;
-    e.summary = g[2] + " " + g[6] + " " + g[7] + (g[1].empty() ? "" : " (" + g[1] + ")");
+    const long long start = h.startJd ? UtcSecondsAsShown(*h.startJd, zone) : exact;
+    const long long end = h.endJd ? UtcSecondsAsShown(*h.endJd, zone) : exact;
+    const std::string summary = g[2] + " " + g[6] + " " + g[7] + (g[1].empty() ? "" : " (" + g[1] + ")");
     const std::string notFound = "not found";
-    e.description = "Exact: " + g[12] + " local time, zone " + ZoneText(zone) + "\n" + g[2] + ": " + g[3] + "\n" +
-                    g[7] + ": " + g[8] + "\nStart: " + (g[grid::StartPeriod].empty() ? notFound : g[grid::StartPeriod]) +
-                    "\nEnd: " + (g[grid::EndPeriod].empty() ? notFound : g[grid::EndPeriod]);
+    const std::string description =
+        "Exact: " + g[12] + " local time, zone " + ZoneText(zone) + "\n" + g[2] + ": " + g[3] + "\n" + g[7] + ": " +
+        g[8] + "\nStart: " + (g[grid::StartPeriod].empty() ? notFound : g[grid::StartPeriod]) +
+        "\nEnd: " + (g[grid::EndPeriod].empty() ? notFound : g[grid::EndPeriod]);
     // The same aspect to the same chart within the same minute is the same event in any run.
     const long long minute = static_cast<long long>(std::floor((static_cast<double>(exact) + 30.0) / 60.0));
-    std::string key = fmt::format("{:.6f}|{}|{}|{}|{}|{}", natalJulianDay, h.pass, g[2], g[6], g[7], minute);
-    std::string uid = fmt::format("{:016x}@kesmora", Fnv1a(key));
-    for (int n = 2; !uids.insert(uid).second; ++n) uid = fmt::format("{:016x}-{}@kesmora", Fnv1a(key), n);
-    e.uid = uid;
-    events.push_back(std::move(e));
+    const std::string key =
+        fmt::format("{:.6f}|{}|{}|{}|{}|{}", natalJulianDay, PassNumber(h.pass), g[2], g[6], g[7], minute);
+    const uint64_t hash = Fnv1a(key);
+    const int n = ++given[hash];
+    const std::string uid = n == 1 ? fmt::format("{:016x}@kesmora", hash) : fmt::format("{:016x}-{}@kesmora", hash, n);
+    AddEvent(lines, {uid, start, end, summary, description}, stamp);
+    flush();
   }
-  return events;
-}
-
-std::string IcsText(const std::vector<CalendarEvent>& events, long long stampUtc) {
-  std::string out;
-  AddLine(out, "BEGIN:VCALENDAR");
-  AddLine(out, "VERSION:2.0");
-  AddLine(out, std::string("PRODID:-//Kesmora//Kesmora ") + ProgramVersion + "//EN");
-  AddLine(out, "CALSCALE:GREGORIAN");
-  AddLine(out, "METHOD:PUBLISH");
-  const std::string stamp = UtcText(stampUtc);
-  for (const CalendarEvent& e : events) {
-    AddLine(out, "BEGIN:VEVENT");
-    AddLine(out, "UID:" + e.uid);
-    AddLine(out, "DTSTAMP:" + stamp);
-    AddLine(out, "DTSTART:" + UtcText(e.startUtc));
-    // A moment has no end of its own (RFC 5545 3.6.1): it ends where it starts.
-    if (e.endUtc > e.startUtc) AddLine(out, "DTEND:" + UtcText(e.endUtc));
-    AddLine(out, "SUMMARY:" + EscapeText(e.summary));
-    AddLine(out, "DESCRIPTION:" + EscapeText(e.description));
-    AddLine(out, "TRANSP:TRANSPARENT");
-    AddLine(out, "END:VEVENT");
-  }
-  AddLine(out, "END:VCALENDAR");
-  return out;
+  AddLine(lines, "END:VCALENDAR");
+  flush();
 }
 
 }  // namespace kesmora

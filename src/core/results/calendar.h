@@ -17,13 +17,17 @@ struct CalendarEvent {
   std::string description;             // exact moment, positions and periods, lines joined by "\n"
 };
 
-// One event per hit of a finished run, in grid order. A hit without a start (end) of its period
-// starts (ends) at its exact moment, so one without either is a moment. The natal moment is part
-// of each UID, so that the same transit to another chart is another event.
-std::vector<CalendarEvent> CalendarEventsOf(const RunResult& run, const HitTextContext& texts, double natalJulianDay);
-
-// A whole calendar: CR LF lines folded at 75 octets. `stampUtc` is the moment of writing.
+// A whole calendar of these events: CR LF lines folded at 75 octets. `stampUtc` is the moment
+// of writing.
 std::string IcsText(const std::vector<CalendarEvent>& events, long long stampUtc);
+
+// The calendar of a finished run (CR LF lines folded at 75 octets), written event by event:
+// one event per hit, in grid order. A hit without a start (end) of its period starts (ends) at
+// its exact moment, so one without either is a moment. The natal moment is part of each UID,
+// so that the same transit to another chart is another event. `stampUtc` is the moment of
+// writing.
+void WriteCalendar(const TextSink& out, const RunResult& run, const HitTextContext& texts, double natalJulianDay,
+                   long long stampUtc);
 
 // The UTC time of a UT Julian day as the grid shows it: rounded to the second of the local
 // time of the zone (hours, west positive), then taken back to UTC.

@@ -1,6 +1,7 @@
 #include "core/results/results.h"
 
 #include "core/reference/text.h"
+#include "core/search/aspectarian.h"
 
 #include <fmt/format.h>
 
@@ -85,20 +86,33 @@ std::string HitLine(const Hit& hit, const std::string& moment, const HitTextCont
 
 }  // namespace
 
-std::string ReportPassHits(const std::vector<Hit>& hits, Pass pass, const HitTextContext& c) {
-  std::string block = std::string(CRLF) + PassHeading(pass) + std::string(CRLF);
+void WritePassReport(const TextSink& out, const HitsInOrder& hits, Pass pass, const HitTextContext& c) {
+  out(std::string(CRLF) + PassHeading(pass) + std::string(CRLF));
   std::string previousDay;
-  for (const Hit& hit : hits) {
+  for (size_t n = 0; n < hits.size(); ++n) {
+    const Hit& hit = hits[n];
     std::string moment = MomentText(hit.exactJd, c);
     // The date text follows the date order; a new date opens with a blank line.
     std::string day = moment.substr(0, moment.find(' '));
     if (day != previousDay) {
-      block += CRLF;
+      out(CRLF);
       previousDay = day;
     }
-    block += HitLine(hit, moment, c);
+    out(HitLine(hit, moment, c));
   }
+}
+
+std::string ReportPassHits(const std::vector<Hit>& hits, Pass pass, const HitTextContext& c) {
+  std::string block;
+  WritePassReport([&](std::string_view piece) { block += piece; }, HitsInOrder(hits), pass, c);
   return block;
+}
+
+void WriteRunReport(const TextSink& out, const RunResult& run, const HitTextContext& c) {
+  for (const PassHits& pass : run.passes) {
+    WritePassReport(out, run.Shown(pass), pass.pass, c);
+    out(CRLF);
+  }
 }
 
 int MansionNumber(double longitude) { return static_cast<int>(longitude / 13.3333333333333) + 1; }
@@ -128,78 +142,101 @@ std::string TypeLabel(const Hit& hit, int numPlanetsUsed) {
 
 }  // namespace
 
+GridRow GridRowOf(const Hit& hit, int number, const HitTextContext& c) {
+  const bool declination = hit.kind == HitKind::Declination;
+  auto position = [&](double v) { return declination ? FixedPattern(v, 1, 2) : FormatLongitude(v); };
+  auto mansion = [&](double v) { return declination ? std::string() : std::to_string(MansionNumber(v)); };
+  auto pada = [&](double v) { return declination ? std::string() : std::to_string(PadaNumber(v)); };
+  GridRow g;
+  g[0] = std::to_string(number);
+  g[1] = TypeLabel(hit, c.tables->NumPlanetsUsed());
+  g[2] = c.names.Of(hit.movingPoint);
+  g[3] = position(hit.movingDeg);
+  g[4] = mansion(hit.movingDeg);
+  g[5] = pada(hit.movingDeg);
+  g[6] = AspectCaption(*c.tables, hit.aspect);
+  g[7] = SecondPointText(hit, c);
+  g[8] = position(hit.secondDeg);
+  g[9] = mansion(hit.secondDeg);
+  g[10] = pada(hit.secondDeg);
+  g[12] = MomentText(hit.exactJd, c);
+  if (hit.startJd) g[grid::StartPeriod] = MomentText(*hit.startJd, c);
+  if (hit.endJd) g[grid::EndPeriod] = MomentText(*hit.endJd, c);
+  return g;
+}
+
 std::vector<GridRow> GridRowsOf(const std::vector<Hit>& hits, const HitTextContext& c) {
   std::vector<GridRow> grid;
-  int r = 0;
-  for (const Hit& hit : hits) {
-    bool declination = hit.kind == HitKind::Declination;
-    auto position = [&](double v) { return declination ? FixedPattern(v, 1, 2) : FormatLongitude(v); };
-    auto mansion = [&](double v) { return declination ? std::string() : std::to_string(MansionNumber(v)); };
-    auto pada = [&](double v) { return declination ? std::string() : std::to_string(PadaNumber(v)); };
-    GridRow g;
-    g[0] = std::to_string(++r);
-    g[1] = TypeLabel(hit, c.tables->NumPlanetsUsed());
-    g[2] = c.names.Of(hit.movingPoint);
-    g[3] = position(hit.movingDeg);
-    g[4] = mansion(hit.movingDeg);
-    g[5] = pada(hit.movingDeg);
-    g[6] = AspectCaption(*c.tables, hit.aspect);
-    g[7] = SecondPointText(hit, c);
-    g[8] = position(hit.secondDeg);
-    g[9] = mansion(hit.secondDeg);
-    g[10] = pada(hit.secondDeg);
-    g[12] = MomentText(hit.exactJd, c);
-    if (hit.startJd) g[grid::StartPeriod] = MomentText(*hit.startJd, c);
-    if (hit.endJd) g[grid::EndPeriod] = MomentText(*hit.endJd, c);
-    grid.push_back(std::move(g));
-  }
+  grid.reserve(hits.size());
+  for (const Hit& hit : hits) grid.push_back(GridRowOf(hit, static_cast<int>(grid.size()) + 1, c));
   return grid;
 }
 
-std::vector<GridKeys> GridSortKeysOf(const std::vector<Hit>& hits) {
+GridKeys GridSortKeyOf(const Hit& hit, int number) {
   constexpr double text = std::numeric_limits<double>::quiet_NaN();
+  const bool declination = hit.kind == HitKind::Declination;
+  auto mansion = [&](double v) { return declination ? text : MansionNumber(v); };
+  auto pada = [&](double v) { return declination ? text : PadaNumber(v); };
+  GridKeys k;
+  k.fill(text);
+  k[0] = number;
+  k[3] = hit.movingDeg;
+  k[4] = mansion(hit.movingDeg);
+  k[5] = pada(hit.movingDeg);
+  k[6] = hit.aspect;
+  k[8] = hit.secondDeg;
+  k[9] = mansion(hit.secondDeg);
+  k[10] = pada(hit.secondDeg);
+  k[12] = hit.exactJd;
+  k[grid::StartPeriod] = hit.startJd.value_or(text);
+  k[grid::EndPeriod] = hit.endJd.value_or(text);
+  return k;
+}
+
+std::vector<GridKeys> GridSortKeysOf(const std::vector<Hit>& hits) {
   std::vector<GridKeys> keys;
-  int r = 0;
-  for (const Hit& hit : hits) {
-    const bool declination = hit.kind == HitKind::Declination;
-    auto mansion = [&](double v) { return declination ? text : MansionNumber(v); };
-    auto pada = [&](double v) { return declination ? text : PadaNumber(v); };
-    GridKeys k;
-    k.fill(text);
-    k[0] = ++r;
-    k[3] = hit.movingDeg;
-    k[4] = mansion(hit.movingDeg);
-    k[5] = pada(hit.movingDeg);
-    k[6] = hit.aspect;
-    k[8] = hit.secondDeg;
-    k[9] = mansion(hit.secondDeg);
-    k[10] = pada(hit.secondDeg);
-    k[12] = hit.exactJd;
-    k[grid::StartPeriod] = hit.startJd.value_or(text);
-    k[grid::EndPeriod] = hit.endJd.value_or(text);
-    keys.push_back(k);
-  }
+  keys.reserve(hits.size());
+  for (const Hit& hit : hits) keys.push_back(GridSortKeyOf(hit, static_cast<int>(keys.size()) + 1));
   return keys;
 }
 
 std::string CsvCell(std::string_view text) {
+  std::string out;
+  AppendCsvCell(out, text);
+  return out;
+}
+
+void AppendCsvCell(std::string& out, std::string_view text) {
   // A quote inside a cell (the seconds mark of a position) is doubled, so every CSV reader sees
   // the cell whole; the text is UTF-8, as spreadsheets and Python read a CSV file.
-  std::string out = "\"";
-  for (char ch : ValidUtf8(text)) out += ch == '"' ? std::string("\"\"") : std::string(1, ch);
   out += '"';
-  return out;
+  for (char ch : ValidUtf8(text)) {
+    if (ch == '"') out += '"';
+    out += ch;
+  }
+  out += '"';
+}
+
+void AppendCsvLine(std::string& out, const GridRow& row) {
+  for (int c = 1; c <= 13; ++c) {
+    AppendCsvCell(out, row[static_cast<size_t>(c)]);
+    out += c < 13 ? "," : std::string(CRLF);
+  }
 }
 
 std::string CsvText(const std::vector<GridRow>& rows) {
   std::string out;
-  for (const GridRow& row : rows) {
-    for (int c = 1; c <= 13; ++c) {
-      out += CsvCell(row[static_cast<size_t>(c)]);
-      out += c < 13 ? "," : std::string(CRLF);
-    }
-  }
+  for (const GridRow& row : rows) AppendCsvLine(out, row);
   return out;
+}
+
+void WriteCsv(const TextSink& out, const std::vector<Hit>& hits, const HitTextContext& c) {
+  std::string line;
+  for (size_t r = 0; r < hits.size(); ++r) {
+    line.clear();
+    AppendCsvLine(line, GridRowOf(hits[r], static_cast<int>(r) + 1, c));
+    out(line);
+  }
 }
 
 }  // namespace kesmora

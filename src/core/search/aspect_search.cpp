@@ -41,6 +41,14 @@ AspectSearch::AspectSearch(const SearchContext& context, PositionSource& positio
     : ctx_(context), positions_(positions), exact_(exact), polish_(polish) {}
 
 void AspectSearch::CheckCancelled() const {
+  if (ctx_.hitsFound && out_ && out_->size() > counted_) {
+    ctx_.hitsFound->fetch_add(static_cast<long>(out_->size() - counted_), std::memory_order_relaxed);
+    counted_ = out_->size();
+  }
+  if (ctx_.stepsTaken && ++uncountedSteps_ == kStepsPerCount) {
+    ctx_.stepsTaken->fetch_add(kStepsPerCount, std::memory_order_relaxed);
+    uncountedSteps_ = 0;
+  }
   if (ctx_.cancelled && ctx_.cancelled()) throw RunCancelled();
 }
 

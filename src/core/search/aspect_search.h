@@ -16,6 +16,8 @@
 #include "core/search/target_lists.h"
 #include "core/search/walk.h"
 
+#include <array>
+#include <atomic>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -29,8 +31,16 @@ struct SearchContext {
   const ExtraPoints* extra = nullptr;  // the points of the target lists
   RunOptions options;
   RunSpan span;
-  std::function<bool()> cancelled;  // asked at every step; true ends the run
+  // Asked at every step: true ends the run as cancelled. The run may also raise its own reason
+  // to stop from it (a hit table that is full).
+  std::function<bool()> cancelled;
+  // Where the searches count, before each such question, the hits they have found and the
+  // steps they have taken (in batches of kStepsPerCount), so that the run stops at its hit
+  // limit within a step and shows how far it has come; either may be null.
+  std::atomic<long>* hitsFound = nullptr;
+  std::atomic<long>* stepsTaken = nullptr;
 };
+inline constexpr long kStepsPerCount = 64;
 
 // A function of time whose crossings of zero the search looks for (an angle less its target,
 // degrees), and what polishing a crossing found on interpolated positions needs.
@@ -45,7 +55,10 @@ class AspectSearch {
  public:
   // `positions` serves the scan; `exact` (the same source on the exact path) the polish.
   AspectSearch(const SearchContext& context, PositionSource& positions, PositionSource& exact, bool polish);
-  void SetOutput(std::vector<Hit>* hits) { out_ = hits; }
+  void SetOutput(std::vector<Hit>* hits) {
+    out_ = hits;
+    counted_ = hits ? hits->size() : 0;
+  }
 
   // Step of the scan for a pair, in days.
   double StepDaysFor(Pass pass, int i, int j) const;
@@ -60,7 +73,7 @@ class AspectSearch {
   void FindPeriods(Hit& hit);
 
   bool IsHouseDependent(int index) const;
-  // Raises RunCancelled once the run is to stop.
+  // Counts the hits and steps, then raises RunCancelled once the run is to stop.
   void CheckCancelled() const;
 
  private:
@@ -100,6 +113,8 @@ class AspectSearch {
   PositionSource& exact_;
   bool polish_;
   std::vector<Hit>* out_ = nullptr;
+  mutable size_t counted_ = 0;  // hits of out_ already counted in ctx_.hitsFound
+  mutable long uncountedSteps_ = 0;
   // The pieces of the last moving point whose pairs meet still second points: its walk over
   // the span, shared by those pairs.
   struct MoverStepsKey {

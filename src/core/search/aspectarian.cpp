@@ -8,8 +8,10 @@
 #include <exception>
 #include <memory>
 #include <mutex>
+#include <numeric>
 #include <optional>
 #include <thread>
+#include <utility>
 
 namespace kesmora {
 
@@ -159,7 +161,7 @@ int WorkerCount(const RunOptions& o) {
 }
 
 // Runs job(worker, item) for items 0..count-1, spread over the workers; the calling thread is
-// worker 0 and the only one that reports progress. The first exception stops every worker
+// worker 0. `progress` hears each item as it is taken. The first exception stops every worker
 // and is raised again here; a run that was cancelled ends as cancelled whatever else happened.
 template <typename Job>
 void ForEachItem(WorkerPool& pool, std::vector<std::unique_ptr<Worker>>& workers, int count, Job job,
@@ -173,7 +175,7 @@ void ForEachItem(WorkerPool& pool, std::vector<std::unique_ptr<Worker>>& workers
     EphemerisCalls before = ThreadEphemerisCalls();
     try {
       for (int item; !stop && (item = next++) < count;) {
-        if (n == 0 && progress) progress(item);
+        if (progress) progress(item);
         job(w, item);
       }
     } catch (...) {
@@ -236,6 +238,34 @@ SampleRequest SampleRequestOf(const RunInput& in, const ExtraPoints& extra, cons
   return request;
 }
 
+// Sorts the run table by time in the order SortHitsByTime gives, and keeps each pass's order
+// pointing at its hits where they went. No hit is copied: each moves once, cycle by cycle.
+void SortRunByTime(std::vector<Hit>& hits, std::vector<PassHits>& passes) {
+  const int total = static_cast<int>(hits.size());
+  std::vector<int> from(hits.size());  // the row that goes to each position
+  std::iota(from.begin(), from.end(), 0);
+  SortRowsByTime(from, hits, 1, total);
+  {
+    std::vector<int> to(hits.size());
+    for (int k = 0; k < total; ++k) to[static_cast<size_t>(from[static_cast<size_t>(k)])] = k;
+    for (PassHits& pass : passes)
+      for (int& row : pass.order) row = to[static_cast<size_t>(row)];
+  }
+  for (int k = 0; k < total; ++k) {
+    if (from[static_cast<size_t>(k)] < 0) continue;
+    Hit held = std::move(hits[static_cast<size_t>(k)]);
+    for (int at = k;;) {
+      const int source = std::exchange(from[static_cast<size_t>(at)], -1);
+      if (source == k) {
+        hits[static_cast<size_t>(at)] = std::move(held);
+        break;
+      }
+      hits[static_cast<size_t>(at)] = std::move(hits[static_cast<size_t>(source)]);
+      at = source;
+    }
+  }
+}
+
 }  // namespace
 
 RunResult RunAspectarian(const RunInput& in, const RunControl& control, WorkerPool* sharedPool) {
@@ -253,7 +283,24 @@ RunResult RunAspectarian(const RunInput& in, const RunControl& control, WorkerPo
   result.transitTimeZone = in.options.transitTimeZone;
   result.extra = LoadTargetLists(in);
   const ExtraPoints& extra = result.extra;
-  SearchContext ctx{&in.tables, &in.chart, &extra, in.options, result.span, control.cancelled};
+
+  // Every step of the searches counts the hits found and asks whether to stop: when the
+  // running pass has found more than its table holds, the run stops there. The progress of a
+  // pass is told from the steps taken.
+  std::atomic<long> ownCount{0}, steps{0};
+  std::atomic<long>& found = control.hitsFound ? *control.hitsFound : ownCount;
+  found = 0;
+  long passStartHits = 0, passRoom = 0;  // set before each pass, while no search runs
+  std::optional<Pass> runningPass;
+  double passSteps = 1;
+  ProgressReporter reporter(control);
+  auto stop = [&] {
+    if (found.load(std::memory_order_relaxed) - passStartHits > passRoom) throw HitTableFull(result.hits.Limit());
+    if (runningPass)
+      reporter.Report(PassNumber(*runningPass), static_cast<double>(steps.load(std::memory_order_relaxed)) / passSteps);
+    return control.cancelled && control.cancelled();
+  };
+  SearchContext ctx{&in.tables, &in.chart, &extra, in.options, result.span, stop, &found, &steps};
   const int threads = std::min(WorkerCount(in.options), pool.Threads() + 1);
 
   // The probe and the natal midpoints use a calculator of this thread.
@@ -311,11 +358,23 @@ RunResult RunAspectarian(const RunInput& in, const RunControl& control, WorkerPo
     if (!request.longitudes.empty() && in.options.chart.zodiac != Zodiac::Sidereal)
       nutation = SampleNutation(probe, request.fromJd, request.toJd + 1);
     std::vector<Track> parts(tracks.size());
+    // Every sample is counted and asks whether to stop.
+    double samplesWanted = 1;
+    for (auto [index, declination] : tracks)
+      samplesWanted += (request.toJd - request.fromJd) / SampleStepDays(in.tables, index) + 1;
+    std::atomic<long> samplesTaken{0};
+    auto eachSample = [&] {
+      const long done = samplesTaken.fetch_add(1, std::memory_order_relaxed) + 1;
+      reporter.Report(run_stage::Sampling, static_cast<double>(done) / samplesWanted);
+      reporter.CheckCancelled();
+    };
+    reporter.Report(run_stage::Sampling, 0);
     ForEachItem(pool, workers, static_cast<int>(tracks.size()),
                 [&](Worker& w, int item) {
                   auto [index, declination] = tracks[static_cast<size_t>(item)];
-                  parts[static_cast<size_t>(item)] = SampleTrack(w.calc, in.tables, index, declination, request.fromJd,
-                                                                 request.toJd, nutation ? &*nutation : nullptr);
+                  parts[static_cast<size_t>(item)] =
+                      SampleTrack(w.calc, in.tables, index, declination, request.fromJd, request.toJd,
+                                  nutation ? &*nutation : nullptr, eachSample);
                 },
                 {}, control);
     samples.emplace();
@@ -337,25 +396,51 @@ RunResult RunAspectarian(const RunInput& in, const RunControl& control, WorkerPo
     for (int n = 0; n < threads; ++n) workers.push_back(std::make_unique<Worker>(in, ctx, nullptr, extra));
   }
 
-  std::atomic<int> found{0};
+  // About the steps of a pass, each one a stop check, for its progress: a scan step for each
+  // pair (two where both points move), and one more for each step of a mover whose second
+  // points stand still, as its positions are taken once; a day for each declination pair.
+  const double spanDays = std::max(result.span.end - result.span.start, 0.0) + 1;
+  const auto& ticked = in.options.aspects;
+  const bool longitudeAspects =
+      std::any_of(ticked.begin(), ticked.begin() + aspect::LastLongitude + 1, [](bool on) { return on; });
+  auto stepsOf = [&](Pass pass, const Pairs& pairs) {
+    double total = 0;
+    const bool scans = pass == Pass::DegreePair ? in.options.aspects[aspect::Conjunction] : longitudeAspects;
+    for (const auto& [i, seconds] : pairs) {
+      if (!scans || seconds.empty()) continue;
+      for (int j : seconds) total += (MovingSecond(pass) ? 2 : 1) * spanDays / probeSearch.ScanStepDaysFor(pass, i, j);
+      if (!MovingSecond(pass)) total += spanDays / probeSearch.ScanStepDaysFor(pass, i, seconds.front());
+    }
+    if (pass == Pass::TransitToNatal && declinations) {
+      int natal = 0;
+      for (int j = 1; j <= in.tables.NumPlanetsUsed(); ++j)
+        natal += probeSearch.TakesPartInDeclinations(j, false) &&
+                 std::isfinite(in.chart.natalDecl[static_cast<size_t>(j)]);
+      total += static_cast<double>(declinationBodies.size()) * natal * spanDays;
+    }
+    return std::max(total, 1.0);
+  };
+
   // Hits of one moving point, in the order found; the pass takes them mover by mover.
-  auto searchMovers = [&](const std::vector<int>& movers, Pass pass, auto searchOne) {
+  auto searchMovers = [&](const std::vector<int>& movers, auto searchOne) {
     std::vector<std::vector<Hit>> byMover(movers.size());
     ForEachItem(pool, workers, static_cast<int>(movers.size()),
                 [&](Worker& w, int item) {
-                  w.search->CheckCancelled();
                   w.search->SetOutput(&byMover[static_cast<size_t>(item)]);
+                  w.search->CheckCancelled();
                   searchOne(w, movers[static_cast<size_t>(item)]);
-                  if ((found += static_cast<int>(byMover[static_cast<size_t>(item)].size())) > in.options.hitLimit)
-                    throw HitTableFull();
+                  // The hits of the last step are counted too; the list goes with this call.
+                  w.search->CheckCancelled();
+                  w.search->SetOutput(nullptr);
                 },
-                [&](int done) {
-                  if (control.progress)
-                    control.progress(PassNumber(pass), static_cast<double>(done) / static_cast<double>(movers.size()));
-                },
-                control);
-    for (const auto& hits : byMover)
+                {}, control);
+    size_t rows = result.hits.RunHits().size();
+    for (const auto& hits : byMover) rows += hits.size();
+    result.hits.RunHits().reserve(rows);
+    for (auto& hits : byMover) {
       for (const Hit& hit : hits) result.hits.AppendHit(hit);
+      std::vector<Hit>().swap(hits);  // held once, in the table, from here on
+    }
   };
 
   result.hits.StartRun();
@@ -363,39 +448,48 @@ RunResult RunAspectarian(const RunInput& in, const RunControl& control, WorkerPo
   for (Pass pass : kPasses) {
     if (!PassEnabled(in.options, pass)) continue;
     result.hits.StartPass();
-    found = 0;
+    passStartHits = result.hits.HitCount();
+    found = passStartHits;
+    passRoom = result.hits.PassRoom();
     const Pairs& pairs = pairsByPass[static_cast<size_t>(PassNumber(pass))];
+    steps = 0;
+    passSteps = stepsOf(pass, pairs);
+    runningPass = pass;
+    reporter.Report(PassNumber(pass), 0);
     std::vector<int> movers;
     for (const auto& [i, seconds] : pairs) movers.push_back(i);
-    searchMovers(movers, pass, [&](Worker& w, int i) {
+    searchMovers(movers, [&](Worker& w, int i) {
       for (const auto& [mover, seconds] : pairs)
         if (mover == i)
           for (int j : seconds) w.search->ScanPair(pass, i, j);
     });
     if (pass == Pass::TransitToNatal && declinations)
-      searchMovers(declinationBodies, pass, [&](Worker& w, int i) { w.search->DeclinationsOf(i); });
+      searchMovers(declinationBodies, [&](Worker& w, int i) { w.search->DeclinationsOf(i); });
+    runningPass.reset();
+    const int first = result.hits.HitCount();
     result.hits.AddPassToRun();
     // The report shows a pass sorted by time, except the degree pairs.
-    std::vector<Hit> shown = result.hits.PassHits();
-    if (pass != Pass::DegreePair && shown.size() >= 2) SortHitsByTime(shown, 1, static_cast<int>(shown.size()));
-    result.passes.push_back({pass, std::move(shown)});
+    PassHits shown{pass, std::vector<int>(static_cast<size_t>(result.hits.HitCount() - first))};
+    std::iota(shown.order.begin(), shown.order.end(), first);
+    if (pass != Pass::DegreePair && shown.order.size() >= 2)
+      SortRowsByTime(shown.order, result.hits.RunHits(), 1, static_cast<int>(shown.order.size()));
+    result.passes.push_back(std::move(shown));
     lastPass = pass;
   }
   std::vector<Hit>& hits = result.hits.RunHits();
   const int total = result.hits.HitCount();
-  if (lastPass != Pass::DegreePair && total >= 2) SortHitsByTime(hits, 1, total);
+  if (lastPass != Pass::DegreePair && total >= 2) SortRunByTime(hits, result.passes);
 
   if (in.options.computePeriods && total > 0) {
     constexpr int kHitsPerItem = 32;
     int items = (total + kHitsPerItem - 1) / kHitsPerItem;
+    reporter.Report(run_stage::Periods, 0);
     ForEachItem(pool, workers, items,
                 [&](Worker& w, int item) {
                   int last = std::min(total, (item + 1) * kHitsPerItem);
                   for (int r = item * kHitsPerItem; r < last; ++r) w.search->FindPeriods(hits[static_cast<size_t>(r)]);
                 },
-                [&](int done) {
-                  if (control.progress) control.progress(kPassCount, static_cast<double>(done) / items);
-                },
+                [&](int done) { reporter.Report(run_stage::Periods, static_cast<double>(done) / items); },
                 control);
   }
 

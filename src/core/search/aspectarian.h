@@ -21,12 +21,13 @@ namespace kesmora {
 // The hits of one pass that ran, in the order its report shows them.
 struct PassHits {
   Pass pass;
-  std::vector<Hit> hits;
+  std::vector<int> order;  // rows of the run table
 };
 
 struct RunResult {
   HitTables hits;                 // the run table holds every hit, sorted by exact time
   std::vector<PassHits> passes;   // one per pass that ran
+  HitsInOrder Shown(const PassHits& pass) const { return HitsInOrder(hits.RunHits(), &pass.order); }
   RunSpan span;
   double transitTimeZone = 0;     // hours, west positive: the local time of the hits' texts
   EphemerisCalls ephemerisCalls;  // made by every thread of the run
@@ -50,8 +51,9 @@ struct RunInput {
 std::vector<ListKind> ListsNeeded(const RunOptions& options);
 
 // Runs the passes on the pool's threads (on threads of the run's own when no pool is given).
-// Raises RunCancelled when the control says so, HitTableFull when the hits would not fit; the
-// result is complete only when it returns.
+// Raises RunCancelled when the control says so, HitTableFull as soon as the hits would not fit
+// (options.hitLimit); either within a step of the work. The result is complete only when it
+// returns.
 RunResult RunAspectarian(const RunInput& input, const RunControl& control = {}, WorkerPool* pool = nullptr);
 
 }  // namespace kesmora

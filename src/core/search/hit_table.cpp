@@ -2,28 +2,36 @@
 
 #include <fmt/format.h>
 
+#include <algorithm>
 #include <utility>
 
 namespace kesmora {
 
-HitTableFull::HitTableFull()
+HitTableFull::HitTableFull(int limit)
     : std::runtime_error(fmt::format(
           "This run found more than {} aspects, more than the results can hold. Please search "
-          "fewer days, planets or aspects.", MaxHitRows)) {}
+          "fewer days, planets or aspects.", limit)),
+      limit_(limit) {}
 
-void HitTables::StartRun() { run_.clear(); }
-
-void HitTables::StartPass() { pass_.clear(); }
-
-void HitTables::AppendHit(const Hit& hit) {
-  // The pass table keeps one spare row: it holds one hit fewer than the run table.
-  if (PassHitCount() + 1 >= limit_) throw HitTableFull();
-  pass_.push_back(hit);
+void HitTables::StartRun() {
+  run_.clear();
+  committed_ = 0;
 }
 
-void HitTables::AddPassToRun() {
-  if (HitCount() + PassHitCount() > limit_) throw HitTableFull();
-  run_.insert(run_.end(), pass_.begin(), pass_.end());
+// A pass that was not added to the run leaves nothing behind.
+void HitTables::StartPass() { run_.resize(static_cast<size_t>(committed_)); }
+
+int HitTables::PassRoom() const { return std::min(limit_ - 1, limit_ - committed_); }
+
+void HitTables::AppendHit(const Hit& hit) {
+  if (PassHitCount() >= PassRoom()) throw HitTableFull(limit_);
+  run_.push_back(hit);
+}
+
+void HitTables::AddPassToRun() { committed_ = static_cast<int>(run_.size()); }
+
+std::span<const Hit> HitTables::PassHits() const {
+  return {run_.data() + committed_, run_.size() - static_cast<size_t>(committed_)};
 }
 
 namespace {
@@ -36,11 +44,10 @@ int MiddleIndex(int lo, int hi) {
   return below % 2 == 0 ? below : below + 1;
 }
 
-}  // namespace
-
-void SortHitsByTime(std::vector<Hit>& hits, int lo, int hi) {
-  // Positions count from 1, as the pivot's rounding always has.
-  auto time = [&](int r) { return hits[static_cast<size_t>(r - 1)].exactJd; };
+// The quicksort over positions lo..hi (counted from 1) of `rows`, by the time of each.
+template <typename Row, typename Time>
+void Quicksort(std::vector<Row>& rows, int lo, int hi, const Time& timeOf) {
+  auto time = [&](int r) { return timeOf(rows[static_cast<size_t>(r - 1)]); };
   while (lo < hi) {
     double pivot = time(MiddleIndex(lo, hi));
     int i = lo, j = hi;
@@ -48,20 +55,30 @@ void SortHitsByTime(std::vector<Hit>& hits, int lo, int hi) {
       while (time(i) < pivot) ++i;
       while (time(j) > pivot) --j;
       if (i <= j) {
-        std::swap(hits[static_cast<size_t>(i - 1)], hits[static_cast<size_t>(j - 1)]);
+        std::swap(rows[static_cast<size_t>(i - 1)], rows[static_cast<size_t>(j - 1)]);
         ++i;
         --j;
       }
     }
     // Recurse into the smaller part, loop on the larger: the same order, bounded depth.
     if (j - lo < hi - i) {
-      if (lo < j) SortHitsByTime(hits, lo, j);
+      if (lo < j) Quicksort(rows, lo, j, timeOf);
       lo = i;
     } else {
-      if (i < hi) SortHitsByTime(hits, i, hi);
+      if (i < hi) Quicksort(rows, i, hi, timeOf);
       hi = j;
     }
   }
+}
+
+}  // namespace
+
+void SortHitsByTime(std::vector<Hit>& hits, int lo, int hi) {
+  Quicksort(hits, lo, hi, [](const Hit& h) { return h.exactJd; });
+}
+
+void SortRowsByTime(std::vector<int>& rows, const std::vector<Hit>& hits, int lo, int hi) {
+  Quicksort(rows, lo, hi, [&](int row) { return hits[static_cast<size_t>(row)].exactJd; });
 }
 
 }  // namespace kesmora

@@ -113,7 +113,7 @@ Track SampleNutation(const ChartCalculator& calc, double fromJd, double toJd) {
 }
 
 Track SampleTrack(ChartCalculator& calc, const ReferenceTables& tables, int index, bool declination, double fromJd,
-                  double toJd, const Track* nutation) {
+                  double toJd, const Track* nutation, const std::function<void()>& eachSample) {
   Track track;
   track.fromJd = fromJd;
   track.stepDays = StepOf(tables.Planet(index));
@@ -129,6 +129,7 @@ Track SampleTrack(ChartCalculator& calc, const ReferenceTables& tables, int inde
     if (!declination && !track.value.empty()) p.lon = track.value.back() + FoldDeg(p.lon - track.value.back());
     track.value.push_back(p.lon);
     track.speed.push_back(p.speed);
+    if (eachSample) eachSample();
   }
   track.BoundErrors({});
   return track;

@@ -18,6 +18,7 @@
 #include "core/reference/reference_tables.h"
 #include "core/search/target_lists.h"
 
+#include <functional>
 #include <optional>
 #include <set>
 #include <unordered_map>
@@ -101,8 +102,9 @@ struct PositionSamples {
 double SampleStepDays(const ReferenceTables& tables, int index);
 // The track of one planet index; every sample is one ephemeris call through the calculator.
 // With `nutation` a body's longitudes are taken on the mean equinox and the nutation added.
+// `eachSample` is called after every sample (to count them, or to stop by raising).
 Track SampleTrack(ChartCalculator& calc, const ReferenceTables& tables, int index, bool declination, double fromJd,
-                  double toJd, const Track* nutation = nullptr);
+                  double toJd, const Track* nutation = nullptr, const std::function<void()>& eachSample = {});
 // Raises the error bounds of the tracks where their body stands near the Sun (planet index 1).
 void MarkNearTheSun(PositionSamples& samples, const ReferenceTables& tables);
 

@@ -81,4 +81,19 @@ RunSpan RunSpanOf(const RunOptions& o, int year, int month, int day) {
   return {midnight + start / 24, midnight + end / 24};
 }
 
+void ProgressReporter::Report(int stage, double fraction) {
+  if (!control_.progress) return;
+  // Stage and thousandths in one number that only grows while a run goes on.
+  const int at = (stage - run_stage::Sampling) * 1001 + static_cast<int>(std::clamp(fraction, 0.0, 1.0) * 1000);
+  if (at <= told_.load(std::memory_order_relaxed)) return;
+  std::unique_lock lock(mutex_, std::try_to_lock);
+  if (!lock || at <= told_.load(std::memory_order_relaxed)) return;
+  told_ = at;
+  control_.progress(stage, fraction);
+}
+
+void ProgressReporter::CheckCancelled() const {
+  if (control_.cancelled && control_.cancelled()) throw RunCancelled();
+}
+
 }  // namespace kesmora

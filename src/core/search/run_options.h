@@ -4,7 +4,9 @@
 #include "core/reference/reference_tables.h"
 
 #include <array>
+#include <atomic>
 #include <functional>
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -36,7 +38,7 @@ struct RunOptions {
   // How the work is done; the hits are the same either way.
   bool exactEphemeris = false;  // every position from the ephemeris, none interpolated
   bool computePeriods = true;
-  int hitLimit = MaxHitRowsDefault;  // rows a run may hold; raised only by measurements
+  int hitLimit = MaxHitRowsDefault;  // rows a run may hold: the window's; the command line may lift it
   int threads = 0;                   // threads of the run; 0: one per processor core
 };
 
@@ -69,15 +71,43 @@ struct RunSpan {
 // ends on the next day). A run lists the hits from its start up to, not including, its end.
 RunSpan RunSpanOf(const RunOptions& options, int year, int month, int day);
 
-// Progress and cancelling of a run in progress.
-struct RunControl {
-  std::function<void(int pass, double fraction)> progress;
-  std::function<bool()> cancelled;
-};
-
 class RunCancelled : public std::runtime_error {
  public:
   RunCancelled() : std::runtime_error("cancelled") {}
+};
+
+// The stages a run reports its progress in: the passes 0 to 6, and these.
+namespace run_stage {
+inline constexpr int Sampling = -1;  // the positions of the moving bodies
+inline constexpr int Periods = 7;    // the start and end periods of the hits
+inline constexpr int Texts = 8;      // the report and the grid of a run that is to be shown
+}  // namespace run_stage
+
+// Progress and cancelling of a run in progress.
+struct RunControl {
+  // How far a stage has come, 0 to 1; told by the threads of the run one at a time, at most
+  // once for each thousandth.
+  std::function<void(int stage, double fraction)> progress;
+  // Asked at every step of the run's work, on every thread of the run.
+  std::function<bool()> cancelled;
+  // When given, counts the hits the run has found so far, for a caller that shows them.
+  std::atomic<long>* hitsFound = nullptr;
+};
+
+// Tells a control a stage's progress when it has moved on by a thousandth, and asks it
+// whether to stop. Any thread of a run may report; one that finds another reporting leaves
+// it to that one. The stages follow in the order of their numbers.
+class ProgressReporter {
+ public:
+  explicit ProgressReporter(const RunControl& control) : control_(control) {}
+  void Report(int stage, double fraction);
+  // Raises RunCancelled once the control says so.
+  void CheckCancelled() const;
+
+ private:
+  const RunControl& control_;
+  std::mutex mutex_;
+  std::atomic<int> told_{-1};  // the stage and thousandth last told, as one number
 };
 
 }  // namespace kesmora

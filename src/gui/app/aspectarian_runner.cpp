@@ -18,7 +18,6 @@ namespace kesmora::gui {
 
 namespace {
 
-constexpr int kPeriodStep = 7;
 constexpr int kProgressSteps = 1000;
 
 // Closing the dialog or pressing Escape asks to cancel; the dialog goes when the run has ended.
@@ -37,7 +36,9 @@ class RunProgressDialog : public QProgressDialog {
 }  // namespace
 
 QString RunProgressText(int pass) {
-  if (pass == kPeriodStep) return "Start and end periods";
+  if (pass == run_stage::Sampling) return "Positions of the moving bodies";
+  if (pass == run_stage::Periods) return "Start and end periods";
+  if (pass == run_stage::Texts) return "Report and data grid";
   if (pass < 0 || pass >= kPassCount) return {};
   QString heading = QString(PassHeading(static_cast<Pass>(pass))).trimmed();
   const QString lead = "Aspects found - ";
@@ -77,6 +78,7 @@ void AspectarianRunner::Start(RunInput input) {
   if (Running()) return;
   cancelRequested_ = false;
   result_ = RunResult();
+  shown_ = RunShown();
   failure_.clear();
   int threads = input.options.threads > 0 ? input.options.threads
                                           : static_cast<int>(std::clamp(QThread::idealThreadCount(), 1, 8));
@@ -97,12 +99,17 @@ void AspectarianRunner::Work(const RunInput& input) {
   control.cancelled = [this] { return cancelRequested_.load(); };
   try {
     result_ = RunAspectarian(input, control, pool_.get());
+    shown_ = ShownRunOf(input, result_, control);
     outcome_ = Outcome::Completed;
   } catch (const RunCancelled&) {
     outcome_ = Outcome::Cancelled;
   } catch (const std::exception& e) {
     failure_ = e.what();
     outcome_ = Outcome::Failed;
+  }
+  if (outcome_ != Outcome::Completed) {
+    result_ = RunResult();
+    shown_ = RunShown();
   }
   // This thread ends with the run: its ephemeris files go with it.
   CloseEphemeris();
@@ -124,6 +131,12 @@ void AspectarianRunner::Finish() {
   thread_->wait();
   delete thread_;
   thread_ = nullptr;
+  // Cancel pressed after the last check: the run is not shown either.
+  if (cancelRequested_ && outcome_ == Outcome::Completed) {
+    outcome_ = Outcome::Cancelled;
+    result_ = RunResult();
+    shown_ = RunShown();
+  }
   dialog_->hide();
   emit ended();
 }

@@ -1,6 +1,8 @@
 #pragma once
-// Runs the aspectarian on a worker thread while a modal progress dialog shows the pass and
-// offers Cancel; the window thread never waits for the run.
+// Runs the aspectarian on a worker thread while a modal progress dialog shows the stage and
+// offers Cancel; the worker also makes the run's report and grid texts, so that Cancel is
+// heard at every stage. The window thread never waits for the run.
+#include "core/app/run.h"
 #include "core/search/aspectarian.h"
 
 #include <QObject>
@@ -29,9 +31,11 @@ class AspectarianRunner : public QObject {
   bool Running() const { return thread_ != nullptr; }
   void Start(RunInput input);
 
-  // After `ended`: how the run ended, its result when it completed, its message when it failed.
+  // After `ended`: how the run ended, its result and texts when it completed, its message when
+  // it failed. A run asked to cancel ends as cancelled, also when its work was done by then.
   Outcome LastOutcome() const { return outcome_; }
   RunResult TakeResult() { return std::move(result_); }
+  RunShown TakeShown() { return std::move(shown_); }
   const std::string& FailureMessage() const { return failure_; }
 
  signals:
@@ -54,10 +58,11 @@ class AspectarianRunner : public QObject {
   // Written by the worker, read after its thread has finished.
   Outcome outcome_ = Outcome::Cancelled;
   RunResult result_;
+  RunShown shown_;
   std::string failure_;
 };
 
-// The progress dialog's text for a pass (0 to 6) or the period step (7).
+// The progress dialog's text for a stage of the run: a pass (0 to 6) or a run_stage.
 QString RunProgressText(int pass);
 
 }  // namespace kesmora::gui

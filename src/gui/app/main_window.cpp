@@ -933,7 +933,7 @@ void MainWindow::OpenListEditor(ListKind kind) {
 void MainWindow::AspectarianEnded() {
   switch (runner_->LastOutcome()) {
     case AspectarianRunner::Outcome::Completed:
-      ShowRunResult(runner_->TakeResult());
+      ShowRunResult(runner_->TakeResult(), runner_->TakeShown());
       if (!session_.run.notices.empty())
         ui_.ShowMessage({MessageIcon::Information, "Information", JoinNotices(session_.run.notices)});
       emit runFinished(true);
@@ -947,24 +947,24 @@ void MainWindow::AspectarianEnded() {
   emit runFinished(false);
 }
 
-void MainWindow::ShowRunResult(RunResult result) {
-  AdoptRunResult(session_, std::move(result));
+void MainWindow::ShowRunResult(RunResult result, RunShown shown) {
+  AdoptRunResult(session_, std::move(result), std::move(shown.report));
   if (session_.runReport.empty()) {
     // No pass ran: the new page is empty.
     if (dataWindow_) dataWindow_->ClearText();
   } else {
     OutputD1().ShowNewPage(PageFilePath(session_.programDir), DataWindow::Page::RunReport);
   }
-  OpenGridWindow();
+  OpenGridWindow(shown);
   EnableResultButtons();
 }
 
-void MainWindow::OpenGridWindow() {
+void MainWindow::OpenGridWindow(const RunShown& shown) {
   delete gridForm_;  // the old grid goes with its window
   gridForm_ = new GridWindow(session_, this);
   connect(gridForm_, &GridWindow::saveAsCalendarRequested, this,
           [this] { SaveRunAsCalendar(gridForm_, *files_, session_, ui_); });
-  gridForm_->Form_Load(RunGridRows(session_), RunGridSortKeys(session_));
+  gridForm_->Form_Load(shown.grid, shown.keys);
   shownRunChart_ = startedRunChart_;
   UpdateStaleMarks();
 }
@@ -1008,8 +1008,16 @@ void MainWindow::cmdCopyToCSVfile_Click() {
   auto file = Get_CSV_file_filename(1);
   if (!file) return;
   ui_.SetBusy(true);
-  // What the grid shows, in the order it is sorted in.
-  WriteResult written = WriteFileAtomically(*file, CsvText(gridForm_ ? gridForm_->RowsAsShown() : RunGridRows(session_)));
+  // What the grid shows, in the order it is sorted in, written a row at a time.
+  WriteResult written = WriteFileAtomically(*file, [&](const TextSink& out) {
+    if (!gridForm_) return WriteCsv(out, session_.run.hits.RunHits(), RunTexts(session_));
+    std::string line;
+    for (const GridRow& row : gridForm_->RowsAsShown()) {
+      line.clear();
+      AppendCsvLine(line, row);
+      out(line);
+    }
+  });
   ui_.SetBusy(false);
   if (!written) ui_.ShowMessage({MessageIcon::Critical, "Error", WriteFailureText(*file, written)});
 }

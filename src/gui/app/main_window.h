@@ -1,6 +1,7 @@
 #pragma once
 // The main window: both persons' birth data, the names list, the planet grid and every choice
 // of a run. It turns its widgets into the session's plain data and calls the core.
+#include "core/app/run.h"
 #include "core/app/session.h"
 #include "core/persons/atlas.h"
 #include "core/persons/birth_data.h"
@@ -142,8 +143,8 @@ class MainWindow : public QMainWindow {
   void BuildHelpMenu();
   void SetTabOrder();
   void AspectarianEnded();
-  void ShowRunResult(RunResult result);
-  void OpenGridWindow();
+  void ShowRunResult(RunResult result, RunShown shown);
+  void OpenGridWindow(const RunShown& shown);
   void AskForMissingListFiles(const RunOptions& options);
   void CaptionCheckBoxes();
   void SizePlanetGridColumns();

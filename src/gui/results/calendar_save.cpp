@@ -27,8 +27,10 @@ void SaveRunAsCalendar(QWidget* parent, FileDialogs& dialogs, Session& session, 
   if (!chosen) return;
   const std::string file = chosen->toStdString();
   ui.SetBusy(true);
-  auto events = CalendarEventsOf(session.run, RunTexts(session), session.chart.natalJulianDay);
-  WriteResult written = WriteFileAtomically(file, IcsText(events, QDateTime::currentSecsSinceEpoch()));
+  const HitTextContext texts = RunTexts(session);
+  WriteResult written = WriteFileAtomically(file, [&](const TextSink& out) {
+    WriteCalendar(out, session.run, texts, session.chart.natalJulianDay, QDateTime::currentSecsSinceEpoch());
+  });
   ui.SetBusy(false);
   if (!written) {
     ui.ShowMessage({MessageIcon::Critical, "Error", WriteFailureText(file, written)});

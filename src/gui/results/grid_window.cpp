@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <cmath>
 #include <set>
+#include <unordered_set>
 
 namespace kesmora::gui {
 
@@ -65,8 +66,6 @@ class GridItem : public QTableWidgetItem {
 };
 
 }  // namespace
-
-std::vector<GridKeys> RunGridSortKeys(const Session& session) { return GridSortKeysOf(session.run.hits.RunHits()); }
 
 GridWindow::GridWindow(Session& session, QWidget* parent) : QWidget(parent, Qt::Window), session_(session) {
   setObjectName("Grid_form");
@@ -163,11 +162,14 @@ void GridWindow::SetupColumns(int rowCount) {
 void GridWindow::Display_Aspects_in_grid(const std::vector<GridRow>& rows, const std::vector<GridKeys>& keys) {
   grdOutput_->setUpdatesEnabled(false);
   const int count = static_cast<int>(rows.size());
+  // Every row of the same height, set once for all of them.
+  const int rowHeight = static_cast<int>(std::lround(static_cast<double>(kRowHeightTwips) / kTwipsPerPixel));
+  QHeaderView* rowHeader = grdOutput_->verticalHeader();
+  rowHeader->setMinimumSectionSize(std::min(rowHeight, rowHeader->minimumSectionSize()));
+  rowHeader->setDefaultSectionSize(rowHeight);
   SetupColumns(count);
   const QColor grey(224, 224, 224);
-  const int rowHeight = static_cast<int>(std::lround(static_cast<double>(kRowHeightTwips) / kTwipsPerPixel));
   for (int r = 0; r < count; ++r) {
-    grdOutput_->setRowHeight(r, rowHeight);
     const GridRow& row = rows[static_cast<size_t>(r)];
     for (int c = 0; c < GridColumns; ++c) {
       const double key = static_cast<size_t>(r) < keys.size() ? keys[static_cast<size_t>(r)][static_cast<size_t>(c)]
@@ -190,6 +192,9 @@ void GridWindow::SizeColumns(const std::vector<GridRow>& rows) {
   // Each column fits its header and its longest text (the designed widths are the least), unless
   // the user has given it a width of their own.
   const QFontMetrics cells = grdOutput_->fontMetrics();
+  char widestDigit = '0';
+  for (char digit = '1'; digit <= '9'; ++digit)
+    if (cells.horizontalAdvance(QChar(digit)) > cells.horizontalAdvance(QChar(widestDigit))) widestDigit = digit;
   const QFontMetrics headers = grdOutput_->horizontalHeader()->fontMetrics();
   const int padding = 2 * (grdOutput_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grdOutput_) + 1) + 2;
   const int headerPadding = 2 * grdOutput_->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, grdOutput_) + 2;
@@ -200,13 +205,20 @@ void GridWindow::SizeColumns(const std::vector<GridRow>& rows) {
       grdOutput_->setColumnWidth(c, userWidth);
       continue;
     }
-    // Measuring every text of a long run is slow; the widest is among the longest.
+    // Measuring every text of a long run is slow: the widest is among the longest, and texts
+    // that differ only in their digits are no wider than their shape with the widest digit in
+    // each place, which is measured once.
     size_t longest = 0;
     for (const GridRow& row : rows) longest = std::max(longest, row[static_cast<size_t>(c)].size());
     int widest = 0;
+    std::unordered_set<std::string> shapes;
     for (const GridRow& row : rows) {
-      const std::string& text = row[static_cast<size_t>(c)];
-      if (text.size() + 2 >= longest) widest = std::max(widest, cells.horizontalAdvance(QString::fromStdString(text)));
+      std::string shape = row[static_cast<size_t>(c)];
+      if (shape.size() + 2 < longest) continue;
+      for (char& ch : shape)
+        if (ch >= '0' && ch <= '9') ch = widestDigit;
+      if (shapes.insert(shape).second)
+        widest = std::max(widest, cells.horizontalAdvance(QString::fromStdString(shape)));
     }
     // The header's own measure, its sort mark included.
     const int header = std::max(headers.horizontalAdvance(GridHeaders[c]) + headerPadding,

@@ -17,9 +17,6 @@ struct Session;
 
 namespace kesmora::gui {
 
-// What each cell of the session's last run sorts by.
-std::vector<GridKeys> RunGridSortKeys(const Session& session);
-
 class GridWindow : public QWidget {
   Q_OBJECT
  public:

@@ -80,19 +80,23 @@ TEST_F(WriteFileTest, ALeftoverTemporaryDoesNotBlockTheNextWrite) {
   EXPECT_EQ(ReadWholeFile(file), "new");
 }
 
-// A FIFO (as /dev/stdout in a pipe) gets the text; it once was replaced by a file.
+// A FIFO (as /dev/stdout in a pipe) gets the text, whole or piece by piece; it once was
+// replaced by a file.
 TEST_F(WriteFileTest, AFifoIsWrittenNotReplaced) {
   const fs::path fifo = dir.path() / "out.csv";
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-  const int reader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
-  ASSERT_GE(reader, 0);
-  EXPECT_TRUE(WriteFileAtomically(fifo, "a,b\r\n"));
-  char buffer[16] = {};
-  EXPECT_EQ(read(reader, buffer, sizeof buffer), 5);
-  close(reader);
-  EXPECT_EQ(std::string(buffer), "a,b\r\n");
-  EXPECT_TRUE(fs::is_fifo(fifo));
-  ExpectOnly({"out.csv"});
+  for (bool pieces : {false, true}) {
+    const int reader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    EXPECT_TRUE(pieces ? WriteFileAtomically(fifo, [](const TextSink& out) { out("a,"), out("b\r\n"); })
+                       : WriteFileAtomically(fifo, "a,b\r\n"));
+    char buffer[16] = {};
+    EXPECT_EQ(read(reader, buffer, sizeof buffer), 5) << pieces;
+    close(reader);
+    EXPECT_EQ(std::string(buffer), "a,b\r\n") << pieces;
+    EXPECT_TRUE(fs::is_fifo(fifo));
+    ExpectOnly({"out.csv"});
+  }
 }
 
 TEST_F(WriteFileTest, AFailedWriteKeepsTheOldFileAndNamesTheCause) {
@@ -113,6 +117,24 @@ TEST_F(WriteFileTest, AFailedWriteKeepsTheOldFileAndNamesTheCause) {
   EXPECT_EQ(WriteFailureText(file, result), "The file " + file.string() + " could not be written: File too large.");
   EXPECT_EQ(ReadWholeFile(file), "old");
   ExpectOnly({"a.csv"});
+}
+
+// A text written piece by piece replaces the file once whole; a writer that stops halfway
+// (a cancelled export) leaves the old file and no temporary one.
+TEST_F(WriteFileTest, APiecewiseWriteThatStopsHalfwayKeepsTheOldFile) {
+  fs::path file = File("big.csv", "old");
+  const std::string line(1000, 'x');
+  auto write = [&](int lines, bool stop) {
+    return WriteFileAtomically(file, [&](const TextSink& out) {
+      for (int n = 0; n < lines; ++n) out(line);
+      if (stop) throw std::runtime_error("stopped");
+    });
+  };
+  EXPECT_THROW(write(200, true), std::runtime_error);
+  EXPECT_EQ(ReadWholeFile(file), "old");
+  ExpectOnly({"big.csv"});
+  ASSERT_TRUE(write(200, false));
+  EXPECT_EQ(ReadWholeFile(file)->size(), 200 * line.size());
 }
 
 TEST_F(WriteFileTest, AFolderInTheWayIsRefusedWithItsCause) {

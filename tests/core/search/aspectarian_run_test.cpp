@@ -5,6 +5,7 @@
 #include "core/search/aspectarian.h"
 #include "core/search/sample_session.h"
 
+#include <fmt/format.h>
 #include <gtest/gtest.h>
 #include <swephexp.h>
 
@@ -13,6 +14,8 @@
 #include <atomic>
 #include <cmath>
 #include <filesystem>
+#include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <tuple>
@@ -28,6 +31,14 @@ std::array<double, 6> Ephemeris(double jd, int body, int flags) {
   char error[256];
   EXPECT_GE(swe_calc_ut(jd, body, SEFLG_SWIEPH | flags, xx.data(), error), 0) << error;
   return xx;
+}
+
+// The hits of a pass that ran, in its report's order.
+std::vector<Hit> PassHitsOf(const RunResult& r, size_t pass) {
+  std::vector<Hit> hits;
+  HitsInOrder shown = r.Shown(r.passes.at(pass));
+  for (size_t n = 0; n < shown.size(); ++n) hits.push_back(shown[n]);
+  return hits;
 }
 
 class SampleRun : public ::testing::Test {
@@ -58,7 +69,8 @@ TEST_F(SampleRun, ADegreePairPassRunLastLeavesTheRunTableInPassOrder) {
   o.degreePairs = true;
   RunResult r = Run(o);
   ASSERT_EQ(r.passes.size(), 2u);
-  const std::vector<Hit>&natal = r.passes[0].hits, &pairs = r.passes[1].hits, &run = r.hits.RunHits();
+  const std::vector<Hit> natal = PassHitsOf(r, 0), pairs = PassHitsOf(r, 1);
+  const std::vector<Hit>& run = r.hits.RunHits();
   auto byTime = [](const Hit& a, const Hit& b) { return a.exactJd < b.exactJd; };
   ASSERT_GE(pairs.size(), 6u);
   EXPECT_FALSE(std::is_sorted(pairs.begin(), pairs.end(), byTime));
@@ -75,8 +87,10 @@ TEST_F(SampleRun, ADegreePairPassRunLastLeavesTheRunTableInPassOrder) {
   o.auspiciousPoints = true;
   r = Run(o);
   ASSERT_EQ(r.passes.size(), 3u);
-  EXPECT_TRUE(std::is_sorted(r.passes[0].hits.begin(), r.passes[0].hits.end(), byTime));
-  EXPECT_TRUE(std::is_sorted(r.passes[2].hits.begin(), r.passes[2].hits.end(), byTime));
+  for (size_t pass : {0, 2}) {
+    const std::vector<Hit> hits = PassHitsOf(r, pass);
+    EXPECT_TRUE(std::is_sorted(hits.begin(), hits.end(), byTime));
+  }
   EXPECT_TRUE(std::is_sorted(r.hits.RunHits().begin(), r.hits.RunHits().end(), byTime));
 }
 
@@ -87,7 +101,7 @@ TEST_F(SampleRun, ARunPastTheHitLimitStops) {
   o.transitToTransit = true;
   RunResult all = Run(o);
   ASSERT_EQ(all.passes.size(), 2u);
-  const int natal = static_cast<int>(all.passes[0].hits.size()), both = all.hits.HitCount();
+  const int natal = static_cast<int>(all.passes[0].order.size()), both = all.hits.HitCount();
   ASSERT_GT(both - 1, std::max(natal, both - natal));  // two passes that fit alone overflow the run
   // Transit to transit, the limit, and the hits of the run (0: it stops).
   for (auto [t2t, limit, hits] : {std::tuple{false, 3, 0}, {false, natal, 0}, {false, natal + 1, natal},
@@ -98,9 +112,67 @@ TEST_F(SampleRun, ARunPastTheHitLimitStops) {
       EXPECT_EQ(Run(o).hits.HitCount(), hits) << limit;
     } catch (const HitTableFull& e) {
       EXPECT_EQ(hits, 0) << limit;
-      EXPECT_EQ(std::string(e.what()).rfind("This run found more than 32767 aspects", 0), 0u) << e.what();
+      // The message names the limit in force.
+      EXPECT_EQ(std::string(e.what()).rfind(fmt::format("This run found more than {} aspects,", limit), 0), 0u)
+          << e.what();
     }
   }
+}
+
+// Past the limit the run stops at the next step of the scan, not at the end of the moving
+// point's span: ten years of the Moon against eight natal bodies stop at the third hit, after
+// one walk over the Moon's own positions; each further pair would add a walk of its own.
+TEST_F(SampleRun, HitsPastTheLimitStopTheScanAtTheNextStep) {
+  RunOptions o = sample_.Options(
+      {"Moon"}, {"Sun", "Mercury", "Venus", "Mars", "Jupiter", "Saturn", "Uranus", "Neptune"}, {0, 5, 8, 10, 14}, 3650);
+  o.exactEphemeris = true;  // no samples first: every question comes from the scan
+  o.threads = 1;
+  o.hitLimit = 3;
+  long asked = 0;
+  RunControl control;
+  control.cancelled = [&] { return ++asked < 0; };
+  EXPECT_THROW(RunAspectarian(RunInputOf(sample_.session, o), control), HitTableFull);
+  EXPECT_LT(asked, 2 * 3650);
+}
+
+// Cancel is heard at the next sample or step of whatever stage the run is in: each thread
+// asks once more and takes one more step at most, and no later stage begins.
+TEST_F(SampleRun, CancelIsHeardAtTheNextStepOfEveryStage) {
+  RunOptions o = Options();
+  o.daysToCalculate = 60;
+  o.threads = 2;
+  const RunInput input = RunInputOf(sample_.session, o);
+  for (int stage : {run_stage::Sampling, 0, run_stage::Periods, run_stage::Texts}) {
+    std::atomic<bool> cancel{false};
+    std::atomic<int> latest{-100}, askedAfter{0}, toldAfter{0};
+    RunControl control;
+    control.progress = [&](int reported, double) {
+      latest = reported;
+      toldAfter += cancel;
+      cancel = cancel || reported == stage;
+    };
+    control.cancelled = [&] { return cancel && ++askedAfter > 0; };
+    EXPECT_THROW(ShownRunOf(input, RunAspectarian(input, control), control), RunCancelled) << stage;
+    EXPECT_EQ(latest, stage);
+    EXPECT_LE(askedAfter, o.threads + 1) << stage;
+    EXPECT_LE(toldAfter, o.threads) << stage;
+  }
+}
+
+// The bar moves from the first samples on, and within the scan of one moving point.
+TEST_F(SampleRun, TheBarMovesWhileSamplingAndWithinAMovingPoint) {
+  RunOptions o = sample_.Options({"Moon"}, {"Sun", "Venus"}, {0, 8}, 365);
+  std::map<int, int> reports;
+  std::optional<int> first;
+  RunControl control;
+  control.progress = [&](int stage, double) {
+    if (!first) first = stage;
+    ++reports[stage];
+  };
+  RunAspectarian(RunInputOf(sample_.session, o), control);
+  EXPECT_EQ(first, run_stage::Sampling);
+  EXPECT_GT(reports[run_stage::Sampling], 10);
+  EXPECT_GT(reports[0], 10);
 }
 
 // Cancelling in the middle of a long pass ends the run as cancelled, not as a full table.
