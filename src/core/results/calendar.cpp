@@ -1,5 +1,6 @@
 #include "core/results/calendar.h"
 
+#include "core/reference/constants.h"
 #include "core/reference/reference_tables.h"
 #include "core/reference/text.h"
 #include "core/results/hotspots.h"
@@ -17,8 +18,6 @@ namespace kesmora {
 
 namespace {
 
-constexpr long long kJulianDayOf1970 = 2440588;
-constexpr long long kSecondsPerDay = 86400;
 
 std::string UtcText(long long seconds) {
   date::sys_seconds t{std::chrono::seconds{seconds}};

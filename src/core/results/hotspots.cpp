@@ -1,5 +1,6 @@
 #include "core/results/hotspots.h"
 
+#include "core/reference/constants.h"
 #include "core/search/aspectarian.h"
 
 #include <date/date.h>
@@ -12,9 +13,6 @@ namespace kesmora {
 
 namespace {
 
-constexpr long long kSecondsPerDay = 86400;
-// The Julian day number of 1 January 1970 (the day that starts at its midnight).
-constexpr long long kJulianDayOf1970 = 2440588;
 // Two rows of one transit-to-transit aspect, found from each point, are refined on their own
 // and may land a second or so apart.
 constexpr long long kTwinToleranceSeconds = 60;

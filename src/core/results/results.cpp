@@ -1,10 +1,12 @@
 #include "core/results/results.h"
 
+#include "core/reference/constants.h"
 #include "core/reference/text.h"
 #include "core/search/aspectarian.h"
 
 #include <fmt/format.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -115,13 +117,20 @@ void WriteRunReport(const TextSink& out, const RunResult& run, const HitTextCont
   }
 }
 
-int MansionNumber(double longitude) { return static_cast<int>(longitude / 13.3333333333333) + 1; }
+namespace {
 
-int PadaNumber(double longitude) {
-  double inMansion = longitude;
-  while (inMansion >= 13.333333333333) inMansion -= 13.333333333333;
-  return static_cast<int>(inMansion / 3.3333333333333) + 1;
+// The pada (0 to 107) a longitude lies in. A lunar mansion's target stands exactly on the
+// first degree of its pada, where the division may fall a rounding short: a hair is added.
+int PadaIndex(double longitude) {
+  constexpr int kLastPada = kMansions * 4 - 1;
+  return std::clamp(static_cast<int>(longitude / kPadaWidthDeg + 1e-9), 0, kLastPada);
 }
+
+}  // namespace
+
+int MansionNumber(double longitude) { return PadaIndex(longitude) / 4 + 1; }
+
+int PadaNumber(double longitude) { return PadaIndex(longitude) % 4 + 1; }
 
 namespace {
 

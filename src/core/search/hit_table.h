@@ -10,7 +10,8 @@
 
 namespace kesmora {
 
-inline constexpr int MaxHitRows = 32767;
+// The most hits a run holds unless its options say otherwise: the window's grid holds no more.
+inline constexpr int MaxHitRowsDefault = 32767;
 
 // A run would pass the table's size: the run stops with this message, which names the limit.
 class HitTableFull : public std::runtime_error {
@@ -25,7 +26,7 @@ class HitTableFull : public std::runtime_error {
 class HitTables {
  public:
   // `limit` is the most hits the run table holds; the pass table holds one fewer.
-  explicit HitTables(int limit = MaxHitRows) : limit_(limit) {}
+  explicit HitTables(int limit = MaxHitRowsDefault) : limit_(limit) {}
   int Limit() const { return limit_; }
   void StartRun();
   void StartPass();

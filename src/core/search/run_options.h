@@ -2,6 +2,7 @@
 // The choices of an aspectarian run, as plain data filled by the window or the command line.
 #include "core/chart/chart_calculator.h"
 #include "core/reference/reference_tables.h"
+#include "core/search/hit_table.h"
 
 #include <array>
 #include <atomic>
@@ -12,7 +13,6 @@
 
 namespace kesmora {
 
-inline constexpr int MaxHitRowsDefault = 32767;
 struct Settings;
 struct PersonFields;
 

@@ -1,5 +1,6 @@
 #include "core/search/target_lists.h"
 
+#include "core/reference/constants.h"
 #include "core/reference/format.h"
 #include "core/reference/text.h"
 
@@ -12,8 +13,6 @@
 namespace kesmora {
 
 namespace {
-
-constexpr double kPadaWidth = 3.3333333333333;
 
 // Why a row was left out; empty when it was taken.
 using Refusal = std::string;
@@ -93,7 +92,7 @@ Refusal LunarMansionRow(ExtraPoints& extra, const std::string& pada, const std::
   if (b < 1) return NotAPlanet(planet);
   const PlanetEntry& e = tables.Planet(b);
   ExtraPointRow row;
-  row.field = {pada, pada, planet, q * kPadaWidth, static_cast<double>(e.sweNumber), std::string("lm"), e.cls,
+  row.field = {pada, pada, planet, q * kPadaWidthDeg, static_cast<double>(e.sweNumber), std::string("lm"), e.cls,
                static_cast<double>(q), static_cast<double>(b), 4.0, std::monostate{}};
   AddPoint(extra, ListKind::LunarMansions, std::move(row), "lm");
   return {};

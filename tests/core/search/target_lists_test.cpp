@@ -2,6 +2,7 @@
 // line names, and the lines each loader leaves out with a notice.
 #include "core/test_support.h"
 #include "core/search/target_lists.h"
+#include "core/results/results.h"
 
 #include <gtest/gtest.h>
 
@@ -41,6 +42,21 @@ TEST_F(TargetListsTest, PointsAreNumberedBehindThePlanetsInLoadingOrder) {
   EXPECT_EQ(extra.Total(), 6);
   LoadDegreePairs(extra, File("k.t2n", "Z 001/1\r\n"));
   EXPECT_EQ(extra.Total(), 1);
+}
+
+// The target of a mansion's first pada stands on the mansion's first degree; the reports once
+// showed it, from Nak-06 on, in the mansion before or in its last pada.
+TEST_F(TargetListsTest, APadaTargetIsReportedInItsOwnMansionAndPada) {
+  std::string text;
+  for (const std::string& pada : PadaTexts()) text += pada + "/Moon\r\n";
+  ExtraPoints extra;
+  LoadTargetListText(extra, ListKind::LunarMansions, "all.nak", text, tables_);
+  ASSERT_EQ(extra.Total(), 108);
+  for (int q = 0; q < 108; ++q) {
+    double lon = extra.rows[static_cast<size_t>(q)].Number(3);
+    EXPECT_EQ(MansionNumber(lon), q / 4 + 1) << extra.rows[static_cast<size_t>(q)].Text(0);
+    EXPECT_EQ(PadaNumber(lon), q % 4 + 1) << extra.rows[static_cast<size_t>(q)].Text(0);
+  }
 }
 
 // Rows that cannot be a point are left out with one notice each, and the rows around them load.
