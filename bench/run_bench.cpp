@@ -39,7 +39,7 @@ RunInput MajorAspects(RunFixture& f, bool angles, int threads, bool exact) {
   o.transitPlanets.fill(false);
   o.natalPlanets.fill(false);
   o.aspects.fill(false);
-  for (int k : {0, 5, 7, 9, 14}) o.aspects[static_cast<size_t>(k)] = true;
+  for (int k : {0, 6, 8, 10, 14}) o.aspects[static_cast<size_t>(k)] = true;
   for (int i = 1; i <= 16; ++i) o.natalPlanets[static_cast<size_t>(i - 1)] = true;
   for (int i = 1; i <= 10; ++i) o.transitPlanets[static_cast<size_t>(i - 1)] = true;
   if (angles) o.transitPlanets[14] = o.transitPlanets[15] = o.natalPlanets[16] = true;

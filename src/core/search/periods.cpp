@@ -94,7 +94,7 @@ void AspectSearch::PairPeriods(Hit& hit) {
   const double angle = ctx_.tables->AspectAngle(hit.aspect);
   const double relativeSpeed = std::abs(hit.movingSpeedDegPerDay - hit.secondSpeedDegPerDay);
   const bool polish = polish_ && !IsHouseDependent(i) && !IsHouseDependent(j);
-  // Distance from the exact aspect less the orb, degrees.
+  // Distance from the exact aspect, degrees; the curve below takes the orb from it.
   auto distance = [&](const PointState& p, const PointState& q) {
     return std::abs(std::abs(FoldDeg(p.lon - q.lon)) - angle);
   };

@@ -68,8 +68,8 @@ TEST_F(WriteFileTest, WritesThroughASymbolicLinkToItsTarget) {
   ExpectOnly({"link.ini", "real.ini"});
 }
 
-// A writer that ended between its two steps leaves its temporary file behind; a folder in its
-// place must not block the next write, as it did when every write took the same name.
+// A writer that ended between its two steps leaves its temporary behind; whatever stands
+// under that name (here a folder) must not block the next write, which takes a name of its own.
 TEST_F(WriteFileTest, ALeftoverTemporaryDoesNotBlockTheNextWrite) {
   fs::path file = File("Kesmora.INI", "old");
   TemporaryFile left = WriteTemporaryBeside(file, "half");
