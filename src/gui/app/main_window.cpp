@@ -2,10 +2,10 @@
 
 #include "gui/app/aspectarian_runner.h"
 #include "gui/app/field_filters.h"
-#include "gui/app/file_dialogs.h"
+#include "gui/common/file_dialogs.h"
 #include "gui/app/person_block.h"
 #include "gui/app/tooltips.h"
-#include "gui/app/window_geometry.h"
+#include "gui/common/window_geometry.h"
 #include "core/app/names_commands.h"
 #include "core/app/run.h"
 #include "core/app/startup.h"
@@ -30,7 +30,7 @@
 #include "gui/windows/data_window.h"
 #include "gui/windows/help_window.h"
 #include "gui/windows/tip_window.h"
-#include "gui/windows/printer_setup.h"
+#include "gui/common/printer_setup.h"
 #include "gui/persons/atlas_window.h"
 #include "gui/persons/name_edit.h"
 

@@ -3,8 +3,8 @@
 #include "core/app/session.h"
 #include "core/app/user_interface.h"
 #include "core/reference/text.h"
-#include "gui/app/file_dialogs.h"
-#include "gui/windows/printer_setup.h"
+#include "gui/common/file_dialogs.h"
+#include "gui/common/printer_setup.h"
 
 #include <QAction>
 #include <QFrame>

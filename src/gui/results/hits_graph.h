@@ -5,7 +5,7 @@
 #include "core/results/hits_file.h"
 #include "core/results/hits_graph_scale.h"
 #include "core/results/hotspots.h"
-#include "gui/app/window_geometry.h"
+#include "gui/common/window_geometry.h"
 
 #include <QMainWindow>
 

@@ -1,7 +1,7 @@
 #include "gui/search/target_list_window.h"
 
 #include "core/app/session.h"
-#include "gui/app/window_geometry.h"
+#include "gui/common/window_geometry.h"
 #include "core/app/user_interface.h"
 #include "core/reference/format.h"
 #include "core/reference/text.h"

@@ -1,8 +1,8 @@
 #include "gui/windows/data_window.h"
 
-#include "gui/app/file_dialogs.h"
+#include "gui/common/file_dialogs.h"
 #include "core/app/session.h"
-#include "gui/app/window_geometry.h"
+#include "gui/common/window_geometry.h"
 #include "core/app/user_interface.h"
 #include "core/output/output_buffer.h"
 #include "core/reference/text.h"
