@@ -1,6 +1,6 @@
 // Kesmora: the window program.
 #include "gui/app/main_window.h"
-#include "gui/app/qt_interface.h"
+#include "gui/common/qt_interface.h"
 #include "core/app/startup.h"
 
 #include <QApplication>
