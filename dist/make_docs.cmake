@@ -141,7 +141,13 @@ if(GUI)
   unset(ENV{DISPLAY})
   unset(ENV{WAYLAND_DISPLAY})
   unset(ENV{QT_QPA_PLATFORM})
-  manual_page(kesmora "favourable times from planetary transits" ${SOURCE}/kesmora.h2m ${GUI})
+  # Its version line names the program "Kesmora"; the page is that of the command, kesmora.
+  execute_process(COMMAND ${GUI} --version RESULT_VARIABLE rc OUTPUT_VARIABLE version ERROR_VARIABLE err)
+  if(NOT rc EQUAL 0 OR NOT version MATCHES "^Kesmora ([^\n]+)\n$")
+    message(FATAL_ERROR "kesmora --version failed (${rc}): ${version}${err}")
+  endif()
+  manual_page(kesmora "favourable times from planetary transits" ${SOURCE}/kesmora.h2m
+              --version-string=${CMAKE_MATCH_1} ${GUI})
 endif()
 
 # The changelog, compressed as Debian wants it.
