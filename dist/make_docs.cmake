@@ -3,6 +3,17 @@
 #   -DCLI=kesmora-cli [-DGUI=kesmora] -DHELP2MAN=help2man -DSOURCE=dist -DOUT=dir
 # Writes OUT/kesmora-cli.1.gz, OUT/kesmora.1.gz (with GUI) and OUT/kesmora-cli (completion).
 
+# The changelog's last entry is that of the version the programs tell.
+execute_process(COMMAND ${CLI} --version OUTPUT_VARIABLE version RESULT_VARIABLE rc)
+file(STRINGS ${SOURCE}/changelog entry LIMIT_COUNT 1)
+if(NOT rc EQUAL 0 OR NOT version MATCHES "^kesmora-cli ([^\n]+)\n$")
+  message(FATAL_ERROR "kesmora-cli --version failed (${rc}): ${version}")
+endif()
+set(version ${CMAKE_MATCH_1})
+if(NOT entry MATCHES "^kesmora [(]${version}[)] ")
+  message(FATAL_ERROR "${SOURCE}/changelog has no entry for version ${version} on top: '${entry}'")
+endif()
+
 # The date of the pages is that of the last changelog entry, not of the build.
 file(STRINGS ${SOURCE}/changelog trailer REGEX "^ -- .*  " LIMIT_COUNT 1)
 string(REGEX REPLACE "^ -- .*  " "" released "${trailer}")

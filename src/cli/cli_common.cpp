@@ -28,7 +28,8 @@ void ConsoleInterface::ShowMessage(const Message& message) {
 void AddProgramOptions(CLI::App& app) {
   app.set_version_flag("--version", std::string("kesmora-cli ") + ProgramVersion);
   app.add_option("--home", "Program directory (default: $KESMORA_HOME, the build tree, or ~/.local/share/kesmora)")
-      ->type_name("DIR");
+      ->type_name("DIR")
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);  // a wrapper's --home yields to the caller's
   // The commands made after this hand the options above back to the program, so --home may
   // follow a command's name as well as precede it.
   app.fallthrough();
