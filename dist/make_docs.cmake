@@ -24,6 +24,7 @@ if(NOT rc EQUAL 0)
 endif()
 set(ENV{SOURCE_DATE_EPOCH} ${epoch})
 set(ENV{LC_ALL} C)
+set(ENV{ASAN_OPTIONS} detect_leaks=0)  # a sanitizer build's programs print their help as well
 unset(ENV{KESMORA_HOME})
 
 function(help_of out)
