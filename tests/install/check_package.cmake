@@ -1,6 +1,10 @@
 # Builds the Debian package into a scratch folder with cpack and checks it as Debian would:
 # lintian without errors or warnings, and the copyright, changelog, manual pages and bash
 # completion in their places.   -DCPACK=... -DBUILD_DIR=... -DSTAGE=... [-DGUI=ON]
+find_program(LINTIAN lintian)
+if(NOT LINTIAN)
+  message(FATAL_ERROR "lintian is not installed (scripts/setup.sh installs it)")
+endif()
 file(REMOVE_RECURSE ${STAGE})
 execute_process(COMMAND ${CPACK} --config ${BUILD_DIR}/CPackConfig.cmake -B ${STAGE}
                 RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE out)
@@ -23,7 +27,7 @@ foreach(f IN LISTS expected)
 endforeach()
 
 # Informational and pedantic tags are shown; errors and warnings fail the test.
-execute_process(COMMAND lintian --fail-on error,warning --display-info --pedantic ${debs}
+execute_process(COMMAND ${LINTIAN} --fail-on error,warning --display-info --pedantic ${debs}
                 RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
 message(STATUS "lintian:\n${out}${err}")
 if(NOT rc EQUAL 0)
