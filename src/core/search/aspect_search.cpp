@@ -5,7 +5,6 @@
 #include <fmt/format.h>
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <string>
 
@@ -19,6 +18,10 @@ constexpr double kDegreePairStepDays = 1.0 / 104;
 // may move it by more than this.
 constexpr double kPolishAboveDays = kOneSecondDays / 100;
 constexpr double kNewtonSettledDays = kOneSecondDays;
+// A midpoint is told from its opposite in single precision (Midpoint): until its components
+// are this far past opposition it may still lie on the longer arc, a few single-precision steps
+// of 180 degrees.
+constexpr double kMidpointDoubtDeg = 2e-5;
 
 bool IsHouseClass(const std::string& cls) { return cls == "c" || cls == "p" || cls == "l"; }
 
@@ -98,20 +101,52 @@ PointState AspectSearch::Second(Pass pass, double jd, int i, int j, PositionSour
   return {};
 }
 
-std::optional<double> AspectSearch::Crossing(const Curve& f, double a, double fa, double b, double fb,
-                                             const std::function<double(double)>& errorDeg,
-                                             const std::function<std::pair<double, double>(double)>& exactRate) const {
+bool AspectSearch::IsTransitMidpoint(int index) const {
+  const ExtraPointRow* row = PlanetIndex(index) ? nullptr : ExtraRow(index);
+  int kind = row ? static_cast<int>(row->Number(9)) : -1;
+  return kind == 0 || kind == 1;
+}
+
+std::optional<std::pair<double, double>> AspectSearch::FlipOf(int index, double a, double b) {
+  auto lon = [&](double t) { return positions_.At(t, index).lon; };
+  std::optional<std::pair<double, double>> jump = FindFlip(lon, a, lon(a), b, lon(b));
+  const ExtraPointRow* row = ExtraRow(index);
+  if (!jump || !row) return jump;
+  // Around the jump the components are within a doubt of opposition: no crossing counts there.
+  double rate = std::abs(positions_.At(jump->first, static_cast<int>(row->Number(7))).speed -
+                         positions_.At(jump->first, static_cast<int>(row->Number(8))).speed);
+  double doubtDays = rate > kMidpointDoubtDeg / kOneMinuteDays ? kMidpointDoubtDeg / rate : kOneMinuteDays;
+  return std::pair{jump->first - doubtDays, jump->second + doubtDays};
+}
+
+WalkPlan AspectSearch::PlanOf(double fromJd, double toJd, double stepDays, std::function<double(double)> rate,
+                              int flipping) {
+  WalkPlan plan;
+  plan.fromJd = fromJd;
+  plan.toJd = toJd;
+  plan.stepDays = stepDays;
+  plan.turnRate = std::move(rate);
+  if (flipping && IsTransitMidpoint(flipping))
+    plan.flip = [this, flipping](double a, double b) { return FlipOf(flipping, a, b); };
+  plan.checkCancelled = [this] { CheckCancelled(); };
+  return plan;
+}
+
+std::optional<double> AspectSearch::Crossing(const CrossingCurve& curve, double a, double fa, double b,
+                                             double fb) const {
+  if (!Brackets(fa, fb)) return std::nullopt;
+  const auto& f = curve.value;
   std::optional<double> x = FindCrossing(f, a, fa, b, fb);
-  if (!x || !polish_ || !exactRate) return x;
+  if (!x || !polish_ || !curve.exact) return x;
   // The time the positions' error may shift the crossing by: the error over the rate at which
   // the function passes zero.
   double rateDegPerDay = std::abs(f(std::min(*x + kOneSecondDays, b)) - f(std::max(*x - kOneSecondDays, a))) /
                          (std::min(*x + kOneSecondDays, b) - std::max(*x - kOneSecondDays, a));
-  if (errorDeg && errorDeg(*x) < kPolishAboveDays * rateDegPerDay) return x;
+  if (curve.errorDeg && curve.errorDeg(*x) < kPolishAboveDays * rateDegPerDay) return x;
   // Newton steps on the real ephemeris from the interpolated crossing.
   double polished = *x;
   for (int n = 0; n < 3; ++n) {
-    auto [value, rate] = exactRate(polished);
+    auto [value, rate] = curve.exact(polished);
     if (!std::isfinite(value) || rate == 0 || !std::isfinite(rate)) return x;
     double step = value / rate;
     polished -= step;
@@ -120,9 +155,29 @@ std::optional<double> AspectSearch::Crossing(const Curve& f, double a, double fa
     if (std::abs(step) < kNewtonSettledDays) return polished;
   }
   // Not settled: narrow the bracket on the real positions instead.
-  double ea = exactRate(a).first, eb = exactRate(b).first;
+  double ea = curve.exact(a).first, eb = curve.exact(b).first;
   if (!Brackets(ea, eb)) return x;
-  return FindCrossing([&](double t) { return exactRate(t).first; }, a, ea, b, eb);
+  return FindCrossing([&](double t) { return curve.exact(t).first; }, a, ea, b, eb);
+}
+
+std::optional<double> AspectSearch::FirstCrossing(const CrossingCurve& curve, const WalkPlan& walk) const {
+  const bool forward = walk.toJd >= walk.fromJd;
+  std::optional<double> first;
+  std::optional<std::pair<double, double>> last;  // the far end of the piece before, and the value there
+  WalkSteps(walk, curve.value, [&](double a, double fa, double b, double fb) {
+    const double nearJd = forward ? a : b, nearValue = forward ? fa : fb;
+    // Where the walk passes a flip the curve jumps: a jump over zero is an orb left or entered
+    // all at once, at the flip.
+    if (last && last->first != nearJd && std::isfinite(last->second) && std::isfinite(nearValue) &&
+        (last->second < 0) != (nearValue < 0)) {
+      first = (last->first + nearJd) / 2;
+      return true;
+    }
+    first = Crossing(curve, a, fa, b, fb);
+    last = forward ? std::pair{b, fb} : std::pair{a, fa};
+    return first.has_value();
+  });
+  return first;
 }
 
 double AspectSearch::ScanStepDaysFor(Pass pass, int i, int j) const {
@@ -133,34 +188,9 @@ double AspectSearch::ScanStepDaysFor(Pass pass, int i, int j) const {
   return StepDaysFor(pass, i, j);
 }
 
-template <typename Rate>
-void AspectSearch::FillSteps(std::vector<ScanStep>& steps, Pass pass, int i, int j, double step, double endJd,
-                             bool turns, const Rate& rate, bool second) {
-  for (double t = ctx_.span.start; t < endJd; t += step) {
-    CheckCancelled();
-    ScanStep s;
-    const double tEnd = std::min(t + step, endJd);
-    s.ends[0] = t, s.ends[1] = tEnd;
-    if (turns)
-      if (auto turn = FindTurn(rate, t, tEnd)) s.ends[2] = s.ends[1], s.ends[1] = *turn, s.count = 3;
-    // Each moment once; the step's end is the next step's start.
-    for (size_t e = 0; e < s.count; ++e) {
-      if (e == 0 && !steps.empty()) {
-        s.p[0] = steps.back().p[steps.back().count - 1], s.q[0] = steps.back().q[steps.back().count - 1];
-        continue;
-      }
-      s.p[e] = Moving(pass, s.ends[e], i, positions_);
-      if (second) s.q[e] = Second(pass, s.ends[e], i, j, positions_);
-    }
-    steps.push_back(s);
-  }
-}
-
 void AspectSearch::ScanPair(Pass pass, int i, int j) {
   const RunOptions& o = ctx_.options;
-  // The scan runs a step of the pair past the span's end; it may take longer steps where
-  // nothing of the pair moves faster than the step allows.
-  const double endJd = ctx_.span.end + StepDaysFor(pass, i, j);
+  // The scan may take longer steps where nothing of the pair moves faster than the step allows.
   const double step = ScanStepDaysFor(pass, i, j);
   const int mover = MoverIndex(pass, i);
   const bool housePoint = IsHouseDependent(mover) || (MovingSecond(pass) && IsHouseDependent(j));
@@ -174,10 +204,6 @@ void AspectSearch::ScanPair(Pass pass, int i, int j) {
       aspects.push_back({k, ctx_.tables->AspectAngle(k)});
   if (aspects.empty()) return;
 
-  auto rate = [&](double t) {
-    return (MovingFirst(pass) ? Moving(pass, t, i, positions_).speed : 0.0) -
-           (MovingSecond(pass) ? Second(pass, t, i, j, positions_).speed : 0.0);
-  };
   // How far the positions may be from the ephemeris's: a house point's rate is that of the
   // houses, a turn a day, against which an interpolated body's error is nothing.
   const bool polishPair = polish_ && !housePoint;
@@ -185,84 +211,96 @@ void AspectSearch::ScanPair(Pass pass, int i, int j) {
     return (MovingFirst(pass) ? positions_.ErrorBoundDeg(x, mover, false) : 0.0) +
            (MovingSecond(pass) ? positions_.ErrorBoundDeg(x, j, false) : 0.0);
   };
-  // The steps of the scan with the positions at their ends. Where the second point stands
-  // still they are the mover's alone, and every pair of the mover shares them.
-  const bool fixedSecond = !MovingSecond(pass);
+  // The pair's rate turns where the steps are split; a house point turns too fast to matter.
   const bool turns = !housePoint && pass != Pass::DegreePair;
-  std::vector<ScanStep> ownSteps;
-  const std::vector<ScanStep>* steps = &ownSteps;
-  if (fixedSecond) {
-    MoverStepsKey key{mover, step, endJd, ctx_.span.start, turns};
-    if (!(moverStepsKey_ == key)) {
-      moverSteps_.clear();
-      FillSteps(moverSteps_, pass, i, j, step, endJd, turns, rate, false);
-      moverStepsKey_ = key;
-    }
-    steps = &moverSteps_;
-  } else {
-    FillSteps(ownSteps, pass, i, j, step, endJd, turns, rate, true);
-  }
-  const PointState fixedQ = fixedSecond ? Second(pass, ctx_.span.start, i, j, positions_) : PointState{};
+  std::function<double(double)> rate;
+  if (turns)
+    rate = [this, pass, i, j](double t) {
+      return (MovingFirst(pass) ? Moving(pass, t, i, positions_).speed : 0.0) -
+             (MovingSecond(pass) ? Second(pass, t, i, j, positions_).speed : 0.0);
+    };
+  // The flips of the moving point (the second point of a pass is never a transit midpoint).
+  WalkPlan plan = PlanOf(ctx_.span.start, ctx_.span.end, step, std::move(rate), mover);
 
   PointState lastP, lastQ;
   double lastJd = 0;
-  for (const ScanStep& s : *steps) {
-    CheckCancelled();
-    const double t = s.ends[0], tEnd = s.ends[s.count - 1];
-    const std::array<double, 3>& ends = s.ends;
-    const std::array<PointState, 3>& p = s.p;
-    const std::array<PointState, 3> q = fixedSecond ? std::array<PointState, 3>{fixedQ, fixedQ, fixedQ} : s.q;
-    const size_t count = s.count;
-
+  auto scanPiece = [&](double a, const PointState& pa, const PointState& qa, double b, const PointState& pb,
+                       const PointState& qb) {
     for (const Aspect& k : aspects) {
-      for (size_t piece = 0; piece + 1 < count; ++piece) {
-        for (double side : {1.0, -1.0}) {
-          if (side < 0 && (k.angleDeg == 0 || k.angleDeg == 180)) continue;
-          double fa = FoldDeg(p[piece].lon - q[piece].lon - side * k.angleDeg);
-          double fb = FoldDeg(p[piece + 1].lon - q[piece + 1].lon - side * k.angleDeg);
-          if (!Brackets(fa, fb)) continue;
-          Curve f = [&](double x) {
-            return FoldDeg(Moving(pass, x, i, positions_).lon - Second(pass, x, i, j, positions_).lon - side * k.angleDeg);
+      for (double side : {1.0, -1.0}) {
+        if (side < 0 && (k.angleDeg == 0 || k.angleDeg == 180)) continue;
+        double fa = FoldDeg(pa.lon - qa.lon - side * k.angleDeg);
+        double fb = FoldDeg(pb.lon - qb.lon - side * k.angleDeg);
+        if (!Brackets(fa, fb)) continue;
+        CrossingCurve curve;
+        curve.value = [&](double x) {
+          return FoldDeg(Moving(pass, x, i, positions_).lon - Second(pass, x, i, j, positions_).lon - side * k.angleDeg);
+        };
+        curve.errorDeg = errorDeg;
+        if (polishPair)
+          curve.exact = [&](double x) {
+            lastP = Moving(pass, x, i, exact_);
+            lastQ = Second(pass, x, i, j, exact_);
+            lastJd = x;
+            double r = (MovingFirst(pass) ? lastP.speed : 0.0) - (MovingSecond(pass) ? lastQ.speed : 0.0);
+            return std::pair{FoldDeg(lastP.lon - lastQ.lon - side * k.angleDeg), r};
           };
-          std::function<std::pair<double, double>(double)> exactRate;
-          if (polishPair)
-            exactRate = [&](double x) {
-              lastP = Moving(pass, x, i, exact_);
-              lastQ = Second(pass, x, i, j, exact_);
-              lastJd = x;
-              double r = (MovingFirst(pass) ? lastP.speed : 0.0) - (MovingSecond(pass) ? lastQ.speed : 0.0);
-              return std::pair{FoldDeg(lastP.lon - lastQ.lon - side * k.angleDeg), r};
-            };
-          lastJd = 0;
-          std::optional<double> found = Crossing(f, ends[piece], fa, ends[piece + 1], fb, errorDeg, exactRate);
-          if (!found) continue;
-          double x = std::clamp(*found, t, tEnd);
-          if (o.timePeriod && (x < ctx_.span.start || x > ctx_.span.end)) continue;
-          // The positions at the exact moment: those of the last real evaluation carried on
-          // by their speeds over the fraction of a second left, or the search's own.
-          PointState px, qx;
-          if (lastJd != 0 && std::abs(x - lastJd) < kOneSecondDays) {
-            px = {Normalise(lastP.lon + lastP.speed * (x - lastJd)), lastP.speed};
-            qx = {MovingSecond(pass) ? Normalise(lastQ.lon + lastQ.speed * (x - lastJd)) : lastQ.lon, lastQ.speed};
-          } else {
-            px = Moving(pass, x, i, positions_);
-            qx = Second(pass, x, i, j, positions_);
-          }
-          Hit hit;
-          hit.kind = HitKind::Longitude;
-          hit.pass = pass;
-          hit.movingPoint = i;
-          hit.aspect = k.index;
-          hit.secondPoint = pass == Pass::DegreePair ? 0 : j;
-          hit.exactJd = x;
-          hit.movingDeg = RoundedNearWholeDegree(px.lon);
-          hit.secondDeg = RoundedNearWholeDegree(qx.lon);
-          hit.movingSpeedDegPerDay = FixedMover(pass) ? 0.0 : px.speed;
-          hit.secondSpeedDegPerDay = qx.speed;
-          out_->push_back(hit);
+        lastJd = 0;
+        std::optional<double> found = Crossing(curve, a, fa, b, fb);
+        if (!found) continue;
+        double x = std::clamp(*found, a, b);
+        if (!InSpan(x)) continue;
+        // The positions at the exact moment: those of the last real evaluation carried on
+        // by their speeds over the fraction of a second left, or the search's own.
+        PointState px, qx;
+        if (lastJd != 0 && std::abs(x - lastJd) < kOneSecondDays) {
+          px = {Normalise(lastP.lon + lastP.speed * (x - lastJd)), lastP.speed};
+          qx = {MovingSecond(pass) ? Normalise(lastQ.lon + lastQ.speed * (x - lastJd)) : lastQ.lon, lastQ.speed};
+        } else {
+          px = Moving(pass, x, i, positions_);
+          qx = Second(pass, x, i, j, positions_);
         }
+        Hit hit;
+        hit.kind = HitKind::Longitude;
+        hit.pass = pass;
+        hit.movingPoint = i;
+        hit.aspect = k.index;
+        hit.secondPoint = pass == Pass::DegreePair ? 0 : j;
+        hit.exactJd = x;
+        hit.movingDeg = RoundedNearWholeDegree(px.lon);
+        hit.secondDeg = RoundedNearWholeDegree(qx.lon);
+        hit.movingSpeedDegPerDay = FixedMover(pass) ? 0.0 : px.speed;
+        hit.secondSpeedDegPerDay = qx.speed;
+        out_->push_back(hit);
       }
     }
+    return false;
+  };
+
+  if (MovingSecond(pass)) {
+    auto both = [&](double t) { return std::pair{Moving(pass, t, i, positions_), Second(pass, t, i, j, positions_)}; };
+    WalkSteps(plan, both, [&](double a, const auto& va, double b, const auto& vb) {
+      return scanPiece(a, va.first, va.second, b, vb.first, vb.second);
+    });
+    return;
+  }
+  // The second point stands still: the walk is the moving point's alone, and every pair of
+  // that point shares it.
+  MoverStepsKey key{mover, step, ctx_.span.start, ctx_.span.end, turns};
+  if (!(moverStepsKey_ == key)) {
+    moverPieces_.clear();
+    moverStepsKey_ = {};
+    WalkSteps(plan, [&](double t) { return Moving(pass, t, i, positions_); },
+              [&](double a, const PointState& pa, double b, const PointState& pb) {
+                moverPieces_.push_back({a, b, pa, pb});
+                return false;
+              });
+    moverStepsKey_ = key;
+  }
+  const PointState q = Second(pass, ctx_.span.start, i, j, positions_);
+  for (const MoverPiece& piece : moverPieces_) {
+    CheckCancelled();
+    scanPiece(piece.a, piece.pa, q, piece.b, piece.pb, q);
   }
 }
 
@@ -276,52 +314,51 @@ bool AspectSearch::TakesPartInDeclinations(int index, bool transit) const {
 
 void AspectSearch::DeclinationsOf(int i) {
   const RunOptions& o = ctx_.options;
-  auto rate = [&](double t) { return positions_.Declination(t, i).speed; };
   std::function<double(double)> errorDeg = [&](double x) { return positions_.ErrorBoundDeg(x, i, true); };
+  // The declination turns at most once a day: a day's step is split there.
+  const WalkPlan plan =
+      PlanOf(ctx_.span.start, ctx_.span.end, 1, [this, i](double t) { return positions_.Declination(t, i).speed; }, 0);
   for (int j = 1; j <= ctx_.tables->NumPlanetsUsed(); ++j) {
     if (!TakesPartInDeclinations(j, false)) continue;
     const double natal = ctx_.chart->natalDecl[static_cast<size_t>(j)];
     if (!std::isfinite(natal)) continue;
-    for (double t = ctx_.span.start; t <= ctx_.span.end; t += 1) {
-      CheckCancelled();
-      // The declination turns at most once a day: split the day there.
-      std::array<double, 3> ends{t, t + 1, 0};
-      size_t count = 2;
-      if (auto turn = FindTurn(rate, t, t + 1)) ends = {t, *turn, t + 1}, count = 3;
-      for (size_t piece = 0; piece + 1 < count; ++piece) {
-        for (int k : {aspect::Parallel, aspect::ContraParallel}) {
-          if (!o.aspects[static_cast<size_t>(k)]) continue;
-          const double target = k == aspect::Parallel ? natal : -natal;
-          auto f = [&](double x) { return positions_.Declination(x, i).lon - target; };
-          double a = ends[piece], b = ends[piece + 1], fa = f(a), fb = f(b);
-          if (!Brackets(fa, fb)) continue;
-          std::function<std::pair<double, double>(double)> exactRate;
-          if (polish_)
-            exactRate = [&](double x) {
-              PointState d = exact_.Declination(x, i);
-              return std::pair{d.lon - target, d.speed};
-            };
-          std::optional<double> found = Crossing(f, a, fa, b, fb, errorDeg, exactRate);
-          if (!found) continue;
-          double x = std::clamp(*found, a, b);
-          PointState d = (polish_ ? exact_ : positions_).Declination(x, i);
-          // A parallel lies on the natal side of the equator, a contra-parallel on the other.
-          bool sameSign = (d.lon >= 0) == (natal >= 0);
-          if ((k == aspect::Parallel) != sameSign) continue;
-          Hit hit;
-          hit.kind = HitKind::Declination;
-          hit.pass = Pass::TransitToNatal;
-          hit.movingPoint = i;
-          hit.aspect = k;
-          hit.secondPoint = j;
-          hit.exactJd = x;
-          hit.movingDeg = d.lon;
-          hit.secondDeg = natal;
-          hit.movingSpeedDegPerDay = d.speed;
-          out_->push_back(hit);
-        }
+    auto declination = [&](double t) { return positions_.Declination(t, i).lon; };
+    WalkSteps(plan, declination, [&](double a, double da, double b, double db) {
+      for (int k : {aspect::Parallel, aspect::ContraParallel}) {
+        if (!o.aspects[static_cast<size_t>(k)]) continue;
+        const double target = k == aspect::Parallel ? natal : -natal;
+        const double fa = da - target, fb = db - target;
+        if (!Brackets(fa, fb)) continue;
+        CrossingCurve curve;
+        curve.value = [&](double x) { return declination(x) - target; };
+        curve.errorDeg = errorDeg;
+        if (polish_)
+          curve.exact = [&](double x) {
+            PointState d = exact_.Declination(x, i);
+            return std::pair{d.lon - target, d.speed};
+          };
+        std::optional<double> found = Crossing(curve, a, fa, b, fb);
+        if (!found) continue;
+        double x = std::clamp(*found, a, b);
+        if (!InSpan(x)) continue;
+        PointState d = (polish_ ? exact_ : positions_).Declination(x, i);
+        // A parallel lies on the natal side of the equator, a contra-parallel on the other.
+        bool sameSign = (d.lon >= 0) == (natal >= 0);
+        if ((k == aspect::Parallel) != sameSign) continue;
+        Hit hit;
+        hit.kind = HitKind::Declination;
+        hit.pass = Pass::TransitToNatal;
+        hit.movingPoint = i;
+        hit.aspect = k;
+        hit.secondPoint = j;
+        hit.exactJd = x;
+        hit.movingDeg = d.lon;
+        hit.secondDeg = natal;
+        hit.movingSpeedDegPerDay = d.speed;
+        out_->push_back(hit);
       }
-    }
+      return false;
+    });
   }
 }
 

@@ -2,19 +2,20 @@
 // Exact aspect times between a moving point and a second point, and the periods around them.
 //
 // A pair is scanned over the run span in steps (a day for bodies, 1/52 day where a house point
-// takes part, 1/104 day for degree pairs). Within a step the separation of the two points less
-// the aspect angle, folded into (-180, 180], is a smooth function of time: where it changes
-// sign, FindCrossing gives the exact time. A step in which the pair's relative motion turns
-// (a station) is split at the turn first, so that no piece holds two crossings of an aspect.
-// Positions come from a PositionSource; when it interpolates, each exact time and period end
-// found on it is polished with a Newton step on the real ephemeris.
+// takes part, 1/104 day for degree pairs), by the one walk of walk.h: each step is split where
+// the pair's relative motion turns (a station) and where a midpoint flips, so that within a
+// piece the separation of the two points less the aspect angle, folded into (-180, 180], is a
+// smooth function of time with at most one crossing; where it changes sign, FindCrossing gives
+// the exact time. Only crossings inside the run span, [start, end), are hits. Positions come
+// from a PositionSource; when it interpolates, each exact time and period end found on it is
+// polished with a Newton step on the real ephemeris.
 #include "core/chart/chart_calculator.h"
 #include "core/search/hit.h"
 #include "core/search/positions.h"
 #include "core/search/run_options.h"
 #include "core/search/target_lists.h"
+#include "core/search/walk.h"
 
-#include <array>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -29,6 +30,15 @@ struct SearchContext {
   RunOptions options;
   RunSpan span;
   std::function<bool()> cancelled;  // asked at every step; true ends the run
+};
+
+// A function of time whose crossings of zero the search looks for (an angle less its target,
+// degrees), and what polishing a crossing found on interpolated positions needs.
+struct CrossingCurve {
+  std::function<double(double jd)> value;      // on the search's positions
+  std::function<double(double jd)> errorDeg;   // how far `value` may be from the ephemeris's
+  // The value and its rate on the real ephemeris; empty where nothing is to be polished.
+  std::function<std::pair<double, double>(double jd)> exact;
 };
 
 class AspectSearch {
@@ -54,35 +64,33 @@ class AspectSearch {
   void CheckCancelled() const;
 
  private:
-  using Curve = std::function<double(double jd)>;
   // Position of the moving and of the second point of a pair in a pass.
   PointState Moving(Pass pass, double jd, int i, PositionSource& source);
   PointState Second(Pass pass, double jd, int i, int j, PositionSource& source);
   const ExtraPointRow* ExtraRow(int index) const;
   bool PlanetIndex(int index) const { return index >= 1 && index <= ctx_.tables->NumPlanetsUsed(); }
   std::string ClassOf(int index) const;
-  // A crossing of f in [a, b] found on the search's positions, polished on the real ones
-  // where the positions may err by more than kPolishAboveDays of time there: `errorDeg`
-  // bounds the error of f at a moment, `exactRate` gives the real f and its rate.
-  std::optional<double> Crossing(const Curve& f, double a, double fa, double b, double fb,
-                                 const std::function<double(double)>& errorDeg,
-                                 const std::function<std::pair<double, double>(double)>& exactRate) const;
-  // The first crossing of f met walking from `fromJd` in `direction` (+1 or -1) in steps,
-  // over at most `limitDays`; steps are split where `rate` turns.
-  std::optional<double> FirstCrossing(const Curve& f, const Curve& rate, double fromJd, double direction,
-                                      double stepDays, double limitDays, const std::function<double(double)>& errorDeg,
-                                      const std::function<std::pair<double, double>(double)>& exactRate) const;
-  // One step of a pair's scan: its ends (split where the pair's rate turns) and the
-  // positions of both points there.
-  struct ScanStep {
-    std::array<double, 3> ends{};
-    std::array<PointState, 3> p{}, q{};
-    size_t count = 2;
+  // Whether a point is a midpoint of two transit points, which flips as they pass opposition.
+  bool IsTransitMidpoint(int index) const;
+  // Where in [a, b] a transit midpoint flips, with the moments around it in which it may still
+  // lie on the longer arc.
+  std::optional<std::pair<double, double>> FlipOf(int index, double a, double b);
+  // The plan of a walk in steps from `fromJd` to `toJd`, split where `rate` turns and where
+  // point `flipping` flips (0: none).
+  WalkPlan PlanOf(double fromJd, double toJd, double stepDays, std::function<double(double)> rate, int flipping);
+  // Whether a crossing at x lies in the run span, [start, end).
+  bool InSpan(double x) const { return x >= ctx_.span.start && x < ctx_.span.end; }
+  // The crossing in [a, b] of a curve whose ends bracket one, found on the search's positions
+  // and polished on the real ones where the positions may err by more than kPolishAboveDays
+  // of time there.
+  std::optional<double> Crossing(const CrossingCurve& curve, double a, double fa, double b, double fb) const;
+  // The first crossing of a curve met on a walk, or the first flip the curve jumps over zero at.
+  std::optional<double> FirstCrossing(const CrossingCurve& curve, const WalkPlan& walk) const;
+  // A piece of a walk over the moving point alone, with its positions at both ends.
+  struct MoverPiece {
+    double a, b;
+    PointState pa, pb;
   };
-  template <typename Rate>
-  void FillSteps(std::vector<ScanStep>& steps, Pass pass, int i, int j, double step, double endJd, bool turns,
-                 const Rate& rate, bool second);
-  void AppendHit(Pass pass, int i, int j, int k, double x);
   void LongitudePeriods(Hit& hit);
   void PairPeriods(Hit& hit);
   void DeclinationPeriods(Hit& hit);
@@ -92,15 +100,16 @@ class AspectSearch {
   PositionSource& exact_;
   bool polish_;
   std::vector<Hit>* out_ = nullptr;
-  // The scan steps of the last moving point whose pairs meet still second points.
+  // The pieces of the last moving point whose pairs meet still second points: its walk over
+  // the span, shared by those pairs.
   struct MoverStepsKey {
     int mover = -1;
-    double step = 0, endJd = 0, startJd = 0;
+    double step = 0, startJd = 0, endJd = 0;
     bool turns = false;
     bool operator==(const MoverStepsKey&) const = default;
   };
   MoverStepsKey moverStepsKey_;
-  std::vector<ScanStep> moverSteps_;
+  std::vector<MoverPiece> moverPieces_;
 };
 
 }  // namespace kesmora

@@ -37,13 +37,22 @@ inline bool Brackets(double f0, double f1) {
 }
 
 // A crossing leaves the function within this of zero; a sign change that stays further off
-// is a jump (a midpoint turning over as its components pass opposition), not a crossing.
+// is a jump (a whole-sign cusp moving on to the next sign), not a crossing.
 inline constexpr double kCrossingResidualDeg = 0.1;
 
+// Two computations of one point (the South Node and the North Node turned by half a circle,
+// the ascendant and the first cusp) differ by their rounding alone: a function that stays
+// within this of zero over an interval only shows that rounding, and its changes of sign are
+// no crossings. A real crossing moves the function further within any interval the search
+// looks at.
+inline constexpr double kHairDeg = 1e-9;
+
 // The moment in [a, b] at which f crosses zero, given f(a) = fa and f(b) = fb with Brackets
-// true; to within kCrossingToleranceDays. Nothing when the sign changes by a jump.
+// true; to within kCrossingToleranceDays. Nothing when the sign changes by a jump, or when f
+// stays within a hair of zero at both ends and in the middle.
 template <typename F>
 std::optional<double> FindCrossing(F f, double a, double fa, double b, double fb) {
+  if (std::abs(fa) < kHairDeg && std::abs(fb) < kHairDeg && std::abs(f((a + b) / 2)) < kHairDeg) return std::nullopt;
   if (fb == 0) return b;
   double trueA = fa, trueB = fb;  // the Illinois step scales the ends' weights, not their values
   int side = 0;                   // which end was kept last: the Illinois step halves its weight

@@ -1,13 +1,13 @@
 // The periods of the hits: from the moment the aspect comes within its orb before exact to the
 // moment it leaves the orb after it. Each end is the first crossing of the orb met walking
-// away from the exact moment, found by the search's one root finder (crossing.h).
+// away from the exact moment (walk.h), found by the search's one root finder (crossing.h), or
+// the flip at which a transit midpoint jumps into or out of the orb.
 #include "core/search/aspect_search.h"
 
 #include "core/search/crossing.h"
 
 #include <algorithm>
 #include <cmath>
-#include <vector>
 
 namespace kesmora {
 
@@ -21,30 +21,26 @@ constexpr double kStandingWindowDays = 6.0 / 1440;
 // degree.
 double NearestWithFraction(double near, double source) { return near + std::remainder(source - near, 1.0); }
 
-}  // namespace
-
-std::optional<double> AspectSearch::FirstCrossing(const Curve& f, const Curve& rate, double fromJd, double direction,
-                                                  double stepDays, double limitDays,
-                                                  const std::function<double(double)>& errorDeg,
-                                                  const std::function<std::pair<double, double>(double)>& exactRate) const {
-  for (int n = 0; n * stepDays <= limitDays; ++n) {
-    CheckCancelled();
-    double u0 = fromJd + direction * n * stepDays, u1 = fromJd + direction * (n + 1) * stepDays;
-    double a = std::min(u0, u1), b = std::max(u0, u1);
-    std::vector<double> ends{a, b};
-    if (auto turn = FindTurn(rate, a, b)) ends.insert(ends.begin() + 1, *turn);
-    // The pieces nearest the walk's start first.
-    std::vector<std::pair<double, double>> pieces;
-    for (size_t k = 0; k + 1 < ends.size(); ++k) pieces.emplace_back(ends[k], ends[k + 1]);
-    if (direction < 0) std::reverse(pieces.begin(), pieces.end());
-    for (auto [pa, pb] : pieces) {
-      double fa = f(pa), fb = f(pb);
-      if (Brackets(fa, fb))
-        if (auto x = Crossing(f, pa, fa, pb, fb, errorDeg, exactRate)) return x;
-    }
-  }
-  return std::nullopt;
+// Where the moving point stands at the exact aspect: the second point moved by the aspect angle
+// to the side the moving point is on, unwrapped beside the moving position. It is taken from the
+// aspect itself, whatever its fraction of a degree, and not from the moving position, which may
+// have been rounded to a whole degree.
+double ExactAspectDeg(double moving, double second, double angleDeg) {
+  double ahead = moving + std::remainder(second + angleDeg - moving, 360.0);
+  double behind = moving + std::remainder(second - angleDeg - moving, 360.0);
+  return std::abs(behind - moving) < std::abs(ahead - moving) ? behind : ahead;
 }
+
+// The end of a walk of steps from `fromJd` in `direction` that goes on while the step's start is
+// at most `limitDays` away: the whole step that starts there is walked.
+double WalkEndJd(double fromJd, double direction, double stepDays, double limitDays) {
+  double n = std::floor(limitDays / stepDays);
+  while ((n + 1) * stepDays <= limitDays) ++n;
+  while (n > 0 && n * stepDays > limitDays) --n;
+  return fromJd + direction * (n + 1) * stepDays;
+}
+
+}  // namespace
 
 void AspectSearch::FindPeriods(Hit& hit) {
   if (hit.kind == HitKind::Declination) return DeclinationPeriods(hit);
@@ -58,7 +54,7 @@ void AspectSearch::LongitudePeriods(Hit& hit) {
   const RunOptions& o = ctx_.options;
   const Pass pass = hit.pass;
   int moving = MoverIndex(pass, hit.movingPoint);
-  double q = NearestWithFraction(hit.movingDeg, hit.secondDeg);
+  double q = ExactAspectDeg(hit.movingDeg, hit.secondDeg, ctx_.tables->AspectAngle(hit.aspect));
   double speed = hit.movingSpeedDegPerDay;
   if (pass == Pass::AuspiciousPoint || pass == Pass::LunarMansion) {
     // The planet moves, the point stands: the orb is measured around the planet's own exact
@@ -72,16 +68,16 @@ void AspectSearch::LongitudePeriods(Hit& hit) {
   const double window = standing ? kStandingWindowDays : o.periodWindow;
   const bool polish = polish_ && !IsHouseDependent(moving);
   auto reach = [&](double target, double direction, double limitDays) -> std::optional<double> {
-    auto f = [&](double x) { return FoldDeg(positions_.At(x, moving).lon - target); };
-    auto rate = [&](double x) { return positions_.At(x, moving).speed; };
-    std::function<std::pair<double, double>(double)> exactRate;
+    CrossingCurve curve;
+    curve.value = [&](double x) { return FoldDeg(positions_.At(x, moving).lon - target); };
+    curve.errorDeg = [&](double x) { return positions_.ErrorBoundDeg(x, moving, false); };
     if (polish)
-      exactRate = [&](double x) {
+      curve.exact = [&](double x) {
         PointState p = exact_.At(x, moving);
         return std::pair{FoldDeg(p.lon - target), p.speed};
       };
-    std::function<double(double)> errorDeg = [&](double x) { return positions_.ErrorBoundDeg(x, moving, false); };
-    return FirstCrossing(f, rate, hit.exactJd, direction, step, limitDays, errorDeg, exactRate);
+    return FirstCrossing(curve, PlanOf(hit.exactJd, WalkEndJd(hit.exactJd, direction, step, limitDays), step,
+                                       [&](double x) { return positions_.At(x, moving).speed; }, moving));
   };
   double orbBefore = speed >= 0 ? -o.orbBefore : o.orbBefore, orbAfter = speed >= 0 ? o.orbAfter : -o.orbAfter;
   hit.startJd = o.orbBefore > 0 ? reach(q + orbBefore, -1, window) : hit.exactJd;
@@ -116,18 +112,20 @@ void AspectSearch::PairPeriods(Hit& hit) {
     if (orb <= 0) return hit.exactJd;
     double step = std::clamp(0.25 * orb / std::max(relativeSpeed, 1e-9), kOneMinuteDays,
                              StepDaysFor(Pass::TransitToTransit, i, j));
-    auto f = [&](double x) { return distance(positions_.At(x, i), positions_.At(x, j)) - orb; };
-    auto rate = [&](double x) { return positions_.At(x, i).speed - positions_.At(x, j).speed; };
-    std::function<std::pair<double, double>(double)> exactRate;
+    CrossingCurve curve;
+    curve.value = [&](double x) { return distance(positions_.At(x, i), positions_.At(x, j)) - orb; };
+    curve.errorDeg = [&](double x) {
+      return positions_.ErrorBoundDeg(x, i, false) + positions_.ErrorBoundDeg(x, j, false);
+    };
     if (polish)
-      exactRate = [&](double x) {
+      curve.exact = [&](double x) {
         PointState p = exact_.At(x, i), q = exact_.At(x, j);
         return std::pair{distance(p, q) - orb, rateOf(p, q)};
       };
-    std::function<double(double)> errorDeg = [&](double x) {
-      return positions_.ErrorBoundDeg(x, i, false) + positions_.ErrorBoundDeg(x, j, false);
-    };
-    return FirstCrossing(f, rate, hit.exactJd, direction, step, limitDays, errorDeg, exactRate);
+    // The moving point may be a transit midpoint, which flips.
+    return FirstCrossing(curve, PlanOf(hit.exactJd, WalkEndJd(hit.exactJd, direction, step, limitDays), step,
+                                       [&](double x) { return positions_.At(x, i).speed - positions_.At(x, j).speed; },
+                                       i));
   };
   hit.startJd = reach(o.orbBefore, -1, windowDays(o.orbBefore));
   hit.endJd = reach(o.orbAfter, +1, windowDays(o.orbAfter) + 2);
@@ -141,16 +139,16 @@ void AspectSearch::DeclinationPeriods(Hit& hit) {
   // The natal declination on the transit's side of the equator, beside the transit's own.
   const double q = NearestWithFraction(hit.movingDeg, std::copysign(std::abs(hit.secondDeg), hit.movingDeg));
   auto reach = [&](double target, double direction, double limitDays) -> std::optional<double> {
-    auto f = [&](double x) { return positions_.Declination(x, i).lon - target; };
-    auto rate = [&](double x) { return positions_.Declination(x, i).speed; };
-    std::function<std::pair<double, double>(double)> exactRate;
+    CrossingCurve curve;
+    curve.value = [&](double x) { return positions_.Declination(x, i).lon - target; };
+    curve.errorDeg = [&](double x) { return positions_.ErrorBoundDeg(x, i, true); };
     if (polish_)
-      exactRate = [&](double x) {
+      curve.exact = [&](double x) {
         PointState d = exact_.Declination(x, i);
         return std::pair{d.lon - target, d.speed};
       };
-    std::function<double(double)> errorDeg = [&](double x) { return positions_.ErrorBoundDeg(x, i, true); };
-    return FirstCrossing(f, rate, hit.exactJd, direction, 1.0, limitDays, errorDeg, exactRate);
+    return FirstCrossing(curve, PlanOf(hit.exactJd, WalkEndJd(hit.exactJd, direction, 1.0, limitDays), 1.0,
+                                       [&](double x) { return positions_.Declination(x, i).speed; }, 0));
   };
   hit.startJd = reach(speed >= 0 ? q - o.orbBefore : q + o.orbBefore, -1, o.periodWindow);
   hit.endJd = reach(speed >= 0 ? q + o.orbAfter : q - o.orbAfter, +1, o.periodWindow + 2);

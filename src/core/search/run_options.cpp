@@ -73,7 +73,8 @@ std::optional<std::string> TimePeriodProblem(const RunOptions& o) {
 
 RunSpan RunSpanOf(const RunOptions& o, int year, int month, int day) {
   double midnight = swe_julday(year, month, day, o.transitTimeZone, SE_GREG_CAL);
-  if (!o.timePeriod) return {midnight, midnight + o.daysToCalculate};
+  // No days at all still searches the transit date itself.
+  if (!o.timePeriod) return {midnight, midnight + std::max(o.daysToCalculate, 1)};
   double start = HoursOfClockText(o.startTime), end = HoursOfClockText(o.endTime);
   // A window that ends before it starts runs across midnight into the next day.
   if (end < start) end += 24;

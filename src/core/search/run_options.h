@@ -64,8 +64,9 @@ inline constexpr double MaxPeriodWindowDays = 3650;
 struct RunSpan {
   double start = 0, end = 0;  // UT Julian days
 };
-// Local midnight of the transit date plus the days, or the time window on that date (one
-// that ends before it starts, such as 22.00 to 02.00, ends on the next day).
+// Local midnight of the transit date plus the days (0 days: the one day of the transit date),
+// or the time window on that date (one that ends before it starts, such as 22.00 to 02.00,
+// ends on the next day). A run lists the hits from its start up to, not including, its end.
 RunSpan RunSpanOf(const RunOptions& options, int year, int month, int day);
 
 // Progress and cancelling of a run in progress.

@@ -154,7 +154,7 @@ void AtlasWindow::cmdLookup_Click() {
     pendingZone_ = *zone;
     lblZoneNote_->setText(Q(fmt::format("{}: time zone {}, {}; {}.", place.city, ZoneFieldText(zone->hoursWest),
                                         TimeKindText(*zone), *note)));
-    cmdStandardTime_->setText(Q(fmt::format("&Standard time ({})", ZoneFieldText(zone->standardHoursWest))));
+    cmdStandardTime_->setText(Q(fmt::format("S&tandard time ({})", ZoneFieldText(zone->standardHoursWest))));
     cmdZoneAnswer_->setText(Q(fmt::format("The &zone's answer ({})", ZoneFieldText(zone->hoursWest))));
     choice_->show();
     cmdStandardTime_->setFocus();

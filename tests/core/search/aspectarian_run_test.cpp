@@ -1,6 +1,6 @@
 // Whole aspectarian runs on the sample person: the order of the hits, the hit limit, cancelling,
-// a time window, the periods of parallels, the threads' files, and bodies the ephemeris cannot
-// compute.
+// the end of the span and a time window, the nodes always in opposition, the periods of
+// parallels, the threads' files, and bodies the ephemeris cannot compute.
 #include "core/app/run.h"
 #include "core/search/aspectarian.h"
 #include "core/search/sample_session.h"
@@ -113,12 +113,33 @@ TEST_F(SampleRun, ACancelledRunEndsAsCancelled) {
   EXPECT_THROW(RunAspectarian(RunInputOf(sample_.session, o), control), RunCancelled);
 }
 
+// A run lists the hits from the start of its span up to, not including, its end, whatever
+// steps its scans take (a day for bodies and parallels, 1/52 day for house points, 1/104 day
+// for degree pairs). Days to calculate 0 searches the transit date.
+TEST_F(SampleRun, HitsPastTheSpanAreNotListed) {
+  sample_.session.degreePairFile = sample_.home.Write("pairs.t2n", "A 010/100\r\nB 200/300\r\nC 100/050\r\n").string();
+  for (auto [name, days, degreePairs] : {std::tuple{"one day", 1, false}, {"no days", 0, false}, {"degree pairs", 1, true}}) {
+    RunOptions o = Options();
+    o.transitPlanets[static_cast<size_t>(sample_.Index("Ascendant") - 1)] = true;
+    o.degreePairs = degreePairs;
+    o.transitToNatal = !degreePairs;
+    o.daysToCalculate = days;
+    RunResult r = Run(o);
+    EXPECT_NEAR(r.span.end - r.span.start, 1, 1e-9) << name;
+    EXPECT_GE(r.hits.HitCount(), 3) << name;
+    for (const Hit& h : r.hits.RunHits())
+      EXPECT_TRUE(h.exactJd >= r.span.start && h.exactJd < r.span.end)
+          << name << ": " << h.movingPoint << " " << h.aspect << " " << h.secondPoint << " at " << h.exactJd;
+  }
+}
+
 // A window that ends before it starts (20.00 to 04.00) runs into the next day: the Moon meets
-// there every aspect degree it crosses, by the ephemeris itself, and nothing outside it.
+// there every aspect degree it crosses, by the ephemeris itself, and nothing outside it (its
+// parallels neither).
 TEST_F(SampleRun, ATimeWindowAcrossMidnightSearchesIntoTheNextDay) {
   RunOptions o = sample_.Options({"Moon"}, {"Sun", "Moon", "Mercury", "Venus", "Mars", "Jupiter", "Saturn", "Uranus",
                                             "Neptune", "Pluto"}, {}, 1);
-  for (int k = 0; k <= aspect::LastLongitude; ++k) o.aspects[static_cast<size_t>(k)] = true;
+  o.aspects.fill(true);
   o.timePeriod = true;
   o.startTime = "20.00";
   o.endTime = "04.00";
@@ -143,13 +164,26 @@ TEST_F(SampleRun, ATimeWindowAcrossMidnightSearchesIntoTheNextDay) {
     }
   int afterMidnight = 0;
   for (const Hit& h : r.hits.RunHits()) {
-    EXPECT_TRUE(h.exactJd >= start && h.exactJd <= end) << h.exactJd;
-    found.insert({h.secondPoint, h.aspect});
+    EXPECT_TRUE(h.exactJd >= start && h.exactJd < end) << h.aspect << " " << h.secondPoint << " at " << h.exactJd;
+    if (h.kind == HitKind::Longitude) found.insert({h.secondPoint, h.aspect});
     afterMidnight += h.exactJd > midnight;
   }
   EXPECT_GE(expected.size(), 3u);
   EXPECT_EQ(found, expected);
   EXPECT_GT(afterMidnight, 0);
+}
+
+// The South Node is the North Node turned by half a circle: the two are always in opposition and
+// never come into it, on either path to the positions.
+TEST(AlwaysInAspect, TheNodesGiveNoHitsOfTheirOpposition) {
+  test::SampleSession sample("Greenwich,01 Jan 2025,0.00,A,0,0.00,51.29,,Greenwich");
+  RunOptions o = sample.Options({"North Node", "South Node"}, {}, {0, 14}, 365);
+  o.transitToNatal = false;
+  o.transitToTransit = true;
+  for (bool exact : {false, true}) {
+    o.exactEphemeris = exact;
+    EXPECT_EQ(RunAspectarian(RunInputOf(sample.session, o)).hits.HitCount(), 0) << exact;
+  }
 }
 
 // A parallel's period runs from where the body's declination is the orb before short of the

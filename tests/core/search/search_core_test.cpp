@@ -1,10 +1,12 @@
-// Pieces of the search: the crossing finder, the sort of the hit tables, the whole-degree
-// rounding of a position and the orb of a hit beside a whole degree.
+// Pieces of the search: the crossing finder, the walk through time, the sort of the hit tables,
+// the whole-degree rounding of a position and the orb of a hit beside a whole degree or at an
+// angle that is no whole degree.
 #include "core/search/aspect_search.h"
 #include "core/search/crossing.h"
 #include "core/search/hit_table.h"
 #include "core/search/run_options.h"
 #include "core/search/sample_session.h"
+#include "core/search/walk.h"
 
 #include <gtest/gtest.h>
 #include <swephexp.h>
@@ -17,25 +19,65 @@
 namespace kesmora {
 namespace {
 
-// --- The crossing finder ---------------------------------------------------------------
+// --- The crossing finder and the walk ----------------------------------------------------
 
 double Cubic(double t) { return t * t * t - 2 * t - 5; }     // 2.0945514815423265
 double Steep(double t) { return std::tanh(200 * (t - 0.3)); }  // a fast body past a slow one
 
-TEST(FindCrossing, NarrowsToAMillisecondAndTakesNoFoldNorGap) {
+TEST(FindCrossing, NarrowsToAMillisecondAndTakesNoFoldGapNorNoise) {
   for (auto [f, a, b, root] : {std::tuple{&Cubic, 2.0, 3.0, 2.0945514815423265}, std::tuple{&Steep, 0.0, 1.0, 0.3}}) {
     std::optional<double> x = FindCrossing(f, a, f(a), b, f(b));
     ASSERT_TRUE(x) << root;
     EXPECT_NEAR(*x, root, kCrossingToleranceDays);
   }
-  // A jump through zero, as a midpoint makes when its components pass opposition, is none.
-  auto jump = [](double t) { return t < 0.4 ? 60 - 10 * t : -80 - 10 * t; };
+  // A jump through zero, as a whole-sign cusp makes moving on to the next sign, is none.
+  auto jump = [](double t) { return t < 0.4 ? 20 - 10 * t : -10 - 10 * t; };
   EXPECT_FALSE(FindCrossing(jump, 0, jump(0), 1, jump(1)));
+  // Neither is the rounding between two computations of one point (the South Node and the North
+  // Node turned by 180 degrees), nor a zero at the end of it.
+  auto noise = [](double t) { return 3e-14 * std::sin(1000 * t); };
+  ASSERT_TRUE(Brackets(noise(0.001), noise(0.004)));
+  EXPECT_FALSE(FindCrossing(noise, 0.001, noise(0.001), 0.004, noise(0.004)));
+  EXPECT_FALSE(FindCrossing([](double t) { return t < 1 ? 1e-14 : 0.0; }, 0, 1e-14, 1, 0));
   EXPECT_TRUE(Brackets(-1, 2));
   EXPECT_TRUE(Brackets(1, 0));    // a zero at the later end belongs to this interval
   EXPECT_FALSE(Brackets(0, 1));   // and not to the next
   EXPECT_FALSE(Brackets(FoldDeg(179.0), FoldDeg(182.0)));  // 179 to -178: the fold of an opposition
   EXPECT_FALSE(Brackets(std::nan(""), 1));  // a position the ephemeris could not give
+}
+
+// A walk's pieces: each step split at a turn of the motion and either side of a midpoint's flip
+// (to a tenth of a second), back in time nearest the start first, the last step cut at the
+// walk's end; each moment evaluated once, the cancelling asked at every step.
+TEST(WalkSteps, SplitsStepsWhereTheMotionTurnsAndWhereAMidpointFlips) {
+  struct Case {
+    double from, to, turnAt, flipAt;  // NaN: no turn, no flip
+    std::vector<std::pair<double, double>> pieces;
+  } cases[] = {{0, 2.5, NAN, NAN, {{0, 1}, {1, 2}, {2, 2.5}}},
+               {0, 2, 1.25, NAN, {{0, 1}, {1, 1.25}, {1.25, 2}}},
+               {0, 2, NAN, 0.6, {{0, 0.6}, {0.6, 1}, {1, 2}}},
+               {0, 1, 0.8, 0.3, {{0, 0.3}, {0.3, 0.8}, {0.8, 1}}},
+               {2, 0, 0.5, NAN, {{1, 2}, {0.5, 1}, {0, 0.5}}}};
+  for (const Case& c : cases) {
+    // A midpoint moving 10 degrees a day that jumps to the other side of the circle.
+    auto lon = [&](double t) { return 10 * t + (t > c.flipAt ? 180 : 0); };
+    WalkPlan plan{c.from, c.to, 1, nullptr, nullptr, nullptr};
+    if (!std::isnan(c.turnAt)) plan.turnRate = [&](double t) { return t - c.turnAt; };
+    if (!std::isnan(c.flipAt)) plan.flip = [&](double a, double b) { return FindFlip(lon, a, lon(a), b, lon(b)); };
+    int evaluated = 0, steps = 0;
+    plan.checkCancelled = [&] { ++steps; };
+    std::vector<std::pair<double, double>> pieces;
+    WalkSteps(plan, [&](double t) { return ++evaluated, t; }, [&](double, double va, double, double vb) {
+      return pieces.emplace_back(va, vb), false;
+    });
+    ASSERT_EQ(pieces.size(), c.pieces.size()) << c.from << " " << c.to;
+    for (size_t n = 0; n < pieces.size(); ++n) {
+      EXPECT_NEAR(pieces[n].first, c.pieces[n].first, kStationToleranceDays) << c.flipAt << " piece " << n;
+      EXPECT_NEAR(pieces[n].second, c.pieces[n].second, kStationToleranceDays) << c.flipAt << " piece " << n;
+    }
+    EXPECT_TRUE(!std::isnan(c.flipAt) || evaluated == static_cast<int>(pieces.size()) + 1) << evaluated;
+    EXPECT_EQ(steps, static_cast<int>(std::ceil(std::abs(c.to - c.from))));
+  }
 }
 
 // --- Hit tables --------------------------------------------------------------------------
@@ -109,10 +151,11 @@ std::vector<Hit> Scan(const test::SampleSession& sample, const RunOptions& o, Ru
   return s.hits;
 }
 
-// The Sun reaches 0 Aries at the March equinox of 2024, 20 March 03:06:21 UT.
+// The Sun reaches 0 Aries at the March equinox of 2024, 20 March 03:06:21 UT, and 1 Aries a
+// day later.
 TEST(EquinoxScan, APositionJustShortOfAWholeDegreeIsKeptAsThatDegree) {
   test::SampleSession sample("Greenwich,19 Mar 2024,0.00,A,0,0.00,51.48,,Greenwich");
-  RunOptions o = sample.Options({"Sun"}, {}, {0}, 2);
+  RunOptions o = sample.Options({"Sun"}, {}, {0}, 3);
   ChartRecord chart = sample.session.chart;
   const std::pair<double, double> targets[] = {{359.9999995, 0}, {0.9999995, 1}, {359.999955, 359.999955}};
   for (auto [natal, kept] : targets) {
@@ -129,27 +172,33 @@ TEST(EquinoxScan, APositionJustShortOfAWholeDegreeIsKeptAsThatDegree) {
 }
 
 // A hit whose moving position falls a hair short of the whole degree its target lies on: the
-// orb runs around that degree (the Sun at 0.5 and 1.5 Aries), never a degree lower.
-TEST(EquinoxScan, TheOrbOfAHitBesideAWholeDegreeLiesAroundIt) {
+// orb runs around that degree (the Sun at 0.5 and 1.5 Aries), never a degree lower. The same
+// when the aspect is no whole degree (the user's aspect file may say 022.5): the orb runs
+// around the exact aspect, not around the natal degree's fraction.
+TEST(EquinoxScan, TheOrbOfAHitLiesAroundTheExactAspect) {
   test::SampleSession sample("Greenwich,19 Mar 2024,0.00,A,0,0.00,51.48,,Greenwich");
-  RunOptions o = sample.Options({"Sun"}, {}, {0}, 4);
-  ChartRecord chart = sample.session.chart;
-  chart.natalLon[1] = 1;
-  ChartSearch s(sample, o, RunSpanOf(o, 2024, 3, 19), chart);
-  s.search.ScanPair(Pass::TransitToNatal, sample.Index("Sun"), 1);
-  ASSERT_EQ(s.hits.size(), 1u);
-  Hit hit = s.hits[0];
-  hit.movingDeg = 0.9999999;
-  s.search.FindPeriods(hit);
-  ASSERT_TRUE(hit.startJd && hit.endJd);
   auto sun = [](double jd) {
     double xx[6];
     char error[256];
     EXPECT_GE(swe_calc_ut(jd, SE_SUN, SEFLG_SWIEPH, xx, error), 0) << error;
     return xx[0];
   };
-  EXPECT_NEAR(sun(*hit.startJd), 1 - o.orbBefore, 2e-5);  // a second and a half of the Sun's motion
-  EXPECT_NEAR(sun(*hit.endJd), 1 + o.orbAfter, 2e-5);
+  // The natal Sun and the aspect that the transit Sun makes to it at 1 Aries.
+  for (auto [natal, aspect, caption] : {std::tuple{1.0, 0, "000"}, {338.5, 1, "022.5"}, {23.75, 1, "022.75"}}) {
+    sample.session.tables.aspectCaptions[static_cast<size_t>(aspect)] = caption;
+    RunOptions o = sample.Options({"Sun"}, {}, {aspect}, 4);
+    ChartRecord chart = sample.session.chart;
+    chart.natalLon[1] = natal;
+    ChartSearch s(sample, o, RunSpanOf(o, 2024, 3, 19), chart);
+    s.search.ScanPair(Pass::TransitToNatal, sample.Index("Sun"), 1);
+    ASSERT_EQ(s.hits.size(), 1u) << caption;
+    Hit hit = s.hits[0];
+    hit.movingDeg = 0.9999999;
+    s.search.FindPeriods(hit);
+    ASSERT_TRUE(hit.startJd && hit.endJd) << caption;
+    EXPECT_NEAR(sun(*hit.startJd), 1 - o.orbBefore, 2e-5) << caption;  // a second and a half of the Sun's motion
+    EXPECT_NEAR(sun(*hit.endJd), 1 + o.orbAfter, 2e-5) << caption;
+  }
 }
 
 }  // namespace
