@@ -19,6 +19,8 @@ packages=(
   libreoffice-calc python3-uno python3-icalendar
   # Desktop files checked by the tests; "make package" (dpkg-shlibdeps needs dpkg-dev and file)
   desktop-file-utils appstream dpkg-dev file
+  # Manual pages from the programs' --help; the package checked as Debian checks it
+  help2man lintian
 )
 # Optional: only "make fuzz" needs them.
 fuzz_packages=(clang libclang-rt-14-dev)

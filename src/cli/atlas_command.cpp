@@ -58,7 +58,7 @@ void AddAtlasCommand(CLI::App& app, int& exitCode) {
     const size_t shown = m.sameName > 0 ? m.sameName : m.places.size();
     if (shown == 0) {
       fmt::print(stderr, "no match\n");
-      exitCode = 1;
+      exitCode = 2;
       return;
     }
     for (size_t k = 0; k < shown; ++k) {
@@ -67,7 +67,7 @@ void AddAtlasCommand(CLI::App& app, int& exitCode) {
       const auto zone = ZoneAt(p.zoneName, moment, p.longitudeWestDeg, &error);
       if (!zone) {
         fmt::print(stderr, "{}\n", error);
-        exitCode = 1;
+        exitCode = 2;
         continue;
       }
       const std::optional<std::string> note = ZoneHistoryNote(p, moment, *zone);
@@ -75,7 +75,7 @@ void AddAtlasCommand(CLI::App& app, int& exitCode) {
       fmt::print("{}\t{}\t{:.4f}\t{:.4f}\t{}\t{}\t{}{}\n", p.city, Region(p), p.latitudeDeg, p.longitudeWestDeg,
                  ZoneFieldText(shown.hoursWest), TimeKindText(shown), p.zoneName, note ? "\t" + *note : "");
     }
-    if (exitCode != 1) exitCode = 0;
+    if (exitCode != 2) exitCode = 0;
   });
 }
 

@@ -91,7 +91,7 @@ def main():
         failures += bool(problems)
     unknown = subprocess.run([cli, "atlas", "Qxzzyq", "--date", "2024-01-01", "--time", "12:00"],
                              capture_output=True, text=True)
-    if unknown.returncode != 1 or unknown.stderr.strip() != "no match":
+    if unknown.returncode != 2 or unknown.stderr.strip() != "no match":
         print(f"FAIL an unknown place: exit {unknown.returncode}, '{unknown.stderr.strip()}'")
         failures += 1
     return 1 if failures else 0
