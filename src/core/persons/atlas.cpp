@@ -191,7 +191,7 @@ Atlas::Matches Atlas::Search(std::string_view city, std::string_view stateOrCoun
       hi = mid;
   }
   // Each place once, by its best key: a name exactly as typed before a beginning, its own name
-  // before another.
+  // before another, a shorter name before a longer.
   constexpr uint32_t kNone = UINT32_MAX;
   std::vector<uint32_t> best(places_, kNone);
   std::vector<uint8_t> bestScore(places_, 0);
@@ -205,12 +205,18 @@ Atlas::Matches Atlas::Search(std::string_view city, std::string_view stateOrCoun
     const bool ownName = key.shown == Record<PlaceRecord>(placesAt_ + place * sizeof(PlaceRecord)).name;
     const auto score = static_cast<uint8_t>(1 + (exact ? 2 : 0) + (ownName ? 1 : 0));
     if (best[place] == kNone) found.push_back(place);
-    if (score > bestScore[place]) {
+    // Of two names alike in score, the shorter, nearer what is typed ("Bombay" before "Bombaim").
+    if (score > bestScore[place] ||
+        (score == bestScore[place] &&
+         std::strlen(text) < std::strlen(Text(Record<KeyRecord>(keysAt_ + best[place] * sizeof(KeyRecord)).folded)))) {
       best[place] = static_cast<uint32_t>(k);
       bestScore[place] = score;
     }
   }
+  // The score of a place's best key: 1 another name begins so, 2 its own name, 3 another name is
+  // as typed, 4 its own name.
   auto isExact = [&](uint32_t place) { return bestScore[place] >= 3; };
+  auto byOwnName = [&](uint32_t place) { return bestScore[place] % 2 == 0; };
 
   if (!region.empty() && !found.empty()) {
     std::vector<char> countryIn(countries_), regionIn(regions_);
@@ -230,15 +236,23 @@ Atlas::Matches Atlas::Search(std::string_view city, std::string_view stateOrCoun
     else
       found.swap(inRegion);
   }
-  // Places are numbered most populous first.
+  // Places are numbered most populous first; of two as populous (GeoNames gives the City of London
+  // London's population), the one found by its own name first.
+  auto population = [&](uint32_t place) {
+    return Record<PlaceRecord>(placesAt_ + place * sizeof(PlaceRecord)).population;
+  };
+  auto before = [&](uint32_t a, uint32_t b) {
+    if (population(a) == population(b) && byOwnName(a) != byOwnName(b)) return byOwnName(a);
+    return a < b;
+  };
   const auto firstOther = std::partition(found.begin(), found.end(), isExact);
-  std::sort(found.begin(), firstOther);
+  std::sort(found.begin(), firstOther, before);
   m.sameName = static_cast<size_t>(firstOther - found.begin());
   m.total = found.size();
   const auto shownEnd = found.begin() + static_cast<std::ptrdiff_t>(std::min(limit, found.size()));
   if (shownEnd > firstOther) {
-    std::nth_element(firstOther, shownEnd - 1, found.end());
-    std::sort(firstOther, shownEnd);
+    std::nth_element(firstOther, shownEnd - 1, found.end(), before);
+    std::sort(firstOther, shownEnd, before);
   }
   for (auto it = found.begin(); it != shownEnd; ++it) {
     const auto key = Record<KeyRecord>(keysAt_ + best[*it] * sizeof(KeyRecord));

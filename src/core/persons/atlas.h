@@ -26,7 +26,7 @@ struct AtlasPlace {
   uint32_t geonameId = 0;
   // Other names it is found by: native spellings, other languages, former names. Read when an
   // index is built; a place the atlas hands out leaves them out.
-  std::vector<std::string> otherNames;
+  std::vector<std::string> otherNames = {};
   // What the State / Country field gets: the state in the United States, else the country.
   std::string StateOrCountry() const;
   // The state and the country, or the country alone ("Texas, United States").
