@@ -132,7 +132,7 @@ bool Atlas::FromBytesInto(std::string bytes, std::string* error) {
     if (!text(Record<ZoneRecord>(zonesAt_ + i * sizeof(ZoneRecord)).name)) return fail("a zone refers outside the index");
   for (size_t i = 0; i < keys_; ++i) {
     const auto r = Record<KeyRecord>(keysAt_ + i * sizeof(KeyRecord));
-    if (!text(r.folded) || !text(r.shown) || (r.place & ~kWordInside) >= places_)
+    if (!text(r.folded) || !text(r.shown) || (r.place & kPlaceBits) >= places_)
       return fail("a name refers outside the index");
   }
   return true;
@@ -200,9 +200,9 @@ Atlas::Matches Atlas::Search(std::string_view city, std::string_view stateOrCoun
     const auto key = Record<KeyRecord>(keysAt_ + k * sizeof(KeyRecord));
     const char* text = Text(key.folded);
     if (std::strncmp(text, query.c_str(), query.size()) != 0) break;
-    const uint32_t place = key.place & ~kWordInside;
+    const uint32_t place = key.place & kPlaceBits;
     const bool exact = (key.place & kWordInside) == 0 && text[query.size()] == '\0';
-    const bool ownName = key.shown == Record<PlaceRecord>(placesAt_ + place * sizeof(PlaceRecord)).name;
+    const bool ownName = (key.place & kOwnName) != 0;
     const auto score = static_cast<uint8_t>(1 + (exact ? 2 : 0) + (ownName ? 1 : 0));
     if (best[place] == kNone) found.push_back(place);
     // Of two names alike in score, the shorter, nearer what is typed ("Bombay" before "Bombaim").
@@ -251,14 +251,13 @@ Atlas::Matches Atlas::Search(std::string_view city, std::string_view stateOrCoun
   m.total = found.size();
   const auto shownEnd = found.begin() + static_cast<std::ptrdiff_t>(std::min(limit, found.size()));
   if (shownEnd > firstOther) {
-    std::nth_element(firstOther, shownEnd - 1, found.end(), before);
+    std::nth_element(firstOther, shownEnd - 1, found.end());  // by index: by population
     std::sort(firstOther, shownEnd, before);
   }
   for (auto it = found.begin(); it != shownEnd; ++it) {
     const auto key = Record<KeyRecord>(keysAt_ + best[*it] * sizeof(KeyRecord));
-    const bool ownName = key.shown == Record<PlaceRecord>(placesAt_ + *it * sizeof(PlaceRecord)).name;
     m.places.push_back(*it);
-    m.matchedNames.push_back(ownName ? std::string() : std::string(Text(key.shown)));
+    m.matchedNames.push_back(byOwnName(*it) ? std::string() : std::string(Text(key.shown)));
   }
   return m;
 }

@@ -108,24 +108,25 @@ std::string BuildAtlasIndex(const std::vector<AtlasPlace>& input) {
 
     // Its name first, so that a spelling it shares with another name shows as the name itself.
     std::set<std::string> spellings;
-    auto addName = [&](const std::string& name, bool withWords) {
+    auto addName = [&](const std::string& name, bool own) {
       if (Trim(name).empty()) return;
       for (std::string& folded : FoldedSpellings(Trim(name))) {
         if (!spellings.insert(folded).second) continue;
         const uint32_t foldedAt = pool.Add(folded), shown = pool.Add(name);
-        keys.push_back({foldedAt, placeIndex, shown});
-        if (withWords)
+        const uint32_t place = placeIndex | (own ? kOwnName : 0);
+        keys.push_back({foldedAt, place, shown});
+        if (own)
           for (size_t at : WordStarts(folded))
-            keys.push_back({foldedAt + static_cast<uint32_t>(at), placeIndex | kWordInside, shown});
+            keys.push_back({foldedAt + static_cast<uint32_t>(at), place | kWordInside, shown});
       }
     };
     addName(p.city, true);
     for (const std::string& other : p.otherNames) addName(other, false);
   }
-  if (places.size() >= kWordInside) throw std::length_error("too many places for the atlas index");
+  if (places.size() > kPlaceBits) throw std::length_error("too many places for the atlas index");
   std::sort(keys.begin(), keys.end(), [&](const KeyRecord& a, const KeyRecord& b) {
     if (const int c = std::strcmp(pool.At(a.folded), pool.At(b.folded)); c != 0) return c < 0;
-    return (a.place & ~kWordInside) < (b.place & ~kWordInside);
+    return (a.place & kPlaceBits) < (b.place & kPlaceBits);
   });
 
   Header h{};

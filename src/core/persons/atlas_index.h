@@ -9,8 +9,8 @@
 //   countries  two-letter code, name, folded name
 //   regions    name, folded name (first-level divisions: states, provinces)
 //   zones      IANA name
-//   keys       folded name or word of it, place (the top bit set for a word inside the name), the
-//              name as written; sorted by the folded text, then place, so a prefix is one range
+//   keys       folded name or word of it, place (with the flags below), the name as written; sorted
+//              by the folded text, then place, so a prefix is one range
 //   pool       the texts, each ended by a zero byte, each kept once
 //
 // Offsets into the pool are byte offsets from its start.
@@ -27,7 +27,8 @@ namespace atlas_index {
 inline constexpr char kMagic[8] = {'K', 'E', 'S', 'A', 'T', 'L', 'A', 'S'};
 inline constexpr uint32_t kVersion = 1;
 inline constexpr uint16_t kNoRegion = 0xFFFF;
-inline constexpr uint32_t kWordInside = 0x80000000u;  // a key that begins at a later word of the name
+// Flags of a key's place: it begins at a later word of the name; it is the place's own name.
+inline constexpr uint32_t kWordInside = 0x80000000u, kOwnName = 0x40000000u, kPlaceBits = 0x3FFFFFFFu;
 inline constexpr double kMicro = 1e6;
 
 struct Header {
