@@ -8,8 +8,9 @@ packages=(
   libswe-dev swe-basic-data
   qt6-base-dev libgl-dev
   libfmt-dev libhowardhinnant-date-dev libcli11-dev
-  # The atlas: cities from libgeonames, offsets from the system's time-zone database
-  libgeonames-dev tzdata
+  # The atlas: offsets from the system's time-zone database; state and country names for the
+  # index of GeoNames' cities (libgeonames and iso-codes are read by the build only)
+  tzdata libgeonames-dev iso-codes
   # A decimal-comma locale for the tests of the written number formats
   locales
   googletest libgtest-dev libgmock-dev libbenchmark-dev
@@ -43,3 +44,5 @@ fi
 if ! locale -a 2>/dev/null | grep -qix 'de_DE.utf8'; then
   $sudo localedef -i de_DE -f UTF-8 de_DE.UTF-8
 fi
+# GeoNames' cities of 1,000 people and more, which the build compiles into the atlas index.
+python3 "$(dirname "$0")/fetch_cities.py"

@@ -120,7 +120,7 @@ void PrepareSession(Session& s, const CommonOptions& o, const std::string& execu
   // The clock of the home place, from the atlas read only when a person is "Now".
   std::optional<ZoneClock> homeClock;
   const HomeClockSource now = [&] {
-    if (!homeClock) homeClock = NowAtHome(s, Atlas::FromGeonames(), instant);
+    if (!homeClock) homeClock = NowAtHome(s, Atlas::Shipped(), instant);
     return *homeClock;
   };
   const bool natalGiven = !o.natal.empty() || !o.natalData.empty();

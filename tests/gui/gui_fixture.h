@@ -94,7 +94,7 @@ class GuiFixture {
 
   // The atlas, read once for all the windows of a test program.
   static std::shared_ptr<const Atlas> SharedAtlas() {
-    static const auto atlas = std::make_shared<const Atlas>(Atlas::FromGeonames());
+    static const auto atlas = std::make_shared<const Atlas>(Atlas::Shipped());
     return atlas;
   }
 

@@ -495,7 +495,11 @@ std::string FoldCase(std::string_view utf8) {
   return Owned(g_utf8_casefold(utf8.data(), static_cast<gssize>(utf8.size())));
 }
 
-std::string FoldForSearch(std::string_view utf8) {
+namespace {
+
+constexpr gunichar kCombiningDiaeresis = 0x0308;
+
+std::string FoldAccents(std::string_view utf8, bool umlautsWrittenOut) {
   const std::string folded = FoldCase(utf8);
   if (!IsValidUtf8(folded)) return folded;
   const std::string decomposed = Owned(g_utf8_normalize(folded.data(), static_cast<gssize>(folded.size()), G_NORMALIZE_NFD));
@@ -506,7 +510,10 @@ std::string FoldForSearch(std::string_view utf8) {
     if (c < 0x80) {
       out += static_cast<char>(c);
     } else if (g_unichar_ismark(c)) {
-      continue;  // the accent of a decomposed letter
+      // The accent of a decomposed letter; an umlaut written out is an "e" after a, o or u.
+      if (umlautsWrittenOut && c == kCombiningDiaeresis && !out.empty() &&
+          (out.back() == 'a' || out.back() == 'o' || out.back() == 'u'))
+        out += 'e';
     } else if (const char* plain = PlainLetter(c)) {
       out += plain;
     } else {
@@ -514,6 +521,17 @@ std::string FoldForSearch(std::string_view utf8) {
     }
   }
   return out;
+}
+
+}  // namespace
+
+std::string FoldForSearch(std::string_view utf8) { return FoldAccents(utf8, false); }
+
+std::vector<std::string> FoldedSpellings(std::string_view utf8) {
+  std::vector<std::string> spellings{FoldAccents(utf8, false)};
+  std::string writtenOut = FoldAccents(utf8, true);
+  if (writtenOut != spellings.front()) spellings.push_back(std::move(writtenOut));
+  return spellings;
 }
 
 std::string JoinCrlf(const std::vector<std::string>& lines) {

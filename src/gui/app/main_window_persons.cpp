@@ -38,8 +38,10 @@ void MainWindow::ConnectPersonBlocks() {
 const Atlas& MainWindow::AtlasData() {
   if (!atlas_) {
     ui_.SetBusy(true);
-    atlas_ = std::make_shared<const Atlas>(Atlas::FromGeonames());
+    std::string error;
+    atlas_ = std::make_shared<const Atlas>(Atlas::Shipped(&error));
     ui_.SetBusy(false);
+    if (!error.empty()) ui_.ShowMessage({MessageIcon::Warning, "Error!", error});
   }
   return *atlas_;
 }
