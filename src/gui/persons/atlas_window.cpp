@@ -2,6 +2,7 @@
 
 #include "core/app/user_interface.h"
 #include "core/reference/text.h"
+#include "gui/common/text.h"
 
 #include <fmt/format.h>
 
@@ -27,8 +28,6 @@ constexpr const char* kDuplicateCaption = "THIS IS A DUPLICATE CITY";
 constexpr size_t kMostShown = 200;
 constexpr int kIndexRole = Qt::UserRole;
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
-
 constexpr const char* kNoMatch = "no match: check the spelling, or try the state or country (or leave it empty)";
 
 // Selects the whole text of a field whenever it is entered, so that what is typed replaces
@@ -52,9 +51,9 @@ AtlasWindow::AtlasWindow(const Atlas& atlas, const PersonFields& block, const Lo
     : QDialog(parent), atlas_(atlas), moment_(moment), ui_(ui) {
   setObjectName("ACS_Atlas");
   setWindowTitle(kCaption);
-  txtCity_ = new QLineEdit(Q(block.city));
+  txtCity_ = new QLineEdit(ToQString(block.city));
   txtCity_->setObjectName("txtCity");
-  txtState_ = new QLineEdit(Q(block.stateCountry));
+  txtState_ = new QLineEdit(ToQString(block.stateCountry));
   txtState_->setObjectName("txtStateCountry");
   auto* selectOnEntry = new SelectOnEntry(this);
   txtCity_->installEventFilter(selectOnEntry);
@@ -138,10 +137,10 @@ void AtlasWindow::Search() {
   for (size_t k = 0; k < m.places.size(); ++k) {
     const size_t index = m.places[k];
     const AtlasPlace p = atlas_.Place(index);
-    auto* item = new QTreeWidgetItem(QStringList{Q(MatchedPlaceText(p.city, m.matchedNames[k])), Q(p.RegionText()),
-                                                 QString::number(p.population),
-                                                 Q(AtlasLatitudeText(p.latitudeDeg)),
-                                                 Q(AtlasLongitudeText(p.longitudeWestDeg)), Q(p.zoneName)});
+    auto* item = new QTreeWidgetItem(QStringList{
+        ToQString(MatchedPlaceText(p.city, m.matchedNames[k])), ToQString(p.RegionText()), QString::number(p.population),
+        ToQString(AtlasLatitudeText(p.latitudeDeg)), ToQString(AtlasLongitudeText(p.longitudeWestDeg)),
+        ToQString(p.zoneName)});
     item->setData(0, kIndexRole, QVariant::fromValue<qulonglong>(index));
     item->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
     items.append(item);
@@ -190,10 +189,10 @@ void AtlasWindow::cmdLookup_Click() {
     // Not a fact to copy unasked: the answer, the note and the two choices wait beside the list.
     pendingPlace_ = item->data(0, kIndexRole).toULongLong();
     pendingZone_ = *zone;
-    lblZoneNote_->setText(Q(fmt::format("{}: time zone {}, {}; {}.", place.city, ZoneFieldText(zone->hoursWest),
+    lblZoneNote_->setText(ToQString(fmt::format("{}: time zone {}, {}; {}.", place.city, ZoneFieldText(zone->hoursWest),
                                         TimeKindText(*zone), *note)));
-    cmdStandardTime_->setText(Q(fmt::format("S&tandard time ({})", ZoneFieldText(zone->standardHoursWest))));
-    cmdZoneAnswer_->setText(Q(fmt::format("The &zone's answer ({})", ZoneFieldText(zone->hoursWest))));
+    cmdStandardTime_->setText(ToQString(fmt::format("S&tandard time ({})", ZoneFieldText(zone->standardHoursWest))));
+    cmdZoneAnswer_->setText(ToQString(fmt::format("The &zone's answer ({})", ZoneFieldText(zone->hoursWest))));
     choice_->show();
     cmdStandardTime_->setFocus();
     return;
