@@ -337,45 +337,35 @@ WriteResult ReplaceWithTemporary(const std::filesystem::path& temporary, const s
 
 namespace {
 
-// A FIFO, a terminal or a device cannot be replaced by a file: what is written goes to it.
-WriteResult WriteInPlace(const std::filesystem::path& path, std::string_view contents) {
+// A FIFO, a terminal or a device cannot be replaced by a file. stat follows every link, also
+// those of /proc that name a pipe ("/dev/stdout").
+bool IsSpecialFile(const std::filesystem::path& path) {
+  struct stat existing {};
+  return ::stat(path.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode) && !S_ISDIR(existing.st_mode);
+}
+
+// What is written goes to the FIFO, terminal or device itself.
+WriteResult WriteInPlace(const std::filesystem::path& path, const std::function<void(const TextSink&)>& write) {
   int fd = ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
   if (fd < 0) return {SystemMessage(errno)};
-  if (!WriteAll(fd, contents)) {
-    const int error = errno;
-    ::close(fd);
-    return {SystemMessage(error)};
-  }
-  if (::close(fd) != 0) return {SystemMessage(errno)};
+  int error = 0;
+  write([&](std::string_view piece) {
+    if (error == 0 && !WriteAll(fd, piece)) error = errno;
+  });
+  if (::close(fd) != 0 && error == 0) error = errno;
+  if (error != 0) return {SystemMessage(error)};
   return {};
 }
 
 }  // namespace
 
 WriteResult WriteFileAtomically(const std::filesystem::path& path, std::string_view contents) {
-  // stat follows every link, also those of /proc that name a pipe ("/dev/stdout").
-  struct stat existing {};
-  if (::stat(path.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode) && !S_ISDIR(existing.st_mode))
-    return WriteInPlace(path, contents);
-  TemporaryFile temp = WriteTemporaryBeside(path, contents);
-  if (!temp.result) return temp.result;
-  return ReplaceWithTemporary(temp.path, path);
+  return WriteFileAtomically(path, [contents](const TextSink& out) { out(contents); });
 }
 
 WriteResult WriteFileAtomically(const std::filesystem::path& path,
                                 const std::function<void(const TextSink&)>& write) {
-  struct stat existing {};
-  if (::stat(path.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode) && !S_ISDIR(existing.st_mode)) {
-    int fd = ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) return {SystemMessage(errno)};
-    int error = 0;
-    write([&](std::string_view piece) {
-      if (error == 0 && !WriteAll(fd, piece)) error = errno;
-    });
-    if (::close(fd) != 0 && error == 0) error = errno;
-    if (error != 0) return {SystemMessage(error)};
-    return {};
-  }
+  if (IsSpecialFile(path)) return WriteInPlace(path, write);
   TemporaryFile temp;
   {
     TemporaryWriter writer(path);
