@@ -36,15 +36,12 @@ void MainWindow::cmdCopyToCSVfile_Click() {
   auto file = Get_CSV_file_filename(1);
   if (!file) return;
   ui_.SetBusy(true);
-  // What the grid shows, in the order it is sorted in, written a row at a time.
+  // What the grid shows, in the order it is sorted in; without a grid, the run's hits.
   WriteResult written = WriteFileAtomically(*file, [&](const TextSink& out) {
-    if (!gridForm_) return WriteCsv(out, session_.run.hits.RunHits(), RunTexts(session_));
-    std::string line;
-    for (const GridRow& row : gridForm_->RowsAsShown()) {
-      line.clear();
-      AppendCsvLine(line, row);
-      out(line);
-    }
+    if (gridForm_)
+      out(CsvText(gridForm_->RowsAsShown()));
+    else
+      WriteCsv(out, session_.run.hits.RunHits(), RunTexts(session_));
   });
   ui_.SetBusy(false);
   if (!written) ui_.ShowMessage({MessageIcon::Critical, "Error", WriteFailureText(*file, written)});
