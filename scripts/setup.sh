@@ -8,8 +8,9 @@ packages=(
   libswe-dev swe-basic-data
   qt6-base-dev libgl-dev
   libfmt-dev libhowardhinnant-date-dev libcli11-dev
-  # The atlas: cities from libgeonames, offsets from the system's time-zone database
-  libgeonames-dev tzdata
+  # The atlas: offsets from the system's time-zone database; state and country names for the
+  # index of GeoNames' cities (libgeonames and iso-codes are read by the build only)
+  tzdata libgeonames-dev iso-codes
   # A decimal-comma locale for the tests of the written number formats
   locales
   googletest libgtest-dev libgmock-dev libbenchmark-dev
@@ -19,6 +20,8 @@ packages=(
   libreoffice-calc python3-uno python3-icalendar
   # Desktop files checked by the tests; "make package" (dpkg-shlibdeps needs dpkg-dev and file)
   desktop-file-utils appstream dpkg-dev file
+  # Manual pages from the programs' --help; the package checked as Debian checks it
+  help2man lintian
 )
 # Optional: only "make fuzz" needs them.
 fuzz_packages=(clang libclang-rt-14-dev)
@@ -41,3 +44,5 @@ fi
 if ! locale -a 2>/dev/null | grep -qix 'de_DE.utf8'; then
   $sudo localedef -i de_DE -f UTF-8 de_DE.UTF-8
 fi
+# GeoNames' cities of 1,000 people and more, which the build compiles into the atlas index.
+python3 "$(dirname "$0")/fetch_cities.py"

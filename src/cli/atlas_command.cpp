@@ -34,17 +34,16 @@ LocalMoment MomentOf(const std::string& date, const std::string& time) {
   return m;
 }
 
-std::string Region(const AtlasPlace& p) { return p.state.empty() ? p.country : p.state + ", " + p.country; }
-
 }  // namespace
 
 void AddAtlasCommand(CLI::App& app, int& exitCode) {
   auto o = std::make_shared<AtlasOptionsCli>();
   CLI::App* cmd = app.add_subcommand(
-      "atlas", "Look a place up in the atlas; print city, state/country, latitude (N+), longitude (W+), "
+      "atlas", "Look a place up in the atlas; print city (with the name that matched when it is another of the "
+               "place's names, \"Mumbai (Bombay)\"), state/country, latitude (N+), longitude (W+), "
                "zone (hours, W+), kind of time and time-zone name of each match, tab-separated, and before 1970, "
                "away from the city whose clock the zone records, a note to check the time in force");
-  cmd->add_option("city", o->city, "City, or the beginning of its name (case and accents ignored)")->required();
+  cmd->add_option("city", o->city, "City, or the beginning of any of its names (case and accents ignored)")->required();
   cmd->add_option("--state", o->region, "State or country: the beginning of its name, or its two-letter code");
   cmd->add_option("--date", o->date, "Local date YYYY-MM-DD")->required();
   cmd->add_option("--time", o->time, "Local clock time HH:MM (24-hour; default 12:00)");
@@ -52,30 +51,36 @@ void AddAtlasCommand(CLI::App& app, int& exitCode) {
                 "Where a note says to check the time in force: standard time instead of the zone's answer");
   cmd->callback([o, &exitCode] {
     const LocalMoment moment = MomentOf(o->date, o->time);
-    const Atlas atlas = Atlas::FromGeonames();
+    std::string error;
+    const Atlas atlas = Atlas::Shipped(&error);
+    if (!error.empty()) {
+      fmt::print(stderr, "{}\n", error);
+      exitCode = 2;
+      return;
+    }
     const Atlas::Matches m = atlas.Search(o->city, o->region);
     // Places named as typed; only when there are none, those whose name begins so.
     const size_t shown = m.sameName > 0 ? m.sameName : m.places.size();
     if (shown == 0) {
-      fmt::print(stderr, "no match\n");
-      exitCode = 1;
+      fmt::print(stderr, "no match: check the spelling, or try the state or country (or leave it out)\n");
+      exitCode = 2;
       return;
     }
     for (size_t k = 0; k < shown; ++k) {
-      const AtlasPlace& p = atlas.Place(m.places[k]);
+      const AtlasPlace p = atlas.Place(m.places[k]);
       std::string error;
       const auto zone = ZoneAt(p.zoneName, moment, p.longitudeWestDeg, &error);
       if (!zone) {
         fmt::print(stderr, "{}\n", error);
-        exitCode = 1;
+        exitCode = 2;
         continue;
       }
       const std::optional<std::string> note = ZoneHistoryNote(p, moment, *zone);
       const ZoneInForce shown = note && o->standardTime ? StandardTimeOf(*zone) : *zone;
-      fmt::print("{}\t{}\t{:.4f}\t{:.4f}\t{}\t{}\t{}{}\n", p.city, Region(p), p.latitudeDeg, p.longitudeWestDeg,
-                 ZoneFieldText(shown.hoursWest), TimeKindText(shown), p.zoneName, note ? "\t" + *note : "");
+      fmt::print("{}\t{}\t{:.4f}\t{:.4f}\t{}\t{}\t{}{}\n", MatchedPlaceText(p.city, m.matchedNames[k]),
+                 p.RegionText(), p.latitudeDeg, p.longitudeWestDeg, ZoneFieldText(shown.hoursWest), TimeKindText(shown), p.zoneName, note ? "\t" + *note : "");
     }
-    if (exitCode != 1) exitCode = 0;
+    if (exitCode != 2) exitCode = 0;
   });
 }
 

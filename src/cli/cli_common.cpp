@@ -2,6 +2,7 @@
 
 #include "core/app/startup.h"
 #include "core/persons/birth_data.h"
+#include "core/reference/reference_tables.h"
 #include "core/reference/text.h"
 
 #include <fmt/format.h>
@@ -24,8 +25,25 @@ void ConsoleInterface::ShowMessage(const Message& message) {
   std::cerr << message.title << " " << text << "\n";
 }
 
+void AddProgramOptions(CLI::App& app) {
+  app.set_version_flag("--version", std::string("kesmora-cli ") + ProgramVersion);
+  app.add_option("--home", "Program directory (default: $KESMORA_HOME, the build tree, or ~/.local/share/kesmora)")
+      ->type_name("DIR")
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);  // a wrapper's --home yields to the caller's
+  // The commands made after this hand the options above back to the program, so --home may
+  // follow a command's name as well as precede it.
+  app.fallthrough();
+}
+
+std::string HomeOption(const CLI::App& command) {
+  const CLI::App* program = &command;
+  while (program->get_parent() != nullptr) program = program->get_parent();
+  const CLI::Option* home = program->get_option_no_throw("--home");
+  return home != nullptr && home->count() > 0 ? home->results().back() : std::string();
+}
+
 void CommonOptions::AddTo(CLI::App& c) {
-  c.add_option("--home", home, "Program directory (default: $KESMORA_HOME, the build tree, or ~/.local/share/kesmora)");
+  command = &c;
   c.add_option("--names-file", namesFile, "Names file of --natal and --transit (default: the current names file)");
   auto* n1 = c.add_option("--natal", natal, "Person 1 by name from the names file");
   auto* n2 = c.add_option("--natal-data", natalData,
@@ -97,12 +115,12 @@ void StartCliSession(Session& s, const std::string& home, int dateOrder, const s
 
 void PrepareSession(Session& s, const CommonOptions& o, const std::string& executable, ConsoleInterface& ui) {
   const UtcInstant instant = o.now.empty() ? CurrentInstant() : InstantOf(o.now);
-  StartCliSession(s, o.home, o.dateOrder, executable);
+  StartCliSession(s, o.command != nullptr ? HomeOption(*o.command) : std::string(), o.dateOrder, executable);
   if (!o.namesFile.empty()) s.settings.dataFile = fs::absolute(o.namesFile).string();
   // The clock of the home place, from the atlas read only when a person is "Now".
   std::optional<ZoneClock> homeClock;
   const HomeClockSource now = [&] {
-    if (!homeClock) homeClock = NowAtHome(s, Atlas::FromGeonames(), instant);
+    if (!homeClock) homeClock = NowAtHome(s, Atlas::Shipped(), instant);
     return *homeClock;
   };
   const bool natalGiven = !o.natal.empty() || !o.natalData.empty();

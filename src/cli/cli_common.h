@@ -25,8 +25,16 @@ class ConsoleInterface : public UserInterface {
   std::optional<Message> first;
 };
 
+// The options of the program itself, which every command takes before or after its name:
+// --home DIR, --version and --help.
+void AddProgramOptions(CLI::App& app);
+
+// The program directory named with --home, empty when none was given; `command` is the
+// program or any of its commands.
+std::string HomeOption(const CLI::App& command);
+
 struct CommonOptions {
-  std::string home;
+  const CLI::App* command = nullptr;  // where --home is read
   std::string namesFile;
   std::string natal, natalData;
   std::string transit, transitData;

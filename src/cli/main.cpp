@@ -18,6 +18,7 @@ int main(int argc, char** argv) {
   std::setlocale(LC_TIME, "");
   CLI::App app{"Kesmora: favourable times from planetary transits", "kesmora-cli"};
   app.require_subcommand(1);
+  kesmora::cli::AddProgramOptions(app);
   int exitCode = 0;
   kesmora::cli::AddChartCommand(app, exitCode);
   kesmora::cli::AddAspectarianCommand(app, exitCode);
@@ -39,8 +40,9 @@ int main(int argc, char** argv) {
     std::cerr << "kesmora-cli: " << e.what() << " --max-hits raises the limit; --max-hits 0 lifts it.\n";
     return 1;
   } catch (const kesmora::FatalError& e) {
+    // A program directory the program cannot use is bad input like any other.
     std::cerr << e.title << ": " << e.what() << "\n";
-    return 1;
+    return 2;
   } catch (const std::exception& e) {
     // Whatever else goes wrong ends the program with one line, never with an abort.
     std::cerr << "kesmora-cli: " << e.what() << "\n";

@@ -15,7 +15,7 @@ namespace fs = std::filesystem;
 namespace {
 
 struct PersonOptionsCli {
-  std::string home, file, record;
+  std::string file, record;
   Answer onDuplicate = Answer::Exit;
 };
 
@@ -46,8 +46,6 @@ void AddPersonCommand(CLI::App& app, int& exitCode) {
   auto o = std::make_shared<PersonOptionsCli>();
   CLI::App* cmd = app.add_subcommand("person", "Persons of a names file");
   cmd->require_subcommand(1);
-  cmd->fallthrough();  // --home may follow the subcommand
-  cmd->add_option("--home", o->home, "Program directory (default: $KESMORA_HOME, the build tree, or ~/.local/share/kesmora)");
 
   CLI::App* save = cmd->add_subcommand("save", "Save a person into a names file, as the Save buttons do");
   save->add_option("record", o->record,
@@ -60,7 +58,7 @@ void AddPersonCommand(CLI::App& app, int& exitCode) {
       ->transform(CLI::CheckedTransformer(answers, CLI::ignore_case));
   save->callback([o, &exitCode, &app] {
     Session s;
-    StartCliSession(s, o->home, -1, app.get_name());
+    StartCliSession(s, HomeOption(app), -1, app.get_name());
     std::optional<NamesRecord> typed = ParseNamesLine(o->record);
     if (!typed) throw UsageError(fmt::format("'{}' is not a record of nine comma-separated fields", o->record));
     // Read back, a value that is no number counts as 0; a record typed here must say what it means.
@@ -82,26 +80,26 @@ void AddPersonCommand(CLI::App& app, int& exitCode) {
     const SaveOutcome saved = SavePerson(s, *record, file, ui, steps);
     if (saved) fmt::print("{}\n", NamesRecordLine(*record));
     if (saved.convertedToUtf8) fmt::print(stderr, "{} was converted from Windows-1252 to UTF-8.\n", file.string());
-    exitCode = saved ? 0 : 1;
+    exitCode = saved ? 0 : 2;
   });
 
   CLI::App* list = cmd->add_subcommand("list", "Print the records of a names file, one a line, in UTF-8");
   list->add_option("--file", o->file, "Names file (default: the current names file)");
   list->callback([o, &exitCode, &app] {
     Session s;
-    StartCliSession(s, o->home, -1, app.get_name());
+    StartCliSession(s, HomeOption(app), -1, app.get_name());
     const fs::path file = TargetFile(s, o->file);
     const NamesList names = ReadNamesFile(file);
     if (!names.opened) {
       fmt::print(stderr, "Error! I cannot open the names file {}.\n", file.string());
-      exitCode = 1;
+      exitCode = 2;
       return;
     }
     for (const NamesRecord& r : names.records) fmt::print("{}\n", NamesRecordLine(r));
     exitCode = 0;
     if (!names.unreadable.empty()) {
       fmt::print(stderr, "Error! {}\n", NamesFileErrorText(file, names.unreadable));
-      exitCode = 1;
+      exitCode = 2;
     }
   });
 }

@@ -1,17 +1,22 @@
 # Runs kesmora-cli in a fresh program directory and checks its exit code and, when an
 # expected file is named, its standard output byte for byte.
 #   -DCLI=... -DHOME_DIR=... -DARGS="a|b|c" -DEXPECT_CODE=0 [-DEXPECTED=file] [-DACTUAL=file]
+#   [-DHOME_DIR=: no --home is added] [-DEXPECTED_OUTPUT=regex: what standard output says]
 #   [-DBYTES=1: compare the raw bytes, CR LF line ends included; needs ACTUAL]
 #   [-DSAME_AS="d|e|f": standard output the same as that of these arguments]
-file(REMOVE_RECURSE ${HOME_DIR})
+set(home "")
+if(HOME_DIR)
+  file(REMOVE_RECURSE ${HOME_DIR})
+  set(home --home ${HOME_DIR})
+endif()
 string(REPLACE "|" ";" ARGS "${ARGS}")
 if(BYTES)
   # An output file keeps carriage returns, which an output variable would drop.
-  execute_process(COMMAND ${CLI} ${ARGS} --home ${HOME_DIR}
+  execute_process(COMMAND ${CLI} ${ARGS} ${home}
     RESULT_VARIABLE code OUTPUT_FILE ${ACTUAL} ERROR_VARIABLE err)
   file(READ ${ACTUAL} out)
 else()
-  execute_process(COMMAND ${CLI} ${ARGS} --home ${HOME_DIR}
+  execute_process(COMMAND ${CLI} ${ARGS} ${home}
     RESULT_VARIABLE code OUTPUT_VARIABLE out ERROR_VARIABLE err)
 endif()
 if(NOT code STREQUAL EXPECT_CODE)
@@ -19,6 +24,9 @@ if(NOT code STREQUAL EXPECT_CODE)
 endif()
 if(DEFINED EXPECTED_ERROR AND NOT err MATCHES "${EXPECTED_ERROR}")
   message(FATAL_ERROR "stderr does not say '${EXPECTED_ERROR}':\n${err}")
+endif()
+if(DEFINED EXPECTED_OUTPUT AND NOT out MATCHES "${EXPECTED_OUTPUT}")
+  message(FATAL_ERROR "stdout does not say '${EXPECTED_OUTPUT}':\n${out}")
 endif()
 if(DEFINED EXPECTED)
   if(BYTES)
@@ -36,7 +44,7 @@ if(DEFINED EXPECTED)
 endif()
 if(DEFINED SAME_AS)
   string(REPLACE "|" ";" SAME_AS "${SAME_AS}")
-  execute_process(COMMAND ${CLI} ${SAME_AS} --home ${HOME_DIR} RESULT_VARIABLE code2 OUTPUT_VARIABLE out2)
+  execute_process(COMMAND ${CLI} ${SAME_AS} ${home} RESULT_VARIABLE code2 OUTPUT_VARIABLE out2)
   if(NOT out STREQUAL out2)
     message(FATAL_ERROR "output differs from that of ${SAME_AS} (exit ${code2}):\n${out}\n---\n${out2}")
   endif()

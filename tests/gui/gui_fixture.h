@@ -1,11 +1,11 @@
 #pragma once
 // A main window on a scratch program directory, with a fixed clock, recorded messages, and
 // file and print dialogs that the test answers instead of the user.
-#include "gui/app/file_dialogs.h"
+#include "gui/common/file_dialogs.h"
 #include "gui/app/main_window.h"
 #include "core/app/startup.h"
 #include "core/app/user_interface.h"
-#include "gui/windows/printer_setup.h"
+#include "gui/common/printer_setup.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -94,7 +94,7 @@ class GuiFixture {
 
   // The atlas, read once for all the windows of a test program.
   static std::shared_ptr<const Atlas> SharedAtlas() {
-    static const auto atlas = std::make_shared<const Atlas>(Atlas::FromGeonames());
+    static const auto atlas = std::make_shared<const Atlas>(Atlas::Shipped());
     return atlas;
   }
 

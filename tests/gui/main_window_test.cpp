@@ -4,7 +4,7 @@
 #include "gui_fixture.h"
 
 #include "core/reference/text.h"
-#include "gui/app/qt_interface.h"
+#include "gui/common/qt_interface.h"
 #include "gui/settings/options_window.h"
 
 #include <QAction>

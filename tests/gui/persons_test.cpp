@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QSet>
 #include <QTimer>
+#include <QTreeWidget>
+#include <QtTest>
 
 #include <cmath>
 
@@ -165,6 +167,36 @@ class PersonsTest : public QObject {
     WhenModalShows([](QWidget* atlas) { GuiFixture::FindIn<QPushButton>(atlas, "cmdCancel")->click(); });
     f_.Find<QPushButton>("cmdDiurnalACS_Atlas")->click();
     QCOMPARE(Text("txtDiurnalBirthCity"), QString("Sydney"));
+  }
+
+  // Reopened, the atlas brings the block's city and state selected, so that what is typed replaces
+  // them ("New York CityBombay" before); a place found by a former name shows it beside the current
+  // one; nothing found says how to go on.
+  void AtlasReplacesTheBlocksPlaceAndShowsTheNameThatMatched() {
+    f_.Find<QLineEdit>("txtBirthCity")->setText("New York City");
+    f_.Find<QLineEdit>("txtBirthState_Country")->setText("New York");
+    WhenModalShows([](QWidget* atlas) {
+      GuiFixture::Activate(atlas);
+      auto* city = GuiFixture::FindIn<QLineEdit>(atlas, "txtCity");
+      auto* state = GuiFixture::FindIn<QLineEdit>(atlas, "txtStateCountry");
+      QCOMPARE(QApplication::focusWidget(), city);
+      QTest::keyClicks(city, "Bombay");
+      QCOMPARE(city->text(), QString("Bombay"));
+      QTest::mouseClick(state, Qt::LeftButton);
+      QCoreApplication::processEvents();
+      QTest::keyClicks(state, "India");
+      QCOMPARE(state->text(), QString("India"));
+      auto* list = GuiFixture::FindIn<QTreeWidget>(atlas, "lstPlaces");
+      QVERIFY(list->topLevelItemCount() > 0);
+      QCOMPARE(list->topLevelItem(0)->text(0), QString("Mumbai (Bombay)"));
+      city->setText("Qxzzyq");
+      QCOMPARE(list->topLevelItemCount(), 0);
+      QVERIFY(GuiFixture::FindIn<QLabel>(atlas, "lblStatus")->text().startsWith("no match: check the spelling"));
+      city->setText("Bombay");
+      GuiFixture::FindIn<QPushButton>(atlas, "cmdLookup")->click();
+    });
+    f_.Find<QPushButton>("cmdACS_Atlas")->click();
+    QCOMPARE(Text("txtBirthCity") + " / " + Text("txtBirthState_Country"), QString("Mumbai / India"));
   }
 
   // Before Bombay took India's standard time its clocks kept its own mean time: the box says what

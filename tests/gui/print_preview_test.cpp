@@ -5,7 +5,7 @@
 #include "core/output/output_buffer.h"
 #include "core/reference/text.h"
 #include "gui/windows/print_preview.h"
-#include "gui/windows/printer_setup.h"
+#include "gui/common/printer_setup.h"
 
 #include <QComboBox>
 #include <QPlainTextEdit>

@@ -38,6 +38,21 @@ if(GUI)
   endif()
 endif()
 
+# Both programs tell their version on a console, without a display (the window program once
+# aborted there).
+set(programs kesmora-cli)
+if(GUI)
+  list(APPEND programs kesmora)
+endif()
+foreach(program IN LISTS programs)
+  execute_process(COMMAND ${CMAKE_COMMAND} -E env --unset=DISPLAY --unset=WAYLAND_DISPLAY --unset=QT_QPA_PLATFORM
+                          ${STAGE}/usr/bin/${program} --version
+                  RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(NOT rc EQUAL 0 OR NOT out MATCHES "^(Kesmora|kesmora-cli) [0-9]+[.][0-9]+\n$")
+    message(FATAL_ERROR "${program} --version without a display (${rc}): ${out}${err}")
+  endif()
+endforeach()
+
 # First start of the installed copy: the program directory is made from the shipped files.
 set(home ${STAGE}/home)
 execute_process(COMMAND ${CMAKE_COMMAND} -E env --unset=KESMORA_HOME --unset=XDG_DATA_HOME HOME=${home}

@@ -132,8 +132,10 @@ void LoadNamesList(Session& s, UserInterface& ui) {
 bool LoadPerson(Session& s, Person person, int recordIndex, UserInterface& ui) {
   if (recordIndex < 0 || recordIndex >= static_cast<int>(s.names.records.size())) return false;
   PersonFields& fields = person == Person::One ? s.person1 : s.person2;
-  if (LoadPersonFromRecord(s.names.records[static_cast<size_t>(recordIndex)], fields, s.formats.dateOrder))
-    return true;
+  NamesRecord& record = s.names.records[static_cast<size_t>(recordIndex)];
+  // From its first use on, the table holds the date in the order of the system's dates.
+  record.date = StoredDateInOrder(record.date, s.formats.dateOrder);
+  if (LoadPersonFromRecord(record, fields, s.formats.dateOrder)) return true;
   ui.ShowMessage({MessageIcon::Stop, "Error!", SelectedDataError});
   return false;
 }

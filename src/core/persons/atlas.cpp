@@ -1,116 +1,277 @@
 #include "core/persons/atlas.h"
 
+#include "core/persons/atlas_index.h"
 #include "core/reference/text.h"
-
-#include <geonames.h>
 
 #include <fmt/format.h>
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
+#include <stdexcept>
 #include <cmath>
 #include <numeric>
 #include <optional>
 
+#ifndef KESMORA_INSTALLED_DATA_DIR
+#define KESMORA_INSTALLED_DATA_DIR ""
+#endif
+
 namespace kesmora {
+
+namespace fs = std::filesystem;
 
 std::string AtlasPlace::StateOrCountry() const { return countryCode == "US" && !state.empty() ? state : country; }
 
-Atlas::Atlas(std::vector<AtlasPlace> places) : places_(std::move(places)) {
-  folded_.reserve(places_.size());
-  for (const AtlasPlace& p : places_)
-    folded_.push_back({FoldForSearch(p.city), FoldForSearch(p.state), FoldForSearch(p.country), FoldForSearch(p.countryCode)});
-  byPopulation_.resize(places_.size());
-  std::iota(byPopulation_.begin(), byPopulation_.end(), size_t{0});
-  std::stable_sort(byPopulation_.begin(), byPopulation_.end(),
-                   [this](size_t a, size_t b) { return places_[a].population > places_[b].population; });
+std::string AtlasPlace::RegionText() const { return state.empty() ? country : state + ", " + country; }
+
+std::string MatchedPlaceText(const std::string& city, const std::string& matchedName) {
+  return matchedName.empty() ? city : city + " (" + matchedName + ")";
 }
 
-Atlas Atlas::FromGeonames() {
-  auto text = [](const gchar* s) { return std::string(s ? s : ""); };
-  std::vector<AtlasPlace> places;
-  const gint count = geonames_get_n_cities();
-  places.reserve(static_cast<size_t>(std::max(count, 0)));
-  for (gint i = 0; i < count; ++i) {
-    GeonamesCity* city = geonames_get_city(i);
-    if (!city) continue;
-    AtlasPlace p;
-    p.city = text(geonames_city_get_name(city));
-    p.state = text(geonames_city_get_state(city));
-    p.country = text(geonames_city_get_country(city));
-    p.countryCode = text(geonames_city_get_country_code(city));
-    p.zoneName = text(geonames_city_get_timezone(city));
-    p.latitudeDeg = geonames_city_get_latitude(city);
-    p.longitudeWestDeg = -geonames_city_get_longitude(city);  // the library counts east positive
-    p.population = geonames_city_get_population(city);
-    geonames_city_free(city);
-    if (!p.city.empty()) places.push_back(std::move(p));
+using namespace atlas_index;
+static_assert(std::endian::native == std::endian::little, "the atlas index is little-endian");
+
+Atlas::Atlas() : Atlas(std::vector<AtlasPlace>{}) {}
+
+Atlas::Atlas(const std::vector<AtlasPlace>& places) {
+  std::string error;
+  if (!FromBytesInto(BuildAtlasIndex(places), &error)) throw std::logic_error("atlas index: " + error);
+}
+
+std::optional<Atlas> Atlas::FromBytes(std::string bytes, std::string* error) {
+  Atlas atlas;
+  std::string why;
+  if (!atlas.FromBytesInto(std::move(bytes), &why)) {
+    if (error) *error = why;
+    return std::nullopt;
   }
-  return Atlas(std::move(places));
+  return atlas;
+}
+
+std::optional<Atlas> Atlas::FromFile(const fs::path& file, std::string* error) {
+  std::optional<std::string> bytes = ReadWholeFile(file);
+  if (!bytes) {
+    if (error) *error = fmt::format("I cannot read the atlas {}.", file.string());
+    return std::nullopt;
+  }
+  std::string why;
+  std::optional<Atlas> atlas = FromBytes(std::move(*bytes), &why);
+  if (!atlas && error) *error = fmt::format("The atlas {} cannot be used: {}.", file.string(), why);
+  return atlas;
+}
+
+Atlas Atlas::Shipped(std::string* error) {
+  std::error_code ec;
+  const fs::path exe = fs::canonical("/proc/self/exe", ec);
+  std::vector<fs::path> candidates;
+  if (!ec) {
+    candidates.push_back(exe.parent_path() / AtlasIndexFileName);
+    candidates.push_back(exe.parent_path() / ".." / "share" / "kesmora" / AtlasIndexFileName);
+  }
+  candidates.push_back(fs::path(KESMORA_INSTALLED_DATA_DIR) / AtlasIndexFileName);
+  for (const fs::path& file : candidates) {
+    if (!fs::is_regular_file(file, ec)) continue;
+    if (std::optional<Atlas> atlas = FromFile(file, error)) return std::move(*atlas);
+    return Atlas();
+  }
+  if (error)
+    *error = fmt::format("The atlas ({}) is not installed beside the program nor in {}.", AtlasIndexFileName,
+                         KESMORA_INSTALLED_DATA_DIR);
+  return Atlas();
+}
+
+template <class T>
+T Atlas::Record(size_t offset) const {
+  T value;
+  std::memcpy(&value, bytes_.data() + offset, sizeof value);
+  return value;
+}
+
+bool Atlas::FromBytesInto(std::string bytes, std::string* error) {
+  bytes_ = std::move(bytes);
+  auto fail = [&](const char* why) {
+    *error = why;
+    bytes_.clear();
+    places_ = countries_ = regions_ = zones_ = keys_ = 0;
+    return false;
+  };
+  if (bytes_.size() < sizeof(Header)) return fail("the file is too short");
+  const auto h = Record<Header>(0);
+  if (std::memcmp(h.magic, kMagic, sizeof h.magic) != 0) return fail("it is no atlas index");
+  if (h.version != kVersion) return fail("it is an atlas index of another version");
+  // Sizes in 64 bits, so that no count of a damaged file can wrap them.
+  const uint64_t size = uint64_t{sizeof(Header)} + uint64_t{h.places} * sizeof(PlaceRecord) +
+                        uint64_t{h.countries} * sizeof(CountryRecord) + uint64_t{h.regions} * sizeof(RegionRecord) +
+                        uint64_t{h.zones} * sizeof(ZoneRecord) + uint64_t{h.keys} * sizeof(KeyRecord) + h.poolBytes;
+  if (size != bytes_.size()) return fail("its size does not match its counts");
+  if (h.poolBytes > 0 && bytes_.back() != '\0') return fail("its texts are not ended");
+  placesAt_ = sizeof(Header);
+  countriesAt_ = placesAt_ + size_t{h.places} * sizeof(PlaceRecord);
+  regionsAt_ = countriesAt_ + size_t{h.countries} * sizeof(CountryRecord);
+  zonesAt_ = regionsAt_ + size_t{h.regions} * sizeof(RegionRecord);
+  keysAt_ = zonesAt_ + size_t{h.zones} * sizeof(ZoneRecord);
+  poolAt_ = keysAt_ + size_t{h.keys} * sizeof(KeyRecord);
+  places_ = h.places, countries_ = h.countries, regions_ = h.regions, zones_ = h.zones, keys_ = h.keys;
+  // Every offset and index within its table, so that no lookup can read past the file.
+  auto text = [&](uint32_t offset) { return offset < h.poolBytes; };
+  for (size_t i = 0; i < places_; ++i) {
+    const auto r = Record<PlaceRecord>(placesAt_ + i * sizeof(PlaceRecord));
+    if (!text(r.name) || r.zone >= zones_ || r.country >= countries_ || (r.region != kNoRegion && r.region >= regions_))
+      return fail("a place refers outside the index");
+  }
+  for (size_t i = 0; i < countries_; ++i) {
+    const auto r = Record<CountryRecord>(countriesAt_ + i * sizeof(CountryRecord));
+    if (!text(r.code) || !text(r.name) || !text(r.folded)) return fail("a country refers outside the index");
+  }
+  for (size_t i = 0; i < regions_; ++i) {
+    const auto r = Record<RegionRecord>(regionsAt_ + i * sizeof(RegionRecord));
+    if (!text(r.name) || !text(r.folded)) return fail("a region refers outside the index");
+  }
+  for (size_t i = 0; i < zones_; ++i)
+    if (!text(Record<ZoneRecord>(zonesAt_ + i * sizeof(ZoneRecord)).name)) return fail("a zone refers outside the index");
+  for (size_t i = 0; i < keys_; ++i) {
+    const auto r = Record<KeyRecord>(keysAt_ + i * sizeof(KeyRecord));
+    if (!text(r.folded) || !text(r.shown) || (r.place & kPlaceBits) >= places_)
+      return fail("a name refers outside the index");
+  }
+  return true;
+}
+
+size_t Atlas::Size() const { return places_; }
+
+AtlasPlace Atlas::Place(size_t index) const {
+  const auto r = Record<PlaceRecord>(placesAt_ + index * sizeof(PlaceRecord));
+  const auto country = Record<CountryRecord>(countriesAt_ + r.country * sizeof(CountryRecord));
+  AtlasPlace p;
+  p.city = Text(r.name);
+  if (r.region != kNoRegion) p.state = Text(Record<RegionRecord>(regionsAt_ + r.region * sizeof(RegionRecord)).name);
+  p.country = Text(country.name);
+  p.countryCode = Text(country.code);
+  p.zoneName = Text(Record<ZoneRecord>(zonesAt_ + r.zone * sizeof(ZoneRecord)).name);
+  p.latitudeDeg = r.latitudeMicro / kMicro;
+  p.longitudeWestDeg = r.longitudeWestMicro / kMicro;
+  p.population = r.population;
+  p.geonameId = r.geonameId;
+  return p;
 }
 
 namespace {
 
-bool StartsWordAt(const std::string& text, size_t at) {
+bool StartsWordAt(const char* text, size_t at) {
   if (at == 0) return true;
   const char before = text[at - 1];
   return before == ' ' || before == '-' || before == '\'' || before == '(' || before == '/' || before == '.';
 }
 
 // Whether the text, or one of its words, begins with the query.
-bool BeginsWith(const std::string& text, const std::string& query) {
-  for (size_t at = text.find(query); at != std::string::npos; at = text.find(query, at + 1))
+bool BeginsWith(const char* text, const std::string& query) {
+  const std::string_view t(text);
+  for (size_t at = t.find(query); at != std::string_view::npos; at = t.find(query, at + 1))
     if (StartsWordAt(text, at)) return true;
   return false;
 }
 
 }  // namespace
 
-bool Atlas::InRegion(const Folded& f, const std::string& region) const {
-  return f.code == region || BeginsWith(f.state, region) || BeginsWith(f.country, region);
-}
-
 Atlas::Matches Atlas::Search(std::string_view city, std::string_view stateOrCountry, size_t limit) const {
   Matches m;
   const std::string query = Trim(FoldForSearch(city));
-  if (query.empty()) return m;
+  if (query.empty() || places_ == 0) return m;
   const std::string region = Trim(FoldForSearch(stateOrCountry));
-  // Every place of the name, most populous first; then those of the region, if there are any.
-  std::vector<size_t> named;
-  for (size_t i : byPopulation_)
-    if (BeginsWith(folded_[i].name, query)) named.push_back(i);
-  if (!region.empty()) {
-    std::vector<size_t> inRegion;
-    for (size_t i : named)
-      if (InRegion(folded_[i], region)) inRegion.push_back(i);
-    if (inRegion.empty())
-      m.regionIgnored = !named.empty();
+
+  // The keys that begin with the query are one range of the sorted keys.
+  auto keyText = [&](size_t k) { return Text(Record<KeyRecord>(keysAt_ + k * sizeof(KeyRecord)).folded); };
+  size_t lo = 0, hi = keys_;
+  while (lo < hi) {
+    const size_t mid = lo + (hi - lo) / 2;
+    if (std::strcmp(keyText(mid), query.c_str()) < 0)
+      lo = mid + 1;
     else
-      named.swap(inRegion);
+      hi = mid;
   }
-  std::vector<size_t> others;
-  for (size_t i : named) {
-    if (folded_[i].name == query) {
-      m.places.push_back(i);
-      ++m.sameName;
-    } else {
-      others.push_back(i);
+  // Each place once, by its best key: a name exactly as typed before a beginning, its own name
+  // before another, a shorter name before a longer.
+  constexpr uint32_t kNone = UINT32_MAX;
+  std::vector<uint32_t> best(places_, kNone);
+  std::vector<uint8_t> bestScore(places_, 0);
+  std::vector<uint32_t> found;
+  for (size_t k = lo; k < keys_; ++k) {
+    const auto key = Record<KeyRecord>(keysAt_ + k * sizeof(KeyRecord));
+    const char* text = Text(key.folded);
+    if (std::strncmp(text, query.c_str(), query.size()) != 0) break;
+    const uint32_t place = key.place & kPlaceBits;
+    const bool exact = (key.place & kWordInside) == 0 && text[query.size()] == '\0';
+    const bool ownName = (key.place & kOwnName) != 0;
+    const auto score = static_cast<uint8_t>(1 + (exact ? 2 : 0) + (ownName ? 1 : 0));
+    if (best[place] == kNone) found.push_back(place);
+    // Of two names alike in score, the shorter, nearer what is typed ("Bombay" before "Bombaim").
+    if (score > bestScore[place] ||
+        (score == bestScore[place] &&
+         std::strlen(text) < std::strlen(Text(Record<KeyRecord>(keysAt_ + best[place] * sizeof(KeyRecord)).folded)))) {
+      best[place] = static_cast<uint32_t>(k);
+      bestScore[place] = score;
     }
   }
-  m.places.insert(m.places.end(), others.begin(), others.end());
-  m.total = m.places.size();
-  if (m.places.size() > limit) m.places.resize(limit);
+  // The score of a place's best key: 1 another name begins so, 2 its own name, 3 another name is
+  // as typed, 4 its own name.
+  auto isExact = [&](uint32_t place) { return bestScore[place] >= 3; };
+  auto byOwnName = [&](uint32_t place) { return bestScore[place] % 2 == 0; };
+
+  if (!region.empty() && !found.empty()) {
+    std::vector<char> countryIn(countries_), regionIn(regions_);
+    for (size_t c = 0; c < countries_; ++c) {
+      const auto r = Record<CountryRecord>(countriesAt_ + c * sizeof(CountryRecord));
+      countryIn[c] = FoldForSearch(Text(r.code)) == region || BeginsWith(Text(r.folded), region);
+    }
+    for (size_t g = 0; g < regions_; ++g)
+      regionIn[g] = BeginsWith(Text(Record<RegionRecord>(regionsAt_ + g * sizeof(RegionRecord)).folded), region);
+    std::vector<uint32_t> inRegion;
+    for (uint32_t place : found) {
+      const auto r = Record<PlaceRecord>(placesAt_ + place * sizeof(PlaceRecord));
+      if (countryIn[r.country] || (r.region != kNoRegion && regionIn[r.region])) inRegion.push_back(place);
+    }
+    if (inRegion.empty())
+      m.regionIgnored = true;
+    else
+      found.swap(inRegion);
+  }
+  // Places are numbered most populous first; of two as populous (GeoNames gives the City of London
+  // London's population), the one found by its own name first.
+  auto population = [&](uint32_t place) {
+    return Record<PlaceRecord>(placesAt_ + place * sizeof(PlaceRecord)).population;
+  };
+  auto before = [&](uint32_t a, uint32_t b) {
+    if (population(a) == population(b) && byOwnName(a) != byOwnName(b)) return byOwnName(a);
+    return a < b;
+  };
+  const auto firstOther = std::partition(found.begin(), found.end(), isExact);
+  std::sort(found.begin(), firstOther, before);
+  m.sameName = static_cast<size_t>(firstOther - found.begin());
+  m.total = found.size();
+  const auto shownEnd = found.begin() + static_cast<std::ptrdiff_t>(std::min(limit, found.size()));
+  if (shownEnd > firstOther) {
+    std::nth_element(firstOther, shownEnd - 1, found.end());  // by index: by population
+    std::sort(firstOther, shownEnd, before);
+  }
+  for (auto it = found.begin(); it != shownEnd; ++it) {
+    const auto key = Record<KeyRecord>(keysAt_ + best[*it] * sizeof(KeyRecord));
+    m.places.push_back(*it);
+    m.matchedNames.push_back(byOwnName(*it) ? std::string() : std::string(Text(key.shown)));
+  }
   return m;
 }
 
 std::vector<size_t> Atlas::Near(double latitudeDeg, double longitudeWestDeg, double withinKm) const {
   constexpr double kEarthRadiusKm = 6371.0, kRad = 3.14159265358979323846 / 180;
   std::vector<std::pair<double, size_t>> near;
-  for (size_t i = 0; i < places_.size(); ++i) {
-    const AtlasPlace& p = places_[i];
+  for (size_t i = 0; i < places_; ++i) {
+    const auto r = Record<PlaceRecord>(placesAt_ + i * sizeof(PlaceRecord));
+    const double lat = r.latitudeMicro / kMicro, lonWest = r.longitudeWestMicro / kMicro;
     // The haversine distance along the great circle.
-    const double dLat = (p.latitudeDeg - latitudeDeg) * kRad, dLon = (p.longitudeWestDeg - longitudeWestDeg) * kRad;
+    const double dLat = (lat - latitudeDeg) * kRad, dLon = (lonWest - longitudeWestDeg) * kRad;
     const double a = std::pow(std::sin(dLat / 2), 2) +
-                     std::cos(latitudeDeg * kRad) * std::cos(p.latitudeDeg * kRad) * std::pow(std::sin(dLon / 2), 2);
+                     std::cos(latitudeDeg * kRad) * std::cos(lat * kRad) * std::pow(std::sin(dLon / 2), 2);
     const double km = 2 * kEarthRadiusKm * std::asin(std::min(1.0, std::sqrt(a)));
     if (km <= withinKm) near.emplace_back(km, i);
   }

@@ -1,13 +1,16 @@
 #pragma once
-// The atlas: the world's cities (Debian's libgeonames: name, state, country, coordinates,
-// population and IANA time zone), found by the beginning of their name as the user types, and
-// what a lookup copies into a block of birth data.
+// The atlas: GeoNames' cities of 1,000 people and more (name and other names, state, country,
+// coordinates, population and IANA time zone), found by the beginning of any of their names as
+// the user types, and what a lookup copies into a block of birth data.
 #include "core/persons/person_fields.h"
 #include "core/persons/time_zone.h"
 #include "core/settings/options_file.h"
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,44 +23,66 @@ struct AtlasPlace {
   double latitudeDeg = 0;       // north positive
   double longitudeWestDeg = 0;  // west positive, as the fields hold longitudes
   unsigned population = 0;
+  uint32_t geonameId = 0;
+  // Other names it is found by: native spellings, other languages, former names. Read when an
+  // index is built; a place the atlas hands out leaves them out.
+  std::vector<std::string> otherNames = {};
   // What the State / Country field gets: the state in the United States, else the country.
   std::string StateOrCountry() const;
+  // The state and the country, or the country alone ("Texas, United States").
+  std::string RegionText() const;
 };
+
+// The name of the atlas index the build makes and the package installs.
+inline constexpr const char* AtlasIndexFileName = "cities.atlas";
 
 class Atlas {
  public:
-  Atlas() = default;
-  explicit Atlas(std::vector<AtlasPlace> places);
-  // Every city of libgeonames, in its names (translated to the user's language where it has them).
-  static Atlas FromGeonames();
+  Atlas();
+  // An atlas of these places (its index built in memory, as the build makes the shipped one).
+  explicit Atlas(const std::vector<AtlasPlace>& places);
+  // The atlas in an index file; nothing, with the reason in `error`, when the file cannot be read
+  // or is no atlas index.
+  static std::optional<Atlas> FromFile(const std::filesystem::path& file, std::string* error = nullptr);
+  static std::optional<Atlas> FromBytes(std::string bytes, std::string* error = nullptr);
+  // The shipped atlas: GeoNames' cities of 1,000 people and more, beside the running program or
+  // where it is installed. An empty atlas, with the reason in `error`, when there is none.
+  static Atlas Shipped(std::string* error = nullptr);
 
-  size_t Size() const { return places_.size(); }
-  const AtlasPlace& Place(size_t index) const { return places_[index]; }
+  size_t Size() const;
+  AtlasPlace Place(size_t index) const;
 
   struct Matches {
     std::vector<size_t> places;  // indexes, at most the limit asked for
+    // For each of `places`, the name that matched when it is another name of the place
+    // ("Bombay" for Mumbai), else empty.
+    std::vector<std::string> matchedNames;
     size_t total = 0;            // every match, also those beyond the limit
     size_t sameName = 0;         // matches named exactly as typed (more than one: an ambiguous city)
     bool regionIgnored = false;  // no match lay in the state or country given, so it was not used
   };
-  // Places whose name, or a word of it, begins with `city`, case and accents ignored; within
-  // the state or country given (the beginning of its name, or its two-letter code) when any
-  // match lies there. Places named exactly as typed come first, then the others; each group
-  // most populous first. An empty `city` matches nothing.
+  // Places whose name, another name of theirs, or a later word of their name begins with `city`,
+  // case and accents ignored ("muenchen", "munchen" and "munich" find München); within the state or
+  // country given (the beginning of its name, or its two-letter code) when any match lies there.
+  // Places with a name exactly as typed come first, then the others; each group most populous
+  // first. An empty `city` matches nothing.
   Matches Search(std::string_view city, std::string_view stateOrCountry, size_t limit = 200) const;
   // Places within `withinKm` of a point, the nearest first.
   std::vector<size_t> Near(double latitudeDeg, double longitudeWestDeg, double withinKm) const;
 
  private:
-  struct Folded {
-    std::string name, state, country, code;
-  };
-  bool InRegion(const Folded& folded, const std::string& region) const;
+  template <class T>
+  T Record(size_t offset) const;
+  const char* Text(uint32_t offset) const { return bytes_.data() + poolAt_ + offset; }
+  bool FromBytesInto(std::string bytes, std::string* error);
 
-  std::vector<AtlasPlace> places_;
-  std::vector<Folded> folded_;
-  std::vector<size_t> byPopulation_;  // the most populous first, so that a search need not sort
+  std::string bytes_;  // the whole index
+  size_t placesAt_ = 0, countriesAt_ = 0, regionsAt_ = 0, zonesAt_ = 0, keysAt_ = 0, poolAt_ = 0;
+  size_t places_ = 0, countries_ = 0, regions_ = 0, zones_ = 0, keys_ = 0;
 };
+
+// A place as a search found it: "Mumbai (Bombay)" when another of its names matched, else its name.
+std::string MatchedPlaceText(const std::string& city, const std::string& matchedName);
 
 // The atlas's texts of a place: whole degrees, the direction letter, whole minutes ("95W23",
 // "0E30", "29N45"); minutes that round to 60 make the next degree.

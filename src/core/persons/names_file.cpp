@@ -131,16 +131,20 @@ std::optional<double> StoredNumber(const std::string& text) {
 
 }  // namespace
 
-bool LoadPersonFromRecord(NamesRecord& r, PersonFields& f, DateOrder order, std::string* problem) {
+std::string StoredDateInOrder(const std::string& date, DateOrder order) {
+  if (order == DateOrder::YearMonthDay && date.size() >= 5 && date[4] != ' ') return YearFirst(date);
+  return date;
+}
+
+bool LoadPersonFromRecord(const NamesRecord& r, PersonFields& f, DateOrder order, std::string* problem) {
   auto unreadable = [problem](const char* field, const std::string& text) {
     if (problem) *problem = std::string(field) + " '" + text + "'";
     return false;
   };
   f.name = r.name;
-  if (order == DateOrder::YearMonthDay && r.date.size() >= 5 && r.date[4] != ' ')
-    r.date = YearFirst(r.date);
-  auto date = ParseStoredDate(r.date, order);
-  if (!date) return unreadable("date", r.date);
+  const std::string storedDate = StoredDateInOrder(r.date, order);
+  auto date = ParseStoredDate(storedDate, order);
+  if (!date) return unreadable("date", storedDate);
   f.month = std::to_string(date->month);
   f.day = std::to_string(date->day);
   f.year = std::to_string(date->year);

@@ -72,11 +72,15 @@ std::string EditedNamesFileBytes(const std::string& fileBytes, const std::string
 // The label of the list: the file name after the last separator, upper-cased.
 std::string NamesFileLabel(const std::string& path);
 
-// Fills a block of fields from a record. Returns false when a field cannot be read (a date
-// that does not exist, a number that is none or is far out of any range); the fields filled
-// before it keep their new values, and `problem`, when given, names the field and its text.
-// With the year-first date order the record's date is rewritten in the table, year first.
-bool LoadPersonFromRecord(NamesRecord& record, PersonFields& fields, DateOrder order,
+// A stored date as the names table holds it in a date order: with the year-first order a date
+// stored day first ("22 Sep 1949") is held year first ("1949 Sep 22"); otherwise as it is.
+std::string StoredDateInOrder(const std::string& date, DateOrder order);
+
+// Fills a block of fields from a record, its date read as StoredDateInOrder gives it. Returns
+// false when a field cannot be read (a date that does not exist, a number that is none or is
+// far out of any range); the fields filled before it keep their new values, and `problem`,
+// when given, names the field and its text. The record itself is left as it is.
+bool LoadPersonFromRecord(const NamesRecord& record, PersonFields& fields, DateOrder order,
                           std::string* problem = nullptr);
 
 }  // namespace kesmora

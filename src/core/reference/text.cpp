@@ -337,45 +337,35 @@ WriteResult ReplaceWithTemporary(const std::filesystem::path& temporary, const s
 
 namespace {
 
-// A FIFO, a terminal or a device cannot be replaced by a file: what is written goes to it.
-WriteResult WriteInPlace(const std::filesystem::path& path, std::string_view contents) {
+// A FIFO, a terminal or a device cannot be replaced by a file. stat follows every link, also
+// those of /proc that name a pipe ("/dev/stdout").
+bool IsSpecialFile(const std::filesystem::path& path) {
+  struct stat existing {};
+  return ::stat(path.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode) && !S_ISDIR(existing.st_mode);
+}
+
+// What is written goes to the FIFO, terminal or device itself.
+WriteResult WriteInPlace(const std::filesystem::path& path, const std::function<void(const TextSink&)>& write) {
   int fd = ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
   if (fd < 0) return {SystemMessage(errno)};
-  if (!WriteAll(fd, contents)) {
-    const int error = errno;
-    ::close(fd);
-    return {SystemMessage(error)};
-  }
-  if (::close(fd) != 0) return {SystemMessage(errno)};
+  int error = 0;
+  write([&](std::string_view piece) {
+    if (error == 0 && !WriteAll(fd, piece)) error = errno;
+  });
+  if (::close(fd) != 0 && error == 0) error = errno;
+  if (error != 0) return {SystemMessage(error)};
   return {};
 }
 
 }  // namespace
 
 WriteResult WriteFileAtomically(const std::filesystem::path& path, std::string_view contents) {
-  // stat follows every link, also those of /proc that name a pipe ("/dev/stdout").
-  struct stat existing {};
-  if (::stat(path.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode) && !S_ISDIR(existing.st_mode))
-    return WriteInPlace(path, contents);
-  TemporaryFile temp = WriteTemporaryBeside(path, contents);
-  if (!temp.result) return temp.result;
-  return ReplaceWithTemporary(temp.path, path);
+  return WriteFileAtomically(path, [contents](const TextSink& out) { out(contents); });
 }
 
 WriteResult WriteFileAtomically(const std::filesystem::path& path,
                                 const std::function<void(const TextSink&)>& write) {
-  struct stat existing {};
-  if (::stat(path.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode) && !S_ISDIR(existing.st_mode)) {
-    int fd = ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) return {SystemMessage(errno)};
-    int error = 0;
-    write([&](std::string_view piece) {
-      if (error == 0 && !WriteAll(fd, piece)) error = errno;
-    });
-    if (::close(fd) != 0 && error == 0) error = errno;
-    if (error != 0) return {SystemMessage(error)};
-    return {};
-  }
+  if (IsSpecialFile(path)) return WriteInPlace(path, write);
   TemporaryFile temp;
   {
     TemporaryWriter writer(path);
@@ -495,7 +485,11 @@ std::string FoldCase(std::string_view utf8) {
   return Owned(g_utf8_casefold(utf8.data(), static_cast<gssize>(utf8.size())));
 }
 
-std::string FoldForSearch(std::string_view utf8) {
+namespace {
+
+constexpr gunichar kCombiningDiaeresis = 0x0308;
+
+std::string FoldAccents(std::string_view utf8, bool umlautsWrittenOut) {
   const std::string folded = FoldCase(utf8);
   if (!IsValidUtf8(folded)) return folded;
   const std::string decomposed = Owned(g_utf8_normalize(folded.data(), static_cast<gssize>(folded.size()), G_NORMALIZE_NFD));
@@ -506,7 +500,10 @@ std::string FoldForSearch(std::string_view utf8) {
     if (c < 0x80) {
       out += static_cast<char>(c);
     } else if (g_unichar_ismark(c)) {
-      continue;  // the accent of a decomposed letter
+      // The accent of a decomposed letter; an umlaut written out is an "e" after a, o or u.
+      if (umlautsWrittenOut && c == kCombiningDiaeresis && !out.empty() &&
+          (out.back() == 'a' || out.back() == 'o' || out.back() == 'u'))
+        out += 'e';
     } else if (const char* plain = PlainLetter(c)) {
       out += plain;
     } else {
@@ -514,6 +511,17 @@ std::string FoldForSearch(std::string_view utf8) {
     }
   }
   return out;
+}
+
+}  // namespace
+
+std::string FoldForSearch(std::string_view utf8) { return FoldAccents(utf8, false); }
+
+std::vector<std::string> FoldedSpellings(std::string_view utf8) {
+  std::vector<std::string> spellings{FoldAccents(utf8, false)};
+  std::string writtenOut = FoldAccents(utf8, true);
+  if (writtenOut != spellings.front()) spellings.push_back(std::move(writtenOut));
+  return spellings;
 }
 
 std::string JoinCrlf(const std::vector<std::string>& lines) {

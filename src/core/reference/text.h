@@ -95,6 +95,9 @@ std::string FoldCase(std::string_view utf8);
 // Names searched ignoring case and accents ("Zürich", "ZURICH" and "zurich" are alike; "ø",
 // "ł", "æ" count as "o", "l", "ae").
 std::string FoldForSearch(std::string_view utf8);
+// The folded spellings a name is found by: FoldForSearch, and where the name has an umlaut, also
+// the spelling with it written out as German does ("München": "munchen" and "muenchen").
+std::vector<std::string> FoldedSpellings(std::string_view utf8);
 
 // Joins lines, each ended by CR LF.
 std::string JoinCrlf(const std::vector<std::string>& lines);

@@ -1,6 +1,6 @@
 #include "gui/app/aspectarian_runner.h"
 
-#include "gui/app/window_geometry.h"
+#include "gui/common/window_geometry.h"
 
 #include "core/results/results.h"
 #include "core/search/hit_table.h"

@@ -14,6 +14,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 class QButtonGroup;
@@ -130,6 +131,8 @@ class MainWindow : public QMainWindow {
   void mouseReleaseEvent(QMouseEvent* event) override;
 
  private:
+  // The groups laid out in three columns, inside a scroll area.
+  QWidget* BuildContent();
   QWidget* BuildNamesGroup();
   QWidget* BuildPlanetDataGroup();
   QWidget* BuildCheckBoxGroup(const QString& title, const QString& prefix, int count,
@@ -139,6 +142,8 @@ class MainWindow : public QMainWindow {
   QWidget* BuildPeriodsGroup();
   QWidget* BuildOrbsGroup();
   QWidget* BuildBottomButtons();
+  void ConnectPersonBlocks();
+  void ExplainDisabledButtons();
   void BuildMenus();
   void BuildHelpMenu();
   void SetTabOrder();
@@ -161,6 +166,11 @@ class MainWindow : public QMainWindow {
 
   PersonBlock& Block(Person person) { return person == Person::One ? *p1_ : *p2_; }
   PersonFields& Fields(Person person) { return person == Person::One ? session_.person1 : session_.person2; }
+  // The ticks of the planet and aspect boxes: from the session's settings and into them.
+  void ShowSelectionInBoxes();
+  void StoreSelectionOfBoxes();
+  // The texts of the run's number fields in the settings, each with its field.
+  std::array<std::pair<std::string*, QLineEdit*>, 6> RunFieldTexts();
   void FieldsFromBlock(Person person);
   void BlockFromFields(Person person);
   void LoadPersonFromList(int row);
@@ -184,7 +194,10 @@ class MainWindow : public QMainWindow {
   QGroupBox* planetData_ = nullptr;
   QPushButton* cmdCalculate_ = nullptr;
   QPushButton* cmdCalcAspectarian_ = nullptr;
-  std::vector<QCheckBox*> chkP1Planets_, chkP2Planets_, chkAspects_;
+  // The planet boxes by the frames they stand in: "Transit Planets" (object names chkP1Planets_k)
+  // and "Natal (or Transit) Planets" (chkP2Planets_k), the points the transits aspect.
+  std::vector<QCheckBox*> transitPlanetBoxes_, natalPlanetBoxes_;
+  std::vector<QCheckBox*> aspectBoxes_;
   std::array<QRadioButton*, 2> optZodiac_{};
   std::array<QRadioButton*, 4> optHouseSystem_{};
   std::array<QCheckBox*, 2> chkNatalTransit_{};

@@ -2,6 +2,7 @@
 
 #include "core/persons/birth_data.h"
 #include "gui/app/field_filters.h"
+#include "gui/common/text.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>
@@ -59,18 +60,16 @@ QPushButton* NewButton(const char* objectName, const char* caption) {
   return b;
 }
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
-std::string S(const QString& s) { return s.toStdString(); }
-
 }  // namespace
 
 PersonBlock::PersonBlock(Person person, DateOrder order, QWidget* parent)
     : QGroupBox(parent), person_(person), order_(order) {
-  Build();
+  CreateControls();
+  LayOut();
   ConnectRules();
 }
 
-void PersonBlock::Build() {
+void PersonBlock::CreateControls() {
   const BlockTexts& t = person_ == Person::One ? kPerson1 : kPerson2;
   setTitle(t.title);
   name_ = NewField(t.name, KeyFilter::Any);
@@ -106,7 +105,9 @@ void PersonBlock::Build() {
     for (QRadioButton* r : set) group->addButton(r);
     TabToCheckedButton(group);
   }
+}
 
+void PersonBlock::LayOut() {
   // Two pairs of label and field columns; the year, the option buttons, the frames and the
   // buttons in a fifth column to the right.
   auto* grid = new QGridLayout(this);
@@ -180,7 +181,7 @@ void PersonBlock::Build() {
 void PersonBlock::ConnectRules() {
   connect(hour_, &QLineEdit::textChanged, this, [this](const QString& text) {
     bool pm = false;
-    QString ruled = Q(ApplyHourRule(S(text), pm));
+    QString ruled = ToQString(ApplyHourRule(ToStdString(text), pm));
     if (pm) pm_->setChecked(true);
     if (ruled != text) hour_->setText(ruled);
   });
@@ -201,43 +202,43 @@ void PersonBlock::ConnectRules() {
 }
 
 void PersonBlock::Read(PersonFields& f) const {
-  f.name = S(name_->text());
-  f.month = S(month_->text());
-  f.day = S(day_->text());
-  f.year = S(year_->text());
-  f.hour = S(hour_->text());
-  f.minute = S(minute_->text());
+  f.name = ToStdString(name_->text());
+  f.month = ToStdString(month_->text());
+  f.day = ToStdString(day_->text());
+  f.year = ToStdString(year_->text());
+  f.hour = ToStdString(hour_->text());
+  f.minute = ToStdString(minute_->text());
   f.half = am_->isChecked() ? HalfDay::AM : pm_->isChecked() ? HalfDay::PM : HalfDay::Unknown;
-  f.timeZone = S(timeZone_->text());
-  f.longDeg = S(longDeg_->text());
-  f.longMin = S(longMin_->text());
+  f.timeZone = ToStdString(timeZone_->text());
+  f.longDeg = ToStdString(longDeg_->text());
+  f.longMin = ToStdString(longMin_->text());
   f.east = east_->isChecked();
-  f.latDeg = S(latDeg_->text());
-  f.latMin = S(latMin_->text());
+  f.latDeg = ToStdString(latDeg_->text());
+  f.latMin = ToStdString(latMin_->text());
   f.south = south_->isChecked();
-  f.stateCountry = S(stateCountry_->text());
-  f.city = S(city_->text());
+  f.stateCountry = ToStdString(stateCountry_->text());
+  f.city = ToStdString(city_->text());
   f.minusOneEnabled = minusOne_->isEnabled();
 }
 
 void PersonBlock::Show(const PersonFields& given) {
   const PersonFields f = given;  // a copy: the hour rule may write back while we fill
-  name_->setText(Q(f.name));
-  month_->setText(Q(f.month));
-  day_->setText(Q(f.day));
-  year_->setText(Q(f.year));
-  hour_->setText(Q(f.hour));
-  minute_->setText(Q(f.minute));
+  name_->setText(ToQString(f.name));
+  month_->setText(ToQString(f.month));
+  day_->setText(ToQString(f.day));
+  year_->setText(ToQString(f.year));
+  hour_->setText(ToQString(f.hour));
+  minute_->setText(ToQString(f.minute));
   (f.half == HalfDay::AM ? am_ : f.half == HalfDay::PM ? pm_ : unknown_)->setChecked(true);
-  timeZone_->setText(Q(f.timeZone));
-  longDeg_->setText(Q(f.longDeg));
-  longMin_->setText(Q(f.longMin));
+  timeZone_->setText(ToQString(f.timeZone));
+  longDeg_->setText(ToQString(f.longDeg));
+  longMin_->setText(ToQString(f.longMin));
   (f.east ? east_ : west_)->setChecked(true);
-  latDeg_->setText(Q(f.latDeg));
-  latMin_->setText(Q(f.latMin));
+  latDeg_->setText(ToQString(f.latDeg));
+  latMin_->setText(ToQString(f.latMin));
   (f.south ? south_ : north_)->setChecked(true);
-  stateCountry_->setText(Q(f.stateCountry));
-  city_->setText(Q(f.city));
+  stateCountry_->setText(ToQString(f.stateCountry));
+  city_->setText(ToQString(f.city));
   minusOne_->setEnabled(f.minusOneEnabled);
 }
 

@@ -48,7 +48,9 @@ class PersonBlock : public QGroupBox {
   void edited();
 
  private:
-  void Build();
+  void CreateControls();
+  // The fields in rows as a form of birth data reads; the date in the order dates are written.
+  void LayOut();
   void ConnectRules();
 
   const Person person_;

@@ -2,15 +2,18 @@
 
 #include "core/app/user_interface.h"
 #include "core/reference/text.h"
+#include "gui/common/text.h"
 
 #include <fmt/format.h>
 
+#include <QEvent>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -25,9 +28,21 @@ constexpr const char* kDuplicateCaption = "THIS IS A DUPLICATE CITY";
 constexpr size_t kMostShown = 200;
 constexpr int kIndexRole = Qt::UserRole;
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
+constexpr const char* kNoMatch = "no match: check the spelling, or try the state or country (or leave it empty)";
 
-QString Region(const AtlasPlace& p) { return Q(p.state.empty() ? p.country : p.state + ", " + p.country); }
+// Selects the whole text of a field whenever it is entered, so that what is typed replaces
+// the city or state the block brought instead of being added to it.
+class SelectOnEntry : public QObject {
+ public:
+  using QObject::QObject;
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::FocusIn)
+      if (auto* field = qobject_cast<QLineEdit*>(watched))
+        // After the click that brought the focus, which would place the cursor.
+        QTimer::singleShot(0, field, [field] { field->selectAll(); });
+    return false;
+  }
+};
 
 }  // namespace
 
@@ -36,10 +51,13 @@ AtlasWindow::AtlasWindow(const Atlas& atlas, const PersonFields& block, const Lo
     : QDialog(parent), atlas_(atlas), moment_(moment), ui_(ui) {
   setObjectName("ACS_Atlas");
   setWindowTitle(kCaption);
-  txtCity_ = new QLineEdit(Q(block.city));
+  txtCity_ = new QLineEdit(ToQString(block.city));
   txtCity_->setObjectName("txtCity");
-  txtState_ = new QLineEdit(Q(block.stateCountry));
+  txtState_ = new QLineEdit(ToQString(block.stateCountry));
   txtState_->setObjectName("txtStateCountry");
+  auto* selectOnEntry = new SelectOnEntry(this);
+  txtCity_->installEventFilter(selectOnEntry);
+  txtState_->installEventFilter(selectOnEntry);
   lstPlaces_ = new QTreeWidget;
   lstPlaces_->setObjectName("lstPlaces");
   lstPlaces_->setRootIsDecorated(false);
@@ -67,6 +85,9 @@ AtlasWindow::AtlasWindow(const Atlas& atlas, const PersonFields& block, const Lo
   choiceRow->addWidget(cmdStandardTime_);
   choiceRow->addWidget(cmdZoneAnswer_);
   choice_->hide();
+  lblStatus_ = new QLabel;
+  lblStatus_->setObjectName("lblStatus");
+  lblStatus_->setWordWrap(true);
 
   auto* form = new QFormLayout;
   form->addRow("&City", txtCity_);
@@ -84,6 +105,7 @@ AtlasWindow::AtlasWindow(const Atlas& atlas, const PersonFields& block, const Lo
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(form);
   layout->addWidget(lstPlaces_);
+  layout->addWidget(lblStatus_);
   layout->addWidget(choice_);
   layout->addLayout(buttons);
   resize(760, 420);
@@ -102,6 +124,8 @@ AtlasWindow::AtlasWindow(const Atlas& atlas, const PersonFields& block, const Lo
   connect(cmdZoneAnswer_, &QPushButton::clicked, this, &AtlasWindow::cmdZoneAnswer_Click);
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
   Search();
+  txtCity_->setFocus();
+  txtCity_->selectAll();
 }
 
 void AtlasWindow::Search() {
@@ -110,11 +134,13 @@ void AtlasWindow::Search() {
   lstPlaces_->clear();
   QList<QTreeWidgetItem*> items;
   items.reserve(static_cast<qsizetype>(m.places.size()));
-  for (size_t index : m.places) {
-    const AtlasPlace& p = atlas_.Place(index);
-    auto* item = new QTreeWidgetItem(QStringList{Q(p.city), Region(p), QString::number(p.population),
-                                                 Q(AtlasLatitudeText(p.latitudeDeg)),
-                                                 Q(AtlasLongitudeText(p.longitudeWestDeg)), Q(p.zoneName)});
+  for (size_t k = 0; k < m.places.size(); ++k) {
+    const size_t index = m.places[k];
+    const AtlasPlace p = atlas_.Place(index);
+    auto* item = new QTreeWidgetItem(QStringList{
+        ToQString(MatchedPlaceText(p.city, m.matchedNames[k])), ToQString(p.RegionText()), QString::number(p.population),
+        ToQString(AtlasLatitudeText(p.latitudeDeg)), ToQString(AtlasLongitudeText(p.longitudeWestDeg)),
+        ToQString(p.zoneName)});
     item->setData(0, kIndexRole, QVariant::fromValue<qulonglong>(index));
     item->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
     items.append(item);
@@ -122,6 +148,17 @@ void AtlasWindow::Search() {
   lstPlaces_->addTopLevelItems(items);
   if (!items.isEmpty()) lstPlaces_->setCurrentItem(items.front());
   lstPlaces_->setUpdatesEnabled(true);
+  if (m.total == 0 && !txtCity_->text().trimmed().isEmpty())
+    lblStatus_->setText(kNoMatch);
+  else if (m.regionIgnored)
+    lblStatus_->setText(QString("No place of the name in \"%1\": the places of every state and country.")
+                            .arg(txtState_->text().trimmed()));
+  else if (m.total > m.places.size())
+    lblStatus_->setText(QString("The first %1 of %2 places: type more of the name, or the state or country.")
+                            .arg(m.places.size())
+                            .arg(m.total));
+  else
+    lblStatus_->clear();
   ambiguous_ = m.sameName > 1;
   chosen_ = false;
   setWindowTitle(kCaption);
@@ -141,7 +178,7 @@ void AtlasWindow::cmdLookup_Click() {
     lstPlaces_->setFocus();
     return;
   }
-  const AtlasPlace& place = atlas_.Place(item->data(0, kIndexRole).toULongLong());
+  const AtlasPlace place = atlas_.Place(item->data(0, kIndexRole).toULongLong());
   std::string error;
   const std::optional<ZoneInForce> zone = ZoneAt(place.zoneName, moment_, place.longitudeWestDeg, &error);
   if (!zone) {
@@ -152,10 +189,10 @@ void AtlasWindow::cmdLookup_Click() {
     // Not a fact to copy unasked: the answer, the note and the two choices wait beside the list.
     pendingPlace_ = item->data(0, kIndexRole).toULongLong();
     pendingZone_ = *zone;
-    lblZoneNote_->setText(Q(fmt::format("{}: time zone {}, {}; {}.", place.city, ZoneFieldText(zone->hoursWest),
+    lblZoneNote_->setText(ToQString(fmt::format("{}: time zone {}, {}; {}.", place.city, ZoneFieldText(zone->hoursWest),
                                         TimeKindText(*zone), *note)));
-    cmdStandardTime_->setText(Q(fmt::format("S&tandard time ({})", ZoneFieldText(zone->standardHoursWest))));
-    cmdZoneAnswer_->setText(Q(fmt::format("The &zone's answer ({})", ZoneFieldText(zone->hoursWest))));
+    cmdStandardTime_->setText(ToQString(fmt::format("S&tandard time ({})", ZoneFieldText(zone->standardHoursWest))));
+    cmdZoneAnswer_->setText(ToQString(fmt::format("The &zone's answer ({})", ZoneFieldText(zone->hoursWest))));
     choice_->show();
     cmdStandardTime_->setFocus();
     return;

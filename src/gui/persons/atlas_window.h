@@ -1,6 +1,7 @@
 #pragma once
-// The atlas lookup window "ACS_Atlas": the block's city and state or country, a list of the
-// places whose name begins with what is typed (most populous first), and "Lookup", which takes
+// The atlas lookup window "ACS_Atlas": the block's city and state or country (selected, so that
+// typing replaces them), a list of the places one of whose names begins with what is typed (most
+// populous first; "Mumbai (Bombay)" for a place found by another name), and "Lookup", which takes
 // the chosen place with the time zone in force at the block's date and time. Where that zone is
 // another city's history (before 1970), the window says so and lets the user take standard
 // time or the zone's answer.
@@ -51,6 +52,7 @@ class AtlasWindow : public QDialog {
   QTreeWidget* lstPlaces_ = nullptr;
   QWidget* choice_ = nullptr;  // the note and the two answers
   QLabel* lblZoneNote_ = nullptr;
+  QLabel* lblStatus_ = nullptr;  // no match, or more matches than shown
   QPushButton *cmdStandardTime_ = nullptr, *cmdZoneAnswer_ = nullptr;
   bool ambiguous_ = false, chosen_ = false;
   // The place and zone waiting for the choice.

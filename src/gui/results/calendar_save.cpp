@@ -6,7 +6,7 @@
 #include "core/reference/format.h"
 #include "core/reference/text.h"
 #include "core/results/calendar.h"
-#include "gui/app/file_dialogs.h"
+#include "gui/common/file_dialogs.h"
 
 #include <QDateTime>
 

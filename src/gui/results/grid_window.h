@@ -2,7 +2,7 @@
 // The data grid of the last aspectarian run, one row per hit with its periods. Its rows can be
 // sorted by any column and copied, as tab-separated text, into a spreadsheet or an editor.
 #include "core/results/results.h"
-#include "gui/app/window_geometry.h"
+#include "gui/common/window_geometry.h"
 
 #include <QWidget>
 

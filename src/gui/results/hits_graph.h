@@ -5,8 +5,9 @@
 #include "core/results/hits_file.h"
 #include "core/results/hits_graph_scale.h"
 #include "core/results/hotspots.h"
-#include "gui/app/window_geometry.h"
+#include "gui/common/window_geometry.h"
 
+#include <QColor>
 #include <QMainWindow>
 
 #include <functional>
@@ -70,6 +71,10 @@ class HitsGraph : public QMainWindow {
   // Receives the graph's date and the hour (0..23) and minute of a right-button release.
   using SendToTransit = std::function<void(const CivilDate& date, int hour, int minute)>;
 
+  // The height of the drawing in its units (y -30..480), and the colour of its texts.
+  static constexpr double kUnitsHigh = graph::BottomEdge - graph::TopEdge;
+  static inline const QColor kTextColour{0, 0, 0};  // 0 of the 16-colour palette
+
   HitsGraph(Session& session, UserInterface& ui, FileDialogs& files, PrinterSetup& printer, SendToTransit send,
             QWidget* parent);
   ~HitsGraph() override;
@@ -83,14 +88,14 @@ class HitsGraph : public QMainWindow {
   QPointF PixelOf(Point units) const;
   Point UnitsOf(QPointF pixel) const;
 
-  // The menu entries.
+  // The menu entries; "&Lines" draws help lines from the points marked with the buttons.
   void mnuFileLoad_Click();
   void mnuSave_Click();
   void mnuSavePicture_Click();
-  void mnuLinesHL_Click();
-  void mnuLinesVL_Click();
-  void mnuLinesCL_Click();
-  void mnuLinesEL_Click();
+  void DrawHorizontalLine();
+  void DrawVerticalLine();
+  void ConnectTwoPoints();
+  void DrawExtendedLine();
   void mnuMarkWins_Click();
   void mnuZoom_Click();
   void mnuRedrawFULLChart_Click();
@@ -119,8 +124,11 @@ class HitsGraph : public QMainWindow {
   // The series of a day's counts; the working file written from it.
   void Get_hits_from_array(const HotspotDay& day);
   bool WriteWorkingFile();
-  void Setup();
-  void Setup1();
+  // The visible range: every point, and the value scale of the points in it.
+  void ShowAllPoints();
+  void ScaleToVisibleRange();
+  // A new series is shown whole, without the marks of the last one.
+  void ShowNewSeries();
   void FullRedraw();
   void DisplayCaption();
   void PlaceLabels();
@@ -137,7 +145,7 @@ class HitsGraph : public QMainWindow {
   SendToTransit send_;
   bool loading_ = true;
   std::unique_ptr<GeometryKeeper> keeper_;
-  DrawingArea* canvas_ = nullptr;
+  QWidget* canvas_ = nullptr;  // a DrawingArea
   QLabel *label1_ = nullptr, *label2_ = nullptr, *label4_ = nullptr;
   QFrame *vLine1_ = nullptr, *hLine1_ = nullptr;
   QAction *markWins_ = nullptr, *drawWithBars_ = nullptr, *previousDay_ = nullptr, *nextDay_ = nullptr;

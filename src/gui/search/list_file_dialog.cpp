@@ -1,6 +1,6 @@
 #include "gui/search/list_file_dialog.h"
 
-#include "gui/app/file_dialogs.h"
+#include "gui/common/file_dialogs.h"
 #include "core/app/session.h"
 #include "core/app/list_files.h"
 

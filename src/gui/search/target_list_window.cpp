@@ -1,12 +1,13 @@
 #include "gui/search/target_list_window.h"
 
 #include "core/app/session.h"
-#include "gui/app/window_geometry.h"
+#include "gui/common/window_geometry.h"
 #include "core/app/user_interface.h"
 #include "core/reference/format.h"
 #include "core/reference/text.h"
 #include "gui/search/list_file_dialog.h"
 #include "core/app/list_files.h"
+#include "gui/common/text.h"
 
 #include <QEvent>
 #include <QGridLayout>
@@ -30,7 +31,6 @@ struct ListEditorTexts {
 
 namespace {
 
-
 constexpr ListEditorTexts kMidpointsToNatal{
     "Midpoints_t_to_n", "Set transit midpoints to natal planets", "Transit Planet 1", "Transit Planet 2",
     "lstMidpoints", "Transit Midpoints = ", "Transit Midpoints", "Midpoint file: ", "Midpoint file:"};
@@ -53,8 +53,6 @@ const ListEditorTexts& TextsOf(ListKind kind) {
     default: throw std::invalid_argument("this list has no editor window");
   }
 }
-
-QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 QLabel* NewLabel(const char* objectName, const char* caption) {
   auto* label = new QLabel(caption);
@@ -176,11 +174,11 @@ void TargetListWindow::SizeLists() {
 
 void TargetListWindow::FillPickLists() {
   const ReferenceTables& tables = session_.tables;
-  for (int i = 1; i <= tables.NumPlanetsUsed(); ++i) lstP1_->addItem(Q(tables.Planet(i).name));
+  for (int i = 1; i <= tables.NumPlanetsUsed(); ++i) lstP1_->addItem(ToQString(tables.Planet(i).name));
   if (kind_ == ListKind::LunarMansions) {
-    for (const std::string& pada : PadaTexts()) lstP2_->addItem(Q(pada));
+    for (const std::string& pada : PadaTexts()) lstP2_->addItem(ToQString(pada));
   } else {
-    for (int i = 1; i <= tables.NumPlanetsUsed(); ++i) lstP2_->addItem(Q(tables.Planet(i).name));
+    for (int i = 1; i <= tables.NumPlanetsUsed(); ++i) lstP2_->addItem(ToQString(tables.Planet(i).name));
   }
 }
 
@@ -194,7 +192,7 @@ void TargetListWindow::ShowCount() { label3_->setText(texts_.countPrefix + QStri
 
 void TargetListWindow::ShowFileName() {
   std::string directory;
-  label4_->setText(texts_.filePrefix + Q(SplitPath(CurrentListFile(session_, kind_), directory)));
+  label4_->setText(texts_.filePrefix + ToQString(SplitPath(CurrentListFile(session_, kind_), directory)));
 }
 
 void TargetListWindow::cmdAdd_Click() {
@@ -231,7 +229,7 @@ void TargetListWindow::Read_list_file_contents() {
   saved_.clear();
   const std::string& file = CurrentListFile(session_, kind_);
   if (!FileExists(file)) return;
-  for (const std::string& line : ReadLines(file).value_or(std::vector<std::string>{})) entries_->addItem(Q(line));
+  for (const std::string& line : ReadLines(file).value_or(std::vector<std::string>{})) entries_->addItem(ToQString(line));
   saved_ = Entries();
   ShowCount();
   ShowFileName();
@@ -282,6 +280,5 @@ bool TargetListWindow::WriteCurrentFile(const std::vector<std::string>& entries)
   ui_.ShowMessage({MessageIcon::Critical, "Error", WriteFailureText(file, written)});
   return false;
 }
-
 
 }  // namespace kesmora::gui

@@ -1,5 +1,5 @@
 #pragma once
-#include "gui/app/window_geometry.h"
+#include "gui/common/window_geometry.h"
 
 #include <memory>
 // The editor of one target list: the three midpoint lists (`Midpoints_t_to_n`,

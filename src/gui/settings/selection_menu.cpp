@@ -4,7 +4,7 @@
 #include "core/app/user_interface.h"
 #include "core/reference/format.h"
 #include "core/settings/selection_file.h"
-#include "gui/app/file_dialogs.h"
+#include "gui/common/file_dialogs.h"
 
 #include <filesystem>
 

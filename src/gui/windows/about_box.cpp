@@ -53,7 +53,10 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
   auto* version = new QLabel(QString("Version ") + ProgramVersion);
   version->setObjectName("Label1");
   version->setAlignment(Qt::AlignCenter);
-  auto* purpose = new QLabel("Favourable times from planetary transits.\nPositions by the Swiss Ephemeris.");
+  auto* purpose = new QLabel(
+      "Favourable times from planetary transits.\nPositions by the Swiss Ephemeris.\n"
+      "Atlas: GeoNames (geonames.org), cities of 1,000 people and more,\n"
+      "under the Creative Commons Attribution 4.0 licence (CC BY 4.0).");
   purpose->setAlignment(Qt::AlignCenter);
   auto* ok = new QPushButton("OK");
   ok->setObjectName("cmdOK");

@@ -1,13 +1,14 @@
 #include "gui/windows/data_window.h"
 
-#include "gui/app/file_dialogs.h"
+#include "gui/common/file_dialogs.h"
 #include "core/app/session.h"
-#include "gui/app/window_geometry.h"
+#include "gui/common/window_geometry.h"
 #include "core/app/user_interface.h"
 #include "core/output/output_buffer.h"
 #include "core/reference/text.h"
 #include "gui/windows/print_preview.h"
 #include "gui/windows/report_font.h"
+#include "gui/common/text.h"
 
 #include <QEvent>
 #include <QFile>
@@ -28,8 +29,6 @@ namespace {
 constexpr double kFontStep = 1.5;  // Increase and Decrease change the size by half of it
 constexpr double kSmallestFont = 8, kLargestFont = 12;
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
-
 }  // namespace
 
 DataWindow::DataWindow(Session& session, UserInterface& ui, FileDialogs& files, PrinterSetup& printer,
@@ -41,7 +40,7 @@ DataWindow::DataWindow(Session& session, UserInterface& ui, FileDialogs& files, 
       printer_(printer),
       mainWindow_(mainWindow) {
   setObjectName("OutputD1");
-  setWindowTitle(Q(session_.TitlePrefix()) + "Data");
+  setWindowTitle(ToQString(session_.TitlePrefix()) + "Data");
   richText1_ = new QPlainTextEdit;
   richText1_->setObjectName("RichText1");
   richText1_->setReadOnly(true);
@@ -102,7 +101,6 @@ void DataWindow::BuildMenus() {
   add(nullptr, "mnuPrintData", "Print &data", &DataWindow::mnuPrintData_Click);
 }
 
-
 bool DataWindow::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
     BringMainWindowToFront();
@@ -152,7 +150,7 @@ void DataWindow::UpdateTitle() {
   const bool notInData = report && session_.output.AllLineCount() == 0;
   const bool stale = report && runReportStale_;
   notInData_->setVisible(notInData);
-  setWindowTitle(Q(session_.TitlePrefix()) + "Data" +
+  setWindowTitle(ToQString(session_.TitlePrefix()) + "Data" +
                  (notInData ? " (not in the data to save or print)"
                   : stale   ? " (before the change of zodiac/houses)"
                             : ""));
@@ -197,8 +195,8 @@ void DataWindow::mnuFileSave_Click() {
 
 void DataWindow::mnuFileSaveAs_Click() {
   if (NothingToSave()) return;
-  FileRequest request{"Save As", Q((session_.programDir / "reports").string()),
-                      Q(ProposedDataFileName(session_.person1.name)), "Kesmora Data Files (*.txt)", "txt"};
+  FileRequest request{"Save As", ToQString((session_.programDir / "reports").string()),
+                      ToQString(ProposedDataFileName(session_.person1.name)), "Kesmora Data Files (*.txt)", "txt"};
   auto chosen = files_.SaveFileName(this, request);
   if (!chosen) return;
   dataFileName_ = chosen->toStdString();

@@ -1,5 +1,5 @@
 #pragma once
-#include "gui/app/window_geometry.h"
+#include "gui/common/window_geometry.h"
 
 #include <memory>
 // The data window: shows the current page of the output buffer (a run's report or a help

@@ -1,7 +1,7 @@
 #include "gui/windows/help_window.h"
 
 #include "core/reference/text.h"
-#include "gui/app/window_geometry.h"
+#include "gui/common/window_geometry.h"
 #include "gui/windows/report_font.h"
 
 #include <QPlainTextEdit>

@@ -5,7 +5,7 @@
 #include "core/output/output_buffer.h"
 #include "core/output/print_pages.h"
 #include "core/reference/text.h"
-#include "gui/windows/printer_setup.h"
+#include "gui/common/printer_setup.h"
 #include "gui/windows/report_font.h"
 
 #include <QHBoxLayout>

@@ -55,7 +55,7 @@ TipWindow::TipWindow(Session& session, UserInterface& ui, QWidget* parent)
   layout->addLayout(buttons);
 
   connect(next, &QPushButton::clicked, this, &TipWindow::cmdNextTip_Click);
-  connect(back, &QPushButton::clicked, this, &TipWindow::Command1_Click);
+  connect(back, &QPushButton::clicked, this, &TipWindow::GoBack_Click);
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
   connect(chkShowTips_, &QCheckBox::clicked, this, &TipWindow::chkShowTips_Click);
 
@@ -91,7 +91,7 @@ void TipWindow::cmdNextTip_Click() {
   ShowTip();
 }
 
-void TipWindow::Command1_Click() {
+void TipWindow::GoBack_Click() {
   tips_.Back();
   ShowTip();
 }

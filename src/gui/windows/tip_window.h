@@ -22,7 +22,8 @@ class TipWindow : public QDialog {
   TipWindow(Session& session, UserInterface& ui, QWidget* parent);
 
   void cmdNextTip_Click();
-  void Command1_Click();  // "Go Back"
+  // "Go &Back" (the button Command1): the tip before the one shown.
+  void GoBack_Click();
   // Writes the box's state into option 13 of OPTIONS.OPT and puts it in force.
   void chkShowTips_Click();
   const Tips& TipList() const { return tips_; }

@@ -21,7 +21,7 @@ namespace kesmora {
 namespace {
 
 const Atlas& Geonames() {
-  static const Atlas atlas = Atlas::FromGeonames();
+  static const Atlas atlas = Atlas::Shipped();
   return atlas;
 }
 

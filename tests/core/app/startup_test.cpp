@@ -178,6 +178,20 @@ TEST_F(StartupTest, TheLastPersonsAreLoadedWhenTheNamesFileHoldsThem) {
   EXPECT_EQ(s.person2.timeZone, "6.35889");
 }
 
+// With the year-first order the names table holds a loaded person's date year first, as
+// the list it was chosen from does from then on.
+TEST_F(StartupTest, LoadingAPersonHoldsItsDateYearFirst) {
+  StartSession(s, Options(SeededHome()));
+  s.formats.dateOrder = DateOrder::YearMonthDay;
+  RecordingInterface ui;
+  LoadNamesList(s, ui);
+  const int example = s.names.Find("Example");
+  ASSERT_GE(example, 0);
+  ASSERT_TRUE(LoadPerson(s, Person::One, example, ui));
+  EXPECT_EQ(s.names.records[static_cast<size_t>(example)].date, "1949 Sep 22");
+  EXPECT_EQ(s.person1.year + "/" + s.person1.month + "/" + s.person1.day, "1949/9/22");
+}
+
 // A record that cannot be read (a date that is none, or too long for any number) is reported
 // and the block starts with "Now"; so is a names file that cannot be opened.
 TEST_F(StartupTest, FaultyNamesShowTheirMessagesAndTheBlockStartsWithNow) {

@@ -1,12 +1,17 @@
 // What the atlas copies into a block, the clock time it is asked about, and its search.
 #include "core/persons/atlas.h"
+#include "core/persons/atlas_index.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstddef>
+#include <filesystem>
 
 namespace kesmora {
 namespace {
+
+namespace fs = std::filesystem;
 
 TEST(AtlasTexts, WholeMinutesWithTheDirectionLetter) {
   EXPECT_EQ(AtlasLongitudeText(95.3833), "95W23");
@@ -69,6 +74,55 @@ TEST(AtlasMoment, TwelveHourClockBecomesTwentyFour) {
   EXPECT_FALSE(MomentOfBlock(bad)) << "30 February";
 }
 
+// Every name a place goes by, in every spelling a user types for it: case, accents, ß as ss,
+// umlauts plain or written out; a former name shows beside the current one.
+TEST(AtlasSearch, EveryNameInEverySpellingFindsThePlace) {
+  AtlasPlace munich{"München", "Bavaria", "Germany", "DE", "Europe/Berlin", 48.14, -11.58, 1260391, 2867714,
+                    {"Muenchen", "Munich", "Monaco di Baviera", "Мюнхен"}};
+  AtlasPlace mumbai{"Mumbai", "Maharashtra", "India", "IN", "Asia/Kolkata", 19.07, -72.88, 12691836, 1275339,
+                    {"Bombay", "Bombaim"}};
+  AtlasPlace giessen{"Gießen", "Hesse", "Germany", "DE", "Europe/Berlin", 50.58, -8.68, 72000, 2920512, {}};
+  AtlasPlace bombayBeach{"Bombay Beach", "California", "United States", "US", "America/Los_Angeles", 33.35, 115.73,
+                         295, 5328808, {}};
+  // GeoNames gives the City of London the population of London.
+  AtlasPlace cityOfLondon{"City of London", "England", "United Kingdom", "GB", "Europe/London", 51.51, 0.09, 7556900,
+                          2643741, {"London"}};
+  AtlasPlace london{"London", "England", "United Kingdom", "GB", "Europe/London", 51.51, 0.13, 7556900, 2643743, {}};
+  const Atlas atlas({bombayBeach, giessen, munich, cityOfLondon, mumbai, london});
+  struct Case {
+    const char *typed, *region, *found;  // "City (name that matched)" of each match, ";" after each
+  } cases[] = {
+      {"München", "", "München;"},
+      {"muenchen", "", "München;"},
+      {"MUNCHEN", "", "München;"},
+      {"munich", "", "München (Munich);"},
+      {"мюнх", "", "München (Мюнхен);"},
+      {"Giessen", "", "Gießen;"},
+      {"gieß", "", "Gießen;"},
+      {"Bombay", "", "Mumbai (Bombay);Bombay Beach;"},  // the name as typed first, then by population
+      {"bomba", "", "Mumbai (Bombay);Bombay Beach;"},
+      {"beach", "", "Bombay Beach;"},  // a later word of the name
+      {"bombay", "ca", "Bombay Beach;"},  // a state's beginning, and the code of a country
+      {"bombay", "in", "Mumbai (Bombay);"},
+      {"mumbai", "Texas", "Mumbai;"},  // no match in the region: the region is left out
+      {"london", "", "London;City of London (London);"},  // as populous: its own name first
+      {"baviera", "", ""},  // only the own name is searched by its later words
+      {"", "", ""},
+  };
+  for (const Case& c : cases) {
+    const Atlas::Matches m = atlas.Search(c.typed, c.region);
+    std::string found;
+    for (size_t k = 0; k < m.places.size(); ++k) found += MatchedPlaceText(atlas.Place(m.places[k]).city, m.matchedNames[k]) + ";";
+    EXPECT_EQ(found, c.found) << c.typed << " in " << c.region;
+  }
+  EXPECT_EQ(atlas.Search("bombay", "").sameName, 1u);
+  EXPECT_TRUE(atlas.Search("mumbai", "Texas").regionIgnored);
+  const AtlasPlace p = atlas.Place(atlas.Search("Muenchen", "").places.at(0));
+  EXPECT_EQ(p.RegionText() + " " + p.zoneName, "Bavaria, Germany Europe/Berlin");
+  EXPECT_EQ(p.geonameId, 2867714u);
+  EXPECT_NEAR(p.longitudeWestDeg, -11.58, 1e-6);
+}
+
 TEST(AtlasSearch, CaseAndAccentsIgnoredMostPopulousFirst) {
   const Atlas atlas({{"Zürich", "Zurich", "Switzerland", "CH", "Europe/Zurich", 47.37, -8.55, 341730},
                      {"Springfield", "Illinois", "United States", "US", "America/Chicago", 39.8, 89.64, 116250},
@@ -89,7 +143,41 @@ TEST(AtlasSearch, CaseAndAccentsIgnoredMostPopulousFirst) {
   const Atlas::Matches elsewhere = atlas.Search("Springfield", "Peru");
   EXPECT_TRUE(elsewhere.regionIgnored);
   EXPECT_EQ(elsewhere.places.size(), 3u);
-  EXPECT_TRUE(atlas.Search("", "").places.empty());
+  const Atlas::Matches first = atlas.Search("s", "", 2);
+  EXPECT_EQ(cities(first), "Springfield/Missouri;Springfield/Illinois;") << "the most populous within the limit";
+  EXPECT_EQ(first.total, 3u);
+}
+
+// A damaged or foreign index file is refused with its reason; nothing reads past its end.
+TEST(AtlasIndex, DamagedIndexIsRefusedNotRead) {
+  const std::string good = BuildAtlasIndex(
+      {{"Taos", "New Mexico", "United States", "US", "America/Denver", 36.41, 105.57, 5716, 5493811, {"Taos Pueblo"}}});
+  ASSERT_TRUE(Atlas::FromBytes(good));
+  auto withByte = [&](size_t at, char value) {
+    std::string bytes = good;
+    bytes[at] = value;
+    return bytes;
+  };
+  struct Case {
+    const char* what;
+    std::string bytes;
+  } cases[] = {
+      {"empty", ""},
+      {"cut short", good.substr(0, good.size() - 1)},
+      {"a byte more", good + '\0'},
+      {"another file", withByte(0, 'X')},
+      {"a count too large", withByte(offsetof(atlas_index::Header, keys) + 3, '\x7f')},
+      {"a place's zone beyond the zones", withByte(sizeof(atlas_index::Header) + offsetof(atlas_index::PlaceRecord, zone), 9)},
+      {"texts not ended", withByte(good.size() - 1, 'x')},
+  };
+  for (Case& c : cases) {
+    std::string error;
+    EXPECT_FALSE(Atlas::FromBytes(std::move(c.bytes), &error)) << c.what;
+    EXPECT_FALSE(error.empty()) << c.what;
+  }
+  std::string error;
+  EXPECT_FALSE(Atlas::FromFile(fs::path("/nonexistent") / AtlasIndexFileName, &error));
+  EXPECT_NE(error.find("cannot read the atlas"), std::string::npos) << error;
 }
 
 // A mean time of the database is the place's own mean time, longitude / 15: its "LMT", and the

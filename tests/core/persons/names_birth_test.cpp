@@ -92,21 +92,35 @@ TEST(NamesFile, AValueStartingWithAQuoteKeepsItsTail) {
   EXPECT_EQ(ParseNamesLine(front + "\"Old\" Town")->city, "\"Old\" Town");
 }
 
-TEST(LoadPersonFromRecord, YearFirstOrderRewritesTheStoredDate) {
+// A record loaded into a block is left as it was: only the names table of a session takes the
+// year-first date, and it does so itself (StartupTest.LoadingAPersonHoldsItsDateYearFirst).
+TEST(LoadPersonFromRecord, LoadingLeavesTheRecordAsItWas) {
   NamesRecord r = ParseNames(kSample).records.at(0);
   r.date = "5 Sep 1949";
   PersonFields f;
   ASSERT_TRUE(LoadPersonFromRecord(r, f, DateOrder::YearMonthDay));
-  EXPECT_EQ(r.date, "1949 Sep 05");
+  EXPECT_EQ(r.date, "5 Sep 1949");
   EXPECT_EQ(f.month + "/" + f.day + "/" + f.year, "9/5/1949");
-  ASSERT_TRUE(LoadPersonFromRecord(r, f, DateOrder::YearMonthDay));  // already year first
-  EXPECT_EQ(r.date, "1949 Sep 05");
+  r.date = "1949 Sep 05";  // already year first
+  ASSERT_TRUE(LoadPersonFromRecord(r, f, DateOrder::YearMonthDay));
+  EXPECT_EQ(f.month + "/" + f.day + "/" + f.year, "9/5/1949");
   NamesRecord other = ParseNames(kSample).records.at(0);
-  ASSERT_TRUE(LoadPersonFromRecord(other, f, DateOrder::DayMonthYear));
-  EXPECT_EQ(other.date, "22 Sep 1949");  // other orders leave it
   other.time = "25.00";
   ASSERT_TRUE(LoadPersonFromRecord(other, f, DateOrder::DayMonthYear));
   EXPECT_EQ(f.hour, "25");  // not 1 PM: the input check refuses it, naming the hour
+}
+
+TEST(StoredDateInOrder, OnlyTheYearFirstOrderTurnsADayFirstDate) {
+  const struct {
+    const char* date;
+    DateOrder order;
+    const char* held;
+  } cases[] = {{"5 Sep 1949", DateOrder::YearMonthDay, "1949 Sep 05"},
+               {"22 Sep 1949", DateOrder::YearMonthDay, "1949 Sep 22"},
+               {"1949 Sep 05", DateOrder::YearMonthDay, "1949 Sep 05"},
+               {"22 Sep 1949", DateOrder::DayMonthYear, "22 Sep 1949"},
+               {"22 Sep 1949", DateOrder::MonthDayYear, "22 Sep 1949"}};
+  for (const auto& c : cases) EXPECT_EQ(StoredDateInOrder(c.date, c.order), c.held) << c.date;
 }
 
 // Each of these once crashed the program or computed a chart of 00 Ari 00' 00" (the date

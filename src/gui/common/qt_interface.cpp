@@ -1,6 +1,6 @@
-#include "gui/app/qt_interface.h"
+#include "gui/common/qt_interface.h"
 
-#include "gui/app/window_geometry.h"
+#include "gui/common/window_geometry.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -1,4 +1,4 @@
-#include "gui/app/file_dialogs.h"
+#include "gui/common/file_dialogs.h"
 
 #include <QFileDialog>
 

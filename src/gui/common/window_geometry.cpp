@@ -1,4 +1,4 @@
-#include "gui/app/window_geometry.h"
+#include "gui/common/window_geometry.h"
 
 #include <QEvent>
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "gui/windows/printer_setup.h"
+#include "gui/common/printer_setup.h"
 
 #include "core/reference/format.h"
 
