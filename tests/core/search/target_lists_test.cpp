@@ -45,7 +45,7 @@ TEST_F(TargetListsTest, PointsAreNumberedBehindThePlanetsInLoadingOrder) {
 }
 
 // The target of a mansion's first pada stands on the mansion's first degree; the reports once
-// showed it, from Nak-06 on, in the mansion before or in its last pada.
+// showed it, from Nak-21 on, in the mansion before or in its last pada.
 TEST_F(TargetListsTest, APadaTargetIsReportedInItsOwnMansionAndPada) {
   std::string text;
   for (const std::string& pada : PadaTexts()) text += pada + "/Moon\r\n";
