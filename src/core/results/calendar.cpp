@@ -108,6 +108,8 @@ std::string IcsText(const std::vector<CalendarEvent>& events, long long stampUtc
   return out;
 }
 
+std::string CalendarUid(const std::string& key) { return fmt::format("{:016x}@kesmora", Fnv1a(key)); }
+
 long long UtcSecondsAsShown(double jd, double timeZoneHours) {
   return LocalSecondsOf(jd, timeZoneHours) - kJulianDayOf1970 * kSecondsPerDay +
          std::llround(timeZoneHours * 3600.0);
@@ -143,7 +145,7 @@ void WriteCalendar(const TextSink& out, const RunResult& run, const HitTextConte
     const long long minute = static_cast<long long>(std::floor((static_cast<double>(exact) + 30.0) / 60.0));
     const std::string key =
         fmt::format("{:.6f}|{}|{}|{}|{}|{}", natalJulianDay, PassNumber(h.pass), g[2], g[6], g[7], minute);
-    const uint64_t hash = Fnv1a(key);
+    const uint64_t hash = Fnv1a(key);  // as CalendarUid
     const int n = ++given[hash];
     const std::string uid = n == 1 ? fmt::format("{:016x}@kesmora", hash) : fmt::format("{:016x}-{}@kesmora", hash, n);
     AddEvent(lines, {uid, start, end, summary, description}, stamp);
