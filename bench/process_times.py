@@ -2,7 +2,9 @@
 """Times whole kesmora-cli processes against the scan floor.
 
 The year: Sun to Pluto against the natal Sun to Midheaven, the five major aspects, transit
-to natal, periods on, from 1 January 2025. The thirty days: the same with the transit
+to natal, periods on, from 1 January 2025. The events: a year of every kind (ingresses,
+stations and retrograde periods, the Moon's padas and void periods) from the same day, tropical
+and sidereal. The thirty days: the same with the transit
 Ascendant and Midheaven and the natal Vertex. The floor: one ephemeris call per moving body
 per day over the year, bare, as a process of its own. Each command runs RUNS times; the
 best wall and CPU times are shown (the least disturbed by other work on the machine).
@@ -29,6 +31,10 @@ def aspectarian(selection, days, *extra):
             "--report", os.devnull, *extra]
 
 
+def events(*extra):
+    return [CLI, "events", "--transit-data", TRANSIT, "--days", "365", "--csv", os.devnull, *extra]
+
+
 def best(command, env):
     walls, cpus = [], []
     for _ in range(RUNS):
@@ -50,6 +56,8 @@ def main():
         ("scan floor (3,650 calls)", floor),
         ("year, 1 thread", aspectarian("year.opt", 365, "--threads", "1")),
         ("year, 2 threads", aspectarian("year.opt", 365, "--threads", "2")),
+        ("events, a year of every kind", events()),
+        ("events, sidereal", events("--zodiac", "sidereal")),
         ("30 days with ASC/MC, 1 thread", aspectarian("month_angles.opt", 30, "--threads", "1")),
         ("30 days with ASC/MC, 2 threads", aspectarian("month_angles.opt", 30, "--threads", "2")),
     ]

@@ -87,18 +87,6 @@ const char* ListOption(ListKind kind) {
   return "";
 }
 
-// Writes a text made piece by piece to a file, or to standard output for "-", CR LF kept as
-// written. A file is replaced only once it is whole.
-void Emit(const std::string& target, const std::function<void(const TextSink&)>& write) {
-  if (target == "-") {
-    write([](std::string_view piece) { std::cout.write(piece.data(), static_cast<std::streamsize>(piece.size())); });
-    std::cout.flush();
-    return;
-  }
-  if (WriteResult written = WriteFileAtomically(target, write); !written)
-    throw UsageError(fmt::format("cannot write '{}': {}", target, written.error));
-}
-
 void Run(AspectarianCli& o, const std::string& program, int& exitCode) {
   Session session;
   ConsoleInterface ui;

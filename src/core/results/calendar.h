@@ -29,6 +29,10 @@ std::string IcsText(const std::vector<CalendarEvent>& events, long long stampUtc
 void WriteCalendar(const TextSink& out, const RunResult& run, const HitTextContext& texts, double natalJulianDay,
                    long long stampUtc);
 
+// A calendar UID made of a key that names an event the same way in every export: the key's
+// hash, and "-n" for the n-th event of the same key (n from 2).
+std::string CalendarUid(const std::string& key, int n = 1);
+
 // The UTC time of a UT Julian day as the grid shows it: rounded to the second of the local
 // time of the zone (hours, west positive), then taken back to UTC.
 long long UtcSecondsAsShown(double jd, double timeZoneHours);
