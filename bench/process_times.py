@@ -2,7 +2,9 @@
 """Times whole kesmora-cli processes against the scan floor.
 
 The year: Sun to Pluto against the natal Sun to Midheaven, the five major aspects, transit
-to natal, periods on, from 1 January 2025. The thirty days: the same with the transit
+to natal, periods on, from 1 January 2025. The events: a year of every kind (ingresses,
+stations and retrograde periods, the Moon's padas and void periods) from the same day, tropical
+and sidereal. The thirty days: the same with the transit
 Ascendant and Midheaven and the natal Vertex. The floor: one ephemeris call per moving body
 per day over the year, bare, as a process of its own. The election: six conditions over the
 same year (the aspects, a sign, a natal house, the clock and the weekday). Each command runs RUNS times; the
@@ -28,6 +30,10 @@ def aspectarian(selection, days, *extra):
     return [CLI, "aspectarian", "--natal-data", NATAL, "--transit-data", TRANSIT, "--selection",
             os.path.join(HERE, "data", selection), "--days", str(days), "--passes", "t2n",
             "--report", os.devnull, *extra]
+
+
+def events(*extra):
+    return [CLI, "events", "--transit-data", TRANSIT, "--days", "365", "--csv", os.devnull, *extra]
 
 
 # An election of six conditions over the year (the one of the README, without a search).
@@ -62,6 +68,8 @@ def main():
         ("scan floor (3,650 calls)", floor),
         ("year, 1 thread", aspectarian("year.opt", 365, "--threads", "1")),
         ("year, 2 threads", aspectarian("year.opt", 365, "--threads", "2")),
+        ("events, a year of every kind", events()),
+        ("events, sidereal", events("--zodiac", "sidereal")),
         ("30 days with ASC/MC, 1 thread", aspectarian("month_angles.opt", 30, "--threads", "1")),
         ("30 days with ASC/MC, 2 threads", aspectarian("month_angles.opt", 30, "--threads", "2")),
         ("election of 6 conditions, year", elect(365, *ELECTION)),

@@ -88,16 +88,6 @@ CLI::Validator NumberBetween(double least, double most) {
       fmt::format("NUMBER in [{} - {}]", least, most));
 }
 
-void Emit(const std::string& target, const std::function<void(const TextSink&)>& write) {
-  if (target == "-") {
-    write([](std::string_view piece) { std::cout.write(piece.data(), static_cast<std::streamsize>(piece.size())); });
-    std::cout.flush();
-    return;
-  }
-  if (WriteResult written = WriteFileAtomically(target, write); !written)
-    throw UsageError(fmt::format("cannot write '{}': {}", target, written.error));
-}
-
 namespace {
 
 void Run(AspectarianCli& o, const std::string& program, int& exitCode) {

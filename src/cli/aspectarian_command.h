@@ -41,10 +41,6 @@ void RunPreparedSearch(const RunInput& input, Session& session, ConsoleInterface
 // A number within the limits; unlike a plain range it refuses "nan", which compares with nothing.
 CLI::Validator NumberBetween(double least, double most);
 
-// Writes a text made piece by piece to a file, or to standard output for "-", CR LF kept as
-// written. A file is replaced only once it is whole.
-void Emit(const std::string& target, const std::function<void(const TextSink&)>& write);
-
 // Registers "kesmora-cli aspectarian"; the callback runs it and sets the exit code.
 void AddAspectarianCommand(CLI::App& app, int& exitCode);
 }  // namespace kesmora::cli

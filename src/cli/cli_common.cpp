@@ -99,6 +99,16 @@ UtcInstant InstantOf(const std::string& text) {
 
 }  // namespace
 
+void Emit(const std::string& target, const std::function<void(const TextSink&)>& write) {
+  if (target == "-") {
+    write([](std::string_view piece) { std::cout.write(piece.data(), static_cast<std::streamsize>(piece.size())); });
+    std::cout.flush();
+    return;
+  }
+  if (WriteResult written = WriteFileAtomically(target, write); !written)
+    throw UsageError(fmt::format("cannot write '{}': {}", target, written.error));
+}
+
 void StartCliSession(Session& s, const std::string& home, int dateOrder, const std::string& executable) {
   StartOptions start;
   if (!home.empty()) start.home = fs::path(home);

@@ -5,6 +5,9 @@
 
 #include <CLI/CLI.hpp>
 
+#include "core/reference/text.h"
+
+#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -45,6 +48,10 @@ struct CommonOptions {
 
   void AddTo(CLI::App& command);
 };
+
+// Writes a text made piece by piece to a file, or to standard output for "-", CR LF kept as
+// written. A file is replaced only once it is whole; one that cannot be written is a UsageError.
+void Emit(const std::string& target, const std::function<void(const TextSink&)>& write);
 
 // Starts a session in the program directory (`home`, or where the program finds it); a date
 // order of 0 to 2 instead of the locale's.

@@ -8,9 +8,11 @@
 #include "core/search/election.h"
 #include "core/search/election_file.h"
 #include "core/search/events.h"
+#include "core/settings/options_file.h"
 
 #include <fmt/format.h>
 
+#include <algorithm>
 #include <chrono>
 #include <iostream>
 #include <memory>
@@ -24,6 +26,7 @@ struct ElectCli {
   std::string electionFile;
   std::vector<std::string> require, avoid, prefer;
   double minMinutes = kDefaultMinMinutes;
+  bool traditionalVoid = false;
   int top = 0;
   std::string csv, ics;
 };
@@ -84,10 +87,22 @@ void Run(ElectCli& o, const std::string& program, int& exitCode) {
   in.timeZoneHours = input->options.transitTimeZone;
   std::vector<Event> events;
   if (needsEvents) {
+    // Only the kinds the conditions ask for.
+    EventOptions options;
+    options.ingresses = false;
+    options.stations = options.mansions = options.voids = false;
+    for (const ElectionItem& item : election.items) {
+      const Condition& c = item.condition;
+      options.voids = options.voids || std::holds_alternative<MoonVoid>(c);
+      options.stations = options.stations || std::holds_alternative<Retrograde>(c) || std::holds_alternative<Stationary>(c);
+      options.mansions = options.mansions || std::holds_alternative<InMansion>(c);
+    }
+    options.traditionalVoid = o.traditionalVoid || session.optionValues[option::TraditionalVoid] != 0;
+    // A station just outside the span is within its hours of the span's first moments.
+    double marginDays = 0;
     for (const ElectionItem& item : election.items)
-      if (NeedsEvents(item.condition))
-        throw UsageError(fmt::format("'{}' needs the events search, which this build of the program does not have",
-                                     ConditionText(item.condition, session.tables)));
+      if (auto* s = std::get_if<Stationary>(&item.condition)) marginDays = std::max(marginDays, s->withinHours / 24);
+    events = FindEvents(calc, session.tables, span.start - marginDays, span.end + marginDays, options);
     in.events = &events;
   }
   std::vector<Interval> hitPeriods;
@@ -158,6 +173,8 @@ Examples:
   cmd->add_option("--min-minutes", o->minMinutes, "The shortest window listed, minutes (default 10)")
       ->check(NumberBetween(0.0, 1440.0 * MaxDaysToCalculate));
   cmd->add_option("--top", o->top, "List only the best K windows (default: all)")->check(CLI::NonNegativeNumber);
+  cmd->add_flag("--traditional-void", o->traditionalVoid,
+                "The Moon is void of course by its aspects to Sun..Saturn only (also option 15 of OPTIONS.OPT)");
   cmd->add_option("--csv", o->csv, "Write the windows as CSV to FILE, or -");
   cmd->add_option("--ics", o->ics, "Write the windows as calendar events (iCalendar, UTC) to FILE, or -");
   cmd->callback([o, &exitCode, &app] { Run(*o, app.get_name(), exitCode); });

@@ -3,6 +3,7 @@
 #include "atlas_command.h"
 #include "chart_command.h"
 #include "elect_command.h"
+#include "events_command.h"
 #include "hotspots_command.h"
 #include "person_command.h"
 #include "cli_common.h"
@@ -25,6 +26,7 @@ int main(int argc, char** argv) {
   kesmora::cli::AddAspectarianCommand(app, exitCode);
   kesmora::cli::AddHotspotsCommand(app, exitCode);
   kesmora::cli::AddElectCommand(app, exitCode);
+  kesmora::cli::AddEventsCommand(app, exitCode);
   kesmora::cli::AddAtlasCommand(app, exitCode);
   kesmora::cli::AddPersonCommand(app, exitCode);
   try {

@@ -64,7 +64,8 @@ def main(argv):
     election = os.path.join(folder, "good.elc")
     with open(election, "w") as f:
         f.write("require time 08:00-20:00\nrequire Moon in Aries,Taurus,Leo,Sagittarius\n"
-                "avoid transit Mars 090 natal Ascendant orb 1\nprefer 2 hits >= 2\nprefer Venus in Scorpio\n")
+                "avoid transit Mars 090 natal Ascendant orb 1\navoid Moon void\nprefer 2 hits >= 2\n"
+                "prefer Venus in Scorpio\nprefer Mercury stationary 48\n")
     run = subprocess.run(base + ["--election", election, "--selection", selection, "--date-order", "2", "--top", "8"],
                          capture_output=True, text=True)
     if run.returncode != 0:

@@ -6,7 +6,9 @@ one event, each DTSTART/DTEND is the grid's start/end period (or its exact momen
 period is missing) taken from the zone's local time to UTC, the calendar parses without
 errors, and a second export gives the same UIDs. With --t2n FILE among the arguments, every
 label of that list (read as UTF-8, else as Windows-1252) is the T. Planet of some hit.
-usage: check_ics.py CLI ZONE_HOURS_WEST SCRATCH_DIR -- ARGS...
+With --layout events the CSV is that of `kesmora-cli events`: kind, body, start, end, entered,
+each event from its start to its end (a moment where the end is empty).
+usage: check_ics.py [--layout grid|events] CLI ZONE_HOURS_WEST SCRATCH_DIR -- ARGS...
 """
 import csv
 import datetime
@@ -53,8 +55,20 @@ def list_labels(args):
     return [line.split("/")[0] for line in text.splitlines() if "/" in line]
 
 
+# Where each layout keeps the start, exact moment and end, and the cells the summary starts with.
+LAYOUTS = {
+    "grid": {"start": 10, "exact": 11, "end": 12, "summary": (1, 5, 6)},
+    "events": {"start": 2, "exact": 2, "end": 3, "summary": (0, 1)},
+}
+
+
 def main():
-    cli, zone, scratch = sys.argv[1], float(sys.argv[2]), sys.argv[3]
+    argv = sys.argv[1:]
+    layout = LAYOUTS["grid"]
+    if argv[0] == "--layout":
+        layout = LAYOUTS[argv[1]]
+        argv = argv[2:]
+    cli, zone, scratch = argv[0], float(argv[1]), argv[2]
     args = sys.argv[sys.argv.index("--") + 1:]
     os.makedirs(scratch, exist_ok=True)
     rows, raw = export(cli, args, scratch, "first")
@@ -75,7 +89,7 @@ def main():
         return (local + datetime.timedelta(hours=zone)).replace(tzinfo=datetime.timezone.utc)
 
     for n, (row, event) in enumerate(zip(rows, events), 1):
-        start_text, exact_text, end_text = row[10], row[11], row[12]
+        start_text, exact_text, end_text = row[layout["start"]], row[layout["exact"]], row[layout["end"]]
         want_start = utc(start_text or exact_text)
         want_end = utc(end_text or exact_text)
         got_start = event.decoded("DTSTART")
@@ -83,7 +97,7 @@ def main():
         if (got_start, got_end) != (want_start, want_end):
             fail("hit %d: event %s - %s, grid %s - %s" % (n, got_start, got_end, want_start, want_end))
         summary = str(event["SUMMARY"])
-        if not summary.startswith("%s %s %s" % (row[1], row[5], row[6])):
+        if not summary.startswith(" ".join(row[k] for k in layout["summary"])):
             fail("hit %d: summary %r" % (n, summary))
         if exact_text not in str(event["DESCRIPTION"]):
             fail("hit %d: the exact time is not in the description" % n)

@@ -3,6 +3,7 @@
 // stations and midnight, compared with a minute-by-minute evaluation of positions straight from
 // libswe, its changes narrowed by bisection. Nothing of the search is used here but its answers.
 #include "core/search/election.h"
+#include "core/search/events.h"
 #include "core/search/sample_session.h"
 
 #include <gtest/gtest.h>
@@ -134,11 +135,73 @@ class ElectionOracle : public ::testing::TestWithParam<OracleCase> {
       // swe_day_of_week: 0 Monday.
       return [=](double jd) { return days[static_cast<size_t>(swe_day_of_week(jd - zone / 24))]; };
     }
+    if (auto* r = std::get_if<Retrograde>(&c)) {
+      const int p = Swe(r->body);
+      return [=](double jd) { return BodyAt(jd, p).speedDegPerDay < 0; };
+    }
+    if (auto* st = std::get_if<Stationary>(&c)) {
+      const int p = Swe(st->body);
+      const double reach = st->withinHours / 24;
+      // The stations near the span: the speed's changes of sign, hour by hour, then bisected.
+      std::vector<double> stations;
+      auto speed = [p](double jd) { return BodyAt(jd, p).speedDegPerDay; };
+      for (double t = span_.startJd - reach - 1; t < span_.endJd + reach + 1; t += 1.0 / 24) {
+        double a = t, b = t + 1.0 / 24;
+        if ((speed(a) < 0) == (speed(b) < 0)) continue;
+        const bool negative = speed(a) < 0;
+        while (b - a > 1e-8) ((speed((a + b) / 2) < 0) == negative ? a : b) = (a + b) / 2;
+        stations.push_back((a + b) / 2);
+      }
+      return [=](double jd) {
+        for (double s : stations)
+          if (std::abs(jd - s) <= reach) return true;
+        return false;
+      };
+    }
+    if (auto* m = std::get_if<InMansion>(&c)) {
+      const int mansion = m->mansion, pada = m->pada;
+      return [=](double jd) {
+        const int q = static_cast<int>(std::floor(BodyAt(jd, SE_MOON).lonDeg / (360.0 / 108)));
+        return q / 4 + 1 == mansion && (pada == 0 || q % 4 + 1 == pada);
+      };
+    }
+    if (std::holds_alternative<MoonVoid>(c)) {
+      // From the Moon's last major aspect (0, 60, 90, 120 or 180 degrees) to the Sun or a planet
+      // Mercury to Pluto within a sign, or from its entry when it makes none, to its next ingress.
+      auto sign = [](double jd) { return static_cast<int>(std::floor(BodyAt(jd, SE_MOON).lonDeg / 30)); };
+      auto narrow = [](const std::function<bool(double)>& after, double a, double b) {
+        while (b - a > 1e-8) (after((a + b) / 2) ? b : a) = (a + b) / 2;
+        return (a + b) / 2;
+      };
+      std::vector<double> ingresses;
+      const double step = 1.0 / 24;
+      for (double t = span_.startJd - 3; t < span_.endJd + 3; t += step)
+        if (sign(t) != sign(t + step)) {
+          const int before = sign(t);
+          ingresses.push_back(narrow([&](double x) { return sign(x) != before; }, t, t + step));
+        }
+      IntervalSet voids;
+      for (size_t k = 0; k + 1 < ingresses.size(); ++k) {
+        double last = ingresses[k];
+        for (int body : {SE_SUN, SE_MERCURY, SE_VENUS, SE_MARS, SE_JUPITER, SE_SATURN, SE_URANUS, SE_NEPTUNE, SE_PLUTO})
+          for (double angle : {0, 60, 90, 120, 180, 240, 270, 300}) {
+            auto h = [&](double x) { return Wrap180(BodyAt(x, SE_MOON).lonDeg - BodyAt(x, body).lonDeg - angle); };
+            for (double t = ingresses[k]; t < ingresses[k + 1]; t += step) {
+              const double b = std::min(t + step, ingresses[k + 1]);
+              if (h(t) < 0 && h(b) >= 0 && h(b) - h(t) < 30)
+                last = std::max(last, narrow([&](double x) { return h(x) >= 0; }, t, b));
+            }
+          }
+        voids.push_back({last, ingresses[k + 1]});
+      }
+      return [=](double jd) { return Contains(voids, jd); };
+    }
     ADD_FAILURE() << "no brute force for this condition";
     return [](double) { return false; };
   }
 
   test::SampleSession sample_;
+  Interval span_;
 };
 
 TEST_P(ElectionOracle, ConditionsAndWindowsMatchABruteForceScan) {
@@ -159,7 +222,15 @@ TEST_P(ElectionOracle, ConditionsAndWindowsMatchABruteForceScan) {
   const RunOptions options = sample_.Options({}, {}, {}, GetParam().days);
   const RunSpan span = RunSpanOf(options, sample_.session.reading2.year, sample_.session.reading2.month,
                                  sample_.session.reading2.day);
-  in.span = {span.start, span.end};
+  in.span = span_ = {span.start, span.end};
+  // The events search over the span, and a day either side for the stations near it.
+  std::vector<Event> events;
+  bool needsEvents = false;
+  for (const ElectionItem& item : election.items) needsEvents = needsEvents || NeedsEvents(item.condition);
+  if (needsEvents) {
+    events = FindEvents(calc, tables, span.start - 2, span.end + 2, EventOptions{});
+    in.events = &events;
+  }
   in.timeZoneHours = Zone();
 
   // Each condition on its own.
@@ -220,6 +291,14 @@ INSTANTIATE_TEST_SUITE_P(
                     "require time 22:00-02:00", "avoid Moon in Cancer,Capricorn", "require weekday Mon,Tue,Wed,Thu,Fri",
                     "prefer transit Moon 090 transit Sun orb 8 separating", "prefer Venus in Scorpio",
                     "prefer 0.5 Venus in natal house 11", "avoid transit Mars 000 transit Saturn orb 3"}},
+        // The event conditions in the same weeks: Mercury's station, the Moon's void periods
+        // and mansions.
+        OracleCase{"events_houston",
+                   "Houston,20 Oct 2026,0.00,A,6,95.22,29.46,TX,Houston",
+                   24,
+                   {"avoid Moon void", "require Mercury retrograde", "prefer 2 Mercury stationary 36",
+                    "avoid Moon in mansion 16 pada 2", "prefer Moon in mansion 20", "require time 08:00-20:00",
+                    "prefer Venus retrograde"}},
         // East of Greenwich, over the southern summer.
         OracleCase{"sydney_summer",
                    "Sydney,01 Mar 2024,0.00,A,-11,-151.12,-33.52,NSW,Sydney",

@@ -108,7 +108,10 @@ std::string IcsText(const std::vector<CalendarEvent>& events, long long stampUtc
   return out;
 }
 
-std::string CalendarUid(const std::string& key) { return fmt::format("{:016x}@kesmora", Fnv1a(key)); }
+std::string CalendarUid(const std::string& key, int n) {
+  const uint64_t hash = Fnv1a(key);
+  return n <= 1 ? fmt::format("{:016x}@kesmora", hash) : fmt::format("{:016x}-{}@kesmora", hash, n);
+}
 
 long long UtcSecondsAsShown(double jd, double timeZoneHours) {
   return LocalSecondsOf(jd, timeZoneHours) - kJulianDayOf1970 * kSecondsPerDay +
@@ -127,7 +130,7 @@ void WriteCalendar(const TextSink& out, const RunResult& run, const HitTextConte
   const std::string stamp = UtcText(stampUtc);
   const double zone = run.transitTimeZone;
   // How often each UID has been given: a second event of the same UID gets "-2", and so on.
-  std::unordered_map<uint64_t, int> given;
+  std::unordered_map<std::string, int> given;
   const std::vector<Hit>& hits = run.hits.RunHits();
   for (size_t k = 0; k < hits.size(); ++k) {
     const Hit& h = hits[k];
@@ -145,10 +148,7 @@ void WriteCalendar(const TextSink& out, const RunResult& run, const HitTextConte
     const long long minute = static_cast<long long>(std::floor((static_cast<double>(exact) + 30.0) / 60.0));
     const std::string key =
         fmt::format("{:.6f}|{}|{}|{}|{}|{}", natalJulianDay, PassNumber(h.pass), g[2], g[6], g[7], minute);
-    const uint64_t hash = Fnv1a(key);  // as CalendarUid
-    const int n = ++given[hash];
-    const std::string uid = n == 1 ? fmt::format("{:016x}@kesmora", hash) : fmt::format("{:016x}-{}@kesmora", hash, n);
-    AddEvent(lines, {uid, start, end, summary, description}, stamp);
+    AddEvent(lines, {CalendarUid(key, ++given[key]), start, end, summary, description}, stamp);
     flush();
   }
   AddLine(lines, "END:VCALENDAR");

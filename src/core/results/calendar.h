@@ -29,8 +29,9 @@ std::string IcsText(const std::vector<CalendarEvent>& events, long long stampUtc
 void WriteCalendar(const TextSink& out, const RunResult& run, const HitTextContext& texts, double natalJulianDay,
                    long long stampUtc);
 
-// A UID made of a key that names the event, the same for the same key in every export.
-std::string CalendarUid(const std::string& key);
+// A calendar UID made of a key that names an event the same way in every export: the key's
+// hash, and "-n" for the n-th event of the same key (n from 2).
+std::string CalendarUid(const std::string& key, int n = 1);
 
 // The UTC time of a UT Julian day as the grid shows it: rounded to the second of the local
 // time of the zone (hours, west positive), then taken back to UTC.

@@ -18,6 +18,8 @@ namespace option {
 inline constexpr int LinesPerPrintedPage = 12;
 inline constexpr int ShowTipAtStart = 13;
 inline constexpr int LinesPerSavedPage = 14;
+// Not 0: the Moon is void of course by its aspects to Sun..Saturn only, not Sun..Pluto.
+inline constexpr int TraditionalVoid = 15;
 inline constexpr int HomeTimeZone = 18;
 inline constexpr int HomeLongDeg = 19;
 inline constexpr int HomeLongMin = 20;
