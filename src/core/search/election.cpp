@@ -90,9 +90,11 @@ std::optional<double> DecimalNumber(std::string_view text) {
   return value;
 }
 
-// A number within (least, most] (or [least, most] when `leastIncluded`).
+// A number within (least, most] (or [least, most] when `leastIncluded`), to a millionth, so
+// that it is written back as it reads.
 std::optional<double> NumberIn(std::string_view text, double least, double most, bool leastIncluded) {
   auto value = DecimalNumber(text);
+  if (value) value = std::round(*value * 1e6) / 1e6;
   if (!value || *value > most || *value < least || (!leastIncluded && *value == least)) return std::nullopt;
   return value;
 }

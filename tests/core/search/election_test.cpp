@@ -50,6 +50,9 @@ TEST_F(ElectionTest, ConditionsReadBackFromTheirText) {
       {"time 22:00-02:00", ""},
       {"weekday Mon,Tue,Wed", ""},
       {"weekday friday, sun", "weekday Fri,Sun"},
+      // Numbers are kept to a millionth, so that they are written as they read back.
+      {"transit Sun 000 natal Sun orb 0.30000000000000004", "transit Sun 000 natal Sun orb 0.3"},
+      {"Mars stationary 1.0000004", "Mars stationary 1"},
   };
   for (auto [text, tidy] : cases) {
     SCOPED_TRACE(text);
@@ -77,6 +80,7 @@ TEST_F(ElectionTest, BadConditionsSayWhatWasExpected) {
       {"transit Jupiter 120 natal Sun orb 200", "not '200'"},
       {"transit Jupiter 120 natal Sun orb nan", "not 'nan'"},
       {"transit Jupiter 120 natal Sun orb 0", "not '0'"},
+      {"transit Jupiter 120 natal Sun orb 0.0000001", "not '0.0000001'"},
       {"transit Jupiter 120 natal Sun", "expected 'orb'"},
       {"transit Jupiter 120 natal Sun orb 2 soon", "the end of the condition, not 'soon'"},
       {"transit Jupiter 120 natal Sun orb 2 applying separating", "not 'separating'"},
