@@ -62,7 +62,7 @@ void AddLine(std::string& out, std::string_view line) {
   out += CRLF;
 }
 
-uint64_t Fnv1a(const std::string& text) {
+uint64_t Fnv1a(std::string_view text) {
   uint64_t h = 14695981039346656037ull;
   for (unsigned char c : text) {
     h ^= c;
@@ -107,6 +107,8 @@ std::string IcsText(const std::vector<CalendarEvent>& events, long long stampUtc
   AddLine(out, "END:VCALENDAR");
   return out;
 }
+
+std::string CalendarUid(std::string_view key) { return fmt::format("{:016x}@kesmora", Fnv1a(key)); }
 
 long long UtcSecondsAsShown(double jd, double timeZoneHours) {
   return LocalSecondsOf(jd, timeZoneHours) - kJulianDayOf1970 * kSecondsPerDay +
