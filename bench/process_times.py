@@ -4,7 +4,8 @@
 The year: Sun to Pluto against the natal Sun to Midheaven, the five major aspects, transit
 to natal, periods on, from 1 January 2025. The thirty days: the same with the transit
 Ascendant and Midheaven and the natal Vertex. The floor: one ephemeris call per moving body
-per day over the year, bare, as a process of its own. Each command runs RUNS times; the
+per day over the year, bare, as a process of its own. The election: six conditions over the
+same year (the aspects, a sign, a natal house, the clock and the weekday). Each command runs RUNS times; the
 best wall and CPU times are shown (the least disturbed by other work on the machine).
 
 usage: bench/process_times.py [BUILD_DIR] [RUNS]
@@ -27,6 +28,17 @@ def aspectarian(selection, days, *extra):
     return [CLI, "aspectarian", "--natal-data", NATAL, "--transit-data", TRANSIT, "--selection",
             os.path.join(HERE, "data", selection), "--days", str(days), "--passes", "t2n",
             "--report", os.devnull, *extra]
+
+
+# An election of six conditions over the year (the one of the README, without a search).
+ELECTION = ["--require", "time 09:00-17:00", "--require", "weekday Mon,Tue,Wed,Thu,Fri",
+            "--avoid", "transit Mars 090 natal Ascendant orb 1", "--avoid", "Moon in Scorpio,Capricorn",
+            "--prefer", "transit Jupiter 120 natal Sun orb 2=2", "--prefer", "Venus in natal house 10"]
+
+
+def elect(days, *conditions):
+    return [CLI, "elect", "--natal-data", NATAL, "--transit-data", TRANSIT, "--days", str(days),
+            "--csv", os.devnull, *conditions]
 
 
 def best(command, env):
@@ -52,6 +64,7 @@ def main():
         ("year, 2 threads", aspectarian("year.opt", 365, "--threads", "2")),
         ("30 days with ASC/MC, 1 thread", aspectarian("month_angles.opt", 30, "--threads", "1")),
         ("30 days with ASC/MC, 2 threads", aspectarian("month_angles.opt", 30, "--threads", "2")),
+        ("election of 6 conditions, year", elect(365, *ELECTION)),
     ]
     floor_wall = None
     print(f"{'case':34} {'wall s':>8} {'cpu s':>8} {'x floor':>8}")

@@ -33,18 +33,6 @@ struct AspectarianCli {
   std::string report, csv, ics;
 };
 
-// A number within the limits; unlike a plain range it refuses "nan", which compares with nothing.
-CLI::Validator NumberBetween(double least, double most) {
-  return CLI::Validator(
-      [least, most](std::string& text) -> std::string {
-        double value = 0;
-        if (!CLI::detail::lexical_cast(text, value) || !(value >= least && value <= most))
-          return fmt::format("'{}' is not a number from {} to {}", text, least, most);
-        return {};
-      },
-      fmt::format("NUMBER in [{} - {}]", least, most));
-}
-
 const char* kPassNames[] = {"t2n", "t2t", "deg", "apt", "nak", "t2nmp", "tmp2nmp"};
 
 void ApplyPasses(Settings& s, const std::string& list) {
@@ -87,8 +75,19 @@ const char* ListOption(ListKind kind) {
   return "";
 }
 
-// Writes a text made piece by piece to a file, or to standard output for "-", CR LF kept as
-// written. A file is replaced only once it is whole.
+}  // namespace
+
+CLI::Validator NumberBetween(double least, double most) {
+  return CLI::Validator(
+      [least, most](std::string& text) -> std::string {
+        double value = 0;
+        if (!CLI::detail::lexical_cast(text, value) || !(value >= least && value <= most))
+          return fmt::format("'{}' is not a number from {} to {}", text, least, most);
+        return {};
+      },
+      fmt::format("NUMBER in [{} - {}]", least, most));
+}
+
 void Emit(const std::string& target, const std::function<void(const TextSink&)>& write) {
   if (target == "-") {
     write([](std::string_view piece) { std::cout.write(piece.data(), static_cast<std::streamsize>(piece.size())); });
@@ -98,6 +97,8 @@ void Emit(const std::string& target, const std::function<void(const TextSink&)>&
   if (WriteResult written = WriteFileAtomically(target, write); !written)
     throw UsageError(fmt::format("cannot write '{}': {}", target, written.error));
 }
+
+namespace {
 
 void Run(AspectarianCli& o, const std::string& program, int& exitCode) {
   Session session;
@@ -122,8 +123,10 @@ void Run(AspectarianCli& o, const std::string& program, int& exitCode) {
 
 }  // namespace
 
-bool RunSearch(RunCliOptions& o, const std::string& program, Session& session, ConsoleInterface& ui) {
+std::optional<RunInput> PrepareSearch(RunCliOptions& o, const std::string& program, Session& session,
+                                      ConsoleInterface& ui, const std::function<void()>& beforeCharts) {
   PrepareSession(session, o.common, program, ui);
+  if (beforeCharts) beforeCharts();
   Settings& s = session.settings;
   if (!o.selection.empty()) {
     SelectionLoad load = ReadSelectionFile(s, o.selection);
@@ -146,14 +149,17 @@ bool RunSearch(RunCliOptions& o, const std::string& program, Session& session, C
                                std::pair{&o.apt, &s.aptFilename}, std::pair{&o.t2n, &session.degreePairFile}})
     if (!file->empty()) *setting = std::filesystem::absolute(*file).string();
 
-  if (!CalculatePlanetaryData(session, ui)) return false;
+  if (!CalculatePlanetaryData(session, ui)) return std::nullopt;
   RunOptions options = RunOptionsOf(s, session.person2);
   options.exactEphemeris = o.exactEphemeris;
   options.threads = o.threads;
   options.hitLimit = o.maxHits > 0 ? o.maxHits : std::numeric_limits<int>::max();
-  RunInput input = RunInputOf(session, options);
+  return RunInputOf(session, options);
+}
+
+void RunPreparedSearch(const RunInput& input, Session& session, ConsoleInterface& ui) {
   // Without a window to choose a missing list in, a missing list is an error.
-  for (ListKind kind : ListsNeeded(options)) {
+  for (ListKind kind : ListsNeeded(input.options)) {
     const auto& file = input.lists.file[static_cast<size_t>(kind)];
     if (file.empty() || !FileExists(file))
       throw UsageError(fmt::format("the {} list file {} is missing", ListOption(kind),
@@ -179,6 +185,12 @@ bool RunSearch(RunCliOptions& o, const std::string& program, Session& session, C
   } clear{static_cast<bool>(control.progress)};
   KeepRunResult(session, RunAspectarian(input, control));
   for (const std::string& notice : session.run.notices) ui.ShowMessage({MessageIcon::Information, "Information", notice});
+}
+
+bool RunSearch(RunCliOptions& o, const std::string& program, Session& session, ConsoleInterface& ui) {
+  std::optional<RunInput> input = PrepareSearch(o, program, session, ui);
+  if (!input) return false;
+  RunPreparedSearch(*input, session, ui);
   return true;
 }
 

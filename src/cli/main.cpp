@@ -2,6 +2,7 @@
 #include "aspectarian_command.h"
 #include "atlas_command.h"
 #include "chart_command.h"
+#include "elect_command.h"
 #include "hotspots_command.h"
 #include "person_command.h"
 #include "cli_common.h"
@@ -23,6 +24,7 @@ int main(int argc, char** argv) {
   kesmora::cli::AddChartCommand(app, exitCode);
   kesmora::cli::AddAspectarianCommand(app, exitCode);
   kesmora::cli::AddHotspotsCommand(app, exitCode);
+  kesmora::cli::AddElectCommand(app, exitCode);
   kesmora::cli::AddAtlasCommand(app, exitCode);
   kesmora::cli::AddPersonCommand(app, exitCode);
   try {

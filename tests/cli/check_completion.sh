@@ -38,6 +38,7 @@ check "placidus" kesmora-cli --home "$scratch" chart --houses p
 check "save" kesmora-cli person s
 check "--on-duplicate" kesmora-cli --home "$scratch" person save --on
 check "--hits-file" kesmora-cli hotspots --hi
+check "$scratch/ephemeris.txt $scratch/ephems" kesmora-cli elect --election "$scratch/e"
 check "$scratch/ephems" kesmora-cli chart --home "$scratch/e"
 check "$scratch/ephemeris.txt $scratch/ephems" kesmora-cli aspectarian --selection "$scratch/e"
 exit $fail

@@ -62,7 +62,7 @@ void AddLine(std::string& out, std::string_view line) {
   out += CRLF;
 }
 
-uint64_t Fnv1a(std::string_view text) {
+uint64_t Fnv1a(const std::string& text) {
   uint64_t h = 14695981039346656037ull;
   for (unsigned char c : text) {
     h ^= c;
@@ -108,7 +108,7 @@ std::string IcsText(const std::vector<CalendarEvent>& events, long long stampUtc
   return out;
 }
 
-std::string CalendarUid(std::string_view key) { return fmt::format("{:016x}@kesmora", Fnv1a(key)); }
+std::string CalendarUid(const std::string& key) { return fmt::format("{:016x}@kesmora", Fnv1a(key)); }
 
 long long UtcSecondsAsShown(double jd, double timeZoneHours) {
   return LocalSecondsOf(jd, timeZoneHours) - kJulianDayOf1970 * kSecondsPerDay +
@@ -145,7 +145,7 @@ void WriteCalendar(const TextSink& out, const RunResult& run, const HitTextConte
     const long long minute = static_cast<long long>(std::floor((static_cast<double>(exact) + 30.0) / 60.0));
     const std::string key =
         fmt::format("{:.6f}|{}|{}|{}|{}|{}", natalJulianDay, PassNumber(h.pass), g[2], g[6], g[7], minute);
-    const uint64_t hash = Fnv1a(key);
+    const uint64_t hash = Fnv1a(key);  // as CalendarUid
     const int n = ++given[hash];
     const std::string uid = n == 1 ? fmt::format("{:016x}@kesmora", hash) : fmt::format("{:016x}-{}@kesmora", hash, n);
     AddEvent(lines, {uid, start, end, summary, description}, stamp);

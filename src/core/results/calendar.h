@@ -4,7 +4,6 @@
 #include "core/results/results.h"
 
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace kesmora {
@@ -30,8 +29,8 @@ std::string IcsText(const std::vector<CalendarEvent>& events, long long stampUtc
 void WriteCalendar(const TextSink& out, const RunResult& run, const HitTextContext& texts, double natalJulianDay,
                    long long stampUtc);
 
-// A UID made from a key that names the event: the same key gives the same UID in any export.
-std::string CalendarUid(std::string_view key);
+// A UID made of a key that names the event, the same for the same key in every export.
+std::string CalendarUid(const std::string& key);
 
 // The UTC time of a UT Julian day as the grid shows it: rounded to the second of the local
 // time of the zone (hours, west positive), then taken back to UTC.

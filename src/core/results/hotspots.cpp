@@ -56,14 +56,13 @@ long long MidnightSecondsOf(const CivilDate& d) {
   return (day.time_since_epoch().count() + kJulianDayOf1970) * kSecondsPerDay;
 }
 
-HotspotCount CountHotspots(const HotspotHits& in, const CivilDate& date) {
-  HotspotCount result;
-  const size_t n = in.hits.size();
-  std::vector<long long> exact(n);
-  for (size_t k = 0; k < n; ++k) exact[k] = LocalSecondsOf(in.hits[k].exactJd, in.timeZoneHours);
+namespace {
 
-  // Transit-to-transit rows of the same two points and aspect at the same moment are one
-  // aspect seen from either point: the later row in grid order is left out.
+// Transit-to-transit rows of the same two points and aspect at the same moment are one aspect
+// seen from either point: the later row in grid order is left out. `exact` holds the hits'
+// exact moments in local seconds.
+std::vector<bool> TwinsLeftOut(const HotspotHits& in, const std::vector<long long>& exact, int& merged) {
+  const size_t n = in.hits.size();
   std::vector<bool> skip(n, false), paired(n, false);
   std::vector<size_t> pairRows;
   for (size_t k = 0; k < n; ++k)
@@ -87,10 +86,39 @@ HotspotCount CountHotspots(const HotspotHits& in, const CivilDate& date) {
       if (!paired[b] && ha.movingPoint == hb.secondPoint && ha.secondPoint == hb.movingPoint) {
         paired[a] = paired[b] = true;
         skip[std::max(a, b)] = true;
-        ++result.twinsMerged;
+        ++merged;
       }
     }
   }
+  return skip;
+}
+
+std::vector<long long> ExactSeconds(const HotspotHits& in) {
+  std::vector<long long> exact(in.hits.size());
+  for (size_t k = 0; k < in.hits.size(); ++k) exact[k] = LocalSecondsOf(in.hits[k].exactJd, in.timeZoneHours);
+  return exact;
+}
+
+}  // namespace
+
+std::vector<Interval> PeriodsInForce(const HotspotHits& in) {
+  int merged = 0;
+  const std::vector<bool> skip = TwinsLeftOut(in, ExactSeconds(in), merged);
+  std::vector<Interval> periods;
+  periods.reserve(in.hits.size());
+  for (size_t k = 0; k < in.hits.size(); ++k) {
+    if (skip[k]) continue;
+    const HotspotHit& h = in.hits[k];
+    periods.push_back({h.startJd.value_or(h.exactJd - MissingPeriodDays), h.endJd.value_or(h.exactJd + MissingPeriodDays)});
+  }
+  return periods;
+}
+
+HotspotCount CountHotspots(const HotspotHits& in, const CivilDate& date) {
+  HotspotCount result;
+  const size_t n = in.hits.size();
+  const std::vector<long long> exact = ExactSeconds(in);
+  const std::vector<bool> skip = TwinsLeftOut(in, exact, result.twinsMerged);
 
   // One pass over the hits into a difference array over the minutes.
   const long long midnight = MidnightSecondsOf(date);

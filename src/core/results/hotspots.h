@@ -3,6 +3,7 @@
 // start to the end of its period, both ends included, compared in whole seconds of the local
 // time that the grid shows.
 #include "core/reference/format.h"
+#include "core/search/intervals.h"
 
 #include <array>
 #include <optional>
@@ -46,6 +47,11 @@ struct HotspotCount {
 inline constexpr int MissingPeriodDays = 2;
 
 HotspotCount CountHotspots(const HotspotHits& hits, const CivilDate& date);
+
+// The periods (UT) in which the hits are in force as CountHotspots counts them, over any span:
+// a missing start or end MissingPeriodDays from the exact moment, an aspect found from both
+// transit points once.
+std::vector<Interval> PeriodsInForce(const HotspotHits& hits);
 
 // The moment of a Julian day in whole seconds of local time, rounded as the date and time
 // texts round it, counted from the start of the Julian day count.

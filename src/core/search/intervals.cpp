@@ -1,6 +1,7 @@
 #include "core/search/intervals.h"
 
 #include <algorithm>
+#include <iterator>
 #include <utility>
 
 namespace kesmora {

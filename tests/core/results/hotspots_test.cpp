@@ -51,6 +51,12 @@ TEST(Hotspots, TransitToTransitAspectFoundFromBothPointsCountsOnce) {
   EXPECT_EQ(count.twinsMerged, 1);
   EXPECT_EQ(count.counts[11 * 60 + 30], 5);
   EXPECT_EQ(count.counts[10 * 60 + 47], 0);
+  // The periods an election counts over any span leave out the same twin.
+  hits.hits.push_back(HotspotHit{exact, std::nullopt, std::nullopt, 0, 5, 3, 10});
+  std::vector<Interval> periods = PeriodsInForce(hits);
+  ASSERT_EQ(periods.size(), 6u);
+  EXPECT_EQ(periods[0], (Interval{Local(0, 10, 48), Local(0, 12, 57)}));
+  EXPECT_EQ(periods[5], (Interval{exact - MissingPeriodDays, exact + MissingPeriodDays}));
 }
 
 // The written rule over texts: each period's ends as the grid writes them, read back, with an
