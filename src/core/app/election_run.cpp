@@ -15,14 +15,6 @@ ElectionRunInput ElectionRunInputOf(const Session& session, const RunOptions& op
   return in;
 }
 
-std::vector<Interval> HitPeriodsOf(const RunResult& run) {
-  std::vector<Interval> out;
-  out.reserve(run.hits.RunHits().size());
-  for (const Hit& h : run.hits.RunHits())
-    out.push_back({h.startJd.value_or(h.exactJd - MissingPeriodDays), h.endJd.value_or(h.exactJd + MissingPeriodDays)});
-  return out;
-}
-
 ElectionPicture RunElection(const ElectionRunInput& in, const RunControl& control) {
   PrepareEphemeris(in.run.programDir);
   const RunSpan runSpan = RunSpanOf(in.run.options, in.run.transitYear, in.run.transitMonth, in.run.transitDay);
@@ -39,7 +31,7 @@ ElectionPicture RunElection(const ElectionRunInput& in, const RunControl& contro
   std::vector<Interval> hitPeriods;
   const auto& items = in.election.items;
   if (std::any_of(items.begin(), items.end(), [](const ElectionItem& i) { return NeedsHits(i.condition); }))
-    hitPeriods = HitPeriodsOf(RunAspectarian(in.run, control));
+    hitPeriods = PeriodsInForce(HotspotHitsOf(RunAspectarian(in.run, control)));
 
   ChartRecord record = in.run.chart;
   ChartCalculator calc(in.run.tables, record, in.run.options.chart);

@@ -29,9 +29,4 @@ inline constexpr int Conditions = -11;
 // evaluated. The thread's ephemeris stays open for its caller to close.
 ElectionPicture RunElection(const ElectionRunInput& input, const RunControl& control = {});
 
-// The periods in which the hits of a run are in force: from the start to the end of each
-// period, two days either side of the exact moment where an end was not found, as the hotspot
-// count takes them.
-std::vector<Interval> HitPeriodsOf(const RunResult& run);
-
 }  // namespace kesmora
