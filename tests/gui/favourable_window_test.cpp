@@ -138,8 +138,7 @@ class FavourableWindowTest : public QObject {
     QCOMPARE(grid->item(0, 0)->text(), QString("2"));
     grid->sortItems(1, Qt::DescendingOrder);  // the last in time first: rank 1, 14:32:20
     QCOMPARE(grid->item(0, 0)->text(), QString("1"));
-    const QRect cell = grid->visualItemRect(grid->item(0, 2));
-    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+    emit grid->cellDoubleClicked(0, 2);
     QString fields;
     for (const char* name : {"txtDiurnalMonth", "txtDiurnalDay", "txtDiurnalYear", "txtDiurnalHour", "txtDiurnalMinute"})
       fields += f_.Find<QLineEdit>(name)->text() + " ";
