@@ -136,15 +136,15 @@ class FavourableWindowTest : public QObject {
     auto* grid = GuiFixture::FindIn<QTableWidget>(w, "grdWindows");
     grid->sortItems(1);  // by start: the first row is the window of rank 2
     QCOMPARE(grid->item(0, 0)->text(), QString("2"));
-    grid->sortItems(1, Qt::DescendingOrder);  // the last in time first: rank 1, 14:32:20
-    QCOMPARE(grid->item(0, 0)->text(), QString("1"));
-    emit grid->cellDoubleClicked(0, 2);
+    // The second row by start is the window of rank 3, from 11:15:40: Person 2 gets 11:16.
+    QCOMPARE(grid->item(1, 0)->text(), QString("3"));
+    emit grid->cellDoubleClicked(1, 2);
     QString fields;
     for (const char* name : {"txtDiurnalMonth", "txtDiurnalDay", "txtDiurnalYear", "txtDiurnalHour", "txtDiurnalMinute"})
       fields += f_.Find<QLineEdit>(name)->text() + " ";
-    QCOMPARE(fields, QString("12 6 2026 2 33 "));
-    QVERIFY(f_.Find<QRadioButton>("optDiurnalPM")->isChecked());
-    QCOMPARE(f_.session->chart.transitJulianDay, swe_julday(2026, 12, 6, 14 + 33 / 60.0, SE_GREG_CAL));
+    QCOMPARE(fields, QString("12 5 2026 11 16 "));
+    QVERIFY(f_.Find<QRadioButton>("optDiurnalAM")->isChecked());
+    QCOMPARE(f_.session->chart.transitJulianDay, swe_julday(2026, 12, 5, 11 + 16 / 60.0, SE_GREG_CAL));
 
     // A click on the picture inside a window selects its row.
     w->PictureClicked(0, 11 * 60 + 30);
