@@ -140,7 +140,9 @@ void WeeksPicture::Paint(QPainter& painter, const QRectF& target) const {
       painter.drawLine(QPointF(target.left() + 2, y), QPointF(l.minutes.right(), y));
       painter.setPen(QPen(kGrid, 0));
     }
-    if (d % labelEvery == 0 || weekday == 0) {
+    // Every day where the rows have room; else Monday, Wednesday and Friday; else Mondays.
+    const bool label = labelEvery == 1 || (labelEvery == 2 ? weekday % 2 == 0 && weekday < 6 : weekday == 0);
+    if (label) {
       painter.setPen(Qt::black);
       painter.drawText(QRectF(target.left() + 2, y, kDateWidth - 4, std::max(l.rowHeight, 10.0)),
                        Qt::AlignLeft | Qt::AlignTop,
