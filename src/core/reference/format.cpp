@@ -21,6 +21,11 @@ constexpr std::array<const char*, 13> kSignAbbreviations{
 constexpr std::array<const char*, 12> kMonthAbbreviations{
     "Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
+constexpr std::array<const char*, 12> kSignNames{"Aries", "Taurus", "Gemini",      "Cancer",    "Leo",      "Virgo",
+                                                 "Libra", "Scorpio", "Sagittarius", "Capricorn", "Aquarius", "Pisces"};
+
+constexpr std::array<const char*, 7> kWeekdayAbbreviations{"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
+
 }  // namespace
 
 LocaleFormats FormatsFromPatterns(std::string_view datePattern, std::string_view timePattern) {
@@ -208,6 +213,19 @@ bool FileExists(const std::filesystem::path& path) {
 const char* MonthAbbreviation(int month) {
   if (month < 1 || month > 12) return "";
   return kMonthAbbreviations[static_cast<size_t>(month - 1)];
+}
+
+const char* SignName(int sign) {
+  return sign >= 0 && sign < 12 ? kSignNames[static_cast<size_t>(sign)] : "";
+}
+
+const char* WeekdayAbbreviation(int weekday) {
+  return weekday >= 0 && weekday < 7 ? kWeekdayAbbreviations[static_cast<size_t>(weekday)] : "";
+}
+
+int WeekdayOf(const CivilDate& d) {
+  const date::weekday w{date::sys_days{date::year(d.year) / d.month / d.day}};
+  return static_cast<int>(w.iso_encoding()) - 1;
 }
 
 std::string DayMonthNameYear(const CivilDate& date) {

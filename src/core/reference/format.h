@@ -62,5 +62,10 @@ std::optional<CivilDate> ParseStoredDate(std::string_view text, DateOrder order)
 // Month number 1..12 of an English abbreviation or name ("Sep", "september"), 0 when unknown.
 int MonthFromName(std::string_view name);
 const char* MonthAbbreviation(int month);
+// "Aries" .. "Pisces" for signs 0..11, "Mon" .. "Sun" for weekdays 0 (Monday) .. 6; "" outside.
+const char* SignName(int sign);
+const char* WeekdayAbbreviation(int weekday);
+// The weekday of a date, 0 Monday .. 6 Sunday.
+int WeekdayOf(const CivilDate& date);
 
 }  // namespace kesmora

@@ -37,6 +37,7 @@ namespace kesmora::gui {
 
 class AspectarianRunner;
 class DataWindow;
+class FavourableWindow;
 class FileDialogs;
 class GridWindow;
 class HelpWindow;
@@ -93,6 +94,10 @@ class MainWindow : public QMainWindow {
   void mnuHelpAbout_Click();
   // Counts the last run's hits per minute of the transit date and opens the hits graph.
   void cmdFindHotspots_Click();
+  // Opens the hits graph anew on a local date, from the last run's hits.
+  void OpenHitsGraph(const CivilDate& date);
+  // Opens the "Find favourable times" window, or brings it to the front.
+  void cmdFindFavourable_Click();
   // Puts a date and a time (hour 0..23) into the Person 2 fields and calculates the charts.
   void SetTransitMoment(const CivilDate& date, int hour, int minute);
   // The CSV file dialog, 0 open and 1 save; the chosen path is kept in the settings.
@@ -151,6 +156,9 @@ class MainWindow : public QMainWindow {
   void ShowRunResult(RunResult result, RunShown shown);
   void OpenGridWindow(const RunShown& shown);
   void AskForMissingListFiles(const RunOptions& options);
+  // A run's input from the fields as they are now, the charts calculated first where they have
+  // changed; nothing (the user told why) when the fields cannot give one.
+  std::optional<RunInput> PrepareRunInput();
   void CaptionCheckBoxes();
   void SizePlanetGridColumns();
   void EnableResultButtons();
@@ -206,6 +214,7 @@ class MainWindow : public QMainWindow {
   QLineEdit *txtDaysForwardBack_ = nullptr, *txtMinutesBeforeExact_ = nullptr, *txtMinutesAfterExact_ = nullptr;
   QCheckBox *chkTmpToNp_ = nullptr, *chkTmpToTp_ = nullptr, *chkTpToNmp_ = nullptr, *chkTmpToNmp_ = nullptr;
   QCheckBox *chkLunarMansions_ = nullptr, *chkAuspicious_ = nullptr, *chkTDegToNDeg_ = nullptr;
+  QPushButton* cmdFindFavourable_ = nullptr;
   QPushButton *cmdFindHotspots_ = nullptr, *cmdCopyToCSVfile_ = nullptr, *cmdCopyToExcel_ = nullptr;
   QTimer* timer1_ = nullptr;
   QWidget* content_ = nullptr;  // everything inside the scroll area
@@ -222,6 +231,7 @@ class MainWindow : public QMainWindow {
   QPointer<DataWindow> dataWindow_;
   QPointer<GridWindow> gridForm_;
   QPointer<HitsGraph> hitsGraph_;
+  QPointer<FavourableWindow> favourable_;
   QPointer<OptionsWindow> options_;
   QPointer<TipWindow> tip_;
   QPointer<HelpWindow> help_;

@@ -9,6 +9,7 @@
 #include "core/results/results.h"
 #include "gui/common/file_dialogs.h"
 #include "gui/common/text.h"
+#include "gui/results/favourable_window.h"
 #include "gui/results/grid_window.h"
 #include "gui/results/hits_graph.h"
 #include "gui/results/spreadsheet_export.h"
@@ -60,19 +61,46 @@ void MainWindow::cmdFindHotspots_Click() {
     hitsGraph_->activateWindow();
     return;
   }
-  // The persons and the day of the run, whatever the fields hold now.
+  // The day of the run, whatever the fields hold now.
+  OpenHitsGraph(ParseDateText(session_.runDateText, session_.formats.dateOrder).value_or(session_.runDate));
+}
+
+void MainWindow::OpenHitsGraph(const CivilDate& date) {
+  if (session_.run.hits.HitCount() == 0) {
+    ui_.ShowMessage({MessageIcon::Information, "Information",
+                     "The hits graph counts the hits of the last run: calculate the aspectarian times first."});
+    return;
+  }
+  delete hitsGraph_;  // a graph open on another day goes
+  // The persons of the run, on the day asked for.
   HotspotDay day;
   day.title = session_.runTitle;
-  day.date = ParseDateText(session_.runDateText, session_.formats.dateOrder).value_or(session_.runDate);
+  day.date = date;
   // Written as the graph writes the days it steps to: two-digit day and month.
   day.dateText = DateText(day.date, session_.formats.dateOrder);
   day.hits = HotspotHitsOf(session_.run);
   day.counts = CountHotspots(day.hits, day.date).counts;
   hitsGraph_ = new HitsGraph(session_, ui_, *files_, *printer_,
-                             [this](const CivilDate& date, int hour, int minute) { SetTransitMoment(date, hour, minute); },
+                             [this](const CivilDate& to, int hour, int minute) { SetTransitMoment(to, hour, minute); },
                              this);
   hitsGraph_->setAttribute(Qt::WA_DeleteOnClose);
   hitsGraph_->Form_Load(std::move(day));
+}
+
+void MainWindow::cmdFindFavourable_Click() {
+  if (favourable_) {
+    favourable_->raise();
+    favourable_->activateWindow();
+    return;
+  }
+  FavourableWindow::Hooks hooks;
+  hooks.runInput = [this] { return PrepareRunInput(); };
+  // As the hits graph's right button does.
+  hooks.sendToTransit = [this](const CivilDate& date, int hour, int minute) { SetTransitMoment(date, hour, minute); };
+  hooks.openDay = [this](const CivilDate& date) { OpenHitsGraph(date); };
+  favourable_ = new FavourableWindow(session_, ui_, *files_, *printer_, std::move(hooks), this);
+  favourable_->setAttribute(Qt::WA_DeleteOnClose);
+  favourable_->Form_Load();
 }
 
 }  // namespace kesmora::gui

@@ -336,6 +336,9 @@ QWidget* MainWindow::BuildBottomButtons() {
     b->setEnabled(false);  // see EnableResultButtons
     layout->addWidget(b);
   }
+  cmdFindFavourable_ = NewButton("cmdFindFavourable", "F&ind favourable times");
+  layout->addWidget(cmdFindFavourable_);
+  connect(cmdFindFavourable_, &QPushButton::clicked, this, &MainWindow::cmdFindFavourable_Click);
   connect(cmdCopyToCSVfile_, &QPushButton::clicked, this, &MainWindow::cmdCopyToCSVfile_Click);
   connect(cmdCopyToExcel_, &QPushButton::clicked, this, &MainWindow::cmdCopyToExcel_Click);
   connect(cmdFindHotspots_, &QPushButton::clicked, this, &MainWindow::cmdFindHotspots_Click);
@@ -357,7 +360,7 @@ void MainWindow::SetTabOrder() {
                              txtDaysForwardBack_, txtMinutesBeforeExact_, txtMinutesAfterExact_, chkTmpToNp_,
                              chkTmpToTp_, chkTpToNmp_, chkTmpToNmp_, chkLunarMansions_, chkAuspicious_,
                              chkTDegToNDeg_, cmdCalcAspectarian_, cmdFindHotspots_, cmdCopyToCSVfile_,
-                             cmdCopyToExcel_});
+                             cmdCopyToExcel_, cmdFindFavourable_});
   for (size_t k = 1; k < order.size(); ++k) setTabOrder(order[k - 1], order[k]);
 }
 

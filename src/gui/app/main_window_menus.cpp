@@ -49,6 +49,9 @@ void MainWindow::BuildMenus() {
           &QAction::triggered, this, &MainWindow::mnuUpdate_back_1_month_Click);
   connect(add(update, "mnuUpdate_forward_1_month", "Go forward a month", true, QKeySequence(Qt::Key_F3)),
           &QAction::triggered, this, &MainWindow::mnuUpdate_forward_1_month_Click);
+  update->addSeparator();
+  connect(add(update, "mnuFindFavourable", "F&ind favourable times...", true, QKeySequence(Qt::Key_F4)),
+          &QAction::triggered, this, &MainWindow::cmdFindFavourable_Click);
 
   QMenu* lists = menuBar()->addMenu("&Lists");
   auto addEditor = [&](const char* name, const QString& caption, ListKind kind) {

@@ -20,23 +20,28 @@ namespace kesmora::gui {
 
 void MainWindow::cmdCalc_aspectarian_Click() {
   if (runner_->Running()) return;
+  std::optional<RunInput> input = PrepareRunInput();
+  if (!input) {
+    emit runFinished(false);
+    return;
+  }
+  startedRunChart_ = ChartOptionsOf(session_.settings);
+  runner_->Start(std::move(*input));
+}
+
+std::optional<RunInput> MainWindow::PrepareRunInput() {
   StoreWidgetsInSession();
   // The run searches the charts of the fields as they are now: calculated first when they
   // have changed since (or were never calculated), and not at all when they cannot be.
   if (!ChartsOfFields(session_)) cmdCalculate_Click();
-  if (!ChartsOfFields(session_)) {
-    emit runFinished(false);
-    return;
-  }
+  if (!ChartsOfFields(session_)) return std::nullopt;
   const RunOptions options = RunOptionsOf(session_.settings, session_.person2);
   if (auto problem = TimePeriodProblem(options)) {
     ui_.ShowMessage({MessageIcon::Information, "Warning!", *problem});
-    emit runFinished(false);
-    return;
+    return std::nullopt;
   }
   AskForMissingListFiles(options);
-  startedRunChart_ = ChartOptionsOf(session_.settings);
-  runner_->Start(RunInputOf(session_, options));
+  return RunInputOf(session_, options);
 }
 
 // A list whose file is not there is asked for; after a cancel it stays empty for this run.
