@@ -32,6 +32,20 @@ constexpr Pass kPasses[kPassCount] = {Pass::TransitToNatal, Pass::TransitToTrans
                                       Pass::AuspiciousPoint, Pass::LunarMansion, Pass::TransitToNatalMidpoint,
                                       Pass::TransitMidpointToNatalMidpoint};
 
+// The pass in which the points of a list are the moving points, or for natal midpoints the
+// second points of the transit planets.
+Pass PassOf(ListKind kind) {
+  switch (kind) {
+    case ListKind::DegreePairs: return Pass::DegreePair;
+    case ListKind::AuspiciousPoints: return Pass::AuspiciousPoint;
+    case ListKind::LunarMansions: return Pass::LunarMansion;
+    case ListKind::MidpointsToNatal: return Pass::TransitToNatal;
+    case ListKind::MidpointsToTransit: return Pass::TransitToTransit;
+    case ListKind::NatalMidpoints: break;
+  }
+  return Pass::TransitToNatalMidpoint;
+}
+
 bool PassEnabled(const RunOptions& o, Pass pass) {
   switch (PassNumber(pass)) {
     case 0: return o.transitToNatal;
@@ -56,10 +70,11 @@ Pairs PairsOf(Pass passKind, const RunInput& in, const ExtraPoints& extra) {
   const int pass = PassNumber(passKind);
   const RunOptions& o = in.options;
   const int n = in.tables.NumPlanetsUsed();
-  auto kindOf = [&](int r) { return static_cast<int>(extra.rows[static_cast<size_t>(r - 1)].Number(9)); };
+  auto point = [&](int r) -> const ExtraPoint& { return extra.points[static_cast<size_t>(r - 1)]; };
+  auto searchedIn = [&](int r) { return PassNumber(PassOf(point(r).kind)); };
   std::vector<int> natalMidpoints;
   for (int r = 1; r <= extra.Total(); ++r)
-    if (kindOf(r) == 5) natalMidpoints.push_back(n + r);
+    if (point(r).kind == ListKind::NatalMidpoints) natalMidpoints.push_back(n + r);
   std::vector<std::pair<int, std::vector<int>>> pairs;
   auto planetsTicked = [&](const std::array<bool, NumPlanetBoxes>& boxes, int except) {
     std::vector<int> js;
@@ -74,7 +89,7 @@ Pairs PairsOf(Pass passKind, const RunInput& in, const ExtraPoints& extra) {
         if (Ticked(o.transitPlanets, i))
           pairs.emplace_back(i, pass == 0 ? planetsTicked(o.natalPlanets, 0) : planetsTicked(o.transitPlanets, i));
       for (int r = 1; r <= extra.Total(); ++r) {
-        if (kindOf(r) != pass) continue;
+        if (searchedIn(r) != pass) continue;
         bool meetsPlanets = pass == 1 || o.transitMidpointsToNatalPlanets;
         pairs.emplace_back(n + r, meetsPlanets ? (pass == 0 ? planetsTicked(o.natalPlanets, 0)
                                                             : planetsTicked(o.transitPlanets, 0))
@@ -85,10 +100,7 @@ Pairs PairsOf(Pass passKind, const RunInput& in, const ExtraPoints& extra) {
     case 3:
     case 4:
       for (int r = 1; r <= extra.Total(); ++r)
-        if (kindOf(r) == pass) {
-          int j = pass == 2 ? 0 : static_cast<int>(extra.rows[static_cast<size_t>(r - 1)].Number(8));
-          pairs.emplace_back(n + r, std::vector<int>{j});
-        }
+        if (searchedIn(r) == pass) pairs.emplace_back(n + r, std::vector<int>{point(r).MeetingPlanet()});
       break;
     case 5:
       for (int i = 1; i <= n; ++i)
@@ -97,7 +109,7 @@ Pairs PairsOf(Pass passKind, const RunInput& in, const ExtraPoints& extra) {
     case 6:
       // The transit midpoints meet the natal midpoints.
       for (int r = 1; r <= extra.Total(); ++r)
-        if (extra.classes[static_cast<size_t>(r - 1)] == "mp") pairs.emplace_back(n + r, natalMidpoints);
+        if (point(r).IsTransitMidpoint()) pairs.emplace_back(n + r, natalMidpoints);
       break;
     default:
       break;
@@ -141,7 +153,7 @@ ExtraPoints LoadTargetLists(const RunInput& in) {
 struct Worker {
   Worker(const RunInput& in, const SearchContext& ctx, const PositionSamples* samples, const ExtraPoints& extra)
       : record(in.chart), calc(in.tables, record, in.options.chart), exact(calc) {
-    calc.SetExtraPoints({&extra.rows});
+    calc.SetExtraPoints({&extra.points});
     if (samples) interpolated.emplace(*samples, calc, in.tables, &extra);
     PositionSource& scan = interpolated ? static_cast<PositionSource&>(*interpolated) : exact;
     search.emplace(ctx, scan, exact, interpolated.has_value());
@@ -209,11 +221,10 @@ SampleRequest SampleRequestOf(const RunInput& in, const ExtraPoints& extra, cons
   };
   auto addPoint = [&](int index) {
     if (index <= n) return addPlanet(index);
-    const ExtraPointRow* row = extra.Row(index, n);
-    int kind = row ? static_cast<int>(row->Number(9)) : -1;
-    if (row && kind != 2 && kind != 3 && kind != 4) {
-      addPlanet(static_cast<int>(row->Number(7)));
-      addPlanet(static_cast<int>(row->Number(8)));
+    const ExtraPoint* point = extra.Point(index, n);
+    if (const MidpointPair* pair = point ? point->Midpoint() : nullptr) {
+      addPlanet(pair->first);
+      addPlanet(pair->second);
     }
   };
   for (Pass pass : kPasses) {
@@ -306,7 +317,7 @@ RunResult RunAspectarian(const RunInput& in, const RunControl& control, WorkerPo
   // The probe and the natal midpoints use a calculator of this thread.
   ChartRecord probeRecord = in.chart;
   ChartCalculator probe(in.tables, probeRecord, in.options.chart);
-  probe.SetExtraPoints({&extra.rows});
+  probe.SetExtraPoints({&extra.points});
   if (extra.count[static_cast<size_t>(ListKind::NatalMidpoints)] > 0)
     ComputeNatalMidpoints(result.extra, probe, in.chart.natalJulianDay, in.tables.NumPlanetsUsed());
 

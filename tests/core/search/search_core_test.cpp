@@ -11,7 +11,11 @@
 #include <gtest/gtest.h>
 #include <swephexp.h>
 
+#include <charconv>
 #include <cmath>
+#include <cstring>
+#include <iomanip>
+#include <limits>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -169,6 +173,33 @@ TEST(EquinoxScan, APositionJustShortOfAWholeDegreeIsKeptAsThatDegree) {
   std::vector<Hit> hits = Scan(sample, o, RunSpanOf(o, 2024, 3, 19), chart, sample.Index("Sun"), {1});
   ASSERT_EQ(hits.size(), 1u);
   EXPECT_NEAR(hits[0].exactJd, swe_julday(2024, 3, 20, 3 + 6 / 60.0 + 21 / 3600.0, SE_GREG_CAL), 30 * kOneSecondDays);
+}
+
+// The rounding of a position d.99999 or more up to d + 1 is arithmetic: at every whole degree
+// it draws the line where the shortest decimal text of the position begins "d.99999". Positions
+// within a ten-thousandth of a degree of 0 were once rounded to 0 where their text, in
+// exponent form, read "9.99999e-05".
+TEST(RoundedNearWholeDegree, RoundsWhereTheDecimalTextReadsFiveNines) {
+  const double inf = std::numeric_limits<double>::infinity();
+  const std::pair<double, double> cases[] = {
+      {359.99999, 0},    {0.99999, 1},         {12.9999951, 13},     {12.99998, 12.99998},
+      {-0.99999, 359},   {9.99999e-05, 9.99999e-05}, {9.999999e-06, 9.999999e-06}, {12.5, 12.5}, {inf, inf}};
+  for (auto [lon, kept] : cases) EXPECT_EQ(RoundedNearWholeDegree(lon), kept) << lon;
+  EXPECT_TRUE(std::isnan(RoundedNearWholeDegree(std::nan(""))));
+  // The shortest text of each side of the line, at every whole degree.
+  auto textReadsFiveNines = [](double lon) {
+    char text[64];
+    *std::to_chars(text, text + sizeof text - 1, lon).ptr = 0;
+    const char* point = std::strchr(text, '.');
+    return point && std::strncmp(point + 1, "99999", 5) == 0;
+  };
+  for (int deg = 0; deg < 360; ++deg) {
+    const double line = deg + 0.99999;
+    for (double lon : {std::nextafter(line, 0.0), line, std::nextafter(line, 360.0), std::nextafter(deg + 1.0, 0.0)}) {
+      const bool rounded = RoundedNearWholeDegree(lon) != lon;
+      EXPECT_EQ(rounded, textReadsFiveNines(lon)) << std::setprecision(17) << lon;
+    }
+  }
 }
 
 // A hit whose moving position falls a hair short of the whole degree its target lies on: the
