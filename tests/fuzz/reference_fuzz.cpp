@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   KESMORA_REQUIRE(tables.NumPlanetsUsed() > 0 && tables.NumPlanetsUsed() <= NumPlanetBoxes);
   for (int i = 1; i <= tables.NumPlanetsUsed(); ++i) {
     const PlanetEntry& p = tables.Planet(i);
-    KESMORA_REQUIRE(p.cls.size() == 1 && p.constRow >= 1 && p.constRow <= tables.NumConsts());
+    KESMORA_REQUIRE(p.cls != PointClass::None && p.constRow >= 1 && p.constRow <= tables.NumConsts());
   }
   for (int k = 0; k < NumAspectBoxes; ++k)
     KESMORA_REQUIRE(tables.AspectAngle(k) >= 0 && tables.AspectAngle(k) <= 360);

@@ -23,10 +23,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (const std::string& line : SplitLines(text))
     if (!Trim(line).empty()) ++rows;
   KESMORA_REQUIRE(static_cast<size_t>(extra.Total()) + extra.notices.size() == rows);
-  for (const ExtraPointRow& row : extra.rows) {
-    if (kind == ListKind::DegreePairs || kind == ListKind::AuspiciousPoints || kind == ListKind::LunarMansions)
-      KESMORA_REQUIRE(row.Number(3) >= 0 && row.Number(3) < 360);
-    if (kind == ListKind::DegreePairs) KESMORA_REQUIRE(row.Number(8) > 0 && row.Number(8) < 360);
+  for (const ExtraPoint& point : extra.points) {
+    KESMORA_REQUIRE(point.kind == kind);
+    if (std::optional<double> lon = point.FixedLonDeg()) KESMORA_REQUIRE(*lon >= 0 && *lon < 360);
+    if (const auto* pair = std::get_if<DegreePair>(&point.data))
+      KESMORA_REQUIRE(pair->natalDeg > 0 && pair->natalDeg < 360);
   }
   return 0;
 }

@@ -70,7 +70,7 @@ class Oracle {
     double cusps[13], ascmc[10];
     char letter = houses_ == HouseSystem::Koch ? 'K' : houses_ == HouseSystem::Placidus ? 'P' : 'E';
     swe_houses_ex(jd, flags_, at.latitude, at.longitude, letter, cusps, ascmc);
-    if (e.cls == "c") {
+    if (e.cls == PointClass::Cusp) {
       double c = cusps[std::stoi(e.code)];
       return houses_ == HouseSystem::WholeSign ? 30 * std::floor(c / 30) : c;
     }
@@ -311,8 +311,8 @@ TEST_P(BruteForce, HitsAndPeriodsAgreeWithTheOracleWithinOneSecond) {
   auto transit = [&](int index) -> Curve { return [&, index](double jd) { return oracle.Point(jd, index, transitPlace); }; };
 
   // The points of the lists, from the run's own rows only for what the files said.
-  auto row = [&](int index) { return run.extra.rows[static_cast<size_t>(index - n - 1)]; };
-  auto component = [&](int index, int c) { return static_cast<int>(row(index).Number(7 + c)); };
+  auto point = [&](int index) -> const ExtraPoint& { return run.extra.points[static_cast<size_t>(index - n - 1)]; };
+  auto component = [&](int index, int c) { return c == 0 ? point(index).Midpoint()->first : point(index).Midpoint()->second; };
   auto moverCurve = [&](int index) -> Curve {
     if (index <= n) return transit(index);
     return [&, index](double jd) {
@@ -344,10 +344,19 @@ TEST_P(BruteForce, HitsAndPeriodsAgreeWithTheOracleWithinOneSecond) {
   std::map<std::tuple<int, int, int>, OraclePair> pairs;
   auto ticked = [&](const auto& boxes, int i) { return i <= n && boxes[static_cast<size_t>(i - 1)]; };
   for (int i = 1; i <= n + run.extra.Total(); ++i) {
-    int kind = i > n ? static_cast<int>(row(i).Number(9)) : -1;
+    // The pass whose moving points a list gives (natal midpoints: 5, the second points).
+    auto passOf = [&](int index) {
+      if (index <= n) return -1;
+      const ListKind kinds[] = {ListKind::MidpointsToNatal, ListKind::MidpointsToTransit, ListKind::DegreePairs,
+                                ListKind::AuspiciousPoints, ListKind::LunarMansions, ListKind::NatalMidpoints};
+      for (int pass = 0; pass < 6; ++pass)
+        if (point(index).kind == kinds[pass]) return pass;
+      return -1;
+    };
+    int kind = passOf(i);
     bool planet = i <= n && ticked(o.transitPlanets, i);
     for (int j = 1; j <= n + run.extra.Total(); ++j) {
-      int jKind = j > n ? static_cast<int>(row(j).Number(9)) : -1;
+      int jKind = passOf(j);
       if ((planet || kind == 0) && ticked(o.natalPlanets, j)) {
         double q = natal(j);
         pairs[{0, i, j}] = {moverCurve(i), [q](double) { return q; }, false, samplesOf(i), constant(q)};
@@ -361,8 +370,9 @@ TEST_P(BruteForce, HitsAndPeriodsAgreeWithTheOracleWithinOneSecond) {
     }
     if (kind == 3 || kind == 4) {
       // The planet meets the fixed degree: the planet is the second point of the row.
-      int planetIndex = static_cast<int>(row(i).Number(8));
-      double degree = kind == 4 ? (static_cast<int>(row(i).Number(7))) * 40.0 / 12 : row(i).Number(7);
+      int planetIndex = point(i).MeetingPlanet();
+      double degree = kind == 4 ? std::get<MansionPada>(point(i).data).pada * 40.0 / 12
+                                : std::get<AuspiciousPoint>(point(i).data).lonDeg;
       pairs[{kind, i, planetIndex}] = {[degree](double) { return degree; }, transit(planetIndex), false,
                                        constant(degree), samplesOf(planetIndex)};
     }
@@ -406,8 +416,8 @@ TEST_P(BruteForce, HitsAndPeriodsAgreeWithTheOracleWithinOneSecond) {
       if (!o.aspects[static_cast<size_t>(k)]) continue;
       double angle = t.AspectAngle(k);
       std::ostringstream name;
-      name << "pass " << pass << " " << (i <= n ? t.Planet(i).name : row(i).Text(0)) << " "
-           << t.aspectCaptions[static_cast<size_t>(k)] << " " << (j <= n ? t.Planet(j).name : row(j).Text(0));
+      name << "pass " << pass << " " << (i <= n ? t.Planet(i).name : point(i).name) << " "
+           << t.aspectCaptions[static_cast<size_t>(k)] << " " << (j <= n ? t.Planet(j).name : point(j).name);
       // The moving point is the aspect angle ahead of the second one, or behind it.
       for (double side : angle == 0 || angle == 180 ? std::vector<double>{1} : std::vector<double>{1, -1}) {
         Curve f = [&, side, angle](double jd) { return Wrap180(pair.moving(jd) - pair.second(jd) - side * angle); };
@@ -500,8 +510,9 @@ TEST_P(DegreePairsBruteForce, AgreeWithTheOracleWithinOneSecond) {
       ++crossings;
       double best = 1e9;
       for (const Hit& h : run.hits.RunHits()) {
-        const ExtraPointRow* pair = run.extra.Row(h.movingPoint, t.NumPlanetsUsed());
-        if (h.pass == Pass::DegreePair && h.aspect == 0 && pair && std::abs(pair->Number(8) - natalDegree) < 1e-9)
+        const ExtraPoint* point = run.extra.Point(h.movingPoint, t.NumPlanetsUsed());
+        const DegreePair* pair = point ? std::get_if<DegreePair>(&point->data) : nullptr;
+        if (h.pass == Pass::DegreePair && h.aspect == 0 && pair && std::abs(pair->natalDeg - natalDegree) < 1e-9)
           best = std::min(best, std::abs(h.exactJd - x));
       }
       EXPECT_LT(best, kOneSecond) << line << " at JD " << std::setprecision(12) << x << " target " << target;

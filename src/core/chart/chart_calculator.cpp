@@ -52,10 +52,6 @@ PointCode PointCodeOf(const std::string& code) {
 bool NeedsPartInputs(int code) { return code >= kPofDay && code != kAriesPoint && code <= kPart5; }
 bool NeedsPartInputs(const std::string& code) { return NeedsPartInputs(PointCodeOf(code)); }
 
-bool IsBodyClass(const std::string& cls) {
-  return cls == "g" || cls == "t" || cls == "d" || cls == "a";
-}
-
 }  // namespace
 
 EphemerisCalls& ThreadEphemerisCalls() {
@@ -109,20 +105,6 @@ void EphemerisProblems::Merge(const EphemerisProblems& other) {
   for (const auto& [body, span] : other.bodies) merge(bodies[body], span);
   for (const auto& [letter, span] : other.housesReplaced) merge(housesReplaced[letter], span);
   if (other.analytical) merge(analytical ? *analytical : analytical.emplace(), *other.analytical);
-}
-
-double ExtraPointRow::Number(int n) const {
-  const ExtraField& f = field.at(static_cast<size_t>(n));
-  if (const double* d = std::get_if<double>(&f)) return *d;
-  if (const std::string* s = std::get_if<std::string>(&f)) return LeadingNumber(*s);
-  return 0;
-}
-
-std::string ExtraPointRow::Text(int n) const {
-  const ExtraField& f = field.at(static_cast<size_t>(n));
-  if (const std::string* s = std::get_if<std::string>(&f)) return *s;
-  if (const double* d = std::get_if<double>(&f)) return NumberText(*d);
-  return {};
 }
 
 void ChartRecord::Size(int n) {
@@ -281,7 +263,7 @@ void ChartCalculator::CalcChart(bool isTransit) {
 
   for (int i = 1; i <= n; ++i) {
     const PlanetEntry& e = tables_.Planet(i);
-    if (!IsBodyClass(e.cls)) continue;
+    if (!IsBody(e.cls)) continue;
     auto [lon, speed] = BodyAt(jdEt, e.sweNumber, i);
     record_.planetLon[static_cast<size_t>(i)] = lon;
     record_.planetSpeed[static_cast<size_t>(i)] = speed;
@@ -289,7 +271,7 @@ void ChartCalculator::CalcChart(bool isTransit) {
 
   Houses h = ComputeHouses(jd, record_.inputs.latitude, record_.inputs.longitude);
   for (int i = 1; i <= n; ++i) {
-    if (tables_.Planet(i).cls != "c") continue;
+    if (tables_.Planet(i).cls != PointClass::Cusp) continue;
     record_.planetLon[static_cast<size_t>(i)] = CuspLongitude(h, i);
     record_.planetSpeed[static_cast<size_t>(i)] = 0;
   }
@@ -297,7 +279,7 @@ void ChartCalculator::CalcChart(bool isTransit) {
   // Points read the working chart as it stands, lower point indexes already updated.
   for (int i = 1; i <= n; ++i) {
     const PlanetEntry& e = tables_.Planet(i);
-    if (e.cls != "p" && e.cls != "l") continue;
+    if (!IsComputedPoint(e.cls)) continue;
     double asc = h.ascmc[0];
     PartInputs p;
     p.l1 = Lon(1), p.l2 = Lon(2), p.l6 = Lon(6), p.l8 = Lon(8);
@@ -325,13 +307,13 @@ double ChartCalculator::CalcPointAt(double jd, int index) {
   auto& lon = record_.planetLon[static_cast<size_t>(index)];
   auto& speed = record_.planetSpeed[static_cast<size_t>(index)];
 
-  if (IsBodyClass(e.cls)) std::tie(lon, speed) = BodyAt(jdEt, e.sweNumber, index);
+  if (IsBody(e.cls)) std::tie(lon, speed) = BodyAt(jdEt, e.sweNumber, index);
 
   Houses h = ComputeHouses(jd, record_.inputs.latitude, record_.inputs.longitude);
-  if (e.cls == "c") {
+  if (e.cls == PointClass::Cusp) {
     lon = CuspLongitude(h, index);
     speed = HousePointSpeed;
-  } else if (e.cls == "p" || e.cls == "l") {
+  } else if (IsComputedPoint(e.cls)) {
     PartInputs p = PartInputsAt(jdEt, h.ascmc[0]);
     double value = 0;
     if (PointLongitude(e.code, h, p, value)) {
@@ -343,16 +325,19 @@ double ChartCalculator::CalcPointAt(double jd, int index) {
   return lon;
 }
 
-double ChartCalculator::ExtraPointAt(double jd, int index, bool lean) {
+const ExtraPoint* ChartCalculator::Extra(int index) const {
   int row = index - tables_.NumPlanetsUsed();
+  if (!extra_.points || row < 1 || row > static_cast<int>(extra_.points->size())) return nullptr;
+  return &(*extra_.points)[static_cast<size_t>(row - 1)];
+}
+
+double ChartCalculator::ExtraPointAt(double jd, int index, bool lean) {
   double value = 0;
-  if (extra_.rows && row >= 1 && row <= static_cast<int>(extra_.rows->size())) {
-    const ExtraPointRow& r = (*extra_.rows)[static_cast<size_t>(row - 1)];
+  if (const ExtraPoint* point = Extra(index)) {
     // The point's own kind decides, not the pass that happens to run: a period looked for
     // after the last pass still sees a midpoint as a midpoint.
-    int kind = static_cast<int>(r.Number(9));
-    if (kind == 2 || kind == 3 || kind == 4) {
-      value = r.Number(3);
+    if (std::optional<double> fixed = point->FixedLonDeg()) {
+      value = *fixed;
       record_.lastPointSpeed = 0;
     } else {
       value = MidpointOf(jd, index, 1, lean).lon;
@@ -369,26 +354,24 @@ double ChartCalculator::CalcPointAtPlace(double jd, int index, int place) {
 PointState ChartCalculator::MidpointAt(double jd, int index, int place) { return MidpointOf(jd, index, place, true); }
 
 PointState ChartCalculator::MidpointOf(double jd, int index, int place, bool lean) {
-  int rowNumber = index - tables_.NumPlanetsUsed();
-  if (!extra_.rows || rowNumber < 1 || rowNumber > static_cast<int>(extra_.rows->size())) return {};
-  const ExtraPointRow& row = (*extra_.rows)[static_cast<size_t>(rowNumber - 1)];
+  const ExtraPoint* point = Extra(index);
+  const MidpointPair* pair = point ? point->Midpoint() : nullptr;
+  if (!pair) return {};
 
   double jdEt = jd + swe_deltat(jd);
   const Place& at = place == 1 ? record_.transitPlace : record_.natalPlace;
   ApplyZodiac();
-  struct Component {
-    int sweNumber, planetIndex;
-    std::string cls;
-    bool known;
-  };
-  Component comp[2];
+  // A component that is no planet (the lists name planets only) stands at 0.
+  const PlanetEntry none;
+  const int components[2] = {pair->first, pair->second};
+  const PlanetEntry* comp[2];
   bool needHouses = !lean, needParts = !lean;
   for (int c = 0; c < 2; ++c) {
-    comp[c] = {static_cast<int>(row.Number(3 + c)), static_cast<int>(row.Number(7 + c)), row.Text(5 + c), false};
-    comp[c].known = comp[c].planetIndex >= 1 && comp[c].planetIndex <= tables_.NumPlanetsUsed();
-    bool housePoint = comp[c].known && (comp[c].cls == "c" || comp[c].cls == "p" || comp[c].cls == "l");
+    bool known = components[c] >= 1 && components[c] <= tables_.NumPlanetsUsed();
+    comp[c] = known ? &tables_.Planet(components[c]) : &none;
+    bool housePoint = IsHouseDependent(comp[c]->cls);
     needHouses = needHouses || housePoint;
-    needParts = needParts || (housePoint && NeedsPartInputs(tables_.Planet(comp[c].planetIndex).code));
+    needParts = needParts || (housePoint && NeedsPartInputs(comp[c]->code));
   }
   // The lean form skips what no component reads; the values are the same.
   Houses h;
@@ -398,15 +381,14 @@ PointState ChartCalculator::MidpointOf(double jd, int index, int place, bool lea
 
   double lon[2] = {0, 0}, speed[2] = {0, 0};
   for (int c = 0; c < 2; ++c) {
-    const Component& k = comp[c];
-    if (IsBodyClass(k.cls)) {
-      std::tie(lon[c], speed[c]) = BodyAt(jdEt, k.sweNumber, k.planetIndex);
-    } else if (k.cls == "c" && k.known) {
-      lon[c] = CuspLongitude(h, k.planetIndex);
+    const PlanetEntry& k = *comp[c];
+    if (IsBody(k.cls)) {
+      std::tie(lon[c], speed[c]) = BodyAt(jdEt, k.sweNumber, components[c]);
+    } else if (k.cls == PointClass::Cusp) {
+      lon[c] = CuspLongitude(h, components[c]);
       speed[c] = HousePointSpeed;
-    } else if ((k.cls == "p" || k.cls == "l") && k.known) {
-      const std::string& code = tables_.Planet(k.planetIndex).code;
-      if (PointLongitude(code, h, parts, lon[c])) speed[c] = code == "ARIES_PT" ? 0 : HousePointSpeed;
+    } else if (IsComputedPoint(k.cls)) {
+      if (PointLongitude(k.code, h, parts, lon[c])) speed[c] = k.code == "ARIES_PT" ? 0 : HousePointSpeed;
     }
   }
   PointState result{Midpoint(lon[0], lon[1]), (speed[0] + speed[1]) / 2};
@@ -445,10 +427,10 @@ bool ChartCalculator::NeedsParts(int index) const {
 
 std::optional<PointState> ChartCalculator::HousePoint(int index, const Houses& h, const PartInputs& p) const {
   const PlanetEntry& e = tables_.Planet(index);
-  if (e.cls == "c") return PointState{CuspLongitude(h, index), HousePointSpeed};
+  if (e.cls == PointClass::Cusp) return PointState{CuspLongitude(h, index), HousePointSpeed};
   double lon = 0;
   int code = pointCode_[static_cast<size_t>(index)];
-  if ((e.cls == "p" || e.cls == "l") && PointLongitude(code, h, p, lon))
+  if ((IsComputedPoint(e.cls)) && PointLongitude(code, h, p, lon))
     return PointState{lon, code == kAriesPoint ? 0.0 : HousePointSpeed};
   return std::nullopt;
 }
@@ -461,14 +443,14 @@ PointState ChartCalculator::PointAt(double jd, int index) {
   const PlanetEntry& e = tables_.Planet(index);
   ApplyZodiac();
   PointState state;
-  if (IsBodyClass(e.cls)) {
+  if (IsBody(e.cls)) {
     std::tie(state.lon, state.speed) = BodyAt(jd + swe_deltat(jd), e.sweNumber, index);
     return state;
   }
-  if (e.cls == "c") {
+  if (e.cls == PointClass::Cusp) {
     state.lon = CuspLongitude(HousesAt(jd), index);
     state.speed = HousePointSpeed;
-  } else if (e.cls == "p" || e.cls == "l") {
+  } else if (IsComputedPoint(e.cls)) {
     const Houses& h = HousesAt(jd);
     PartInputs none;
     const PartInputs& p = NeedsPartInputs(e.code) ? PartInputsCached(jd, jd + swe_deltat(jd), h.ascmc[0]) : none;
@@ -498,7 +480,7 @@ double ChartCalculator::NutationInLongitudeDeg(double jd) const {
 std::optional<PointState> ChartCalculator::MeanEquinoxBodyAt(double jd, int index) {
   if (options_.zodiac == Zodiac::Sidereal || index < 1 || index > tables_.NumPlanetsUsed()) return std::nullopt;
   const PlanetEntry& e = tables_.Planet(index);
-  if (!IsBodyClass(e.cls)) return std::nullopt;
+  if (!IsBody(e.cls)) return std::nullopt;
   auto [lon, speed] = BodyAt(jd + swe_deltat(jd), e.sweNumber, index, SEFLG_NONUT);
   return PointState{lon, speed};
 }
@@ -526,7 +508,7 @@ void ChartCalculator::CalcNatalDeclinations() {
   record_.natalDecl.assign(static_cast<size_t>(n) + 1, 0.0);
   for (int i = 1; i <= n; ++i) {
     const PlanetEntry& e = tables_.Planet(i);
-    if (!IsBodyClass(e.cls)) continue;
+    if (!IsBody(e.cls)) continue;
     double xx[6] = {0, 0, 0, 0, 0, 0};
     char error[256];
     double decl = std::numeric_limits<double>::quiet_NaN();

@@ -1,5 +1,6 @@
 #pragma once
 // Positions, speeds, houses, special points and declinations through the Swiss Ephemeris.
+#include "core/chart/extra_point.h"
 #include "core/reference/reference_tables.h"
 
 #include <array>
@@ -7,7 +8,6 @@
 #include <map>
 #include <optional>
 #include <string>
-#include <variant>
 #include <vector>
 
 namespace kesmora {
@@ -34,14 +34,6 @@ struct Place {
   double latitude = 0;   // North positive
 };
 
-// One row of the extra point table: ten typed fields, numbered 0 to 9 (a spare at 10).
-using ExtraField = std::variant<std::monostate, double, std::string>;
-struct ExtraPointRow {
-  std::array<ExtraField, 11> field;
-  double Number(int n) const;
-  std::string Text(int n) const;
-};
-
 // The shared chart record: the working chart and the saved natal and transit charts.
 struct ChartRecord {
   std::vector<double> planetLon, planetSpeed;     // working chart, 1..NumPlanetsUsed
@@ -58,11 +50,10 @@ struct ChartRecord {
   void Size(int numPlanetsUsed);
 };
 
-// The extra point table of a run, which CalcPointAt reads for indexes above the planets.
-// Points of the fixed kinds (degree pairs, auspicious points, lunar mansions: pass 2, 3 or 4
-// in field 9) stand at the longitude of field 3; the others are midpoints of two components.
+// The extra points of a run, which CalcPointAt reads for indexes above the planets: degree
+// pairs, auspicious points and padas stand at their degree, midpoints move with two planets.
 struct ExtraPointContext {
-  const std::vector<ExtraPointRow>* rows = nullptr;  // row r at rows[r - 1]
+  const std::vector<ExtraPoint>* points = nullptr;  // point NumPlanetsUsed + r at points[r - 1]
 };
 
 inline constexpr double HousePointSpeed = 356.0;  // degrees per day, marks fast house points
@@ -196,6 +187,7 @@ class ChartCalculator {
                       double& longitude) const;
   bool PointLongitude(int code, const Houses& h, const PartInputs& parts, double& longitude) const;
   double Lon(int index) const;
+  const ExtraPoint* Extra(int index) const;
   double ExtraPointAt(double jd, int index, bool lean = false);
   PointState MidpointOf(double jd, int index, int place, bool lean);
   const Houses& HousesAt(double jd);

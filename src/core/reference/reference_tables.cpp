@@ -4,6 +4,7 @@
 
 #include <fmt/format.h>
 
+#include <cctype>
 #include <limits>
 #include <optional>
 
@@ -15,15 +16,22 @@ double ReferenceTables::AspectAngle(int k) const {
   return LeadingNumber(aspectCaptions.at(static_cast<size_t>(k)));
 }
 
-bool ReferenceTables::IsBody(int index) const {
-  const std::string& c = Planet(index).cls;
-  return c == "g" || c == "t" || c == "d" || c == "a";
+PointClass PointClassOf(char letter) {
+  switch (std::tolower(static_cast<unsigned char>(letter))) {
+    case 'g': return PointClass::Planet;
+    case 't': return PointClass::Node;
+    case 'd': return PointClass::Centaur;
+    case 'a': return PointClass::Asteroid;
+    case 'c': return PointClass::Cusp;
+    case 'p': return PointClass::Point;
+    case 'l': return PointClass::Lot;
+    default: return PointClass::Other;
+  }
 }
 
-bool ReferenceTables::IsHouseDependent(int index) const {
-  const std::string& c = Planet(index).cls;
-  return c == "c" || c == "p" || c == "l";
-}
+bool ReferenceTables::IsBody(int index) const { return kesmora::IsBody(Planet(index).cls); }
+
+bool ReferenceTables::IsHouseDependent(int index) const { return kesmora::IsHouseDependent(Planet(index).cls); }
 
 namespace {
 
@@ -144,7 +152,7 @@ void ParsePlanetsUsed(ReferenceTables& tables, std::string_view usedText, std::s
     PlanetEntry& entry = tables.planets[i];
     char letter = static_cast<char>(std::tolower(static_cast<unsigned char>(line[0])));
     entry.sweNumber = tables.constValue[static_cast<size_t>(row)];
-    entry.cls = std::string(1, letter);
+    entry.cls = PointClassOf(letter);
     AddToClassCount(tables.classCounts, letter);
     entry.code = line.size() > 5 ? line.substr(5) : std::string();
     entry.constRow = row;

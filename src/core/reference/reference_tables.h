@@ -25,9 +25,30 @@ class FatalError : public std::runtime_error {
   std::string title = "Fatal error";
 };
 
+// What a planet-table entry is: the letter its planets_used.txt line begins with.
+enum class PointClass : char {
+  None = 0,        // no line gave the entry
+  Planet = 'g',    // the ephemeris bodies: the planets,
+  Node = 't',      // the nodes and apsides,
+  Centaur = 'd',   // Chiron and Pholus,
+  Asteroid = 'a',  // and the asteroids
+  Cusp = 'c',      // a house cusp
+  Point = 'p',     // a point of the houses: ascendant, midheaven, vertex and the like
+  Lot = 'l',       // an Arabic part
+  Other = '?',     // any other letter: named, never computed
+};
+PointClass PointClassOf(char letter);  // upper case counts as lower
+inline constexpr bool IsBody(PointClass c) {
+  return c == PointClass::Planet || c == PointClass::Node || c == PointClass::Centaur || c == PointClass::Asteroid;
+}
+// A computed point or part: found from the houses (and, for parts, from bodies).
+inline constexpr bool IsComputedPoint(PointClass c) { return c == PointClass::Point || c == PointClass::Lot; }
+// What moves with the houses, a turn a day: cusps, points and parts.
+inline constexpr bool IsHouseDependent(PointClass c) { return c == PointClass::Cusp || IsComputedPoint(c); }
+
 struct PlanetEntry {
   std::string name;       // caption of the planet check boxes
-  std::string cls;        // one lower-case class letter; empty when the line named no constant
+  PointClass cls = PointClass::None;
   std::string code;       // short code: cusp number or point name
   int sweNumber = 0;      // ephemeris body number
   int constRow = 0;       // row of the constants table

@@ -22,7 +22,8 @@ PointNames PointNamesOf(const ReferenceTables& tables, const ExtraPoints* extra)
   PointNames n;
   n.names.emplace_back();
   for (int i = 1; i <= tables.NumPlanetsUsed(); ++i) n.names.push_back(tables.Planet(i).name);
-  if (extra) n.names.insert(n.names.end(), extra->names.begin(), extra->names.end());
+  if (extra)
+    for (const ExtraPoint& point : extra->points) n.names.push_back(point.name);
   return n;
 }
 
@@ -38,8 +39,9 @@ std::string MomentText(double jd, const HitTextContext& c) {
 
 std::string SecondPointText(const Hit& hit, const HitTextContext& c) {
   if (hit.pass == Pass::DegreePair) {
-    const ExtraPointRow* row = c.extra ? c.extra->Row(hit.movingPoint, c.tables->NumPlanetsUsed()) : nullptr;
-    return row ? row->Text(8) : std::string();
+    const ExtraPoint* point = c.extra ? c.extra->Point(hit.movingPoint, c.tables->NumPlanetsUsed()) : nullptr;
+    const DegreePair* pair = point ? std::get_if<DegreePair>(&point->data) : nullptr;
+    return pair ? pair->natalText : std::string();
   }
   return c.names.Of(hit.secondPoint);
 }

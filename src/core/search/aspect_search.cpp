@@ -2,8 +2,6 @@
 
 #include "core/search/crossing.h"
 
-#include <fmt/format.h>
-
 #include <algorithm>
 #include <cmath>
 #include <string>
@@ -23,18 +21,15 @@ constexpr double kNewtonSettledDays = kOneSecondDays;
 // of 180 degrees.
 constexpr double kMidpointDoubtDeg = 2e-5;
 
-bool IsHouseClass(const std::string& cls) { return cls == "c" || cls == "p" || cls == "l"; }
-
-// A longitude whose shortest decimal text runs into 99999 after the point is one rounding
-// short of a whole degree: it is kept as the whole degree.
-double RoundedNearWholeDegree(double lon) {
-  std::string text = fmt::format("{}", lon);
-  size_t point = text.find('.');
-  if (point != std::string::npos && text.compare(point + 1, 5, "99999") == 0) return Normalise(std::round(lon));
-  return lon;
-}
-
 }  // namespace
+
+double RoundedNearWholeDegree(double lonDeg) {
+  // The threshold is the double nearest to the whole degree plus 0.99999, so that a longitude
+  // written as d.99999 is rounded and the one just below it is not.
+  const double size = std::abs(lonDeg);
+  if (std::isfinite(size) && size >= std::floor(size) + 0.99999) return Normalise(std::round(lonDeg));
+  return lonDeg;
+}
 
 AspectSearch::AspectSearch(const SearchContext& context, PositionSource& positions, PositionSource& exact,
                            bool polish)
@@ -52,27 +47,29 @@ void AspectSearch::CheckCancelled() const {
   if (ctx_.cancelled && ctx_.cancelled()) throw RunCancelled();
 }
 
-const ExtraPointRow* AspectSearch::ExtraRow(int index) const {
-  return ctx_.extra ? ctx_.extra->Row(index, ctx_.tables->NumPlanetsUsed()) : nullptr;
+const ExtraPoint* AspectSearch::Extra(int index) const {
+  return ctx_.extra ? ctx_.extra->Point(index, ctx_.tables->NumPlanetsUsed()) : nullptr;
 }
 
-std::string AspectSearch::ClassOf(int index) const {
-  if (PlanetIndex(index)) return ctx_.tables->Planet(index).cls;
-  int r = index - ctx_.tables->NumPlanetsUsed();
-  if (ctx_.extra && r >= 1 && r <= ctx_.extra->Total()) return ctx_.extra->classes[static_cast<size_t>(r - 1)];
-  return {};
+bool AspectSearch::IsHousePlanet(int index) const {
+  return PlanetIndex(index) && kesmora::IsHouseDependent(ctx_.tables->Planet(index).cls);
 }
 
 bool AspectSearch::IsHouseDependent(int index) const {
-  if (PlanetIndex(index)) return IsHouseClass(ctx_.tables->Planet(index).cls);
-  // An extra point moves with the houses when one of its components does.
-  const ExtraPointRow* row = ExtraRow(index);
-  return row && (IsHouseClass(row->Text(5)) || IsHouseClass(row->Text(6)));
+  if (PlanetIndex(index)) return IsHousePlanet(index);
+  const ExtraPoint* point = Extra(index);
+  if (!point) return false;
+  // A midpoint moves with the houses when one of its components does; a fixed degree counts
+  // as the planet that meets it, and a degree pair's is the transit ascendant.
+  if (const MidpointPair* pair = point->Midpoint()) return IsHousePlanet(pair->first) || IsHousePlanet(pair->second);
+  if (point->kind == ListKind::DegreePairs) return true;
+  return IsHousePlanet(point->MeetingPlanet());
 }
 
 double AspectSearch::StepDaysFor(Pass pass, int i, int j) const {
   if (pass == Pass::DegreePair) return kDegreePairStepDays;
-  bool secondIsHouse = IsHouseClass(ClassOf(j));
+  // An extra second point (a natal midpoint) stands still: only a planet's class counts.
+  bool secondIsHouse = IsHousePlanet(j);
   if (pass == Pass::AuspiciousPoint || pass == Pass::LunarMansion) return secondIsHouse ? kHouseStepDays : 1.0;
   return IsHouseDependent(i) || secondIsHouse ? kHouseStepDays : 1.0;
 }
@@ -93,9 +90,10 @@ PointState AspectSearch::Second(Pass pass, double jd, int i, int j, PositionSour
       return source.At(jd, j);
     case Pass::DegreePair:
       // The transit degree on the natal degree's terms: T - (D - natal ascendant).
-      if (const ExtraPointRow* row = ExtraRow(i)) {
+      if (const ExtraPoint* point = Extra(i); point && std::holds_alternative<DegreePair>(point->data)) {
+        const DegreePair& pair = std::get<DegreePair>(point->data);
         double natalAsc = c.natalLon.size() > kDegreePairMover ? c.natalLon[kDegreePairMover] : 0.0;
-        return {Normalise(row->Number(7) - Normalise(row->Number(8) - natalAsc)), 0.0};
+        return {Normalise(pair.transitDeg - Normalise(pair.natalDeg - natalAsc)), 0.0};
       }
       return {};
     case Pass::TransitToNatalMidpoint:
@@ -110,19 +108,18 @@ PointState AspectSearch::Second(Pass pass, double jd, int i, int j, PositionSour
 }
 
 bool AspectSearch::IsTransitMidpoint(int index) const {
-  const ExtraPointRow* row = PlanetIndex(index) ? nullptr : ExtraRow(index);
-  int kind = row ? static_cast<int>(row->Number(9)) : -1;
-  return kind == 0 || kind == 1;
+  const ExtraPoint* point = PlanetIndex(index) ? nullptr : Extra(index);
+  return point && point->IsTransitMidpoint();
 }
 
 std::optional<std::pair<double, double>> AspectSearch::FlipOf(int index, double a, double b) {
   auto lon = [&](double t) { return positions_.At(t, index).lon; };
   std::optional<std::pair<double, double>> jump = FindFlip(lon, a, lon(a), b, lon(b));
-  const ExtraPointRow* row = ExtraRow(index);
-  if (!jump || !row) return jump;
+  const ExtraPoint* point = Extra(index);
+  const MidpointPair* pair = point ? point->Midpoint() : nullptr;
+  if (!jump || !pair) return jump;
   // Around the jump the components are within a doubt of opposition: no crossing counts there.
-  double rate = std::abs(positions_.At(jump->first, static_cast<int>(row->Number(7))).speed -
-                         positions_.At(jump->first, static_cast<int>(row->Number(8))).speed);
+  double rate = std::abs(positions_.At(jump->first, pair->first).speed - positions_.At(jump->first, pair->second).speed);
   double doubtDays = rate > kMidpointDoubtDeg / kOneMinuteDays ? kMidpointDoubtDeg / rate : kOneMinuteDays;
   return std::pair{jump->first - doubtDays, jump->second + doubtDays};
 }
@@ -144,7 +141,9 @@ std::optional<double> AspectSearch::Crossing(const CrossingCurve& curve, double 
                                              double fb) const {
   if (!Brackets(fa, fb)) return std::nullopt;
   const auto& f = curve.value;
-  std::optional<double> x = FindCrossing(f, a, fa, b, fb);
+  // A jump, a hair or a value the ephemeris could not give is no crossing; a bracket that
+  // narrowed more slowly than the steps allowed still holds one, near the end it was left at.
+  std::optional<double> x = FindCrossing(f, a, fa, b, fb).Moment();
   if (!x || !polish_ || !curve.exact) return x;
   // The time the positions' error may shift the crossing by: the error over the rate at which
   // the function passes zero.
@@ -165,7 +164,7 @@ std::optional<double> AspectSearch::Crossing(const CrossingCurve& curve, double 
   // Not settled: narrow the bracket on the real positions instead.
   double ea = curve.exact(a).first, eb = curve.exact(b).first;
   if (!Brackets(ea, eb)) return x;
-  return FindCrossing([&](double t) { return curve.exact(t).first; }, a, ea, b, eb);
+  return FindCrossing([&](double t) { return curve.exact(t).first; }, a, ea, b, eb).Moment();
 }
 
 std::optional<double> AspectSearch::FirstCrossing(const CrossingCurve& curve, const WalkPlan& walk) const {
@@ -316,8 +315,8 @@ bool AspectSearch::TakesPartInDeclinations(int index, bool transit) const {
   const ReferenceTables& tables = *ctx_.tables;
   const auto& ticks = transit ? ctx_.options.transitPlanets : ctx_.options.natalPlanets;
   return index >= 1 && index <= NumPlanetBoxes && index <= tables.NumPlanetsUsed() &&
-         ticks[static_cast<size_t>(index - 1)] && !IsHouseClass(tables.Planet(index).cls) &&
-         !tables.Planet(index).cls.empty();
+         ticks[static_cast<size_t>(index - 1)] && !kesmora::IsHouseDependent(tables.Planet(index).cls) &&
+         tables.Planet(index).cls != PointClass::None;
 }
 
 void AspectSearch::DeclinationsOf(int i) {

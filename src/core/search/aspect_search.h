@@ -51,6 +51,10 @@ struct CrossingCurve {
   std::function<std::pair<double, double>(double jd)> exact;
 };
 
+// A longitude whose decimal text would read d.99999 or more is one rounding short of a whole
+// degree: it is kept as the whole degree (d + 1, below 360).
+double RoundedNearWholeDegree(double lonDeg);
+
 class AspectSearch {
  public:
   // `positions` serves the scan; `exact` (the same source on the exact path) the polish.
@@ -80,9 +84,10 @@ class AspectSearch {
   // Position of the moving and of the second point of a pair in a pass.
   PointState Moving(Pass pass, double jd, int i, PositionSource& source);
   PointState Second(Pass pass, double jd, int i, int j, PositionSource& source);
-  const ExtraPointRow* ExtraRow(int index) const;
+  const ExtraPoint* Extra(int index) const;
   bool PlanetIndex(int index) const { return index >= 1 && index <= ctx_.tables->NumPlanetsUsed(); }
-  std::string ClassOf(int index) const;
+  // A planet (no extra point) that moves with the houses.
+  bool IsHousePlanet(int index) const;
   // Whether a point is a midpoint of two transit points, which flips as they pass opposition.
   bool IsTransitMidpoint(int index) const;
   // Where in [a, b] a transit midpoint flips, with the moments around it in which it may still

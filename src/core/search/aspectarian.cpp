@@ -32,6 +32,20 @@ constexpr Pass kPasses[kPassCount] = {Pass::TransitToNatal, Pass::TransitToTrans
                                       Pass::AuspiciousPoint, Pass::LunarMansion, Pass::TransitToNatalMidpoint,
                                       Pass::TransitMidpointToNatalMidpoint};
 
+// The pass in which the points of a list are the moving points, or for natal midpoints the
+// second points of the transit planets.
+Pass PassOf(ListKind kind) {
+  switch (kind) {
+    case ListKind::DegreePairs: return Pass::DegreePair;
+    case ListKind::AuspiciousPoints: return Pass::AuspiciousPoint;
+    case ListKind::LunarMansions: return Pass::LunarMansion;
+    case ListKind::MidpointsToNatal: return Pass::TransitToNatal;
+    case ListKind::MidpointsToTransit: return Pass::TransitToTransit;
+    case ListKind::NatalMidpoints: break;
+  }
+  return Pass::TransitToNatalMidpoint;
+}
+
 bool PassEnabled(const RunOptions& o, Pass pass) {
   switch (PassNumber(pass)) {
     case 0: return o.transitToNatal;
@@ -56,10 +70,11 @@ Pairs PairsOf(Pass passKind, const RunInput& in, const ExtraPoints& extra) {
   const int pass = PassNumber(passKind);
   const RunOptions& o = in.options;
   const int n = in.tables.NumPlanetsUsed();
-  auto kindOf = [&](int r) { return static_cast<int>(extra.rows[static_cast<size_t>(r - 1)].Number(9)); };
+  auto point = [&](int r) -> const ExtraPoint& { return extra.points[static_cast<size_t>(r - 1)]; };
+  auto searchedIn = [&](int r) { return PassNumber(PassOf(point(r).kind)); };
   std::vector<int> natalMidpoints;
   for (int r = 1; r <= extra.Total(); ++r)
-    if (kindOf(r) == 5) natalMidpoints.push_back(n + r);
+    if (point(r).kind == ListKind::NatalMidpoints) natalMidpoints.push_back(n + r);
   std::vector<std::pair<int, std::vector<int>>> pairs;
   auto planetsTicked = [&](const std::array<bool, NumPlanetBoxes>& boxes, int except) {
     std::vector<int> js;
@@ -74,7 +89,7 @@ Pairs PairsOf(Pass passKind, const RunInput& in, const ExtraPoints& extra) {
         if (Ticked(o.transitPlanets, i))
           pairs.emplace_back(i, pass == 0 ? planetsTicked(o.natalPlanets, 0) : planetsTicked(o.transitPlanets, i));
       for (int r = 1; r <= extra.Total(); ++r) {
-        if (kindOf(r) != pass) continue;
+        if (searchedIn(r) != pass) continue;
         bool meetsPlanets = pass == 1 || o.transitMidpointsToNatalPlanets;
         pairs.emplace_back(n + r, meetsPlanets ? (pass == 0 ? planetsTicked(o.natalPlanets, 0)
                                                             : planetsTicked(o.transitPlanets, 0))
@@ -85,10 +100,7 @@ Pairs PairsOf(Pass passKind, const RunInput& in, const ExtraPoints& extra) {
     case 3:
     case 4:
       for (int r = 1; r <= extra.Total(); ++r)
-        if (kindOf(r) == pass) {
-          int j = pass == 2 ? 0 : static_cast<int>(extra.rows[static_cast<size_t>(r - 1)].Number(8));
-          pairs.emplace_back(n + r, std::vector<int>{j});
-        }
+        if (searchedIn(r) == pass) pairs.emplace_back(n + r, std::vector<int>{point(r).MeetingPlanet()});
       break;
     case 5:
       for (int i = 1; i <= n; ++i)
@@ -97,7 +109,7 @@ Pairs PairsOf(Pass passKind, const RunInput& in, const ExtraPoints& extra) {
     case 6:
       // The transit midpoints meet the natal midpoints.
       for (int r = 1; r <= extra.Total(); ++r)
-        if (extra.classes[static_cast<size_t>(r - 1)] == "mp") pairs.emplace_back(n + r, natalMidpoints);
+        if (point(r).IsTransitMidpoint()) pairs.emplace_back(n + r, natalMidpoints);
       break;
     default:
       break;
@@ -141,7 +153,7 @@ ExtraPoints LoadTargetLists(const RunInput& in) {
 struct Worker {
   Worker(const RunInput& in, const SearchContext& ctx, const PositionSamples* samples, const ExtraPoints& extra)
       : record(in.chart), calc(in.tables, record, in.options.chart), exact(calc) {
-    calc.SetExtraPoints({&extra.rows});
+    calc.SetExtraPoints({&extra.points});
     if (samples) interpolated.emplace(*samples, calc, in.tables, &extra);
     PositionSource& scan = interpolated ? static_cast<PositionSource&>(*interpolated) : exact;
     search.emplace(ctx, scan, exact, interpolated.has_value());
@@ -209,11 +221,10 @@ SampleRequest SampleRequestOf(const RunInput& in, const ExtraPoints& extra, cons
   };
   auto addPoint = [&](int index) {
     if (index <= n) return addPlanet(index);
-    const ExtraPointRow* row = extra.Row(index, n);
-    int kind = row ? static_cast<int>(row->Number(9)) : -1;
-    if (row && kind != 2 && kind != 3 && kind != 4) {
-      addPlanet(static_cast<int>(row->Number(7)));
-      addPlanet(static_cast<int>(row->Number(8)));
+    const ExtraPoint* point = extra.Point(index, n);
+    if (const MidpointPair* pair = point ? point->Midpoint() : nullptr) {
+      addPlanet(pair->first);
+      addPlanet(pair->second);
     }
   };
   for (Pass pass : kPasses) {
@@ -266,233 +277,257 @@ void SortRunByTime(std::vector<Hit>& hits, std::vector<PassHits>& passes) {
   }
 }
 
-}  // namespace
+// What every step of the searches asks: whether the running pass has found more hits than its
+// table holds (the run stops there), how far the pass has come by the steps taken, and whether
+// the run is cancelled.
+class StopCheck {
+  std::atomic<long> ownCount_{0};  // where the hits are counted when the control does not
 
-RunResult RunAspectarian(const RunInput& in, const RunControl& control, WorkerPool* sharedPool) {
-  // Without a pool of the caller's, the run has threads of its own for its duration.
-  std::optional<WorkerPool> ownPool;
-  if (!sharedPool || sharedPool->ProgramDir() != in.programDir)
-    sharedPool = &ownPool.emplace(in.programDir, WorkerCount(in.options) - 1);
-  WorkerPool& pool = *sharedPool;
-  PrepareEphemeris(in.programDir);
-  // This thread's calls: the probe's, the nutation's and those of worker 0.
-  const EphemerisCalls callsBefore = ThreadEphemerisCalls();
-  RunResult result;
-  result.hits = HitTables(in.options.hitLimit);
-  result.span = RunSpanOf(in.options, in.transitYear, in.transitMonth, in.transitDay);
-  result.transitTimeZone = in.options.transitTimeZone;
-  result.extra = LoadTargetLists(in);
-  const ExtraPoints& extra = result.extra;
+ public:
+  StopCheck(const RunControl& control, const HitTables& hits)
+      : found(control.hitsFound ? *control.hitsFound : ownCount_), reporter(control), control_(control), hits_(hits) {
+    found = 0;
+  }
+  bool operator()() {
+    if (found.load(std::memory_order_relaxed) - passStartHits_ > passRoom_) throw HitTableFull(hits_.Limit());
+    if (runningPass_)
+      reporter.Report(PassNumber(*runningPass_), static_cast<double>(steps.load(std::memory_order_relaxed)) / passSteps_);
+    return control_.cancelled && control_.cancelled();
+  }
+  // Set while no search runs: the pass that starts, with the hits before it and about its steps.
+  void StartPass(Pass pass, double passSteps) {
+    passStartHits_ = hits_.HitCount();
+    found = passStartHits_;
+    passRoom_ = hits_.PassRoom();
+    steps = 0;
+    passSteps_ = passSteps;
+    runningPass_ = pass;
+    reporter.Report(PassNumber(pass), 0);
+  }
+  void EndPass() { runningPass_.reset(); }
 
-  // Every step of the searches counts the hits found and asks whether to stop: when the
-  // running pass has found more than its table holds, the run stops there. The progress of a
-  // pass is told from the steps taken.
-  std::atomic<long> ownCount{0}, steps{0};
-  std::atomic<long>& found = control.hitsFound ? *control.hitsFound : ownCount;
-  found = 0;
-  long passStartHits = 0, passRoom = 0;  // set before each pass, while no search runs
-  std::optional<Pass> runningPass;
-  double passSteps = 1;
-  ProgressReporter reporter(control);
-  auto stop = [&] {
-    if (found.load(std::memory_order_relaxed) - passStartHits > passRoom) throw HitTableFull(result.hits.Limit());
-    if (runningPass)
-      reporter.Report(PassNumber(*runningPass), static_cast<double>(steps.load(std::memory_order_relaxed)) / passSteps);
-    return control.cancelled && control.cancelled();
-  };
-  SearchContext ctx{&in.tables, &in.chart, &extra, in.options, result.span, stop, &found, &steps};
-  const int threads = std::min(WorkerCount(in.options), pool.Threads() + 1);
+  std::atomic<long>& found;
+  std::atomic<long> steps{0};
+  ProgressReporter reporter;
 
-  // The probe and the natal midpoints use a calculator of this thread.
-  ChartRecord probeRecord = in.chart;
-  ChartCalculator probe(in.tables, probeRecord, in.options.chart);
-  probe.SetExtraPoints({&extra.rows});
-  if (extra.count[static_cast<size_t>(ListKind::NatalMidpoints)] > 0)
-    ComputeNatalMidpoints(result.extra, probe, in.chart.natalJulianDay, in.tables.NumPlanetsUsed());
+ private:
+  const RunControl& control_;
+  const HitTables& hits_;
+  long passStartHits_ = 0, passRoom_ = 0;
+  std::optional<Pass> runningPass_;
+  double passSteps_ = 1;
+};
 
-  // The pairs of every pass that runs. A point the ephemeris cannot compute over the span
-  // takes part in no search; neither does a natal point without a position.
-  std::vector<Pairs> pairsByPass(kPassCount);
+// The pairs every pass that runs searches, once the points the ephemeris cannot compute over
+// the span are taken out, and the transit bodies whose declinations are searched.
+struct RunPlan {
+  std::vector<Pairs> pairsByPass = std::vector<Pairs>(kPassCount);
+  bool declinations = false;
+  std::vector<int> declinationBodies;
+  const Pairs& PairsOf(Pass pass) const { return pairsByPass[static_cast<size_t>(PassNumber(pass))]; }
+};
+
+// A point the ephemeris cannot compute at either end of the span takes part in no search;
+// neither does a natal point without a position.
+RunPlan PlanRun(const RunInput& in, const ExtraPoints& extra, RunSpan span, ChartCalculator& probe,
+                const AspectSearch& probeSearch) {
+  RunPlan plan;
   std::vector<bool> used(static_cast<size_t>(in.tables.NumPlanetsUsed() + extra.Total()) + 1, false);
   for (Pass pass : kPasses) {
     if (!PassEnabled(in.options, pass)) continue;
-    pairsByPass[static_cast<size_t>(PassNumber(pass))] = PairsOf(pass, in, extra);
-    for (const auto& [i, seconds] : pairsByPass[static_cast<size_t>(PassNumber(pass))]) {
+    Pairs& pairs = plan.pairsByPass[static_cast<size_t>(PassNumber(pass))];
+    pairs = PairsOf(pass, in, extra);
+    for (const auto& [i, seconds] : pairs) {
       used[static_cast<size_t>(MoverIndex(pass, i))] = true;
       if (pass == Pass::TransitToTransit || pass == Pass::AuspiciousPoint || pass == Pass::LunarMansion)
         for (int j : seconds) used[static_cast<size_t>(j)] = true;
     }
   }
-  const bool declinations = PassEnabled(in.options, Pass::TransitToNatal) &&
-                            (in.options.aspects[aspect::Parallel] || in.options.aspects[aspect::ContraParallel]);
-  ExactPositions probePositions(probe);
-  AspectSearch probeSearch(ctx, probePositions, probePositions, false);
-  std::vector<int> declinationBodies;
-  if (declinations)
+  plan.declinations = PassEnabled(in.options, Pass::TransitToNatal) &&
+                      (in.options.aspects[aspect::Parallel] || in.options.aspects[aspect::ContraParallel]);
+  if (plan.declinations)
     for (int i = 1; i <= in.tables.NumPlanetsUsed(); ++i)
       if (probeSearch.TakesPartInDeclinations(i, true)) used[static_cast<size_t>(i)] = true;
   std::vector<bool> available(used.size(), true);
   for (size_t i = 1; i < used.size(); ++i) {
     if (!used[i]) continue;
-    bool atStart = std::isfinite(probe.PointAt(result.span.start, static_cast<int>(i)).lon);
-    bool atEnd = std::isfinite(probe.PointAt(result.span.end, static_cast<int>(i)).lon);
+    bool atStart = std::isfinite(probe.PointAt(span.start, static_cast<int>(i)).lon);
+    bool atEnd = std::isfinite(probe.PointAt(span.end, static_cast<int>(i)).lon);
     available[i] = atStart && atEnd;
   }
-  for (Pass pass : kPasses) DropUnavailable(pairsByPass[static_cast<size_t>(PassNumber(pass))], pass, in, extra, available);
-  if (declinations)
+  for (Pass pass : kPasses)
+    DropUnavailable(plan.pairsByPass[static_cast<size_t>(PassNumber(pass))], pass, in, extra, available);
+  if (plan.declinations)
     for (int i = 1; i <= in.tables.NumPlanetsUsed(); ++i)
-      if (probeSearch.TakesPartInDeclinations(i, true) && available[static_cast<size_t>(i)]) declinationBodies.push_back(i);
+      if (probeSearch.TakesPartInDeclinations(i, true) && available[static_cast<size_t>(i)])
+        plan.declinationBodies.push_back(i);
+  return plan;
+}
 
-  // Samples of every moving point, made by all workers, unless every position is to come from
-  // the ephemeris itself.
-  std::optional<PositionSamples> samples;
-  std::vector<std::unique_ptr<Worker>> workers;
-  if (!in.options.exactEphemeris) {
-    SampleRequest request = SampleRequestOf(in, extra, pairsByPass, declinationBodies, probe);
-    std::vector<std::pair<int, bool>> tracks;  // planet index, declination
-    for (int i : request.longitudes) tracks.emplace_back(i, false);
-    for (int i : request.declinations) tracks.emplace_back(i, true);
-    for (int n = 0; n < threads; ++n) workers.push_back(std::make_unique<Worker>(in, ctx, nullptr, extra));
-    // The nutation once for all the bodies.
-    std::optional<Track> nutation;
-    if (!request.longitudes.empty() && in.options.chart.zodiac != Zodiac::Sidereal)
-      nutation = SampleNutation(probe, request.fromJd, request.toJd + 1);
-    std::vector<Track> parts(tracks.size());
-    // Every sample is counted and asks whether to stop.
-    double samplesWanted = 1;
-    for (auto [index, declination] : tracks)
-      samplesWanted += (request.toJd - request.fromJd) / SampleStepDays(in.tables, index) + 1;
-    std::atomic<long> samplesTaken{0};
-    auto eachSample = [&] {
-      const long done = samplesTaken.fetch_add(1, std::memory_order_relaxed) + 1;
-      reporter.Report(run_stage::Sampling, static_cast<double>(done) / samplesWanted);
-      reporter.CheckCancelled();
-    };
-    reporter.Report(run_stage::Sampling, 0);
-    ForEachItem(pool, workers, static_cast<int>(tracks.size()),
-                [&](Worker& w, int item) {
-                  auto [index, declination] = tracks[static_cast<size_t>(item)];
-                  parts[static_cast<size_t>(item)] =
-                      SampleTrack(w.calc, in.tables, index, declination, request.fromJd, request.toJd,
-                                  nutation ? &*nutation : nullptr, eachSample);
-                },
-                {}, control);
-    samples.emplace();
-    const size_t size = static_cast<size_t>(in.tables.NumPlanetsUsed()) + 1;
-    samples->longitude.resize(size);
-    samples->declination.resize(size);
-    for (size_t n = 0; n < tracks.size(); ++n) {
-      auto [index, declination] = tracks[n];
-      (declination ? samples->declination : samples->longitude)[static_cast<size_t>(index)] = std::move(parts[n]);
-    }
-    MarkNearTheSun(*samples, in.tables);
-    if (request.houses) samples->houses.emplace(in.chart.transitPlace, in.options.chart, request.fromJd, request.toJd);
-    for (auto& w : workers) {
-      EphemerisCalls kept = w->calls;
-      w = std::make_unique<Worker>(in, ctx, &*samples, extra);
-      w->calls = kept;
-    }
-  } else {
-    for (int n = 0; n < threads; ++n) workers.push_back(std::make_unique<Worker>(in, ctx, nullptr, extra));
+using Workers = std::vector<std::unique_ptr<Worker>>;
+
+// The tracks of a sample request, planet index and whether of the declination, made by all
+// the workers; every sample is counted and asks whether to stop.
+std::vector<Track> SampleTracks(const RunInput& in, const SampleRequest& request,
+                                const std::vector<std::pair<int, bool>>& tracks, const ChartCalculator& probe,
+                                WorkerPool& pool, Workers& workers, const RunControl& control,
+                                ProgressReporter& reporter) {
+  // The nutation once for all the bodies.
+  std::optional<Track> nutation;
+  if (!request.longitudes.empty() && in.options.chart.zodiac != Zodiac::Sidereal)
+    nutation = SampleNutation(probe, request.fromJd, request.toJd + 1);
+  std::vector<Track> made(tracks.size());
+  double samplesWanted = 1;
+  for (auto [index, declination] : tracks)
+    samplesWanted += (request.toJd - request.fromJd) / SampleStepDays(in.tables, index) + 1;
+  std::atomic<long> samplesTaken{0};
+  auto eachSample = [&] {
+    const long done = samplesTaken.fetch_add(1, std::memory_order_relaxed) + 1;
+    reporter.Report(run_stage::Sampling, static_cast<double>(done) / samplesWanted);
+    reporter.CheckCancelled();
+  };
+  reporter.Report(run_stage::Sampling, 0);
+  ForEachItem(pool, workers, static_cast<int>(tracks.size()),
+              [&](Worker& w, int item) {
+                auto [index, declination] = tracks[static_cast<size_t>(item)];
+                made[static_cast<size_t>(item)] = SampleTrack(w.calc, in.tables, index, declination, request.fromJd,
+                                                              request.toJd, nutation ? &*nutation : nullptr, eachSample);
+              },
+              {}, control);
+  return made;
+}
+
+// Samples of every moving point the plan reads, with the houses of the transit place where
+// house points are among them.
+PositionSamples SamplePositions(const RunInput& in, const ExtraPoints& extra, const RunPlan& plan,
+                                const ChartCalculator& probe, WorkerPool& pool, Workers& workers,
+                                const RunControl& control, ProgressReporter& reporter) {
+  SampleRequest request = SampleRequestOf(in, extra, plan.pairsByPass, plan.declinationBodies, probe);
+  std::vector<std::pair<int, bool>> tracks;  // planet index, declination
+  for (int i : request.longitudes) tracks.emplace_back(i, false);
+  for (int i : request.declinations) tracks.emplace_back(i, true);
+  std::vector<Track> made = SampleTracks(in, request, tracks, probe, pool, workers, control, reporter);
+  PositionSamples samples;
+  const size_t size = static_cast<size_t>(in.tables.NumPlanetsUsed()) + 1;
+  samples.longitude.resize(size);
+  samples.declination.resize(size);
+  for (size_t n = 0; n < tracks.size(); ++n) {
+    auto [index, declination] = tracks[n];
+    (declination ? samples.declination : samples.longitude)[static_cast<size_t>(index)] = std::move(made[n]);
   }
+  MarkNearTheSun(samples, in.tables);
+  if (request.houses) samples.houses.emplace(in.chart.transitPlace, in.options.chart, request.fromJd, request.toJd);
+  return samples;
+}
 
-  // About the steps of a pass, each one a stop check, for its progress: a scan step for each
-  // pair (two where both points move), and one more for each step of a mover whose second
-  // points stand still, as its positions are taken once; a day for each declination pair.
-  const double spanDays = std::max(result.span.end - result.span.start, 0.0) + 1;
+// The workers of a run, each with its own calculator, searching on the samples when given.
+// The calls the workers have made so far stay theirs.
+void MakeWorkers(Workers& workers, int threads, const RunInput& in, const SearchContext& ctx,
+                 const PositionSamples* samples, const ExtraPoints& extra) {
+  workers.resize(static_cast<size_t>(threads));
+  for (auto& w : workers) {
+    EphemerisCalls kept = w ? w->calls : EphemerisCalls{};
+    w = std::make_unique<Worker>(in, ctx, samples, extra);
+    w->calls = kept;
+  }
+}
+
+// About the steps of a pass, each one a stop check, for its progress: a scan step for each
+// pair (two where both points move), and one more for each step of a mover whose second
+// points stand still, as its positions are taken once; a day for each declination pair.
+double PassSteps(Pass pass, const RunInput& in, const RunPlan& plan, RunSpan span, const AspectSearch& probeSearch) {
+  const double spanDays = std::max(span.end - span.start, 0.0) + 1;
   const auto& ticked = in.options.aspects;
   const bool longitudeAspects =
       std::any_of(ticked.begin(), ticked.begin() + aspect::LastLongitude + 1, [](bool on) { return on; });
-  auto stepsOf = [&](Pass pass, const Pairs& pairs) {
-    double total = 0;
-    const bool scans = pass == Pass::DegreePair ? in.options.aspects[aspect::Conjunction] : longitudeAspects;
-    for (const auto& [i, seconds] : pairs) {
-      if (!scans || seconds.empty()) continue;
-      for (int j : seconds) total += (MovingSecond(pass) ? 2 : 1) * spanDays / probeSearch.ScanStepDaysFor(pass, i, j);
-      if (!MovingSecond(pass)) total += spanDays / probeSearch.ScanStepDaysFor(pass, i, seconds.front());
-    }
-    if (pass == Pass::TransitToNatal && declinations) {
-      int natal = 0;
-      for (int j = 1; j <= in.tables.NumPlanetsUsed(); ++j)
-        natal += probeSearch.TakesPartInDeclinations(j, false) &&
-                 std::isfinite(in.chart.natalDecl[static_cast<size_t>(j)]);
-      total += static_cast<double>(declinationBodies.size()) * natal * spanDays;
-    }
-    return std::max(total, 1.0);
-  };
-
-  // Hits of one moving point, in the order found; the pass takes them mover by mover.
-  auto searchMovers = [&](const std::vector<int>& movers, auto searchOne) {
-    std::vector<std::vector<Hit>> byMover(movers.size());
-    ForEachItem(pool, workers, static_cast<int>(movers.size()),
-                [&](Worker& w, int item) {
-                  w.search->SetOutput(&byMover[static_cast<size_t>(item)]);
-                  w.search->CheckCancelled();
-                  searchOne(w, movers[static_cast<size_t>(item)]);
-                  // The hits of the last step are counted too; the list goes with this call.
-                  w.search->CheckCancelled();
-                  w.search->SetOutput(nullptr);
-                },
-                {}, control);
-    size_t rows = result.hits.RunHits().size();
-    for (const auto& hits : byMover) rows += hits.size();
-    result.hits.RunHits().reserve(rows);
-    for (auto& hits : byMover) {
-      for (const Hit& hit : hits) result.hits.AppendHit(hit);
-      std::vector<Hit>().swap(hits);  // held once, in the table, from here on
-    }
-  };
-
-  result.hits.StartRun();
-  std::optional<Pass> lastPass;
-  for (Pass pass : kPasses) {
-    if (!PassEnabled(in.options, pass)) continue;
-    result.hits.StartPass();
-    passStartHits = result.hits.HitCount();
-    found = passStartHits;
-    passRoom = result.hits.PassRoom();
-    const Pairs& pairs = pairsByPass[static_cast<size_t>(PassNumber(pass))];
-    steps = 0;
-    passSteps = stepsOf(pass, pairs);
-    runningPass = pass;
-    reporter.Report(PassNumber(pass), 0);
-    std::vector<int> movers;
-    for (const auto& [i, seconds] : pairs) movers.push_back(i);
-    searchMovers(movers, [&](Worker& w, int i) {
-      for (const auto& [mover, seconds] : pairs)
-        if (mover == i)
-          for (int j : seconds) w.search->ScanPair(pass, i, j);
-    });
-    if (pass == Pass::TransitToNatal && declinations)
-      searchMovers(declinationBodies, [&](Worker& w, int i) { w.search->DeclinationsOf(i); });
-    runningPass.reset();
-    const int first = result.hits.HitCount();
-    result.hits.AddPassToRun();
-    // The report shows a pass sorted by time, except the degree pairs.
-    PassHits shown{pass, std::vector<int>(static_cast<size_t>(result.hits.HitCount() - first))};
-    std::iota(shown.order.begin(), shown.order.end(), first);
-    if (pass != Pass::DegreePair && shown.order.size() >= 2)
-      SortRowsByTime(shown.order, result.hits.RunHits(), 1, static_cast<int>(shown.order.size()));
-    result.passes.push_back(std::move(shown));
-    lastPass = pass;
+  double total = 0;
+  const bool scans = pass == Pass::DegreePair ? ticked[aspect::Conjunction] : longitudeAspects;
+  for (const auto& [i, seconds] : plan.PairsOf(pass)) {
+    if (!scans || seconds.empty()) continue;
+    for (int j : seconds) total += (MovingSecond(pass) ? 2 : 1) * spanDays / probeSearch.ScanStepDaysFor(pass, i, j);
+    if (!MovingSecond(pass)) total += spanDays / probeSearch.ScanStepDaysFor(pass, i, seconds.front());
   }
-  std::vector<Hit>& hits = result.hits.RunHits();
-  const int total = result.hits.HitCount();
-  if (lastPass != Pass::DegreePair && total >= 2) SortRunByTime(hits, result.passes);
-
-  if (in.options.computePeriods && total > 0) {
-    constexpr int kHitsPerItem = 32;
-    int items = (total + kHitsPerItem - 1) / kHitsPerItem;
-    reporter.Report(run_stage::Periods, 0);
-    ForEachItem(pool, workers, items,
-                [&](Worker& w, int item) {
-                  int last = std::min(total, (item + 1) * kHitsPerItem);
-                  for (int r = item * kHitsPerItem; r < last; ++r) w.search->FindPeriods(hits[static_cast<size_t>(r)]);
-                },
-                [&](int done) { reporter.Report(run_stage::Periods, static_cast<double>(done) / items); },
-                control);
+  if (pass == Pass::TransitToNatal && plan.declinations) {
+    int natal = 0;
+    for (int j = 1; j <= in.tables.NumPlanetsUsed(); ++j)
+      natal += probeSearch.TakesPartInDeclinations(j, false) && std::isfinite(in.chart.natalDecl[static_cast<size_t>(j)]);
+    total += static_cast<double>(plan.declinationBodies.size()) * natal * spanDays;
   }
+  return std::max(total, 1.0);
+}
 
+// Searches each moving point on a worker and adds its hits to the run table, mover by mover
+// in the order given, each in the order found.
+template <typename SearchOne>
+void SearchMovers(const std::vector<int>& movers, SearchOne searchOne, WorkerPool& pool, Workers& workers,
+                  const RunControl& control, HitTables& table) {
+  std::vector<std::vector<Hit>> byMover(movers.size());
+  ForEachItem(pool, workers, static_cast<int>(movers.size()),
+              [&](Worker& w, int item) {
+                w.search->SetOutput(&byMover[static_cast<size_t>(item)]);
+                w.search->CheckCancelled();
+                searchOne(w, movers[static_cast<size_t>(item)]);
+                // The hits of the last step are counted too; the list goes with this call.
+                w.search->CheckCancelled();
+                w.search->SetOutput(nullptr);
+              },
+              {}, control);
+  size_t rows = table.RunHits().size();
+  for (const auto& hits : byMover) rows += hits.size();
+  table.RunHits().reserve(rows);
+  for (auto& hits : byMover) {
+    for (const Hit& hit : hits) table.AppendHit(hit);
+    std::vector<Hit>().swap(hits);  // held once, in the table, from here on
+  }
+}
+
+// One pass over its pairs (and the declinations after the pairs of the first pass); its hits
+// join the run table and their order in the report is kept, by time except the degree pairs.
+void RunPass(Pass pass, const RunPlan& plan, WorkerPool& pool, Workers& workers, const RunControl& control,
+             RunResult& result) {
+  const Pairs& pairs = plan.PairsOf(pass);
+  std::vector<int> movers;
+  for (const auto& [i, seconds] : pairs) movers.push_back(i);
+  SearchMovers(
+      movers,
+      [&](Worker& w, int i) {
+        for (const auto& [mover, seconds] : pairs)
+          if (mover == i)
+            for (int j : seconds) w.search->ScanPair(pass, i, j);
+      },
+      pool, workers, control, result.hits);
+  if (pass == Pass::TransitToNatal && plan.declinations)
+    SearchMovers(plan.declinationBodies, [&](Worker& w, int i) { w.search->DeclinationsOf(i); }, pool, workers,
+                 control, result.hits);
+  const int first = result.hits.HitCount();
+  result.hits.AddPassToRun();
+  PassHits shown{pass, std::vector<int>(static_cast<size_t>(result.hits.HitCount() - first))};
+  std::iota(shown.order.begin(), shown.order.end(), first);
+  if (pass != Pass::DegreePair && shown.order.size() >= 2)
+    SortRowsByTime(shown.order, result.hits.RunHits(), 1, static_cast<int>(shown.order.size()));
+  result.passes.push_back(std::move(shown));
+}
+
+// The start and end periods of every hit, a share of them per worker.
+void FindAllPeriods(std::vector<Hit>& hits, WorkerPool& pool, Workers& workers, const RunControl& control,
+                 ProgressReporter& reporter) {
+  constexpr int kHitsPerItem = 32;
+  const int total = static_cast<int>(hits.size());
+  const int items = (total + kHitsPerItem - 1) / kHitsPerItem;
+  reporter.Report(run_stage::Periods, 0);
+  ForEachItem(pool, workers, items,
+              [&](Worker& w, int item) {
+                int last = std::min(total, (item + 1) * kHitsPerItem);
+                for (int r = item * kHitsPerItem; r < last; ++r) w.search->FindPeriods(hits[static_cast<size_t>(r)]);
+              },
+              [&](int done) { reporter.Report(run_stage::Periods, static_cast<double>(done) / items); }, control);
+}
+
+// The ephemeris calls of the run (this thread's since `callsBefore`, with worker 0's among
+// them, and the other workers'), and what the user is told: list rows refused, bodies the
+// ephemeris could not compute, house systems it replaced.
+void TellWhatHappened(const RunInput& in, const ChartCalculator& probe, const Workers& workers,
+                      const EphemerisCalls& callsBefore, RunResult& result) {
   EphemerisProblems problems = probe.Problems();
   result.ephemerisCalls.calc = ThreadEphemerisCalls().calc - callsBefore.calc;
   result.ephemerisCalls.houses = ThreadEphemerisCalls().houses - callsBefore.houses;
@@ -510,6 +545,72 @@ RunResult RunAspectarian(const RunInput& in, const RunControl& control, WorkerPo
   }
   result.notices = result.extra.notices;
   for (std::string& notice : EphemerisNotices(problems, in.tables)) result.notices.push_back(std::move(notice));
+}
+
+// The result a run starts from: its tables, its span, and the points of the lists it loads.
+RunResult StartResult(const RunInput& in) {
+  RunResult result;
+  result.hits = HitTables(in.options.hitLimit);
+  result.span = RunSpanOf(in.options, in.transitYear, in.transitMonth, in.transitDay);
+  result.transitTimeZone = in.options.transitTimeZone;
+  result.extra = LoadTargetLists(in);
+  return result;
+}
+
+}  // namespace
+
+// A run: the lists and the natal midpoints, the plan of its passes, the samples of the moving
+// points, the passes, the hits sorted by time, their periods, and what the user is told.
+RunResult RunAspectarian(const RunInput& in, const RunControl& control, WorkerPool* sharedPool) {
+  // Without a pool of the caller's, the run has threads of its own for its duration.
+  std::optional<WorkerPool> ownPool;
+  if (!sharedPool || sharedPool->ProgramDir() != in.programDir)
+    sharedPool = &ownPool.emplace(in.programDir, WorkerCount(in.options) - 1);
+  WorkerPool& pool = *sharedPool;
+  PrepareEphemeris(in.programDir);
+  // This thread's calls: the probe's, the nutation's and those of worker 0.
+  const EphemerisCalls callsBefore = ThreadEphemerisCalls();
+  RunResult result = StartResult(in);
+  const ExtraPoints& extra = result.extra;
+  StopCheck stop(control, result.hits);
+  SearchContext ctx{&in.tables, &in.chart, &extra, in.options, result.span, [&stop] { return stop(); },
+                    &stop.found, &stop.steps};
+  const int threads = std::min(WorkerCount(in.options), pool.Threads() + 1);
+
+  // The probe and the natal midpoints use a calculator of this thread.
+  ChartRecord probeRecord = in.chart;
+  ChartCalculator probe(in.tables, probeRecord, in.options.chart);
+  probe.SetExtraPoints({&extra.points});
+  if (extra.count[static_cast<size_t>(ListKind::NatalMidpoints)] > 0)
+    ComputeNatalMidpoints(result.extra, probe, in.chart.natalJulianDay, in.tables.NumPlanetsUsed());
+  ExactPositions probePositions(probe);
+  const AspectSearch probeSearch(ctx, probePositions, probePositions, false);
+  const RunPlan plan = PlanRun(in, extra, result.span, probe, probeSearch);
+
+  // Unless every position is to come from the ephemeris itself, the workers sample every
+  // moving point first and then search on the samples.
+  std::optional<PositionSamples> samples;
+  Workers workers;
+  MakeWorkers(workers, threads, in, ctx, nullptr, extra);
+  if (!in.options.exactEphemeris) {
+    samples = SamplePositions(in, extra, plan, probe, pool, workers, control, stop.reporter);
+    MakeWorkers(workers, threads, in, ctx, &*samples, extra);
+  }
+
+  result.hits.StartRun();
+  std::optional<Pass> lastPass;
+  for (Pass pass : kPasses) {
+    if (!PassEnabled(in.options, pass)) continue;
+    result.hits.StartPass();
+    stop.StartPass(pass, PassSteps(pass, in, plan, result.span, probeSearch));
+    RunPass(pass, plan, pool, workers, control, result);
+    stop.EndPass();
+    lastPass = pass;
+  }
+  std::vector<Hit>& hits = result.hits.RunHits();
+  if (lastPass != Pass::DegreePair && hits.size() >= 2) SortRunByTime(hits, result.passes);
+  if (in.options.computePeriods && !hits.empty()) FindAllPeriods(hits, pool, workers, control, stop.reporter);
+  TellWhatHappened(in, probe, workers, callsBefore, result);
   return result;
 }
 

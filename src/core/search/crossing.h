@@ -47,21 +47,52 @@ inline constexpr double kCrossingResidualDeg = 0.1;
 // looks at.
 inline constexpr double kHairDeg = 1e-9;
 
+// What the root finder made of a bracket: the moment of the crossing, or why there is none.
+enum class CrossingStatus {
+  Found,
+  Jump,          // the sign changes by more than the residual: a jump, not a crossing
+  Hair,          // the function stays within a hair of zero: rounding, not a crossing
+  NonFinite,     // a value in the bracket is no number (the ephemeris could not give it)
+  NotConverged,  // the bracket did not narrow to the tolerance in the steps allowed
+};
+struct CrossingResult {
+  CrossingStatus status = CrossingStatus::NotConverged;
+  // The moment when found; when not converged, the end of the last bracket nearer zero (the
+  // function changed sign within the residual there, only slower than the steps could follow).
+  double at = 0;
+  bool Found() const { return status == CrossingStatus::Found; }
+  // The moment the search takes: found, or where the bracket was left.
+  std::optional<double> Moment() const {
+    if (status == CrossingStatus::Found || status == CrossingStatus::NotConverged) return at;
+    return std::nullopt;
+  }
+};
+
+// Steps the root finder may take on one bracket; the smooth functions of the search take a
+// handful.
+inline constexpr int kCrossingSteps = 100;
+
 // The moment in [a, b] at which f crosses zero, given f(a) = fa and f(b) = fb with Brackets
-// true; to within kCrossingToleranceDays. Nothing when the sign changes by a jump, or when f
-// stays within a hair of zero at both ends and in the middle.
+// true; to within kCrossingToleranceDays.
 template <typename F>
-std::optional<double> FindCrossing(F f, double a, double fa, double b, double fb) {
-  if (std::abs(fa) < kHairDeg && std::abs(fb) < kHairDeg && std::abs(f((a + b) / 2)) < kHairDeg) return std::nullopt;
-  if (fb == 0) return b;
+CrossingResult FindCrossing(F f, double a, double fa, double b, double fb) {
+  if (!std::isfinite(fa) || !std::isfinite(fb)) return {CrossingStatus::NonFinite};
+  if (std::abs(fa) < kHairDeg && std::abs(fb) < kHairDeg) {
+    const double fm = f((a + b) / 2);
+    if (!std::isfinite(fm)) return {CrossingStatus::NonFinite};
+    if (std::abs(fm) < kHairDeg) return {CrossingStatus::Hair};
+  }
+  if (fb == 0) return {CrossingStatus::Found, b};
   double trueA = fa, trueB = fb;  // the Illinois step scales the ends' weights, not their values
   int side = 0;                   // which end was kept last: the Illinois step halves its weight
-  for (int n = 0; n < 100 && b - a > kCrossingToleranceDays; ++n) {
+  for (int n = 0; n < kCrossingSteps && b - a > kCrossingToleranceDays; ++n) {
     double x = (a * fb - b * fa) / (fb - fa);
     // Keep the new point strictly inside, at least a tolerance from either end.
     x = std::clamp(x, a + kCrossingToleranceDays / 2, b - kCrossingToleranceDays / 2);
     double fx = f(x);
-    if (fx == 0) return x;
+    // A value that is no number would pass every comparison below as false.
+    if (!std::isfinite(fx)) return {CrossingStatus::NonFinite};
+    if (fx == 0) return {CrossingStatus::Found, x};
     if ((fx < 0) == (fa < 0)) {
       a = x, fa = trueA = fx;
       if (side == -1) fb /= 2;
@@ -72,8 +103,9 @@ std::optional<double> FindCrossing(F f, double a, double fa, double b, double fb
       side = 1;
     }
   }
-  if (std::min(std::abs(trueA), std::abs(trueB)) > kCrossingResidualDeg) return std::nullopt;
-  return std::abs(trueA) < std::abs(trueB) ? a : b;
+  if (std::min(std::abs(trueA), std::abs(trueB)) > kCrossingResidualDeg) return {CrossingStatus::Jump};
+  const double nearer = std::abs(trueA) < std::abs(trueB) ? a : b;
+  return {b - a > kCrossingToleranceDays ? CrossingStatus::NotConverged : CrossingStatus::Found, nearer};
 }
 
 // Stations are narrowed to a tenth of a second.

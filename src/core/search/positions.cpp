@@ -165,8 +165,7 @@ PointState InterpolatedPositions::Planet(double jd, int index) {
     return {Normalise(p.lon), p.speed};
   }
   const PlanetEntry& e = tables_.Planet(index);
-  bool housePoint = e.cls == "c" || e.cls == "p" || e.cls == "l";
-  if (!housePoint || !samples_.houses || !samples_.houses->Covers(jd)) return calc_.PointAt(jd, index);
+  if (!IsHouseDependent(e.cls) || !samples_.houses || !samples_.houses->Covers(jd)) return calc_.PointAt(jd, index);
   bool replaced = false;
   ChartCalculator::Houses h = samples_.houses->At(jd, IsAngle(e.code), &replaced);
   housesReplaced_ = housesReplaced_ || replaced;
@@ -185,17 +184,15 @@ PointState InterpolatedPositions::Planet(double jd, int index) {
 
 PointState InterpolatedPositions::At(double jd, int index) {
   if (index <= tables_.NumPlanetsUsed()) return Planet(jd, index);
-  const ExtraPointRow* row = extra_ ? extra_->Row(index, tables_.NumPlanetsUsed()) : nullptr;
-  if (!row) return calc_.PointAt(jd, index);
-  int kind = static_cast<int>(row->Number(9));
-  if (kind == 2 || kind == 3 || kind == 4) return {row->Number(3), 0};
+  const ExtraPoint* point = extra_ ? extra_->Point(index, tables_.NumPlanetsUsed()) : nullptr;
+  if (!point) return calc_.PointAt(jd, index);
+  if (std::optional<double> fixed = point->FixedLonDeg()) return {*fixed, 0};
   // A midpoint of two planets at the transit place.
-  int a = static_cast<int>(row->Number(7)), b = static_cast<int>(row->Number(8));
   auto component = [&](int i) -> PointState {
     if (i < 1 || i > tables_.NumPlanetsUsed()) return {};
     return Planet(jd, i);
   };
-  PointState pa = component(a), pb = component(b);
+  PointState pa = component(point->Midpoint()->first), pb = component(point->Midpoint()->second);
   return {Midpoint(pa.lon, pb.lon), (pa.speed + pb.speed) / 2};
 }
 
@@ -221,11 +218,11 @@ double InterpolatedPositions::ErrorBoundDeg(double jd, int index, bool declinati
     return track && track->Covers(jd) ? track->ErrorBoundDeg(jd) : 0;
   }
   if (index <= tables_.NumPlanetsUsed()) return PlanetErrorDeg(jd, index);
-  const ExtraPointRow* row = extra_ ? extra_->Row(index, tables_.NumPlanetsUsed()) : nullptr;
-  int kind = row ? static_cast<int>(row->Number(9)) : 2;
-  if (kind == 2 || kind == 3 || kind == 4) return 0;
+  const ExtraPoint* point = extra_ ? extra_->Point(index, tables_.NumPlanetsUsed()) : nullptr;
+  const MidpointPair* pair = point ? point->Midpoint() : nullptr;
+  if (!pair) return 0;
   // A midpoint moves by half of what its components move.
-  return (PlanetErrorDeg(jd, static_cast<int>(row->Number(7))) + PlanetErrorDeg(jd, static_cast<int>(row->Number(8)))) / 2;
+  return (PlanetErrorDeg(jd, pair->first) + PlanetErrorDeg(jd, pair->second)) / 2;
 }
 
 }  // namespace kesmora

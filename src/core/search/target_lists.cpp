@@ -40,12 +40,9 @@ int TrailingDegrees(const std::string& label) {
 
 std::string NotAPlanet(const std::string& name) { return fmt::format("\"{}\" is not the name of a planet", name); }
 
-void AddPoint(ExtraPoints& extra, ListKind kind, ExtraPointRow row, const std::string& cls) {
-  std::string name = row.Text(0);
-  extra.rows.push_back(std::move(row));
-  extra.names.push_back(name);
-  extra.codes.push_back(ToUpper(name));
-  extra.classes.push_back(cls);
+template <typename Data>
+void AddPoint(ExtraPoints& extra, ListKind kind, const std::string& name, Data data) {
+  extra.points.push_back({kind, name, std::move(data)});
   extra.natalMidpointLon.push_back(0);
   extra.natalMidpointSpeed.push_back(0);
   ++extra.count[static_cast<size_t>(kind)];
@@ -57,10 +54,7 @@ Refusal DegreePairRow(ExtraPoints& extra, const std::string& label, const std::s
   if (t >= 360) return fmt::format("the transit degree {} is not below 360", t);
   double natal = LeadingNumber(natalText);
   if (!(natal > 0 && natal < 360)) return "the natal degree must be a number above 0 and below 360";
-  ExtraPointRow row;
-  row.field = {label, label, natalText, static_cast<double>(t), natalText, std::string("tn"), std::string("c"),
-               static_cast<double>(t), natalText, 2.0, std::monostate{}};
-  AddPoint(extra, ListKind::DegreePairs, std::move(row), "ap");
+  AddPoint(extra, ListKind::DegreePairs, label, DegreePair{t, natal, natalText});
   return {};
 }
 
@@ -71,11 +65,7 @@ Refusal AuspiciousPointRow(ExtraPoints& extra, const std::string& label, const s
   if (d >= 360) return fmt::format("the degree {} is not below 360", d);
   int b = PlanetIndexByName(tables, planet);
   if (b < 1) return NotAPlanet(planet);
-  const PlanetEntry& e = tables.Planet(b);
-  ExtraPointRow row;
-  row.field = {label, label, planet, static_cast<double>(d), static_cast<double>(e.sweNumber), std::string("ap"),
-               e.cls, static_cast<double>(d), static_cast<double>(b), 3.0, std::monostate{}};
-  AddPoint(extra, ListKind::AuspiciousPoints, std::move(row), "ap");
+  AddPoint(extra, ListKind::AuspiciousPoints, label, AuspiciousPoint{d, b});
   return {};
 }
 
@@ -90,11 +80,7 @@ Refusal LunarMansionRow(ExtraPoints& extra, const std::string& pada, const std::
   int q = (n - 1) * 4 + (p - 1);
   int b = PlanetIndexByName(tables, planet);
   if (b < 1) return NotAPlanet(planet);
-  const PlanetEntry& e = tables.Planet(b);
-  ExtraPointRow row;
-  row.field = {pada, pada, planet, q * kPadaWidthDeg, static_cast<double>(e.sweNumber), std::string("lm"), e.cls,
-               static_cast<double>(q), static_cast<double>(b), 4.0, std::monostate{}};
-  AddPoint(extra, ListKind::LunarMansions, std::move(row), "lm");
+  AddPoint(extra, ListKind::LunarMansions, pada, MansionPada{q, b});
   return {};
 }
 
@@ -104,12 +90,7 @@ Refusal MidpointRow(ExtraPoints& extra, ListKind kind, const std::string& line, 
   if (a < 1) return NotAPlanet(first);
   int b = PlanetIndexByName(tables, second);
   if (b < 1) return NotAPlanet(second);
-  double pass = kind == ListKind::MidpointsToNatal ? 0 : kind == ListKind::MidpointsToTransit ? 1 : 5;
-  const PlanetEntry &ea = tables.Planet(a), &eb = tables.Planet(b);
-  ExtraPointRow row;
-  row.field = {line, first, second, static_cast<double>(ea.sweNumber), static_cast<double>(eb.sweNumber), ea.cls,
-               eb.cls, static_cast<double>(a), static_cast<double>(b), pass, std::monostate{}};
-  AddPoint(extra, kind, std::move(row), kind == ListKind::NatalMidpoints ? "nmp" : "mp");
+  AddPoint(extra, kind, line, MidpointPair{a, b});
   return {};
 }
 
@@ -141,10 +122,10 @@ int ExtraPoints::FirstIndex(ListKind kind, int numPlanetsUsed) const {
   return numPlanetsUsed + before + 1;
 }
 
-const ExtraPointRow* ExtraPoints::Row(int index, int numPlanetsUsed) const {
+const ExtraPoint* ExtraPoints::Point(int index, int numPlanetsUsed) const {
   int r = index - numPlanetsUsed;
   if (r < 1 || r > Total()) return nullptr;
-  return &rows[static_cast<size_t>(r - 1)];
+  return &points[static_cast<size_t>(r - 1)];
 }
 
 int PlanetIndexByName(const ReferenceTables& tables, const std::string& name) {
@@ -196,8 +177,8 @@ void LoadMidpoints(ExtraPoints& extra, ListKind kind, const std::filesystem::pat
 }
 
 void ComputeNatalMidpoints(ExtraPoints& extra, ChartCalculator& calc, double natalJulianDay, int numPlanetsUsed) {
-  extra.natalMidpointLon.assign(extra.rows.size(), 0.0);
-  extra.natalMidpointSpeed.assign(extra.rows.size(), 0.0);
+  extra.natalMidpointLon.assign(extra.points.size(), 0.0);
+  extra.natalMidpointSpeed.assign(extra.points.size(), 0.0);
   const ChartRecord& record = calc.Record();
   int first = extra.FirstIndex(ListKind::MidpointsToNatal, numPlanetsUsed);
   for (int p = first; p <= numPlanetsUsed + extra.Total(); ++p) {

@@ -12,23 +12,19 @@
 
 namespace kesmora {
 
-// The kinds in the order their points follow the planets.
-enum class ListKind { DegreePairs = 1, AuspiciousPoints, LunarMansions, MidpointsToNatal, MidpointsToTransit, NatalMidpoints };
-inline constexpr int ListKinds = 6;
-
 struct ExtraPoints {
-  std::vector<ExtraPointRow> rows;     // row r at rows[r - 1]; point index NumPlanetsUsed + r
+  std::vector<ExtraPoint> points;  // point index NumPlanetsUsed + r at points[r - 1]
   std::array<int, ListKinds + 1> count{};  // E1..E6 by ListKind; index 0 unused
-  std::vector<std::string> names, codes, classes;  // by row, as the planet tables hold them
-  std::vector<double> natalMidpointLon, natalMidpointSpeed;  // by row
+  std::vector<double> natalMidpointLon, natalMidpointSpeed;  // by point, from 0
   // One message per row of a list file that was left out (file, line number, line, why).
   // The loaders run on the run's worker thread and show nothing themselves.
   std::vector<std::string> notices;
 
-  int Total() const { return static_cast<int>(rows.size()); }
+  int Total() const { return static_cast<int>(points.size()); }
   // Point index of the first point of a kind.
   int FirstIndex(ListKind kind, int numPlanetsUsed) const;
-  const ExtraPointRow* Row(int index, int numPlanetsUsed) const;
+  // The point of an index above the planets; nullptr for any other index.
+  const ExtraPoint* Point(int index, int numPlanetsUsed) const;
 };
 
 // The exact display name among the planets, -1 when none has it.

@@ -59,19 +59,19 @@ std::optional<Target> TargetOf(const ReferenceTables& t, const std::string& poin
       if (t.Planet(i).name == name) return i;
     return 0;
   };
-  auto indexByCode = [&](const std::string& cls, const std::string& code) {
+  auto indexByCode = [&](PointClass cls, const std::string& code) {
     for (int i = 1; i <= t.NumPlanetsUsed(); ++i)
       if (t.Planet(i).cls == cls && t.Planet(i).code == code) return i;
     return 0;
   };
   if (point.rfind("Decl_", 0) == 0) return Target{indexByName(point.substr(5)), HouseSystem::Placidus, true};
-  if (point == "ASC") return Target{indexByCode("p", "ASC")};
-  if (point == "MC") return Target{indexByCode("p", "MC")};
-  if (point == "Vertex") return Target{indexByCode("p", "VERTEX")};
+  if (point == "ASC") return Target{indexByCode(PointClass::Point, "ASC")};
+  if (point == "MC") return Target{indexByCode(PointClass::Point, "MC")};
+  if (point == "Vertex") return Target{indexByCode(PointClass::Point, "VERTEX")};
   const std::pair<const char*, HouseSystem> systems[] = {
       {"Placidus_", HouseSystem::Placidus}, {"Koch_", HouseSystem::Koch}, {"Equal_", HouseSystem::AscMinus30}};
   for (auto [prefix, system] : systems)
-    if (point.rfind(prefix, 0) == 0) return Target{indexByCode("c", point.substr(std::strlen(prefix))), system};
+    if (point.rfind(prefix, 0) == 0) return Target{indexByCode(PointClass::Cusp, point.substr(std::strlen(prefix))), system};
   if (int i = indexByName(point)) return Target{i};
   return std::nullopt;
 }

@@ -15,16 +15,13 @@ namespace {
 // 6 a degree pair whose natal degree reads "123.50".
 struct Texts {
   Texts() {
-    tables.planets = {PlanetEntry{}, PlanetEntry{"Sun", "g", "", 0, 1}, PlanetEntry{"Moon", "g", "", 1, 2},
-                      PlanetEntry{"Mars", "g", "", 4, 5}, PlanetEntry{"Ascendant", "p", "ASC", 0, 15}};
+    const PointClass body = PointClass::Planet;
+    tables.planets = {PlanetEntry{}, PlanetEntry{"Sun", body, "", 0, 1}, PlanetEntry{"Moon", body, "", 1, 2},
+                      PlanetEntry{"Mars", body, "", 4, 5}, PlanetEntry{"Ascendant", PointClass::Point, "ASC", 0, 15}};
     tables.aspectCaptions = {"000", "018", "030", "036", "040", "045", "060", "072", "090",
                              "108", "120", "135", "144", "150", "180", "par", "c.p"};
-    for (const char* name : {"Sun/Moon", "Near zero 123"}) {
-      ExtraPointRow row;
-      row.field[8] = std::string(name[0] == 'N' ? "123.50" : "");
-      extra.rows.push_back(row);
-      extra.names.push_back(name);
-    }
+    extra.points = {{ListKind::MidpointsToNatal, "Sun/Moon", MidpointPair{1, 2}},
+                    {ListKind::DegreePairs, "Near zero 123", DegreePair{123, 123.5, "123.50"}}};
   }
   HitTextContext Context() { return HitTextsOf(tables, extra, DateOrder::DayMonthYear, 0); }
   ReferenceTables tables;

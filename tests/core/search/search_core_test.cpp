@@ -11,7 +11,12 @@
 #include <gtest/gtest.h>
 #include <swephexp.h>
 
+#include <charconv>
 #include <cmath>
+#include <cstring>
+#include <functional>
+#include <iomanip>
+#include <limits>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -24,21 +29,60 @@ namespace {
 double Cubic(double t) { return t * t * t - 2 * t - 5; }     // 2.0945514815423265
 double Steep(double t) { return std::tanh(200 * (t - 0.3)); }  // a fast body past a slow one
 
-TEST(FindCrossing, NarrowsToAMillisecondAndTakesNoFoldGapNorNoise) {
-  for (auto [f, a, b, root] : {std::tuple{&Cubic, 2.0, 3.0, 2.0945514815423265}, std::tuple{&Steep, 0.0, 1.0, 0.3}}) {
-    std::optional<double> x = FindCrossing(f, a, f(a), b, f(b));
-    ASSERT_TRUE(x) << root;
-    EXPECT_NEAR(*x, root, kCrossingToleranceDays);
+// What the root finder makes of a bracket.
+TEST(FindCrossing, NarrowsToAMillisecondAndSaysWhyItFoundNone) {
+  struct Case {
+    const char* what;
+    std::function<double(double)> f;
+    double a, b;
+    CrossingStatus status;
+    double root;  // when found
+  } cases[] = {
+      {"cubic", Cubic, 2, 3, CrossingStatus::Found, 2.0945514815423265},
+      {"steep", Steep, 0, 1, CrossingStatus::Found, 0.3},
+      {"zero at the later end", [](double t) { return t - 1; }, 0, 1, CrossingStatus::Found, 1},
+      // A whole-sign cusp moving on to the next sign.
+      {"jump", [](double t) { return t < 0.4 ? 20 - 10 * t : -10 - 10 * t; }, 0, 1, CrossingStatus::Jump, 0},
+      // The rounding between two computations of one point (the South Node and the North Node
+      // turned by 180 degrees), and a zero at the end of it.
+      {"noise", [](double t) { return 3e-14 * std::sin(1000 * t); }, 0.001, 0.004, CrossingStatus::Hair, 0},
+      {"noise to zero", [](double t) { return t < 1 ? 1e-14 : 0.0; }, 0, 1, CrossingStatus::Hair, 0},
+      // A crossing so flat that the secant creeps towards it: the search keeps the end it was
+      // left at, within the residual.
+      {"flat", [](double t) { return std::pow(t - 0.3, 9); }, 0, 1, CrossingStatus::NotConverged, 0.3},
+  };
+  for (const Case& c : cases) {
+    ASSERT_TRUE(Brackets(c.f(c.a), c.f(c.b))) << c.what;
+    CrossingResult x = FindCrossing(c.f, c.a, c.f(c.a), c.b, c.f(c.b));
+    EXPECT_EQ(x.status, c.status) << c.what;
+    if (c.status == CrossingStatus::Found) {
+      EXPECT_NEAR(x.at, c.root, kCrossingToleranceDays) << c.what;
+    }
+    const bool kept = c.status == CrossingStatus::Found || c.status == CrossingStatus::NotConverged;
+    ASSERT_EQ(x.Moment().has_value(), kept) << c.what;
+    if (kept) {
+      EXPECT_LE(std::abs(c.f(*x.Moment())), kCrossingResidualDeg) << c.what;
+    }
   }
-  // A jump through zero, as a whole-sign cusp makes moving on to the next sign, is none.
-  auto jump = [](double t) { return t < 0.4 ? 20 - 10 * t : -10 - 10 * t; };
-  EXPECT_FALSE(FindCrossing(jump, 0, jump(0), 1, jump(1)));
-  // Neither is the rounding between two computations of one point (the South Node and the North
-  // Node turned by 180 degrees), nor a zero at the end of it.
-  auto noise = [](double t) { return 3e-14 * std::sin(1000 * t); };
-  ASSERT_TRUE(Brackets(noise(0.001), noise(0.004)));
-  EXPECT_FALSE(FindCrossing(noise, 0.001, noise(0.001), 0.004, noise(0.004)));
-  EXPECT_FALSE(FindCrossing([](double t) { return t < 1 ? 1e-14 : 0.0; }, 0, 1e-14, 1, 0));
+}
+
+// A value that is no number inside a bracket (the ephemeris failing part way through a step)
+// passed the residual check, whose smaller residual it made the other end's, and gave a
+// crossing at no moment at all.
+TEST(FindCrossing, ANaNInsideTheBracketIsNoCrossing) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  auto inside = [=](double t) { return t == 0 ? -0.05 : t == 1 ? 1 : nan; };
+  auto amidAHair = [=](double t) { return t == 0 ? -1e-12 : t == 1 ? 1e-12 : nan; };
+  for (const std::function<double(double)>& f : {std::function<double(double)>(inside), {amidAHair}}) {
+    ASSERT_TRUE(Brackets(f(0), f(1)));
+    CrossingResult x = FindCrossing(f, 0, f(0), 1, f(1));
+    EXPECT_EQ(x.status, CrossingStatus::NonFinite);
+    EXPECT_FALSE(x.Moment());
+  }
+}
+
+// Which ends bracket a crossing at all.
+TEST(FindCrossing, BracketsOnlyASignChangeNearZero) {
   EXPECT_TRUE(Brackets(-1, 2));
   EXPECT_TRUE(Brackets(1, 0));    // a zero at the later end belongs to this interval
   EXPECT_FALSE(Brackets(0, 1));   // and not to the next
@@ -169,6 +213,33 @@ TEST(EquinoxScan, APositionJustShortOfAWholeDegreeIsKeptAsThatDegree) {
   std::vector<Hit> hits = Scan(sample, o, RunSpanOf(o, 2024, 3, 19), chart, sample.Index("Sun"), {1});
   ASSERT_EQ(hits.size(), 1u);
   EXPECT_NEAR(hits[0].exactJd, swe_julday(2024, 3, 20, 3 + 6 / 60.0 + 21 / 3600.0, SE_GREG_CAL), 30 * kOneSecondDays);
+}
+
+// The rounding of a position d.99999 or more up to d + 1 is arithmetic: at every whole degree
+// it draws the line where the shortest decimal text of the position begins "d.99999". Positions
+// within a ten-thousandth of a degree of 0 were once rounded to 0 where their text, in
+// exponent form, read "9.99999e-05".
+TEST(RoundedNearWholeDegree, RoundsWhereTheDecimalTextReadsFiveNines) {
+  const double inf = std::numeric_limits<double>::infinity();
+  const std::pair<double, double> cases[] = {
+      {359.99999, 0},    {0.99999, 1},         {12.9999951, 13},     {12.99998, 12.99998},
+      {-0.99999, 359},   {9.99999e-05, 9.99999e-05}, {9.999999e-06, 9.999999e-06}, {12.5, 12.5}, {inf, inf}};
+  for (auto [lon, kept] : cases) EXPECT_EQ(RoundedNearWholeDegree(lon), kept) << lon;
+  EXPECT_TRUE(std::isnan(RoundedNearWholeDegree(std::nan(""))));
+  // The shortest text of each side of the line, at every whole degree.
+  auto textReadsFiveNines = [](double lon) {
+    char text[64];
+    *std::to_chars(text, text + sizeof text - 1, lon).ptr = 0;
+    const char* point = std::strchr(text, '.');
+    return point && std::strncmp(point + 1, "99999", 5) == 0;
+  };
+  for (int deg = 0; deg < 360; ++deg) {
+    const double line = deg + 0.99999;
+    for (double lon : {std::nextafter(line, 0.0), line, std::nextafter(line, 360.0), std::nextafter(deg + 1.0, 0.0)}) {
+      const bool rounded = RoundedNearWholeDegree(lon) != lon;
+      EXPECT_EQ(rounded, textReadsFiveNines(lon)) << std::setprecision(17) << lon;
+    }
+  }
 }
 
 // A hit whose moving position falls a hair short of the whole degree its target lies on: the

@@ -2,6 +2,7 @@
 // line names, and the lines each loader leaves out with a notice.
 #include "core/test_support.h"
 #include "core/search/target_lists.h"
+#include "core/reference/text.h"
 #include "core/results/results.h"
 
 #include <gtest/gtest.h>
@@ -30,13 +31,13 @@ TEST_F(TargetListsTest, PointsAreNumberedBehindThePlanetsInLoadingOrder) {
   ASSERT_EQ(extra.Total(), 6);
   // The first mansion point follows two degree pairs and one auspicious point.
   EXPECT_EQ(extra.FirstIndex(ListKind::LunarMansions, N()), N() + 4);
-  EXPECT_EQ(extra.Row(N() + 4, N())->Text(0), "Nak-27, pada 4");
+  EXPECT_EQ(extra.Point(N() + 4, N())->name, "Nak-27, pada 4");
   EXPECT_EQ(extra.FirstIndex(ListKind::NatalMidpoints, N()), N() + 6);
-  EXPECT_EQ(extra.Row(N() + 7, N()), nullptr);
+  EXPECT_EQ(extra.Point(N() + 7, N()), nullptr);
   // The pada's number from 0 and the degree where it starts, 3 deg 20' each.
-  EXPECT_EQ(extra.rows[3].Number(7), 107);
-  EXPECT_NEAR(extra.rows[3].Number(3), 356.6666666666631, 1e-9);
-  EXPECT_NEAR(extra.rows[4].Number(3), 13.3333333333332, 1e-9);
+  EXPECT_EQ(std::get<MansionPada>(extra.points[3].data).pada, 107);
+  EXPECT_NEAR(*extra.points[3].FixedLonDeg(), 356.6666666666631, 1e-9);
+  EXPECT_NEAR(*extra.points[4].FixedLonDeg(), 13.3333333333332, 1e-9);
   // A later degree-pair file starts the table afresh; a missing one leaves it.
   LoadDegreePairs(extra, dir_.path() / "missing.t2n");
   EXPECT_EQ(extra.Total(), 6);
@@ -53,10 +54,62 @@ TEST_F(TargetListsTest, APadaTargetIsReportedInItsOwnMansionAndPada) {
   LoadTargetListText(extra, ListKind::LunarMansions, "all.nak", text, tables_);
   ASSERT_EQ(extra.Total(), 108);
   for (int q = 0; q < 108; ++q) {
-    double lon = extra.rows[static_cast<size_t>(q)].Number(3);
-    EXPECT_EQ(MansionNumber(lon), q / 4 + 1) << extra.rows[static_cast<size_t>(q)].Text(0);
-    EXPECT_EQ(PadaNumber(lon), q % 4 + 1) << extra.rows[static_cast<size_t>(q)].Text(0);
+    const ExtraPoint& point = extra.points[static_cast<size_t>(q)];
+    double lon = *point.FixedLonDeg();
+    EXPECT_EQ(MansionNumber(lon), q / 4 + 1) << point.name;
+    EXPECT_EQ(PadaNumber(lon), q % 4 + 1) << point.name;
   }
+}
+
+// A list's lines come back from the points they load, byte for byte (blanks, trailing zeros and
+// all), and the list editor's read and write give the file back as it was.
+TEST_F(TargetListsTest, ListLinesComeBackFromTheirPointsByteForByte) {
+  const struct {
+    ListKind kind;
+    const char* line;
+    double lonDeg;  // where a fixed point stands; -1 for a midpoint
+    int planet;     // the planet that meets it, or the midpoint's second planet
+  } cases[] = {
+      {ListKind::DegreePairs, "Wedding 010/123.50", 10, 0},
+      {ListKind::DegreePairs, "T 359/0.5", 359, 0},
+      {ListKind::AuspiciousPoints, "Good 120/Sun", 120, 1},
+      {ListKind::AuspiciousPoints, "Fortune  005/Ascendant", 5, 15},
+      {ListKind::LunarMansions, "Nak-01, pada 1/Moon", 0, 2},
+      {ListKind::LunarMansions, "Nak-14, pada 3/Mars", 13 * 40.0 / 3 + 2 * 10.0 / 3, 5},
+      {ListKind::MidpointsToNatal, "Sun/Moon", -1, 2},
+      {ListKind::MidpointsToTransit, "Mars/Mars", -1, 5},
+      {ListKind::NatalMidpoints, "Venus/Midheaven", -1, 16},
+  };
+  for (const auto& c : cases) {
+    ExtraPoints extra;
+    LoadTargetListText(extra, c.kind, "my.lst", std::string(c.line) + "\r\n", tables_);
+    ASSERT_EQ(extra.Total(), 1) << c.line;
+    const ExtraPoint& point = extra.points[0];
+    EXPECT_EQ(point.kind, c.kind);
+    std::string line;
+    if (const auto* pair = std::get_if<DegreePair>(&point.data)) {
+      line = point.name + "/" + pair->natalText;
+      EXPECT_EQ(pair->natalDeg, std::stod(pair->natalText)) << c.line;
+    } else if (const MidpointPair* mid = point.Midpoint()) {
+      line = tables_.Planet(mid->first).name + "/" + tables_.Planet(mid->second).name;
+      EXPECT_EQ(point.name, c.line);
+      EXPECT_EQ(mid->second, c.planet) << c.line;
+    } else {
+      line = point.name + "/" + tables_.Planet(point.MeetingPlanet()).name;
+      EXPECT_EQ(point.MeetingPlanet(), c.planet) << c.line;
+    }
+    EXPECT_EQ(line, c.line);
+    EXPECT_EQ(point.FixedLonDeg().has_value(), c.lonDeg >= 0) << c.line;
+    if (c.lonDeg >= 0) {
+      EXPECT_NEAR(*point.FixedLonDeg(), c.lonDeg, 1e-9) << c.line;
+    }
+  }
+  // The editor reads the lines of a file and writes them CR LF: a CR LF file comes back whole.
+  std::string text;
+  for (const auto& c : cases) text += std::string(c.line) + "\r\n";
+  std::optional<std::vector<std::string>> lines = ReadLines(File("all.lst", text));
+  ASSERT_TRUE(lines);
+  EXPECT_EQ(JoinCrlf(*lines), text);
 }
 
 // Rows that cannot be a point are left out with one notice each, and the rows around them load.
