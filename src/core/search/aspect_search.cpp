@@ -195,6 +195,53 @@ double AspectSearch::ScanStepDaysFor(Pass pass, int i, int j) const {
   return StepDaysFor(pass, i, j);
 }
 
+std::optional<Hit> AspectSearch::AspectHit(const PairScan& scan, int aspectIndex, double offsetDeg, double a,
+                                           double fa, double b, double fb) {
+  const Pass pass = scan.pass;
+  const int i = scan.i, j = scan.j;
+  PointState lastP, lastQ;
+  double lastJd = 0;
+  CrossingCurve curve;
+  curve.value = [&](double x) {
+    return FoldDeg(Moving(pass, x, i, positions_).lon - Second(pass, x, i, j, positions_).lon - offsetDeg);
+  };
+  curve.errorDeg = scan.errorDeg;
+  if (scan.polish)
+    curve.exact = [&](double x) {
+      lastP = Moving(pass, x, i, exact_);
+      lastQ = Second(pass, x, i, j, exact_);
+      lastJd = x;
+      double r = (MovingFirst(pass) ? lastP.speed : 0.0) - (MovingSecond(pass) ? lastQ.speed : 0.0);
+      return std::pair{FoldDeg(lastP.lon - lastQ.lon - offsetDeg), r};
+    };
+  std::optional<double> found = Crossing(curve, a, fa, b, fb);
+  if (!found) return std::nullopt;
+  double x = std::clamp(*found, a, b);
+  if (!InSpan(x)) return std::nullopt;
+  // The positions at the exact moment: those of the last real evaluation carried on by their
+  // speeds over the fraction of a second left, or the search's own.
+  PointState px, qx;
+  if (lastJd != 0 && std::abs(x - lastJd) < kOneSecondDays) {
+    px = {Normalise(lastP.lon + lastP.speed * (x - lastJd)), lastP.speed};
+    qx = {MovingSecond(pass) ? Normalise(lastQ.lon + lastQ.speed * (x - lastJd)) : lastQ.lon, lastQ.speed};
+  } else {
+    px = Moving(pass, x, i, positions_);
+    qx = Second(pass, x, i, j, positions_);
+  }
+  Hit hit;
+  hit.kind = HitKind::Longitude;
+  hit.pass = pass;
+  hit.movingPoint = i;
+  hit.aspect = aspectIndex;
+  hit.secondPoint = pass == Pass::DegreePair ? 0 : j;
+  hit.exactJd = x;
+  hit.movingDeg = RoundedNearWholeDegree(px.lon);
+  hit.secondDeg = RoundedNearWholeDegree(qx.lon);
+  hit.movingSpeedDegPerDay = FixedMover(pass) ? 0.0 : px.speed;
+  hit.secondSpeedDegPerDay = qx.speed;
+  return hit;
+}
+
 void AspectSearch::ScanPair(Pass pass, int i, int j) {
   const RunOptions& o = ctx_.options;
   // The scan may take longer steps where nothing of the pair moves faster than the step allows.
@@ -213,7 +260,6 @@ void AspectSearch::ScanPair(Pass pass, int i, int j) {
 
   // How far the positions may be from the ephemeris's: a house point's rate is that of the
   // houses, a turn a day, against which an interpolated body's error is nothing.
-  const bool polishPair = polish_ && !housePoint;
   std::function<double(double)> errorDeg = [&](double x) {
     return (MovingFirst(pass) ? positions_.ErrorBoundDeg(x, mover, false) : 0.0) +
            (MovingSecond(pass) ? positions_.ErrorBoundDeg(x, j, false) : 0.0);
@@ -229,56 +275,17 @@ void AspectSearch::ScanPair(Pass pass, int i, int j) {
   // The flips of the moving point (the second point of a pass is never a transit midpoint).
   WalkPlan plan = PlanOf(ctx_.span.start, ctx_.span.end, step, std::move(rate), mover);
 
-  PointState lastP, lastQ;
-  double lastJd = 0;
+  const PairScan scan{pass, i, j, polish_ && !housePoint, errorDeg};
   auto scanPiece = [&](double a, const PointState& pa, const PointState& qa, double b, const PointState& pb,
                        const PointState& qb) {
     for (const Aspect& k : aspects) {
       for (double side : {1.0, -1.0}) {
         if (side < 0 && (k.angleDeg == 0 || k.angleDeg == 180)) continue;
-        double fa = FoldDeg(pa.lon - qa.lon - side * k.angleDeg);
-        double fb = FoldDeg(pb.lon - qb.lon - side * k.angleDeg);
+        const double offsetDeg = side * k.angleDeg;
+        double fa = FoldDeg(pa.lon - qa.lon - offsetDeg);
+        double fb = FoldDeg(pb.lon - qb.lon - offsetDeg);
         if (!Brackets(fa, fb)) continue;
-        CrossingCurve curve;
-        curve.value = [&](double x) {
-          return FoldDeg(Moving(pass, x, i, positions_).lon - Second(pass, x, i, j, positions_).lon - side * k.angleDeg);
-        };
-        curve.errorDeg = errorDeg;
-        if (polishPair)
-          curve.exact = [&](double x) {
-            lastP = Moving(pass, x, i, exact_);
-            lastQ = Second(pass, x, i, j, exact_);
-            lastJd = x;
-            double r = (MovingFirst(pass) ? lastP.speed : 0.0) - (MovingSecond(pass) ? lastQ.speed : 0.0);
-            return std::pair{FoldDeg(lastP.lon - lastQ.lon - side * k.angleDeg), r};
-          };
-        lastJd = 0;
-        std::optional<double> found = Crossing(curve, a, fa, b, fb);
-        if (!found) continue;
-        double x = std::clamp(*found, a, b);
-        if (!InSpan(x)) continue;
-        // The positions at the exact moment: those of the last real evaluation carried on
-        // by their speeds over the fraction of a second left, or the search's own.
-        PointState px, qx;
-        if (lastJd != 0 && std::abs(x - lastJd) < kOneSecondDays) {
-          px = {Normalise(lastP.lon + lastP.speed * (x - lastJd)), lastP.speed};
-          qx = {MovingSecond(pass) ? Normalise(lastQ.lon + lastQ.speed * (x - lastJd)) : lastQ.lon, lastQ.speed};
-        } else {
-          px = Moving(pass, x, i, positions_);
-          qx = Second(pass, x, i, j, positions_);
-        }
-        Hit hit;
-        hit.kind = HitKind::Longitude;
-        hit.pass = pass;
-        hit.movingPoint = i;
-        hit.aspect = k.index;
-        hit.secondPoint = pass == Pass::DegreePair ? 0 : j;
-        hit.exactJd = x;
-        hit.movingDeg = RoundedNearWholeDegree(px.lon);
-        hit.secondDeg = RoundedNearWholeDegree(qx.lon);
-        hit.movingSpeedDegPerDay = FixedMover(pass) ? 0.0 : px.speed;
-        hit.secondSpeedDegPerDay = qx.speed;
-        out_->push_back(hit);
+        if (std::optional<Hit> hit = AspectHit(scan, k.index, offsetDeg, a, fa, b, fb)) out_->push_back(*hit);
       }
     }
     return false;

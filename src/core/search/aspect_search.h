@@ -109,6 +109,17 @@ class AspectSearch {
     double a, b;
     PointState pa, pb;
   };
+  // One pair's scan as its pieces see it: whose positions, and how crossings are polished.
+  struct PairScan {
+    Pass pass;
+    int i, j;
+    bool polish;
+    std::function<double(double)> errorDeg;
+  };
+  // The hit where the pair's separation less `offsetDeg` (the aspect angle, on the side
+  // looked at) crosses zero in [a, b], when it lies in the run span.
+  std::optional<Hit> AspectHit(const PairScan& scan, int aspectIndex, double offsetDeg, double a, double fa, double b,
+                               double fb);
   void LongitudePeriods(Hit& hit);
   void PairPeriods(Hit& hit);
   void DeclinationPeriods(Hit& hit);
