@@ -142,6 +142,7 @@ struct Worker {
   Worker(const RunInput& in, const SearchContext& ctx, const PositionSamples* samples, const ExtraPoints& extra)
       : record(in.chart), calc(in.tables, record, in.options.chart), exact(calc) {
     calc.SetExtraPoints({&extra.rows});
+    calc.SetObserver(in.ephemerisObserver);
     if (samples) interpolated.emplace(*samples, calc, in.tables, &extra);
     PositionSource& scan = interpolated ? static_cast<PositionSource&>(*interpolated) : exact;
     search.emplace(ctx, scan, exact, interpolated.has_value());
@@ -151,7 +152,6 @@ struct Worker {
   ExactPositions exact;
   std::optional<InterpolatedPositions> interpolated;
   std::optional<AspectSearch> search;
-  EphemerisCalls calls;
 };
 
 int WorkerCount(const RunOptions& o) {
@@ -172,7 +172,6 @@ void ForEachItem(WorkerPool& pool, std::vector<std::unique_ptr<Worker>>& workers
   std::mutex failureMutex;
   std::function<void(int)> work = [&](int n) {
     Worker& w = *workers[static_cast<size_t>(n)];
-    EphemerisCalls before = ThreadEphemerisCalls();
     try {
       for (int item; !stop && (item = next++) < count;) {
         if (progress) progress(item);
@@ -183,8 +182,6 @@ void ForEachItem(WorkerPool& pool, std::vector<std::unique_ptr<Worker>>& workers
       if (!failure) failure = std::current_exception();
       stop = true;
     }
-    w.calls.calc += ThreadEphemerisCalls().calc - before.calc;
-    w.calls.houses += ThreadEphemerisCalls().houses - before.houses;
   };
   pool.RunOnAll(std::min(static_cast<int>(workers.size()), std::max(count, 1)), work);
   if (control.cancelled && control.cancelled()) throw RunCancelled();
@@ -274,9 +271,8 @@ RunResult RunAspectarian(const RunInput& in, const RunControl& control, WorkerPo
   if (!sharedPool || sharedPool->ProgramDir() != in.programDir)
     sharedPool = &ownPool.emplace(in.programDir, WorkerCount(in.options) - 1);
   WorkerPool& pool = *sharedPool;
-  PrepareEphemeris(in.programDir);
-  // This thread's calls: the probe's, the nutation's and those of worker 0.
-  const EphemerisCalls callsBefore = ThreadEphemerisCalls();
+  // The probe, the natal midpoints and the nutation are computed on this thread.
+  const EphemerisThread ephemeris(in.programDir);
   RunResult result;
   result.hits = HitTables(in.options.hitLimit);
   result.span = RunSpanOf(in.options, in.transitYear, in.transitMonth, in.transitDay);
@@ -307,6 +303,7 @@ RunResult RunAspectarian(const RunInput& in, const RunControl& control, WorkerPo
   ChartRecord probeRecord = in.chart;
   ChartCalculator probe(in.tables, probeRecord, in.options.chart);
   probe.SetExtraPoints({&extra.rows});
+  probe.SetObserver(in.ephemerisObserver);
   if (extra.count[static_cast<size_t>(ListKind::NatalMidpoints)] > 0)
     ComputeNatalMidpoints(result.extra, probe, in.chart.natalJulianDay, in.tables.NumPlanetsUsed());
 
@@ -387,11 +384,7 @@ RunResult RunAspectarian(const RunInput& in, const RunControl& control, WorkerPo
     }
     MarkNearTheSun(*samples, in.tables);
     if (request.houses) samples->houses.emplace(in.chart.transitPlace, in.options.chart, request.fromJd, request.toJd);
-    for (auto& w : workers) {
-      EphemerisCalls kept = w->calls;
-      w = std::make_unique<Worker>(in, ctx, &*samples, extra);
-      w->calls = kept;
-    }
+    for (auto& w : workers) w = std::make_unique<Worker>(in, ctx, &*samples, extra);
   } else {
     for (int n = 0; n < threads; ++n) workers.push_back(std::make_unique<Worker>(in, ctx, nullptr, extra));
   }
@@ -494,14 +487,7 @@ RunResult RunAspectarian(const RunInput& in, const RunControl& control, WorkerPo
   }
 
   EphemerisProblems problems = probe.Problems();
-  result.ephemerisCalls.calc = ThreadEphemerisCalls().calc - callsBefore.calc;
-  result.ephemerisCalls.houses = ThreadEphemerisCalls().houses - callsBefore.houses;
-  for (size_t n = 0; n < workers.size(); ++n) {
-    const auto& w = workers[n];
-    if (n > 0) {
-      result.ephemerisCalls.calc += w->calls.calc;
-      result.ephemerisCalls.houses += w->calls.houses;
-    }
+  for (const auto& w : workers) {
     problems.Merge(w->calc.Problems());
     if (w->interpolated && w->interpolated->HousesReplaced() && in.options.chart.houses != HouseSystem::None) {
       char letter = in.options.chart.houses == HouseSystem::Koch ? 'k' : 'p';

@@ -82,13 +82,13 @@ TEST(CheckPersonFields, OneMessagePerFailedCheckNamingItsFieldsInShowingOrder) {
 class PlanetaryDataTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    PrepareEphemeris(scratch.path());
     LoadReferenceData(s.tables, test::ShippedDataDir());
     s.chart.Size(s.tables.NumPlanetsUsed());
     s.person1 = Natal();
     s.person2 = Transit();
   }
   test::ScratchDir scratch;
+  EphemerisThread ephemeris{scratch.path()};
   Session s;
   RecordingInterface ui;
 };
