@@ -109,7 +109,7 @@ TEST_F(PlanetaryDataTest, FailedChecksShowWarningsAndKeepSavedCharts) {
 
 // Every calculation also starts the data window's lines afresh: Save and "Print data" carry no
 // earlier person's reports.
-TEST_F(PlanetaryDataTest, GoodRunSavesNatalAndTransitCharts) {
+TEST_F(PlanetaryDataTest, ACalculationSavesBothChartsAndDropsAnEarlierPersonsReport) {
   s.output.outLine = "an earlier report";
   s.output.AddOutLine();
   ASSERT_TRUE(CalculatePlanetaryData(s, ui));
