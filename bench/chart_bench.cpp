@@ -12,10 +12,10 @@ namespace {
 struct ChartFixture {
   ChartFixture() {
     LoadReferenceData(tables, KESMORA_SHIPPED_DATA_DIR);
-    PrepareEphemeris(std::filesystem::temp_directory_path());
     record.Size(tables.NumPlanetsUsed());
     record.inputs = ChartInputs{22, 9, 1949, 16.35889f, 43, -95.3833, 29.75};
   }
+  EphemerisThread ephemeris{std::filesystem::temp_directory_path()};
   ReferenceTables tables;
   ChartRecord record;
 };

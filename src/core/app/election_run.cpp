@@ -3,6 +3,7 @@
 #include "core/app/run.h"
 #include "core/results/hotspots.h"
 #include "core/search/run_options.h"
+#include "core/settings/options_file.h"
 
 #include <algorithm>
 
@@ -12,11 +13,12 @@ ElectionRunInput ElectionRunInputOf(const Session& session, const RunOptions& op
   ElectionRunInput in;
   in.run = RunInputOf(session, options);
   in.election = std::move(election);
+  in.events.traditionalVoid = session.optionValues[option::TraditionalVoid] != 0;
   return in;
 }
 
 ElectionPicture RunElection(const ElectionRunInput& in, const RunControl& control) {
-  PrepareEphemeris(in.run.programDir);
+  const EphemerisThread ephemeris(in.run.programDir);
   const RunSpan runSpan = RunSpanOf(in.run.options, in.run.transitYear, in.run.transitMonth, in.run.transitDay);
   const Interval span{runSpan.start, runSpan.end};
   const double zone = in.run.options.transitTimeZone;
@@ -37,7 +39,7 @@ ElectionPicture RunElection(const ElectionRunInput& in, const RunControl& contro
   ChartCalculator calc(in.run.tables, record, in.run.options.chart);
   // The void Moon and the retrograde periods are shown whatever the conditions.
   progress(election_stage::Events, 0);
-  const std::vector<Event> events = FindEvents(calc, in.run.tables, span.startJd, span.endJd, EventOptions{}, check);
+  const std::vector<Event> events = FindEvents(calc, in.run.tables, span.startJd, span.endJd, in.events, check);
 
   ElectionInputs inputs;
   inputs.tables = &in.run.tables;

@@ -13,6 +13,7 @@ struct ElectionRunInput {
   RunInput run;  // the span, the charts and the selection of "hits >= N"
   Election election;
   double minMinutes = kDefaultMinMinutes;
+  EventOptions events;  // the void Moon by the traditional planets when the options say so
 };
 
 ElectionRunInput ElectionRunInputOf(const Session& session, const RunOptions& options, Election election);

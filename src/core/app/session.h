@@ -14,12 +14,16 @@
 #include "core/settings/settings.h"
 
 #include <filesystem>
+#include <memory>
 #include <string>
 
 namespace kesmora {
 
 struct Session {
   std::filesystem::path programDir;
+  // libswe pointed at the program's ephemeris folder on the thread that started the session,
+  // for the charts computed there; reset when the program ends.
+  std::shared_ptr<EphemerisThread> ephemeris;
   OptionValues optionValues{};
   ReferenceTables tables;
   ChartRecord chart;

@@ -107,7 +107,7 @@ void StartSession(Session& s, const StartOptions& options) {
 
   std::error_code ec;
   for (const char* folder : {"ephems", "hits", "reports"}) fs::create_directories(s.programDir / folder, ec);
-  PrepareEphemeris(s.programDir);
+  s.ephemeris = std::make_shared<EphemerisThread>(s.programDir);
 
   if (!ReadOptionsFile(s.optionValues, FindIgnoringCase(s.programDir, OptionsFileName)))
     throw FatalError("I cannot find your 'OPTIONS.OPT' file");

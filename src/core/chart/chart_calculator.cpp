@@ -17,8 +17,13 @@ constexpr int kSiderealFlags = SEFLG_SWIEPH | SEFLG_SPEED | SEFLG_SIDEREAL;     
 constexpr int kDeclinationFlags = SEFLG_SWIEPH | SEFLG_SPEED | SEFLG_EQUATORIAL;  // 2306
 constexpr int kTurnedIndex = 13;  // the body at this index is shown as its opposite point
 
-// libswe's state is per thread: remember per thread whether the sidereal mode is set.
-thread_local bool tSiderealModeSet = false;
+// libswe's state on this thread, as the EphemerisThread objects it holds have left it.
+struct ThreadEphemeris {
+  int holders = 0;
+  std::string path;              // where libswe looks, while held
+  bool siderealModeSet = false;  // libswe forgets it with its path and when it closes
+};
+thread_local ThreadEphemeris tEphemeris;
 
 char HouseLetter(HouseSystem system) {
   switch (system) {
@@ -54,31 +59,15 @@ bool NeedsPartInputs(const std::string& code) { return NeedsPartInputs(PointCode
 
 }  // namespace
 
-EphemerisCalls& ThreadEphemerisCalls() {
-  thread_local EphemerisCalls calls;
-  return calls;
-}
-
-namespace {
-thread_local std::vector<EphemerisCall>* tCallLog = nullptr;
-}  // namespace
-
-void LogEphemerisCalls(std::vector<EphemerisCall>* log) { tCallLog = log; }
-
-int EphemerisCalc(double jdEt, int body, int flags, double* xx, char* error) {
-  ++ThreadEphemerisCalls().calc;
-  if (tCallLog) tCallLog->push_back({false, jdEt, body, flags, 0, 0});
-  char own[256] = {0};
-  if (!error) error = own;
+int ChartCalculator::Calc(double jdEt, int body, int flags, double* xx, char* error) const {
+  if (observer_) observer_->Calculated(jdEt, body, flags);
   error[0] = 0;
   return swe_calc(jdEt, body, flags, xx, error);
 }
 
-int EphemerisHouses(double jd, int flags, double latitude, double longitude, int letter, double* cusps,
-                    double* ascmc) {
-  ++ThreadEphemerisCalls().houses;
-  if (tCallLog) tCallLog->push_back({true, jd, letter, flags, latitude, longitude});
-  return swe_houses_ex(jd, flags, latitude, longitude, letter, cusps, ascmc);
+int ChartCalculator::HousesEx(double jd, int flags, double latitude, double longitude, int letter, Houses& h) const {
+  if (observer_) observer_->HousesCalculated(jd, letter, flags);
+  return swe_houses_ex(jd, flags, latitude, longitude, letter, h.cusps.data(), h.ascmc.data());
 }
 
 void EphemerisSpan::Note(double jd, const char* text) {
@@ -131,16 +120,31 @@ std::string EphemerisPath(const std::filesystem::path& programDir) {
   return (programDir / "ephems").string() + ":/usr/share/libswe/ephe";
 }
 
-void PrepareEphemeris(const std::filesystem::path& programDir) {
-  std::string path = EphemerisPath(programDir);
+namespace {
+
+void PointEphemerisAt(const std::string& path) {
   swe_set_ephe_path(path.c_str());
-  tSiderealModeSet = false;
+  tEphemeris.path = path;
+  tEphemeris.siderealModeSet = false;
 }
 
-void CloseEphemeris() {
-  swe_close();
-  tSiderealModeSet = false;
+}  // namespace
+
+EphemerisThread::EphemerisThread(const std::filesystem::path& programDir)
+    : path_(EphemerisPath(programDir)), outerPath_(tEphemeris.path) {
+  if (tEphemeris.holders++ == 0 || tEphemeris.path != path_) PointEphemerisAt(path_);
 }
+
+EphemerisThread::~EphemerisThread() {
+  if (--tEphemeris.holders == 0) {
+    swe_close();
+    tEphemeris = {};
+  } else if (!outerPath_.empty() && tEphemeris.path != outerPath_) {
+    PointEphemerisAt(outerPath_);
+  }
+}
+
+bool EphemerisThread::Held() { return tEphemeris.holders > 0; }
 
 double JulianDayOf(const ChartInputs& in) {
   double ut = static_cast<double>(in.hour) + static_cast<double>(in.minute) / 60.0;
@@ -164,9 +168,9 @@ int ChartCalculator::Flags() const {
 }
 
 void ChartCalculator::ApplyZodiac() const {
-  if (options_.zodiac == Zodiac::Sidereal && !tSiderealModeSet) {
+  if (options_.zodiac == Zodiac::Sidereal && !tEphemeris.siderealModeSet) {
     swe_set_sid_mode(SE_SIDM_FAGAN_BRADLEY, 0.0, 0.0);
-    tSiderealModeSet = true;
+    tEphemeris.siderealModeSet = true;
   }
 }
 
@@ -177,7 +181,7 @@ ChartCalculator::Houses ChartCalculator::ComputeHouses(double jd, double latitud
   // libswe answers a system it cannot compute (Placidus or Koch near the poles) with
   // Porphyry houses and an error code; the houses are still usable, the user is told.
   if (letter != 0 &&
-      EphemerisHouses(jd, Flags(), latitude, longitude, letter, h.cusps.data(), h.ascmc.data()) < 0)
+      HousesEx(jd, Flags(), latitude, longitude, letter, h) < 0)
     problems_.housesReplaced[letter].Note(jd, "");
   record_.ascendantLon = h.ascmc[0];
   return h;
@@ -195,7 +199,7 @@ std::pair<double, double> ChartCalculator::BodyAt(double jdEt, int sweNumber, in
   double xx[6] = {0, 0, 0, 0, 0, 0};
   char error[256];
   int flags = Flags() | extraFlags;
-  int rc = EphemerisCalc(jdEt, sweNumber, flags, xx, error);
+  int rc = Calc(jdEt, sweNumber, flags, xx, error);
   if (rc < 0) {
     problems_.bodies[sweNumber].Note(jdEt - swe_deltat(jdEt), error);
     constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
@@ -473,7 +477,7 @@ PointState ChartCalculator::PointAt(double jd, int index) {
 double ChartCalculator::NutationInLongitudeDeg(double jd) const {
   double xx[6] = {0, 0, 0, 0, 0, 0};
   char error[256];
-  if (EphemerisCalc(jd + swe_deltat(jd), SE_ECL_NUT, 0, xx, error) < 0) return std::numeric_limits<double>::quiet_NaN();
+  if (Calc(jd + swe_deltat(jd), SE_ECL_NUT, 0, xx, error) < 0) return std::numeric_limits<double>::quiet_NaN();
   return xx[2];
 }
 
@@ -491,7 +495,7 @@ PointState ChartCalculator::DeclinationAt(double jd, int index) {
   int flags = kDeclinationFlags;
   double xx[6] = {0, 0, 0, 0, 0, 0};
   char error[256];
-  if (EphemerisCalc(jd + swe_deltat(jd), e.sweNumber, flags, xx, error) < 0) {
+  if (Calc(jd + swe_deltat(jd), e.sweNumber, flags, xx, error) < 0) {
     problems_.bodies[e.sweNumber].Note(jd, error);
     constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
     return {kNaN, kNaN};
@@ -512,7 +516,7 @@ void ChartCalculator::CalcNatalDeclinations() {
     double xx[6] = {0, 0, 0, 0, 0, 0};
     char error[256];
     double decl = std::numeric_limits<double>::quiet_NaN();
-    if (EphemerisCalc(jdEt, e.sweNumber, kDeclinationFlags, xx, error) >= 0)
+    if (Calc(jdEt, e.sweNumber, kDeclinationFlags, xx, error) >= 0)
       decl = i == kTurnedIndex ? -xx[1] : xx[1];
     else
       problems_.bodies[e.sweNumber].Note(jd, error);

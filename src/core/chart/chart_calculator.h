@@ -63,24 +63,15 @@ struct PointState {
   double speed = 0;  // degrees per day
 };
 
-// Counts of the ephemeris calls made on this thread, for the benchmarks.
-struct EphemerisCalls {
-  long long calc = 0, houses = 0;
+// Hears every call a calculator makes of swe_calc and swe_houses_ex, as it makes it (the
+// benchmarks count them). The calculators of a run's threads share one: it is called from
+// each of them at once.
+class EphemerisObserver {
+ public:
+  virtual ~EphemerisObserver() = default;
+  virtual void Calculated(double jdEt, int body, int flags) = 0;
+  virtual void HousesCalculated(double jd, int letter, int flags) = 0;
 };
-EphemerisCalls& ThreadEphemerisCalls();
-// One ephemeris call as made, so that a measurement can replay the same calls bare.
-struct EphemerisCall {
-  bool houses = false;
-  double jd = 0;
-  int bodyOrLetter = 0, flags = 0;
-  double latitude = 0, longitude = 0;
-};
-// While set, every call of this thread is appended to the log (nullptr stops it).
-void LogEphemerisCalls(std::vector<EphemerisCall>* log);
-// swe_calc and swe_houses_ex, counted. `error` (256 characters) receives libswe's text.
-int EphemerisCalc(double jdEt, int body, int flags, double* xx, char* error = nullptr);
-int EphemerisHouses(double jd, int flags, double latitude, double longitude, int letter, double* cusps,
-                    double* ascmc);
 
 // What the ephemeris could not do while a calculator worked: bodies it could not compute at
 // all (their positions are NaN, so they meet nothing and show as "n/a"), moments for which
@@ -106,11 +97,27 @@ struct EphemerisProblems {
 double Normalise(double x);
 double Midpoint(double a, double b);
 
-// Points libswe at the program's ephemeris folder, then Debian's. libswe keeps its state per
-// thread here, so every thread that computes calls this (and the sidereal mode follows it).
-void PrepareEphemeris(const std::filesystem::path& programDir);
+// The ephemeris of the thread that holds this: libswe pointed at the program's ephemeris
+// folder, then Debian's, from construction on, and closed (its files and settings) when the
+// last one the thread holds goes. libswe keeps its state per thread, so whatever owns a thread
+// that computes holds one on it for as long as it computes: the worker pool on each of its
+// threads and on the caller's for the caller's share of a task, a run on the thread it runs
+// on, a session on the thread that started it. They nest: one made where the thread holds
+// one for the same folder changes nothing; one for another folder points libswe there while
+// it lives and back after. Made and destroyed on the same thread.
+class EphemerisThread {
+ public:
+  explicit EphemerisThread(const std::filesystem::path& programDir);
+  ~EphemerisThread();
+  EphemerisThread(const EphemerisThread&) = delete;
+  EphemerisThread& operator=(const EphemerisThread&) = delete;
+  // Whether the calling thread holds one.
+  static bool Held();
+
+ private:
+  std::string path_, outerPath_;  // this one's, and what the thread held before (empty: none)
+};
 std::string EphemerisPath(const std::filesystem::path& programDir);
-void CloseEphemeris();
 
 // Universal-time Julian day of the chart inputs.
 double JulianDayOf(const ChartInputs& inputs);
@@ -129,6 +136,8 @@ class ChartCalculator {
   double LastPointSpeed() const { return record_.lastPointSpeed; }
   const ChartRecord& Record() const { return record_; }
   void SetExtraPoints(ExtraPointContext context) { extra_ = context; }
+  // Every ephemeris call is told to the observer from here on (nullptr: to none).
+  void SetObserver(EphemerisObserver* observer) { observer_ = observer; }
 
   void CalcChart(bool isTransit);
   double CalcPointAt(double jd, int index);
@@ -176,6 +185,10 @@ class ChartCalculator {
 
   int Flags() const;
   void ApplyZodiac() const;
+  // swe_calc and swe_houses_ex, told to the observer. `error` (256 characters) receives
+  // libswe's text.
+  int Calc(double jdEt, int body, int flags, double* xx, char* error) const;
+  int HousesEx(double jd, int flags, double latitude, double longitude, int letter, Houses& h) const;
   Houses ComputeHouses(double jd, double latitude, double longitude);
   double CuspLongitude(const Houses& h, int index) const;
   // Longitude and speed of an ephemeris body at jd_et, turned 180 degrees for index 13; both
@@ -204,6 +217,7 @@ class ChartCalculator {
   ChartRecord& record_;
   ChartOptions options_;
   ExtraPointContext extra_;
+  EphemerisObserver* observer_ = nullptr;
   // Noted by every ephemeris call, the const ones included.
   mutable EphemerisProblems problems_;
 };

@@ -174,6 +174,22 @@ bool BeginsWith(const char* text, const std::string& query) {
 
 }  // namespace
 
+std::vector<uint32_t> Atlas::InRegion(const std::vector<uint32_t>& found, const std::string& region) const {
+  std::vector<char> countryIn(countries_), regionIn(regions_);
+  for (size_t c = 0; c < countries_; ++c) {
+    const auto r = Record<CountryRecord>(countriesAt_ + c * sizeof(CountryRecord));
+    countryIn[c] = FoldForSearch(Text(r.code)) == region || BeginsWith(Text(r.folded), region);
+  }
+  for (size_t g = 0; g < regions_; ++g)
+    regionIn[g] = BeginsWith(Text(Record<RegionRecord>(regionsAt_ + g * sizeof(RegionRecord)).folded), region);
+  std::vector<uint32_t> inRegion;
+  for (uint32_t place : found) {
+    const auto r = Record<PlaceRecord>(placesAt_ + place * sizeof(PlaceRecord));
+    if (countryIn[r.country] || (r.region != kNoRegion && regionIn[r.region])) inRegion.push_back(place);
+  }
+  return inRegion;
+}
+
 Atlas::Matches Atlas::Search(std::string_view city, std::string_view stateOrCountry, size_t limit) const {
   Matches m;
   const std::string query = Trim(FoldForSearch(city));
@@ -219,18 +235,7 @@ Atlas::Matches Atlas::Search(std::string_view city, std::string_view stateOrCoun
   auto byOwnName = [&](uint32_t place) { return bestScore[place] % 2 == 0; };
 
   if (!region.empty() && !found.empty()) {
-    std::vector<char> countryIn(countries_), regionIn(regions_);
-    for (size_t c = 0; c < countries_; ++c) {
-      const auto r = Record<CountryRecord>(countriesAt_ + c * sizeof(CountryRecord));
-      countryIn[c] = FoldForSearch(Text(r.code)) == region || BeginsWith(Text(r.folded), region);
-    }
-    for (size_t g = 0; g < regions_; ++g)
-      regionIn[g] = BeginsWith(Text(Record<RegionRecord>(regionsAt_ + g * sizeof(RegionRecord)).folded), region);
-    std::vector<uint32_t> inRegion;
-    for (uint32_t place : found) {
-      const auto r = Record<PlaceRecord>(placesAt_ + place * sizeof(PlaceRecord));
-      if (countryIn[r.country] || (r.region != kNoRegion && regionIn[r.region])) inRegion.push_back(place);
-    }
+    std::vector<uint32_t> inRegion = InRegion(found, region);
     if (inRegion.empty())
       m.regionIgnored = true;
     else

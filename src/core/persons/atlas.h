@@ -75,6 +75,9 @@ class Atlas {
   T Record(size_t offset) const;
   const char* Text(uint32_t offset) const { return bytes_.data() + poolAt_ + offset; }
   bool FromBytesInto(std::string bytes, std::string* error);
+  // The places of `found` that lie in a country or region whose name begins with the folded
+  // `region`, or whose code it is.
+  std::vector<uint32_t> InRegion(const std::vector<uint32_t>& found, const std::string& region) const;
 
   std::string bytes_;  // the whole index
   size_t placesAt_ = 0, countriesAt_ = 0, regionsAt_ = 0, zonesAt_ = 0, keysAt_ = 0, poolAt_ = 0;

@@ -64,6 +64,39 @@ uint16_t Number16(const T& index) {
 
 int32_t Micro(double degrees) { return static_cast<int32_t>(std::llround(degrees * kMicro)); }
 
+// The tables of the index as it is built.
+struct Tables {
+  Pool pool;
+  std::vector<CountryRecord> countries;
+  std::vector<RegionRecord> regions;
+  std::vector<ZoneRecord> zones;
+  std::vector<PlaceRecord> places;
+  std::vector<KeyRecord> keys;
+};
+
+// The index's bytes: the header, then each table, then the texts.
+std::string IndexBytes(const Tables& t) {
+  Header h{};
+  std::memcpy(h.magic, kMagic, sizeof h.magic);
+  h.version = kVersion;
+  h.places = static_cast<uint32_t>(t.places.size());
+  h.countries = static_cast<uint32_t>(t.countries.size());
+  h.regions = static_cast<uint32_t>(t.regions.size());
+  h.zones = static_cast<uint32_t>(t.zones.size());
+  h.keys = static_cast<uint32_t>(t.keys.size());
+  h.poolBytes = static_cast<uint32_t>(t.pool.Bytes().size());
+  std::string out;
+  out.reserve(sizeof h + t.places.size() * sizeof(PlaceRecord) + t.keys.size() * sizeof(KeyRecord) + h.poolBytes);
+  Append(out, h);
+  for (const auto& r : t.places) Append(out, r);
+  for (const auto& r : t.countries) Append(out, r);
+  for (const auto& r : t.regions) Append(out, r);
+  for (const auto& r : t.zones) Append(out, r);
+  for (const auto& r : t.keys) Append(out, r);
+  out += t.pool.Bytes();
+  return out;
+}
+
 }  // namespace
 
 std::string BuildAtlasIndex(const std::vector<AtlasPlace>& input) {
@@ -73,14 +106,10 @@ std::string BuildAtlasIndex(const std::vector<AtlasPlace>& input) {
   std::stable_sort(order.begin(), order.end(),
                    [&](size_t a, size_t b) { return input[a].population > input[b].population; });
 
-  Pool pool;
+  Tables t;
+  auto& [pool, countries, regions, zones, places, keys] = t;
   std::map<std::string, uint16_t> countryOf, zoneOf;
   std::map<std::pair<std::string, std::string>, uint16_t> regionOf;
-  std::vector<CountryRecord> countries;
-  std::vector<RegionRecord> regions;
-  std::vector<ZoneRecord> zones;
-  std::vector<PlaceRecord> places;
-  std::vector<KeyRecord> keys;
   places.reserve(input.size());
   for (size_t i : order) {
     const AtlasPlace& p = input[i];
@@ -128,26 +157,7 @@ std::string BuildAtlasIndex(const std::vector<AtlasPlace>& input) {
     if (const int c = std::strcmp(pool.At(a.folded), pool.At(b.folded)); c != 0) return c < 0;
     return (a.place & kPlaceBits) < (b.place & kPlaceBits);
   });
-
-  Header h{};
-  std::memcpy(h.magic, kMagic, sizeof h.magic);
-  h.version = kVersion;
-  h.places = static_cast<uint32_t>(places.size());
-  h.countries = static_cast<uint32_t>(countries.size());
-  h.regions = static_cast<uint32_t>(regions.size());
-  h.zones = static_cast<uint32_t>(zones.size());
-  h.keys = static_cast<uint32_t>(keys.size());
-  h.poolBytes = static_cast<uint32_t>(pool.Bytes().size());
-  std::string out;
-  out.reserve(sizeof h + places.size() * sizeof(PlaceRecord) + keys.size() * sizeof(KeyRecord) + h.poolBytes);
-  Append(out, h);
-  for (const auto& r : places) Append(out, r);
-  for (const auto& r : countries) Append(out, r);
-  for (const auto& r : regions) Append(out, r);
-  for (const auto& r : zones) Append(out, r);
-  for (const auto& r : keys) Append(out, r);
-  out += pool.Bytes();
-  return out;
+  return IndexBytes(t);
 }
 
 }  // namespace kesmora

@@ -139,11 +139,8 @@ WalkPlan AspectSearch::PlanOf(double fromJd, double toJd, double stepDays, std::
 
 std::optional<double> AspectSearch::Crossing(const CrossingCurve& curve, double a, double fa, double b,
                                              double fb) const {
-  if (!Brackets(fa, fb)) return std::nullopt;
   const auto& f = curve.value;
-  // A jump, a hair or a value the ephemeris could not give is no crossing; a bracket that
-  // narrowed more slowly than the steps allowed still holds one, near the end it was left at.
-  std::optional<double> x = FindCrossing(f, a, fa, b, fb).Moment();
+  std::optional<double> x = CrossingBetween(f, a, fa, b, fb);
   if (!x || !polish_ || !curve.exact) return x;
   // The time the positions' error may shift the crossing by: the error over the rate at which
   // the function passes zero.
@@ -164,7 +161,7 @@ std::optional<double> AspectSearch::Crossing(const CrossingCurve& curve, double 
   // Not settled: narrow the bracket on the real positions instead.
   double ea = curve.exact(a).first, eb = curve.exact(b).first;
   if (!Brackets(ea, eb)) return x;
-  return FindCrossing([&](double t) { return curve.exact(t).first; }, a, ea, b, eb).Moment();
+  return CrossingBetween([&](double t) { return curve.exact(t).first; }, a, ea, b, eb);
 }
 
 std::optional<double> AspectSearch::FirstCrossing(const CrossingCurve& curve, const WalkPlan& walk) const {

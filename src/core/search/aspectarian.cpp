@@ -48,6 +48,7 @@ struct Worker {
   Worker(const RunInput& in, const SearchContext& ctx, const PositionSamples* samples, const ExtraPoints& extra)
       : record(in.chart), calc(in.tables, record, in.options.chart), exact(calc) {
     calc.SetExtraPoints({&extra.points});
+    calc.SetObserver(in.ephemerisObserver);
     if (samples) interpolated.emplace(*samples, calc, in.tables, &extra);
     PositionSource& scan = interpolated ? static_cast<PositionSource&>(*interpolated) : exact;
     search.emplace(ctx, scan, exact, interpolated.has_value());
@@ -57,7 +58,6 @@ struct Worker {
   ExactPositions exact;
   std::optional<InterpolatedPositions> interpolated;
   std::optional<AspectSearch> search;
-  EphemerisCalls calls;
 };
 
 int WorkerCount(const RunOptions& o) {
@@ -78,7 +78,6 @@ void ForEachItem(WorkerPool& pool, std::vector<std::unique_ptr<Worker>>& workers
   std::mutex failureMutex;
   std::function<void(int)> work = [&](int n) {
     Worker& w = *workers[static_cast<size_t>(n)];
-    EphemerisCalls before = ThreadEphemerisCalls();
     try {
       for (int item; !stop && (item = next++) < count;) {
         if (progress) progress(item);
@@ -89,8 +88,6 @@ void ForEachItem(WorkerPool& pool, std::vector<std::unique_ptr<Worker>>& workers
       if (!failure) failure = std::current_exception();
       stop = true;
     }
-    w.calls.calc += ThreadEphemerisCalls().calc - before.calc;
-    w.calls.houses += ThreadEphemerisCalls().houses - before.houses;
   };
   pool.RunOnAll(std::min(static_cast<int>(workers.size()), std::max(count, 1)), work);
   if (control.cancelled && control.cancelled()) throw RunCancelled();
@@ -223,15 +220,10 @@ PositionSamples SamplePositions(const RunInput& in, const ExtraPoints& extra, co
 }
 
 // The workers of a run, each with its own calculator, searching on the samples when given.
-// The calls the workers have made so far stay theirs.
 void MakeWorkers(Workers& workers, int threads, const RunInput& in, const SearchContext& ctx,
                  const PositionSamples* samples, const ExtraPoints& extra) {
   workers.resize(static_cast<size_t>(threads));
-  for (auto& w : workers) {
-    EphemerisCalls kept = w ? w->calls : EphemerisCalls{};
-    w = std::make_unique<Worker>(in, ctx, samples, extra);
-    w->calls = kept;
-  }
+  for (auto& w : workers) w = std::make_unique<Worker>(in, ctx, samples, extra);
 }
 
 // About the steps of a pass, each one a stop check, for its progress: a scan step for each
@@ -325,20 +317,11 @@ void FindAllPeriods(std::vector<Hit>& hits, WorkerPool& pool, Workers& workers, 
               [&](int done) { reporter.Report(run_stage::Periods, static_cast<double>(done) / items); }, control);
 }
 
-// The ephemeris calls of the run (this thread's since `callsBefore`, with worker 0's among
-// them, and the other workers'), and what the user is told: list rows refused, bodies the
-// ephemeris could not compute, house systems it replaced.
-void TellWhatHappened(const RunInput& in, const ChartCalculator& probe, const Workers& workers,
-                      const EphemerisCalls& callsBefore, RunResult& result) {
+// What the user is told after the run: list rows refused, bodies the ephemeris could not
+// compute, house systems it replaced.
+void TellWhatHappened(const RunInput& in, const ChartCalculator& probe, const Workers& workers, RunResult& result) {
   EphemerisProblems problems = probe.Problems();
-  result.ephemerisCalls.calc = ThreadEphemerisCalls().calc - callsBefore.calc;
-  result.ephemerisCalls.houses = ThreadEphemerisCalls().houses - callsBefore.houses;
-  for (size_t n = 0; n < workers.size(); ++n) {
-    const auto& w = workers[n];
-    if (n > 0) {
-      result.ephemerisCalls.calc += w->calls.calc;
-      result.ephemerisCalls.houses += w->calls.houses;
-    }
+  for (const auto& w : workers) {
     problems.Merge(w->calc.Problems());
     if (w->interpolated && w->interpolated->HousesReplaced() && in.options.chart.houses != HouseSystem::None) {
       char letter = in.options.chart.houses == HouseSystem::Koch ? 'k' : 'p';
@@ -369,9 +352,8 @@ RunResult RunAspectarian(const RunInput& in, const RunControl& control, WorkerPo
   if (!sharedPool || sharedPool->ProgramDir() != in.programDir)
     sharedPool = &ownPool.emplace(in.programDir, WorkerCount(in.options) - 1);
   WorkerPool& pool = *sharedPool;
-  PrepareEphemeris(in.programDir);
-  // This thread's calls: the probe's, the nutation's and those of worker 0.
-  const EphemerisCalls callsBefore = ThreadEphemerisCalls();
+  // The probe, the natal midpoints and the nutation are computed on this thread.
+  const EphemerisThread ephemeris(in.programDir);
   RunResult result = StartResult(in);
   const ExtraPoints& extra = result.extra;
   StopCheck stop(control, result.hits);
@@ -383,6 +365,7 @@ RunResult RunAspectarian(const RunInput& in, const RunControl& control, WorkerPo
   ChartRecord probeRecord = in.chart;
   ChartCalculator probe(in.tables, probeRecord, in.options.chart);
   probe.SetExtraPoints({&extra.points});
+  probe.SetObserver(in.ephemerisObserver);
   if (extra.count[static_cast<size_t>(ListKind::NatalMidpoints)] > 0)
     ComputeNatalMidpoints(result.extra, probe, in.chart.natalJulianDay, in.tables.NumPlanetsUsed());
   ExactPositions probePositions(probe);
@@ -412,7 +395,7 @@ RunResult RunAspectarian(const RunInput& in, const RunControl& control, WorkerPo
   std::vector<Hit>& hits = result.hits.RunHits();
   if (lastPass != Pass::DegreePair && hits.size() >= 2) SortRunByTime(hits, result.passes);
   if (in.options.computePeriods && !hits.empty()) FindAllPeriods(hits, pool, workers, control, stop.reporter);
-  TellWhatHappened(in, probe, workers, callsBefore, result);
+  TellWhatHappened(in, probe, workers, result);
   return result;
 }
 

@@ -30,7 +30,6 @@ struct RunResult {
   HitsInOrder Shown(const PassHits& pass) const { return HitsInOrder(hits.RunHits(), &pass.order); }
   RunSpan span;
   double transitTimeZone = 0;     // hours, west positive: the local time of the hits' texts
-  EphemerisCalls ephemerisCalls;  // made by every thread of the run
   ExtraPoints extra;              // the points of the target lists the run loaded
   // What the user is told after the run: list rows refused, bodies the ephemeris could not
   // compute, house systems it replaced.
@@ -46,6 +45,9 @@ struct RunInput {
   DateOrder dateOrder = DateOrder::MonthDayYear;
   RunOptions options;
   TargetListFiles lists;  // the files of the lists the options switch on
+  // Hears the ephemeris calls of every calculator of the run, on every thread (the
+  // benchmarks count them); nullptr: none.
+  EphemerisObserver* ephemerisObserver = nullptr;
 };
 // Which list files a run with these options loads, in loading order.
 std::vector<ListKind> ListsNeeded(const RunOptions& options);

@@ -108,6 +108,16 @@ CrossingResult FindCrossing(F f, double a, double fa, double b, double fb) {
   return {b - a > kCrossingToleranceDays ? CrossingStatus::NotConverged : CrossingStatus::Found, nearer};
 }
 
+// The moment in [a, b] at which f crosses zero, given its values at both ends: nothing when
+// they bracket no crossing or the root finder finds none (a jump, a hair, a value that is no
+// number); a bracket that narrowed more slowly than the steps allowed still holds one, near
+// the end it was left at.
+template <typename F>
+std::optional<double> CrossingBetween(const F& f, double a, double fa, double b, double fb) {
+  if (!Brackets(fa, fb)) return std::nullopt;
+  return FindCrossing(f, a, fa, b, fb).Moment();
+}
+
 // Stations are narrowed to a tenth of a second.
 inline constexpr double kStationToleranceDays = 1e-6;
 

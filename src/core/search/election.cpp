@@ -292,11 +292,6 @@ std::string Joined(const auto& on, const auto& names, size_t letters) {
 
 // ---- Evaluating ------------------------------------------------------------------------------
 
-// The crossing of a piece of the walk, from the one root finder.
-std::optional<double> CrossingIn(const std::function<double(double)>& f, double a, double fa, double b, double fb) {
-  return FindCrossing(f, a, fa, b, fb);
-}
-
 // A transit point measured from a reference: another transit point, a natal point, or 0 Aries.
 struct Relative {
   int point = 0;
@@ -340,7 +335,7 @@ IntervalSet HeldBetweenCrossings(const Relative& r, const ElectionInputs& in, co
                 const double fa = FoldDeg(sa.diffDeg - target), fb = FoldDeg(sb.diffDeg - target);
                 if (!Brackets(fa, fb)) continue;
                 auto f = [&](double jd) { return FoldDeg(StateAt(r, in, jd).diffDeg - target); };
-                if (auto x = CrossingIn(f, a, fa, b, fb)) moments.push_back(*x);
+                if (auto x = CrossingBetween(f, a, fa, b, fb)) moments.push_back(*x);
               }
               // A piece shorter than the step ends at a turn (or at the span's end).
               if (turns && b - a < plan.stepDays * (1 - 1e-9)) moments.insert(moments.end(), {a, b});

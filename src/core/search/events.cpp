@@ -86,13 +86,6 @@ class BodyTrack {
   size_t next_ = 0;
 };
 
-// The moment in [a, b] at which f crosses zero, given its values at both ends; nothing when
-// they bracket no crossing. The events' one call of the search's root finder.
-std::optional<double> CrossingIn(const std::function<double(double)>& f, double a, double fa, double b, double fb) {
-  if (!Brackets(fa, fb)) return std::nullopt;
-  return FindCrossing(f, a, fa, b, fb);
-}
-
 // The crossings of the boundaries of equal divisions of the circle (`count` of them, from 0
 // degrees) by a body over a piece of its walk within which it moves one way: each with the
 // index of the division entered.
@@ -115,7 +108,7 @@ std::vector<BoundaryCrossing> BoundaryCrossings(BodyTrack& track, int count, dou
     const double boundary = static_cast<double>(k) * 360.0 / count;
     if (!forward && boundary >= hi) continue;
     auto f = [&](double t) { return FoldDeg(track.At(t).lon - boundary); };
-    if (auto x = CrossingIn(f, a, FoldDeg(pa.lon - boundary), b, FoldDeg(pb.lon - boundary))) {
+    if (auto x = CrossingBetween(f, a, FoldDeg(pa.lon - boundary), b, FoldDeg(pb.lon - boundary))) {
       const long entered = forward ? k : k - 1;
       found.push_back({*x, static_cast<int>(((entered % count) + count) % count)});
     }
@@ -285,7 +278,7 @@ std::vector<Event> FindEvents(ChartCalculator& calc, const ReferenceTables& tabl
           auto f = [&](double t) { return FoldDeg(track.At(t).lon - c.planet->track.At(t).lon - c.angleDeg); };
           const double fa = FoldDeg(moonEntry - planetAt(*c.planet, n).lon - c.angleDeg);
           const double fb = FoldDeg(moonExit - planetAt(*c.planet, n + 1).lon - c.angleDeg);
-          if (auto x = CrossingIn(f, entry, fa, exit, fb); x && (!lastAspect || *x > *lastAspect)) lastAspect = x;
+          if (auto x = CrossingBetween(f, entry, fa, exit, fb); x && (!lastAspect || *x > *lastAspect)) lastAspect = x;
         }
         const double start = lastAspect.value_or(entry);
         if (start < exit && exit > fromJd && start < toJd)

@@ -18,7 +18,7 @@ WorkerPool::~WorkerPool() {
 }
 
 void WorkerPool::Loop(int worker) {
-  PrepareEphemeris(programDir_);
+  const EphemerisThread ephemeris(programDir_);
   long seen = 0;
   for (;;) {
     const std::function<void(int)>* task = nullptr;
@@ -37,7 +37,6 @@ void WorkerPool::Loop(int worker) {
     }
     done_.notify_all();
   }
-  CloseEphemeris();
 }
 
 void WorkerPool::RunOnAll(int workers, const std::function<void(int)>& task) {
@@ -49,7 +48,10 @@ void WorkerPool::RunOnAll(int workers, const std::function<void(int)>& task) {
     ++generation_;
   }
   wake_.notify_all();
-  task(0);
+  {
+    const EphemerisThread ephemeris(programDir_);
+    task(0);
+  }
   std::unique_lock lock(mutex_);
   done_.wait(lock, [&] { return running_ == 0; });
   task_ = nullptr;

@@ -1,7 +1,8 @@
 #pragma once
 // A fixed set of threads that live as long as their owner. libswe keeps its open files and
-// its settings per thread, so each thread points the ephemeris at the program's folder once,
-// when it starts, and closes it when the pool ends: repeated runs open no new files.
+// its settings per thread, so each thread holds the ephemeris of the program's folder
+// (EphemerisThread) from its start to the pool's end: repeated runs open no new files. The
+// caller's share of a task runs with it too.
 #include <condition_variable>
 #include <filesystem>
 #include <functional>
@@ -24,7 +25,8 @@ class WorkerPool {
   const std::filesystem::path& ProgramDir() const { return programDir_; }
 
   // Runs task(0) on the calling thread and task(1..workers-1) on pool threads, and returns
-  // when all are done. Workers beyond the pool's size are not run.
+  // when all are done. Workers beyond the pool's size are not run. The calling thread holds
+  // the pool's ephemeris for task(0): where it held none, it is closed again after.
   void RunOnAll(int workers, const std::function<void(int worker)>& task);
 
  private:

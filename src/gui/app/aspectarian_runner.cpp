@@ -94,6 +94,8 @@ void AspectarianRunner::Start(RunInput input) {
 }
 
 void AspectarianRunner::Work(const RunInput& input) {
+  // This thread's ephemeris, closed with its files as the run ends.
+  const EphemerisThread ephemeris(input.programDir);
   RunControl control;
   control.progress = [this](int pass, double fraction) { emit progressed(pass, fraction); };
   control.cancelled = [this] { return cancelRequested_.load(); };
@@ -111,8 +113,6 @@ void AspectarianRunner::Work(const RunInput& input) {
     result_ = RunResult();
     shown_ = RunShown();
   }
-  // This thread ends with the run: its ephemeris files go with it.
-  CloseEphemeris();
 }
 
 void AspectarianRunner::ShowProgress(int pass, double fraction) {

@@ -292,7 +292,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
-  CloseEphemeris();
+  session_.ephemeris.reset();
   StoreWidgetsInSession();
   if (WriteResult written = WriteSettings(session_.settings, session_.SettingsFile()); !written)
     ui_.ShowMessage({MessageIcon::Warning, "Warning!", "The settings could not be written to " +

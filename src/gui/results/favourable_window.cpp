@@ -324,8 +324,6 @@ void FavourableWindow::cmdFind_Click() {
     } catch (const std::exception& e) {
       failure_ = e.what();
     }
-    // This thread ends with the search: its ephemeris files go with it.
-    CloseEphemeris();
   });
   connect(thread_, &QThread::finished, this, &FavourableWindow::Finish, Qt::QueuedConnection);
   thread_->start();

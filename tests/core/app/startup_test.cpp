@@ -40,7 +40,7 @@ class StartupTest : public ::testing::Test {
 
 // A new program folder holds the shipped files and nothing else of the folder they come from:
 // a build tree once gave it its test programs too.
-TEST_F(StartupTest, NewOrEmptyHomeIsCreatedSeededAndLoaded) {
+TEST_F(StartupTest, ANewHomeGetsTheShippedFilesNotTheBuildTreesPrograms) {
   const fs::path bin = scratch.path() / "build" / "bin";
   test::CopyShippedData(bin);
   for (const char* stray : {"fuzz_replay_options", "kesmora-cli", "CMakeCache.txt"}) scratch.Write("build/bin/" + std::string(stray), "x");
@@ -89,7 +89,7 @@ TEST_F(StartupTest, ExistingFilesAreLeftAloneAndEmptyReferenceFilesSeededAgain) 
 
 // The folder and the cause are named: a folder that cannot be made was once reported as a
 // shipped file that could not be copied.
-TEST_F(StartupTest, ASeedingThatFailsIsFatalAndNamesItsCause) {
+TEST_F(StartupTest, ASeedingThatFailsNamesTheFolderOrFileAtFault) {
   fs::path home = SeededHome();
   fs::remove(home / "OPTIONS.OPT");
   fs::create_directories(home / "OPTIONS.OPT");  // in the way of the copy

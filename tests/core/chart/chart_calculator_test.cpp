@@ -15,12 +15,12 @@ class ChartTest : public ::testing::Test {
  protected:
   void SetUp() override {
     LoadReferenceData(tables_, test::ShippedDataDir());
-    PrepareEphemeris(scratch_.path());
   }
   double Lon(int i) const { return record_.planetLon[static_cast<size_t>(i)]; }
 
   ReferenceTables tables_;
   test::ScratchDir scratch_;
+  EphemerisThread ephemeris_{scratch_.path()};
   ChartRecord record_;
 };
 

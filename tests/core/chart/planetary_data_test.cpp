@@ -82,13 +82,13 @@ TEST(CheckPersonFields, OneMessagePerFailedCheckNamingItsFieldsInShowingOrder) {
 class PlanetaryDataTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    PrepareEphemeris(scratch.path());
     LoadReferenceData(s.tables, test::ShippedDataDir());
     s.chart.Size(s.tables.NumPlanetsUsed());
     s.person1 = Natal();
     s.person2 = Transit();
   }
   test::ScratchDir scratch;
+  EphemerisThread ephemeris{scratch.path()};
   Session s;
   RecordingInterface ui;
 };
@@ -109,7 +109,7 @@ TEST_F(PlanetaryDataTest, FailedChecksShowWarningsAndKeepSavedCharts) {
 
 // Every calculation also starts the data window's lines afresh: Save and "Print data" carry no
 // earlier person's reports.
-TEST_F(PlanetaryDataTest, GoodRunSavesNatalAndTransitCharts) {
+TEST_F(PlanetaryDataTest, ACalculationSavesBothChartsAndDropsAnEarlierPersonsReport) {
   s.output.outLine = "an earlier report";
   s.output.AddOutLine();
   ASSERT_TRUE(CalculatePlanetaryData(s, ui));

@@ -94,9 +94,9 @@ class ReferencePositions : public ::testing::Test {
  protected:
   void SetUp() override {
     LoadReferenceData(tables_, test::ShippedDataDir());
-    PrepareEphemeris(scratch_.path());
   }
   test::ScratchDir scratch_;
+  EphemerisThread ephemeris_{scratch_.path()};
   ReferenceTables tables_;
 };
 

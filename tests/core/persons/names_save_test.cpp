@@ -117,7 +117,7 @@ TEST(NamesSave, AFailedStepLeavesTheFileAsItWasAndSaysSo) {
 }
 
 // Lines that hold no record stay where they are for the user to mend; they once stopped every save.
-TEST(NamesSave, LinesWithoutARecordAreKeptWhereTheyAre) {
+TEST(NamesSave, LinesWithoutARecordAreKeptAndStopNoSave) {
   ScratchDir dir;
   const std::string bad = "Short,01 Feb 2000\r\n,,,,,,,,\r\n";
   const fs::path file = dir.Write("NAMES.FIL", kA + bad + kB);

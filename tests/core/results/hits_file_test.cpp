@@ -77,7 +77,7 @@ INSTANTIATE_TEST_SUITE_P(
                     BadFile{"TwoValuesOnALine", {"T", "09/22/1949", "12", "0", "am", "1", "1", "1", "3,4"}, "line 9"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(HitsFile, DatedCopyName) {
+TEST(HitsFile, ADatedCopysNameIsNeverAPath) {
   EXPECT_EQ(DatedCopyName("Example", "09/22/1949", DateOrder::MonthDayYear), "Example_09-22-1949_0000_0.csv");
   EXPECT_EQ(DatedCopyName("Example", "1949/09/22", DateOrder::YearMonthDay), "Example_09-22-1949_0000_0.csv");
   // A name is no path.

@@ -18,6 +18,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <thread>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -313,6 +314,45 @@ TEST_F(SampleRun, RepeatedRunsOpenNoNewFiles) {
     // some every run.
     EXPECT_LE(OpenDescriptors(), afterFirst + 3) << (kept ? "kept pool" : "threads of each run");
   }
+}
+
+// A pool's task ran its share on the caller's thread with whatever ephemeris that thread had
+// been left (a thread of its own: none, so libswe's defaults). Every share runs on a thread
+// that holds the pool's ephemeris; the caller's is closed again after.
+TEST(WorkerPool, TheCallersShareRunsOnAPreparedThreadToo) {
+  test::ScratchDir home;
+  std::array<bool, 3> held{};
+  bool heldAfter = true;
+  std::thread caller([&] {
+    WorkerPool pool(home.path(), 2);
+    pool.RunOnAll(3, [&](int worker) { held[static_cast<size_t>(worker)] = EphemerisThread::Held(); });
+    heldAfter = EphemerisThread::Held();
+  });
+  caller.join();
+  EXPECT_EQ(held, (std::array<bool, 3>{true, true, true}));
+  EXPECT_FALSE(heldAfter);
+}
+
+// The observer of a run hears the calls of all its threads: as many on two as on one.
+TEST_F(SampleRun, TheObserverHearsTheCallsOfEveryThread) {
+  struct Counter : EphemerisObserver {
+    std::atomic<long> calls{0};
+    void Calculated(double, int, int) override { ++calls; }
+    void HousesCalculated(double, int, int) override { ++calls; }
+  };
+  long heard[2] = {0, 0};
+  for (int threads : {1, 2}) {
+    RunOptions o = sample_.Options({"Sun", "Moon", "Mars"}, {"Sun", "Moon"}, {0, 8}, 10);
+    o.threads = threads;
+    Counter counter;
+    RunInput in = RunInputOf(sample_.session, o);
+    in.ephemerisObserver = &counter;
+    WorkerPool pool(sample_.session.programDir, threads - 1);
+    RunAspectarian(in, {}, &pool);
+    heard[threads - 1] = counter.calls;
+  }
+  EXPECT_GT(heard[0], 100);
+  EXPECT_EQ(heard[1], heard[0]);
 }
 
 // Before 1800 Chiron cannot be computed: it meets nothing, and the run says so once.
