@@ -9,7 +9,8 @@ inline constexpr long long kJulianDayOf1970 = 2440588;
 
 // The 27 lunar mansions divide the zodiac evenly, each into four padas.
 inline constexpr int kMansions = 27;
+inline constexpr int kPadasPerMansion = 4;
 inline constexpr double kMansionWidthDeg = 360.0 / kMansions;
-inline constexpr double kPadaWidthDeg = kMansionWidthDeg / 4;
+inline constexpr double kPadaWidthDeg = kMansionWidthDeg / kPadasPerMansion;
 
 }  // namespace kesmora

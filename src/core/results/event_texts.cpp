@@ -1,5 +1,6 @@
 #include "core/results/event_texts.h"
 
+#include "core/reference/format.h"
 #include "core/reference/text.h"
 #include "core/search/target_lists.h"
 
@@ -20,12 +21,6 @@ const char* EventKindName(EventKind kind) {
     case EventKind::Void: return "Void";
   }
   return "";
-}
-
-const char* SignName(int sign) {
-  static const char* names[] = {"Aries", "Taurus", "Gemini", "Cancer", "Leo", "Virgo",
-                                "Libra", "Scorpio", "Sagittarius", "Capricorn", "Aquarius", "Pisces"};
-  return sign >= 0 && sign < 12 ? names[sign] : "";
 }
 
 EventRow EventRowOf(const Event& e, const HitTextContext& c) {

@@ -19,8 +19,6 @@ using EventRow = std::array<std::string, EventColumns>;
 EventRow EventRowOf(const Event& event, const HitTextContext& context);
 
 const char* EventKindName(EventKind kind);
-// "Aries" .. "Pisces" for 0..11.
-const char* SignName(int sign);
 
 // Every row as five quoted CSV cells, CR LF ended.
 std::string EventsCsv(const std::vector<Event>& events, const HitTextContext& context);

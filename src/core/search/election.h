@@ -104,6 +104,9 @@ struct OnWeekdays {
 using Condition = std::variant<AspectInOrb, MoonVoid, Retrograde, Stationary, InSigns, InMansion, InNatalHouse,
                                HitsAtLeast, TimeOfDay, OnWeekdays>;
 
+// The planet index of the Moon (the ephemeris body); 0 when the planet table has none.
+int MoonIndex(const ReferenceTables& tables);
+
 // Whether a condition is found among the events of the events search (FindEvents).
 bool NeedsEvents(const Condition& condition);
 // Whether a condition counts the hits of an aspectarian run.
