@@ -2,6 +2,7 @@
 
 #include "core/reference/constants.h"
 #include "core/search/crossing.h"
+#include "core/search/positions.h"
 #include "core/search/walk.h"
 
 #include <algorithm>
@@ -65,11 +66,18 @@ int IndexOfConstant(const ReferenceTables& tables, const char* constant) {
 }
 
 // A body's positions, each moment asked of the ephemeris once: the walk's turn test and its
-// pieces, and the root finder's bracket ends, ask for the same moments in turn.
+// pieces, and the root finder's bracket ends, ask for the same moments in turn. The Moon's
+// come from its samples (a cubic on position and speed four times a day, as the aspect search
+// interpolates it), which err by far less than a millisecond of its motion.
 class BodyTrack {
  public:
-  BodyTrack(ChartCalculator& calc, int index) : calc_(&calc), index_(index) {}
+  BodyTrack(ChartCalculator& calc, int index, const Track* samples = nullptr)
+      : calc_(&calc), index_(index), samples_(samples) {}
   PointState At(double jd) {
+    if (samples_ && samples_->Covers(jd)) {
+      PointState p = samples_->At(jd);
+      return {Normalise(p.lon), p.speed};
+    }
     for (const auto& [t, state] : memo_)
       if (t == jd) return state;
     PointState state = calc_->PointAt(jd, index_);
@@ -82,6 +90,7 @@ class BodyTrack {
  private:
   ChartCalculator* calc_;
   int index_;
+  const Track* samples_;
   std::array<std::pair<double, PointState>, 4> memo_{{{NAN, {}}, {NAN, {}}, {NAN, {}}, {NAN, {}}}};
   size_t next_ = 0;
 };
@@ -225,10 +234,11 @@ std::vector<Event> FindEvents(ChartCalculator& calc, const ReferenceTables& tabl
   if (moon != 0 && (options.ingresses || options.mansions || options.voids)) {
     // The Moon's pada boundaries, of which every ninth is a sign boundary, walked from the
     // ingress before the span to the one after it, so that void periods are found whole.
-    BodyTrack track(calc, moon);
     std::vector<BoundaryCrossing> signs;
     const double walkFrom = options.voids ? fromJd - kMoonSignStayDays : fromJd;
     const double walkTo = options.voids ? toJd + kMoonSignStayDays : toJd;
+    const Track samples = SampleTrack(calc, tables, moon, false, walkFrom - 1, walkTo + 1, nullptr, check);
+    BodyTrack track(calc, moon, &samples);
     WalkSteps(PlanOf(walkFrom, walkTo, kBodies[kMoonSpec].stepDays, nullptr, check),
               [&](double t) { return track.At(t); },
               [&](double a, const PointState& pa, double b, const PointState& pb) {
