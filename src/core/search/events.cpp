@@ -48,8 +48,10 @@ constexpr std::array<BodySpec, 13> kBodies{{
     {"SE_URANUS", 16, true, true, false},
     {"SE_NEPTUNE", 16, true, true, false},
     {"SE_PLUTO", 16, true, true, false},
-    // The true node wobbles: it turns several times a month, never twice within a quarter day.
-    {"SE_TRUE_NODE", 0.25, false, true, false},
+    // The true node wobbles: it turns some four times a month. Two turns can come within half an
+    // hour where it all but stands still, by far less than the boundary of a sign could be
+    // passed and passed back in; a step of half a day finds every turn that moves it further.
+    {"SE_TRUE_NODE", 0.5, false, true, false},
     {"SE_MEAN_NODE", 30, false, false, false},
     {"SE_SOUTH_NODE", 0, false, false, false},  // the true node turned half a circle
 }};
