@@ -8,7 +8,6 @@
 #include "core/results/event_texts.h"
 #include "core/search/events.h"
 #include "core/search/run_options.h"
-#include "core/settings/options_file.h"
 
 #include <fmt/format.h>
 
@@ -45,7 +44,7 @@ void ApplyKinds(EventOptions& options, const std::string& list) {
 void Run(EventsCli& o, const std::string& program, int& exitCode) {
   // The command line is checked whole before anything is computed or written.
   EventOptions options;
-  if (!o.kinds.empty()) ApplyKinds(options, o.kinds);
+  if (!o.kinds.empty()) ApplyKinds(options, o.kinds);  // checked before anything is read or written
   Session s;
   ConsoleInterface ui;
   // The events need the transit person alone: its date, clock and the chart choices.
@@ -58,7 +57,7 @@ void Run(EventsCli& o, const std::string& program, int& exitCode) {
     return;
   }
   s.reading2 = ReadPersonFields(s.person2, s.formats.dateOrder);
-  options.traditionalVoid = o.traditionalVoid || s.optionValues[option::TraditionalVoid] != 0;
+  options.traditionalVoid = o.traditionalVoid || EventOptionsOf(s.optionValues).traditionalVoid;
   RunOptions run = RunOptionsOf(s.settings, s.person2);
   run.daysToCalculate = o.days;
   run.timePeriod = false;

@@ -217,6 +217,12 @@ struct PlanetAtIngresses {
 
 }  // namespace
 
+EventOptions EventOptionsOf(const OptionValues& values) {
+  EventOptions options;
+  options.traditionalVoid = values[option::TraditionalVoid] != 0;
+  return options;
+}
+
 std::vector<Event> FindEvents(ChartCalculator& calc, const ReferenceTables& tables, double fromJd, double toJd,
                               const EventOptions& options, const std::function<void()>& checkCancelled) {
   std::vector<Event> out;
