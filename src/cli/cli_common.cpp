@@ -135,7 +135,7 @@ void PrepareSession(Session& s, const CommonOptions& o, const std::string& execu
   };
   const bool natalGiven = !o.natal.empty() || !o.natalData.empty();
   const bool transitGiven = !o.transit.empty() || !o.transitData.empty() || o.transitNow;
-  FillStartPersons(s, ui, now, !natalGiven, !transitGiven);
+  FillStartPersons(s, ui, now, o.natalUsed && !natalGiven, !transitGiven);
   ui.first.reset();  // a faulty stored last person does not stop a command that names others
 
   if (!o.natal.empty()) PlaceByName(s, Person::One, o.natal);

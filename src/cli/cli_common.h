@@ -45,6 +45,8 @@ struct CommonOptions {
   std::string now;  // the instant of "Now", UTC; the system clock when empty
   std::string zodiac, houses;
   int dateOrder = -1;
+  // Whether the command computes a natal chart; without one Person 1 is not filled.
+  bool natalUsed = true;
 
   void AddTo(CLI::App& command);
 };

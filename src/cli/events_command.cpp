@@ -1,14 +1,13 @@
 #include "events_command.h"
 
 #include "cli_common.h"
-#include "core/app/planetary_data.h"
 #include "core/chart/ephemeris_notices.h"
+#include "core/persons/person_checks.h"
 #include "core/reference/text.h"
 #include "core/results/calendar.h"
 #include "core/results/event_texts.h"
 #include "core/search/events.h"
 #include "core/search/run_options.h"
-#include "core/settings/options_file.h"
 
 #include <fmt/format.h>
 
@@ -45,15 +44,20 @@ void ApplyKinds(EventOptions& options, const std::string& list) {
 void Run(EventsCli& o, const std::string& program, int& exitCode) {
   // The command line is checked whole before anything is computed or written.
   EventOptions options;
-  if (!o.kinds.empty()) ApplyKinds(options, o.kinds);
+  if (!o.kinds.empty()) ApplyKinds(options, o.kinds);  // checked before anything is read or written
   Session s;
   ConsoleInterface ui;
+  // The events need the transit person alone: its date, clock and the chart choices.
+  o.common.natalUsed = false;
   PrepareSession(s, o.common, program, ui);
-  if (!CalculatePlanetaryData(s, ui)) {
+  const std::vector<std::string> failures = CheckTransitFields(s.person2);
+  for (const std::string& text : failures) ui.ShowMessage({MessageIcon::Information, "Warning!", text});
+  if (!failures.empty()) {
     exitCode = 2;
     return;
   }
-  options.traditionalVoid = o.traditionalVoid || s.optionValues[option::TraditionalVoid] != 0;
+  s.reading2 = ReadPersonFields(s.person2, s.formats.dateOrder);
+  options.traditionalVoid = o.traditionalVoid || EventOptionsOf(s.optionValues).traditionalVoid;
   RunOptions run = RunOptionsOf(s.settings, s.person2);
   run.daysToCalculate = o.days;
   run.timePeriod = false;

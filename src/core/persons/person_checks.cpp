@@ -173,6 +173,13 @@ std::vector<std::string> CheckPersonFields(const PersonFields& natal, const Pers
   return messages;
 }
 
+std::vector<std::string> CheckTransitFields(const PersonFields& transit) {
+  std::vector<std::string> messages;
+  RunChecks(PresenceChecks(), transit, DiurnalInputError, messages);
+  RunChecks(RangeChecks(), transit, DiurnalInputError, messages);
+  return messages;
+}
+
 std::vector<std::string> CheckPersonToSave(const PersonFields& fields, Person person) {
   const char* message = person == Person::One ? NatalInputError : DiurnalInputError;
   std::vector<std::string> messages;

@@ -30,6 +30,8 @@ ChartInputs ChartInputsOf(const PersonFields& fields, const PersonReading& readi
 // check, the section's message followed by a line for each offending field ("Lat Deg: 95
 // (above 90)").
 std::vector<std::string> CheckPersonFields(const PersonFields& natal, const PersonFields& transit);
+// The same checks on the transit block alone, for what needs no natal chart.
+std::vector<std::string> CheckTransitFields(const PersonFields& transit);
 // The same checks on one block about to be saved, and before them those a stored record needs:
 // a name ("Name: empty"), texts of one line, and a number in every number field ("Birth Hour:
 // ten (not a number)").

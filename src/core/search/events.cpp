@@ -2,6 +2,7 @@
 
 #include "core/reference/constants.h"
 #include "core/search/crossing.h"
+#include "core/search/positions.h"
 #include "core/search/walk.h"
 
 #include <algorithm>
@@ -47,8 +48,10 @@ constexpr std::array<BodySpec, 13> kBodies{{
     {"SE_URANUS", 16, true, true, false},
     {"SE_NEPTUNE", 16, true, true, false},
     {"SE_PLUTO", 16, true, true, false},
-    // The true node wobbles: it turns several times a month, never twice within a quarter day.
-    {"SE_TRUE_NODE", 0.25, false, true, false},
+    // The true node wobbles: it turns some four times a month. Two turns can come within half an
+    // hour where it all but stands still, by far less than the boundary of a sign could be
+    // passed and passed back in; a step of half a day finds every turn that moves it further.
+    {"SE_TRUE_NODE", 0.5, false, true, false},
     {"SE_MEAN_NODE", 30, false, false, false},
     {"SE_SOUTH_NODE", 0, false, false, false},  // the true node turned half a circle
 }};
@@ -65,11 +68,18 @@ int IndexOfConstant(const ReferenceTables& tables, const char* constant) {
 }
 
 // A body's positions, each moment asked of the ephemeris once: the walk's turn test and its
-// pieces, and the root finder's bracket ends, ask for the same moments in turn.
+// pieces, and the root finder's bracket ends, ask for the same moments in turn. The Moon's
+// come from its samples (a cubic on position and speed four times a day, as the aspect search
+// interpolates it), which err by far less than a millisecond of its motion.
 class BodyTrack {
  public:
-  BodyTrack(ChartCalculator& calc, int index) : calc_(&calc), index_(index) {}
+  BodyTrack(ChartCalculator& calc, int index, const Track* samples = nullptr)
+      : calc_(&calc), index_(index), samples_(samples) {}
   PointState At(double jd) {
+    if (samples_ && samples_->Covers(jd)) {
+      PointState p = samples_->At(jd);
+      return {Normalise(p.lon), p.speed};
+    }
     for (const auto& [t, state] : memo_)
       if (t == jd) return state;
     PointState state = calc_->PointAt(jd, index_);
@@ -82,6 +92,7 @@ class BodyTrack {
  private:
   ChartCalculator* calc_;
   int index_;
+  const Track* samples_;
   std::array<std::pair<double, PointState>, 4> memo_{{{NAN, {}}, {NAN, {}}, {NAN, {}}, {NAN, {}}}};
   size_t next_ = 0;
 };
@@ -199,6 +210,12 @@ struct PlanetAtIngresses {
 
 }  // namespace
 
+EventOptions EventOptionsOf(const OptionValues& values) {
+  EventOptions options;
+  options.traditionalVoid = values[option::TraditionalVoid] != 0;
+  return options;
+}
+
 std::vector<Event> FindEvents(ChartCalculator& calc, const ReferenceTables& tables, double fromJd, double toJd,
                               const EventOptions& options, const std::function<void()>& checkCancelled) {
   std::vector<Event> out;
@@ -218,10 +235,11 @@ std::vector<Event> FindEvents(ChartCalculator& calc, const ReferenceTables& tabl
   if (moon != 0 && (options.ingresses || options.mansions || options.voids)) {
     // The Moon's pada boundaries, of which every ninth is a sign boundary, walked from the
     // ingress before the span to the one after it, so that void periods are found whole.
-    BodyTrack track(calc, moon);
     std::vector<BoundaryCrossing> signs;
     const double walkFrom = options.voids ? fromJd - kMoonSignStayDays : fromJd;
     const double walkTo = options.voids ? toJd + kMoonSignStayDays : toJd;
+    const Track samples = SampleTrack(calc, tables, moon, false, walkFrom - 1, walkTo + 1, nullptr, check);
+    BodyTrack track(calc, moon, &samples);
     WalkSteps(PlanOf(walkFrom, walkTo, kBodies[kMoonSpec].stepDays, nullptr, check),
               [&](double t) { return track.At(t); },
               [&](double a, const PointState& pa, double b, const PointState& pb) {

@@ -4,6 +4,7 @@
 // Moon's lunar-mansion (and pada) ingresses and the void-of-course Moon. Times are UT Julian
 // days, exact to well under a second.
 #include "core/chart/chart_calculator.h"
+#include "core/settings/options_file.h"
 
 #include <functional>
 #include <vector>
@@ -35,6 +36,10 @@ struct EventOptions {
   // planets) instead of Sun..Pluto.
   bool traditionalVoid = false;
 };
+
+// The options of OPTIONS.OPT: option 15 not 0 makes the void of course traditional. Files from
+// before it say "reserved" there with 0, and read as before.
+EventOptions EventOptionsOf(const OptionValues& values);
 
 // The events in [fromJd, toJd), sorted by startJd. Periods (retrograde, void) that overlap the
 // span are listed whole, with their true start and end, even where these lie outside it.

@@ -121,6 +121,24 @@ TEST_F(Events, TraditionalVoidLeavesOutTheOuterPlanets) {
   EXPECT_TRUE(earlier);
 }
 
+// Option 15 of OPTIONS.OPT: the shipped file and files from before it (line 15 "reserved")
+// keep Sun..Pluto; a 1 there makes the void traditional.
+TEST(EventOptionsOf, Option15MakesTheVoidTraditional) {
+  struct Case {
+    const char* line15;
+    bool traditional;
+  } cases[] = {{"0       Option 15: reserved", false},
+               {"0       Option 15: void-of-course Moon by Sun..Saturn only (1 yes, 0 Sun..Pluto)", false},
+               {"1       Option 15: void-of-course Moon by Sun..Saturn only (1 yes, 0 Sun..Pluto)", true}};
+  for (const Case& c : cases) {
+    std::string text;
+    for (int k = 1; k <= 24; ++k) text += (k == 15 ? std::string(c.line15) : "0       Option") + "\r\n";
+    OptionValues values{};
+    ParseOptionsText(values, text);
+    EXPECT_EQ(EventOptionsOf(values).traditionalVoid, c.traditional) << c.line15;
+  }
+}
+
 TEST_F(Events, CancellingStopsTheSearch) {
   ChartRecord record;
   ChartCalculator calc(sample_.session.tables, record, {});
