@@ -97,7 +97,7 @@ void Run(ElectCli& o, const std::string& program, int& exitCode) {
       options.stations = options.stations || std::holds_alternative<Retrograde>(c) || std::holds_alternative<Stationary>(c);
       options.mansions = options.mansions || std::holds_alternative<InMansion>(c);
     }
-    options.traditionalVoid = o.traditionalVoid || session.optionValues[option::TraditionalVoid] != 0;
+    options.traditionalVoid = o.traditionalVoid || EventOptionsOf(session.optionValues).traditionalVoid;
     // A station just outside the span is within its hours of the span's first moments.
     double marginDays = 0;
     for (const ElectionItem& item : election.items)

@@ -3,7 +3,6 @@
 #include "core/app/run.h"
 #include "core/results/hotspots.h"
 #include "core/search/run_options.h"
-#include "core/settings/options_file.h"
 
 #include <algorithm>
 
@@ -13,7 +12,7 @@ ElectionRunInput ElectionRunInputOf(const Session& session, const RunOptions& op
   ElectionRunInput in;
   in.run = RunInputOf(session, options);
   in.election = std::move(election);
-  in.events.traditionalVoid = session.optionValues[option::TraditionalVoid] != 0;
+  in.events = EventOptionsOf(session.optionValues);
   return in;
 }
 
