@@ -57,7 +57,7 @@ Span SyntheticSpan(int days) {
 void BM_OpenWeeksPicture(benchmark::State& state) {
   const Span s = SyntheticSpan(static_cast<int>(state.range(0)));
   ReferenceTables tables;
-  for (const char* name : {"Sun", "Moon", "Mercury", "Venus", "Mars"}) tables.planets.push_back({name, "g", "", 0, 0});
+  for (const char* name : {"Sun", "Moon", "Mercury", "Venus", "Mars"}) tables.planets.push_back({name, PointClass::Planet, "", 0, 0});
   gui::WeeksPicture picture(tables, DateOrder::DayMonthYear);
   QImage screen(1300, 700, QImage::Format_ARGB32_Premultiplied);
   for (auto _ : state) {

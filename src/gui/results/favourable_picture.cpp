@@ -95,6 +95,43 @@ WeeksPicture::Layout WeeksPicture::LayoutIn(const QRectF& target) const {
   return l;
 }
 
+// The hours and the days: a line every three hours, a stronger one before each Monday, and the
+// dates where the rows have room.
+void WeeksPicture::PaintHoursAndDays(QPainter& painter, const QRectF& target, const Layout& l) const {
+  const double perMinute = l.minutes.width() / kPictureMinutesPerDay;
+  QFont small = painter.font();
+  small.setPointSizeF(std::max(6.0, std::min(8.0, l.rowHeight * 0.8)));
+  painter.setFont(small);
+  painter.setPen(QPen(kGrid, 0));
+  for (int h = 0; h <= 24; h += 3) {
+    const double x = l.minutes.left() + h * 60 * perMinute;
+    painter.drawLine(QPointF(x, l.minutes.top()), QPointF(x, l.minutes.bottom()));
+    painter.setPen(Qt::black);
+    painter.drawText(QRectF(x - 20, target.top(), 40, kHoursHeight), Qt::AlignCenter, QString("%1").arg(h, 2, 10, QChar('0')));
+    painter.setPen(QPen(kGrid, 0));
+  }
+  const int labelEvery = l.rowHeight >= 9 ? 1 : l.rowHeight >= 4 ? 2 : 7;
+  for (int d = 0; d < picture_->days; ++d) {
+    const CivilDate date = AddDays(picture_->firstDate, d);
+    const int weekday = WeekdayOf(date);
+    const double y = l.minutes.top() + d * l.rowHeight;
+    if (weekday == 0) {
+      painter.setPen(QPen(QColor(0, 0, 0, 140), 0));
+      painter.drawLine(QPointF(target.left() + 2, y), QPointF(l.minutes.right(), y));
+      painter.setPen(QPen(kGrid, 0));
+    }
+    // Every day where the rows have room; else Monday, Wednesday and Friday; else Mondays.
+    const bool label = labelEvery == 1 || (labelEvery == 2 ? weekday % 2 == 0 && weekday < 6 : weekday == 0);
+    if (label) {
+      painter.setPen(Qt::black);
+      painter.drawText(QRectF(target.left() + 2, y, kDateWidth - 4, std::max(l.rowHeight, 10.0)),
+                       Qt::AlignLeft | Qt::AlignTop,
+                       QString("%1 %2").arg(WeekdayAbbreviation(weekday), ToQString(DateText(date, dateOrder_))));
+      painter.setPen(QPen(kGrid, 0));
+    }
+  }
+}
+
 void WeeksPicture::Paint(QPainter& painter, const QRectF& target) const {
   painter.save();
   painter.fillRect(target, Qt::white);
@@ -118,38 +155,7 @@ void WeeksPicture::Paint(QPainter& painter, const QRectF& target) const {
     if (b.kind == PictureBand::Kind::Void)
       for (const RowStretch& s : p.RowStretches(b.fromDay, b.toDay)) painter.fillRect(stretchRect(s, 0.72, 1), kVoid);
 
-  // The hours and the days: a line every three hours, a stronger one before each Monday.
-  QFont small = painter.font();
-  small.setPointSizeF(std::max(6.0, std::min(8.0, l.rowHeight * 0.8)));
-  painter.setFont(small);
-  painter.setPen(QPen(kGrid, 0));
-  for (int h = 0; h <= 24; h += 3) {
-    const double x = l.minutes.left() + h * 60 * perMinute;
-    painter.drawLine(QPointF(x, l.minutes.top()), QPointF(x, l.minutes.bottom()));
-    painter.setPen(Qt::black);
-    painter.drawText(QRectF(x - 20, target.top(), 40, kHoursHeight), Qt::AlignCenter, QString("%1").arg(h, 2, 10, QChar('0')));
-    painter.setPen(QPen(kGrid, 0));
-  }
-  const int labelEvery = l.rowHeight >= 9 ? 1 : l.rowHeight >= 4 ? 2 : 7;
-  for (int d = 0; d < p.days; ++d) {
-    const CivilDate date = AddDays(p.firstDate, d);
-    const int weekday = WeekdayOf(date);
-    const double y = l.minutes.top() + d * l.rowHeight;
-    if (weekday == 0) {
-      painter.setPen(QPen(QColor(0, 0, 0, 140), 0));
-      painter.drawLine(QPointF(target.left() + 2, y), QPointF(l.minutes.right(), y));
-      painter.setPen(QPen(kGrid, 0));
-    }
-    // Every day where the rows have room; else Monday, Wednesday and Friday; else Mondays.
-    const bool label = labelEvery == 1 || (labelEvery == 2 ? weekday % 2 == 0 && weekday < 6 : weekday == 0);
-    if (label) {
-      painter.setPen(Qt::black);
-      painter.drawText(QRectF(target.left() + 2, y, kDateWidth - 4, std::max(l.rowHeight, 10.0)),
-                       Qt::AlignLeft | Qt::AlignTop,
-                       QString("%1 %2").arg(WeekdayAbbreviation(weekday), ToQString(DateText(date, dateOrder_))));
-      painter.setPen(QPen(kGrid, 0));
-    }
-  }
+  PaintHoursAndDays(painter, target, l);
 
   // The windows outlined, the chosen one thicker, the best ten numbered.
   for (size_t k = 0; k < p.windows.size(); ++k) {

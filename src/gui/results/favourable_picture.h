@@ -52,6 +52,7 @@ class WeeksPicture : public QWidget {
     std::vector<int> bodies;  // the body of each column
   };
   Layout LayoutIn(const QRectF& target) const;
+  void PaintHoursAndDays(QPainter& painter, const QRectF& target, const Layout& l) const;
   // One pixel a minute, one line a day.
   QImage MinuteImage() const;
 

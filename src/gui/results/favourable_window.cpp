@@ -78,61 +78,9 @@ FavourableWindow::FavourableWindow(Session& session, UserInterface& ui, FileDial
   setWindowTitle("Find favourable times");
   BuildMenus();
 
-  lstConditions_ = new QListWidget;
-  lstConditions_->setObjectName("lstConditions");
-  connect(lstConditions_, &QListWidget::itemDoubleClicked, this, [this] { cmdEditCondition_Click(); });
-  auto* add = NewButton("cmdAddCondition", "&Add...");
-  auto* edit = NewButton("cmdEditCondition", "&Edit...");
-  auto* remove = NewButton("cmdRemoveCondition", "&Remove");
-  auto* up = NewButton("cmdMoveUp", "Move &up");
-  auto* down = NewButton("cmdMoveDown", "Move do&wn");
-  connect(add, &QPushButton::clicked, this, &FavourableWindow::cmdAddCondition_Click);
-  connect(edit, &QPushButton::clicked, this, &FavourableWindow::cmdEditCondition_Click);
-  connect(remove, &QPushButton::clicked, this, &FavourableWindow::cmdRemoveCondition_Click);
-  connect(up, &QPushButton::clicked, this, [this] { MoveCondition(-1); });
-  connect(down, &QPushButton::clicked, this, [this] { MoveCondition(1); });
-  auto* buttons = new QHBoxLayout;
-  for (QPushButton* b : {add, edit, remove, up, down}) buttons->addWidget(b);
-  auto* conditions = new QVBoxLayout;
-  conditions->addWidget(lstConditions_);
-  conditions->addLayout(buttons);
-  auto* conditionsGroup = new QGroupBox("Conditions");
-  conditionsGroup->setLayout(conditions);
-
-  lblSpan_ = new QLabel;
-  lblSpan_->setObjectName("lblSpan");
-  lblSpan_->setWordWrap(true);
-  cmdFind_ = NewButton("cmdFind", "F&ind");
-  cmdCancel_ = NewButton("cmdCancel", "&Cancel");
-  cmdCancel_->setEnabled(false);
-  prgFind_ = new QProgressBar;
-  prgFind_->setObjectName("prgFind");
-  prgFind_->setRange(0, kProgressSteps);
-  prgFind_->setValue(0);
-  connect(cmdFind_, &QPushButton::clicked, this, &FavourableWindow::cmdFind_Click);
-  connect(cmdCancel_, &QPushButton::clicked, this, &FavourableWindow::cmdCancel_Click);
-  auto* findRow = new QHBoxLayout;
-  findRow->addWidget(cmdFind_);
-  findRow->addWidget(prgFind_, 1);
-  findRow->addWidget(cmdCancel_);
-
-  grdWindows_ = new QTableWidget(0, WindowColumns);
-  grdWindows_->setObjectName("grdWindows");
-  grdWindows_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  grdWindows_->setSelectionBehavior(QAbstractItemView::SelectRows);
-  grdWindows_->setSelectionMode(QAbstractItemView::SingleSelection);
-  grdWindows_->verticalHeader()->setVisible(false);
-  QStringList headings;
-  for (const char* h : WindowHeaders) headings << h;
-  grdWindows_->setHorizontalHeaderLabels(headings);
-  grdWindows_->horizontalHeader()->setStretchLastSection(true);
-  grdWindows_->setSortingEnabled(true);
-  connect(grdWindows_, &QTableWidget::cellDoubleClicked, this,
-          [this](int row, int) { SendWindowToTransit(grdWindows_->item(row, 0)->data(Qt::UserRole).toInt()); });
-  connect(grdWindows_, &QTableWidget::itemSelectionChanged, this, [this] {
-    const auto rows = grdWindows_->selectionModel()->selectedRows();
-    picWeeks_->SetSelectedWindow(rows.isEmpty() ? -1 : grdWindows_->item(rows.front().row(), 0)->data(Qt::UserRole).toInt());
-  });
+  QGroupBox* conditionsGroup = BuildConditions();
+  QHBoxLayout* findRow = BuildFindRow();
+  BuildWindowsGrid();
 
   auto* left = new QWidget;
   auto* leftLayout = new QVBoxLayout(left);
@@ -157,6 +105,73 @@ FavourableWindow::FavourableWindow(Session& session, UserInterface& ui, FileDial
   splitter->setStretchFactor(1, 3);
   setCentralWidget(splitter);
   ShowConditions();
+}
+
+// The list of conditions with the buttons that change it.
+QGroupBox* FavourableWindow::BuildConditions() {
+  lstConditions_ = new QListWidget;
+  lstConditions_->setObjectName("lstConditions");
+  connect(lstConditions_, &QListWidget::itemDoubleClicked, this, [this] { cmdEditCondition_Click(); });
+  auto* add = NewButton("cmdAddCondition", "&Add...");
+  auto* edit = NewButton("cmdEditCondition", "&Edit...");
+  auto* remove = NewButton("cmdRemoveCondition", "&Remove");
+  auto* up = NewButton("cmdMoveUp", "Move &up");
+  auto* down = NewButton("cmdMoveDown", "Move do&wn");
+  connect(add, &QPushButton::clicked, this, &FavourableWindow::cmdAddCondition_Click);
+  connect(edit, &QPushButton::clicked, this, &FavourableWindow::cmdEditCondition_Click);
+  connect(remove, &QPushButton::clicked, this, &FavourableWindow::cmdRemoveCondition_Click);
+  connect(up, &QPushButton::clicked, this, [this] { MoveCondition(-1); });
+  connect(down, &QPushButton::clicked, this, [this] { MoveCondition(1); });
+  auto* buttons = new QHBoxLayout;
+  for (QPushButton* b : {add, edit, remove, up, down}) buttons->addWidget(b);
+  auto* conditions = new QVBoxLayout;
+  conditions->addWidget(lstConditions_);
+  conditions->addLayout(buttons);
+  auto* conditionsGroup = new QGroupBox("Conditions");
+  conditionsGroup->setLayout(conditions);
+  return conditionsGroup;
+}
+
+// The span searched, Find, its progress and Cancel.
+QHBoxLayout* FavourableWindow::BuildFindRow() {
+  lblSpan_ = new QLabel;
+  lblSpan_->setObjectName("lblSpan");
+  lblSpan_->setWordWrap(true);
+  cmdFind_ = NewButton("cmdFind", "F&ind");
+  cmdCancel_ = NewButton("cmdCancel", "&Cancel");
+  cmdCancel_->setEnabled(false);
+  prgFind_ = new QProgressBar;
+  prgFind_->setObjectName("prgFind");
+  prgFind_->setRange(0, kProgressSteps);
+  prgFind_->setValue(0);
+  connect(cmdFind_, &QPushButton::clicked, this, &FavourableWindow::cmdFind_Click);
+  connect(cmdCancel_, &QPushButton::clicked, this, &FavourableWindow::cmdCancel_Click);
+  auto* findRow = new QHBoxLayout;
+  findRow->addWidget(cmdFind_);
+  findRow->addWidget(prgFind_, 1);
+  findRow->addWidget(cmdCancel_);
+  return findRow;
+}
+
+// The windows found, sortable; a double click sends one to Person 2.
+void FavourableWindow::BuildWindowsGrid() {
+  grdWindows_ = new QTableWidget(0, WindowColumns);
+  grdWindows_->setObjectName("grdWindows");
+  grdWindows_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  grdWindows_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  grdWindows_->setSelectionMode(QAbstractItemView::SingleSelection);
+  grdWindows_->verticalHeader()->setVisible(false);
+  QStringList headings;
+  for (const char* h : WindowHeaders) headings << h;
+  grdWindows_->setHorizontalHeaderLabels(headings);
+  grdWindows_->horizontalHeader()->setStretchLastSection(true);
+  grdWindows_->setSortingEnabled(true);
+  connect(grdWindows_, &QTableWidget::cellDoubleClicked, this,
+          [this](int row, int) { SendWindowToTransit(grdWindows_->item(row, 0)->data(Qt::UserRole).toInt()); });
+  connect(grdWindows_, &QTableWidget::itemSelectionChanged, this, [this] {
+    const auto rows = grdWindows_->selectionModel()->selectedRows();
+    picWeeks_->SetSelectedWindow(rows.isEmpty() ? -1 : grdWindows_->item(rows.front().row(), 0)->data(Qt::UserRole).toInt());
+  });
 }
 
 FavourableWindow::~FavourableWindow() {

@@ -15,12 +15,15 @@
 #include <memory>
 #include <optional>
 
+class QGroupBox;
+class QHBoxLayout;
 class QLabel;
 class QListWidget;
 class QProgressBar;
 class QPushButton;
 class QTableWidget;
 class QThread;
+
 
 namespace kesmora {
 struct Session;
@@ -87,6 +90,9 @@ class FavourableWindow : public QMainWindow {
 
  private:
   void BuildMenus();
+  QGroupBox* BuildConditions();
+  QHBoxLayout* BuildFindRow();
+  void BuildWindowsGrid();
   QString ItemText(const ElectionItem& item) const;
   void ShowConditions(int select = -1);
   void ShowSpan();
