@@ -40,6 +40,9 @@ endfunction()
 # variable choices_<option>.
 function(read_help text)
   string(REPLACE ";" "," text "${text}")
+  # A description that follows its option on a line of its own ("--election TEXT Excludes:
+  # --require" over "Read the conditions from an election file") belongs to the option's line.
+  string(REGEX REPLACE "\n                    +" " " text "${text}")
   string(REPLACE "\n" ";" lines "${text}")
   set(section "")
   set(commands "")
