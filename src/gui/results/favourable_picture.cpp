@@ -14,7 +14,7 @@ namespace kesmora::gui {
 
 namespace {
 
-constexpr double kDateWidth = 86;     // the day labels at the left
+constexpr double kDateWidth = 100;    // the day labels at the left
 constexpr double kHoursHeight = 16;   // the hours along the top
 constexpr double kColumnWidth = 18;   // a retrograde body's column
 constexpr double kLeastRowHeight = 6;
@@ -107,7 +107,10 @@ void WeeksPicture::PaintHoursAndDays(QPainter& painter, const QRectF& target, co
     const double x = l.minutes.left() + h * 60 * perMinute;
     painter.drawLine(QPointF(x, l.minutes.top()), QPointF(x, l.minutes.bottom()));
     painter.setPen(Qt::black);
-    painter.drawText(QRectF(x - 20, target.top(), 40, kHoursHeight), Qt::AlignCenter, QString("%1").arg(h, 2, 10, QChar('0')));
+    // The last line's "24" would run into the retrograde columns' names.
+    if (h < 24)
+      painter.drawText(QRectF(x - 20, target.top(), 40, kHoursHeight), Qt::AlignCenter,
+                       QString("%1").arg(h, 2, 10, QChar('0')));
     painter.setPen(QPen(kGrid, 0));
   }
   const int labelEvery = l.rowHeight >= 9 ? 1 : l.rowHeight >= 4 ? 2 : 7;
