@@ -10,7 +10,7 @@ seconds=${FUZZ_SECONDS:-120}
 timeout=${FUZZ_TIMEOUT:-10}
 status=0
 summary=()
-for harness in names text settings options selection reference target_lists exports hits_file; do
+for harness in names text settings options selection reference target_lists exports hits_file election; do
   program=build-fuzz/bin/fuzz_${harness}
   work=build-fuzz/corpus/${harness}
   committed=tests/fuzz/corpus/${harness}
