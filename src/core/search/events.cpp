@@ -208,6 +208,60 @@ struct PlanetAtIngresses {
   std::vector<PointState> at;  // by Moon ingress, filled as needed
 };
 
+// The void-of-course periods of the Moon's stays in the signs between its ingresses `signs`
+// that overlap [fromJd, toJd): from its last exact major aspect to a planet in the sign (or
+// from its ingress, when it makes none) to the next ingress.
+void VoidPeriods(ChartCalculator& calc, BodyTrack& moonTrack, int moon, const std::vector<BoundaryCrossing>& signs,
+                 const std::array<int, kBodies.size()>& index, const EventOptions& options, double fromJd,
+                 double toJd, const std::function<void()>& check, std::vector<Event>& out) {
+  std::vector<PlanetAtIngresses> planets;
+  for (size_t k = 0; k < kTrueNodeSpec; ++k)
+    if (k != kMoonSpec && index[k] != 0 && (!options.traditionalVoid || kBodies[k].traditional))
+      planets.push_back({BodyTrack(calc, index[k]), std::vector<PointState>(signs.size(), PointState{NAN, NAN})});
+  auto planetAt = [&](PlanetAtIngresses& p, size_t n) {
+    if (std::isnan(p.at[n].lon)) p.at[n] = p.track.At(signs[n].jd);
+    return p.at[n];
+  };
+  for (size_t n = 0; n + 1 < signs.size(); ++n) {
+    const double entry = signs[n].jd, exit = signs[n + 1].jd;
+    if (!(exit > fromJd && entry < toJd)) continue;
+    if (check) check();
+    // Each planet's last aspect in the sign, estimated along the relative angle, which
+    // grows all the while (the Moon outruns every planet).
+    struct Candidate {
+      double estimateJd, angleDeg;
+      PlanetAtIngresses* planet;
+    };
+    std::vector<Candidate> candidates;
+    const double moonEntry = signs[n].entered * kSignWidthDeg, moonExit = signs[n + 1].entered * kSignWidthDeg;
+    for (PlanetAtIngresses& p : planets) {
+      const PointState pa = planetAt(p, n), pb = planetAt(p, n + 1);
+      const double dA = moonEntry - pa.lon;
+      const double dB = dA + FoldDeg(moonExit - pb.lon - dA);
+      if (!std::isfinite(dB) || dB <= dA) continue;
+      std::optional<double> last;
+      for (double angle : kVoidAspectsDeg) {
+        double at = dA + (angle - dA - 360.0 * std::floor((angle - dA) / 360.0));
+        if (at > dA && at <= dB && (!last || at > *last)) last = at;
+      }
+      if (last) candidates.push_back({entry + (*last - dA) / (dB - dA) * (exit - entry), *last, &p});
+    }
+    std::sort(candidates.begin(), candidates.end(),
+              [](const Candidate& x, const Candidate& y) { return x.estimateJd > y.estimateJd; });
+    std::optional<double> lastAspect;
+    for (const Candidate& c : candidates) {
+      if (lastAspect && c.estimateJd + kAspectEstimateErrorDays <= *lastAspect) break;
+      auto f = [&](double t) { return FoldDeg(moonTrack.At(t).lon - c.planet->track.At(t).lon - c.angleDeg); };
+      const double fa = FoldDeg(moonEntry - planetAt(*c.planet, n).lon - c.angleDeg);
+      const double fb = FoldDeg(moonExit - planetAt(*c.planet, n + 1).lon - c.angleDeg);
+      if (auto x = CrossingBetween(f, entry, fa, exit, fb); x && (!lastAspect || *x > *lastAspect)) lastAspect = x;
+    }
+    const double start = lastAspect.value_or(entry);
+    if (start < exit && exit > fromJd && start < toJd)
+      out.push_back({EventKind::Void, moon, start, exit, signs[n + 1].entered, 0, false});
+  }
+}
+
 }  // namespace
 
 EventOptions EventOptionsOf(const OptionValues& values) {
@@ -255,54 +309,7 @@ std::vector<Event> FindEvents(ChartCalculator& calc, const ReferenceTables& tabl
                 return false;
               });
 
-    if (options.voids) {
-      std::vector<PlanetAtIngresses> planets;
-      for (size_t k = 0; k < kTrueNodeSpec; ++k)
-        if (k != kMoonSpec && index[k] != 0 && (!options.traditionalVoid || kBodies[k].traditional))
-          planets.push_back({BodyTrack(calc, index[k]), std::vector<PointState>(signs.size(), PointState{NAN, NAN})});
-      auto planetAt = [&](PlanetAtIngresses& p, size_t n) {
-        if (std::isnan(p.at[n].lon)) p.at[n] = p.track.At(signs[n].jd);
-        return p.at[n];
-      };
-      for (size_t n = 0; n + 1 < signs.size(); ++n) {
-        const double entry = signs[n].jd, exit = signs[n + 1].jd;
-        if (!(exit > fromJd && entry < toJd)) continue;
-        if (check) check();
-        // Each planet's last aspect in the sign, estimated along the relative angle, which
-        // grows all the while (the Moon outruns every planet).
-        struct Candidate {
-          double estimateJd, angleDeg;
-          PlanetAtIngresses* planet;
-        };
-        std::vector<Candidate> candidates;
-        const double moonEntry = signs[n].entered * kSignWidthDeg, moonExit = signs[n + 1].entered * kSignWidthDeg;
-        for (PlanetAtIngresses& p : planets) {
-          const PointState pa = planetAt(p, n), pb = planetAt(p, n + 1);
-          const double dA = moonEntry - pa.lon;
-          const double dB = dA + FoldDeg(moonExit - pb.lon - dA);
-          if (!std::isfinite(dB) || dB <= dA) continue;
-          std::optional<double> last;
-          for (double angle : kVoidAspectsDeg) {
-            double at = dA + (angle - dA - 360.0 * std::floor((angle - dA) / 360.0));
-            if (at > dA && at <= dB && (!last || at > *last)) last = at;
-          }
-          if (last) candidates.push_back({entry + (*last - dA) / (dB - dA) * (exit - entry), *last, &p});
-        }
-        std::sort(candidates.begin(), candidates.end(),
-                  [](const Candidate& x, const Candidate& y) { return x.estimateJd > y.estimateJd; });
-        std::optional<double> lastAspect;
-        for (const Candidate& c : candidates) {
-          if (lastAspect && c.estimateJd + kAspectEstimateErrorDays <= *lastAspect) break;
-          auto f = [&](double t) { return FoldDeg(track.At(t).lon - c.planet->track.At(t).lon - c.angleDeg); };
-          const double fa = FoldDeg(moonEntry - planetAt(*c.planet, n).lon - c.angleDeg);
-          const double fb = FoldDeg(moonExit - planetAt(*c.planet, n + 1).lon - c.angleDeg);
-          if (auto x = CrossingBetween(f, entry, fa, exit, fb); x && (!lastAspect || *x > *lastAspect)) lastAspect = x;
-        }
-        const double start = lastAspect.value_or(entry);
-        if (start < exit && exit > fromJd && start < toJd)
-          out.push_back({EventKind::Void, moon, start, exit, signs[n + 1].entered, 0, false});
-      }
-    }
+    if (options.voids) VoidPeriods(calc, track, moon, signs, index, options, fromJd, toJd, check, out);
   }
 
   std::stable_sort(out.begin(), out.end(), [](const Event& x, const Event& y) {
