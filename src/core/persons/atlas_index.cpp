@@ -107,7 +107,13 @@ std::string BuildAtlasIndex(const std::vector<AtlasPlace>& input) {
                    [&](size_t a, size_t b) { return input[a].population > input[b].population; });
 
   Tables t;
-  auto& [pool, countries, regions, zones, places, keys] = t;
+  // Named references, not a structured binding: lambdas below capture them.
+  Pool& pool = t.pool;
+  auto& countries = t.countries;
+  auto& regions = t.regions;
+  auto& zones = t.zones;
+  auto& places = t.places;
+  auto& keys = t.keys;
   std::map<std::string, uint16_t> countryOf, zoneOf;
   std::map<std::pair<std::string, std::string>, uint16_t> regionOf;
   places.reserve(input.size());
