@@ -70,6 +70,24 @@ ConditionDialog::ConditionDialog(const ReferenceTables& tables, UserInterface& u
   cboKind_ = NewCombo("cboKind");
   for (const char* caption : kKindCaptions) cboKind_->addItem(caption);
 
+  BuildPages();
+  connect(cboKind_, &QComboBox::currentIndexChanged, pages_, &QStackedWidget::setCurrentIndex);
+
+  auto* head = new QFormLayout;
+  head->addRow("&Role", cboRole_);
+  head->addRow("&Weight", spnWeight_);
+  head->addRow("&Condition", cboKind_);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+  connect(buttons, &QDialogButtonBox::accepted, this, &ConditionDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &ConditionDialog::reject);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(head);
+  layout->addWidget(pages_);
+  layout->addWidget(buttons);
+}
+
+// A page of controls for each kind of condition, in the order of the kinds.
+void ConditionDialog::BuildPages() {
   pages_ = new QStackedWidget;
   pages_->addWidget(BuildAspectPage());
   pages_->addWidget(new QWidget);  // the void Moon asks nothing more
@@ -143,19 +161,6 @@ ConditionDialog::ConditionDialog(const ReferenceTables& tables, UserInterface& u
     }
     pages_->addWidget(Page(grid));
   }
-  connect(cboKind_, &QComboBox::currentIndexChanged, pages_, &QStackedWidget::setCurrentIndex);
-
-  auto* head = new QFormLayout;
-  head->addRow("&Role", cboRole_);
-  head->addRow("&Weight", spnWeight_);
-  head->addRow("&Condition", cboKind_);
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-  connect(buttons, &QDialogButtonBox::accepted, this, &ConditionDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &ConditionDialog::reject);
-  auto* layout = new QVBoxLayout(this);
-  layout->addLayout(head);
-  layout->addWidget(pages_);
-  layout->addWidget(buttons);
 }
 
 QComboBox* ConditionDialog::NewPointList(const char* name) const {

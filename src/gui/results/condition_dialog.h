@@ -40,6 +40,7 @@ class ConditionDialog : public QDialog {
  private:
   QComboBox* NewPointList(const char* name) const;
   QWidget* BuildAspectPage();
+  void BuildPages();
   QWidget* BuildPointPage(const char* listName, QComboBox*& list);
 
   const ReferenceTables& tables_;

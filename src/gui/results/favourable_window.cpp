@@ -312,7 +312,10 @@ void FavourableWindow::cmdFind_Click() {
     emit findFinished(false);
     return;
   }
-  ElectionRunInput input{std::move(*run), election_};
+  ElectionRunInput input;
+  input.run = std::move(*run);
+  input.election = election_;
+  input.events = EventOptionsOf(session_.optionValues);  // the traditional void, if chosen
   cancelRequested_ = false;
   found_.reset();
   failure_.clear();
