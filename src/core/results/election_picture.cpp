@@ -15,6 +15,24 @@ namespace {
 // the rounding of Julian days, not a moment of its own.
 constexpr double kMinuteSlack = 1e-6;
 
+// The void Moon and the retrograde periods within the picture's days, in days from its first
+// midnight.
+std::vector<PictureBand> BandsOf(const std::vector<Event>& events, double firstMidnightJd, int days) {
+  std::vector<PictureBand> bands;
+  const double end = firstMidnightJd + days;
+  for (const Event& e : events) {
+    if (e.kind != EventKind::Void && e.kind != EventKind::Retrograde) continue;
+    if (e.endJd <= firstMidnightJd || e.startJd >= end) continue;
+    PictureBand band;
+    band.kind = e.kind == EventKind::Void ? PictureBand::Kind::Void : PictureBand::Kind::Retrograde;
+    band.body = e.body;
+    band.fromDay = std::max(e.startJd, firstMidnightJd) - firstMidnightJd;
+    band.toDay = std::min(e.endJd, end) - firstMidnightJd;
+    bands.push_back(band);
+  }
+  return bands;
+}
+
 }  // namespace
 
 double ElectionPicture::MinuteJd(int day, int minute) const {
@@ -119,19 +137,7 @@ ElectionPicture BuildElectionPicture(const Election& election, std::vector<Inter
     if (p.state[m] == MinuteState::Allowed) p.maxScore = std::max(p.maxScore, value);
   }
 
-  if (events) {
-    const double end = p.firstMidnightJd + p.days;
-    for (const Event& e : *events) {
-      if (e.kind != EventKind::Void && e.kind != EventKind::Retrograde) continue;
-      if (e.endJd <= p.firstMidnightJd || e.startJd >= end) continue;
-      PictureBand band;
-      band.kind = e.kind == EventKind::Void ? PictureBand::Kind::Void : PictureBand::Kind::Retrograde;
-      band.body = e.body;
-      band.fromDay = std::max(e.startJd, p.firstMidnightJd) - p.firstMidnightJd;
-      band.toDay = std::min(e.endJd, end) - p.firstMidnightJd;
-      p.bands.push_back(band);
-    }
-  }
+  if (events) p.bands = BandsOf(*events, p.firstMidnightJd, p.days);
   p.election = election;
   p.held = std::move(held);
   p.windows = std::move(windows);
