@@ -70,21 +70,7 @@ AtlasWindow::AtlasWindow(const Atlas& atlas, const PersonFields& block, const Lo
   auto* cancel = new QPushButton("Cancel");
   cancel->setObjectName("cmdCancel");
 
-  // Shown when the zone's answer is another city's history.
-  choice_ = new QWidget;
-  lblZoneNote_ = new QLabel;
-  lblZoneNote_->setObjectName("lblZoneNote");
-  lblZoneNote_->setWordWrap(true);
-  cmdStandardTime_ = new QPushButton;
-  cmdStandardTime_->setObjectName("cmdStandardTime");
-  cmdZoneAnswer_ = new QPushButton;
-  cmdZoneAnswer_->setObjectName("cmdZoneAnswer");
-  auto* choiceRow = new QHBoxLayout(choice_);
-  choiceRow->setContentsMargins(0, 0, 0, 0);
-  choiceRow->addWidget(lblZoneNote_, 1);
-  choiceRow->addWidget(cmdStandardTime_);
-  choiceRow->addWidget(cmdZoneAnswer_);
-  choice_->hide();
+  BuildZoneChoice();
   lblStatus_ = new QLabel;
   lblStatus_->setObjectName("lblStatus");
   lblStatus_->setWordWrap(true);
@@ -126,6 +112,24 @@ AtlasWindow::AtlasWindow(const Atlas& atlas, const PersonFields& block, const Lo
   Search();
   txtCity_->setFocus();
   txtCity_->selectAll();
+}
+
+// Shown when the zone's answer is another city's history: the note and the two choices.
+void AtlasWindow::BuildZoneChoice() {
+  choice_ = new QWidget;
+  lblZoneNote_ = new QLabel;
+  lblZoneNote_->setObjectName("lblZoneNote");
+  lblZoneNote_->setWordWrap(true);
+  cmdStandardTime_ = new QPushButton;
+  cmdStandardTime_->setObjectName("cmdStandardTime");
+  cmdZoneAnswer_ = new QPushButton;
+  cmdZoneAnswer_->setObjectName("cmdZoneAnswer");
+  auto* choiceRow = new QHBoxLayout(choice_);
+  choiceRow->setContentsMargins(0, 0, 0, 0);
+  choiceRow->addWidget(lblZoneNote_, 1);
+  choiceRow->addWidget(cmdStandardTime_);
+  choiceRow->addWidget(cmdZoneAnswer_);
+  choice_->hide();
 }
 
 void AtlasWindow::Search() {

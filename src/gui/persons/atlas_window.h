@@ -42,6 +42,7 @@ class AtlasWindow : public QDialog {
   const std::optional<AtlasAnswer>& Result() const { return result_; }
 
  private:
+  void BuildZoneChoice();
   void Take(const AtlasPlace& place, const ZoneInForce& zone);
   void HideChoice();
 
