@@ -30,14 +30,14 @@ constexpr double kAspectEstimateErrorDays = 0.15;
 // The bodies of the events, by the constant that names them in planets_used.txt, with the step
 // their walk takes: short enough that no step holds two stations (Mercury's come three weeks
 // apart) and that the Moon moves well under a quarter turn in one.
-struct BodySpec {
+struct BodyRule {
   const char* constant;
   double stepDays;
   bool stations;     // Mercury..Pluto
   bool turns;        // its motion turns: the walk is split there
   bool traditional;  // Sun..Saturn, the planets of the traditional void of course
 };
-constexpr std::array<BodySpec, 13> kBodies{{
+constexpr std::array<BodyRule, 13> kBodies{{
     {"SE_SUN", 10, false, false, true},
     {"SE_MOON", 2, false, false, false},
     {"SE_MERCURY", 4, true, true, true},
@@ -55,7 +55,7 @@ constexpr std::array<BodySpec, 13> kBodies{{
     {"SE_MEAN_NODE", 30, false, false, false},
     {"SE_SOUTH_NODE", 0, false, false, false},  // the true node turned half a circle
 }};
-constexpr size_t kMoonSpec = 1, kTrueNodeSpec = 10, kSouthNodeSpec = 12;
+constexpr size_t kMoonRule = 1, kTrueNodeRule = 10, kSouthNodeRule = 12;
 
 // The planet index of the entry named by a constant, 0 when planets_used.txt lacks it.
 int IndexOfConstant(const ReferenceTables& tables, const char* constant) {
@@ -150,10 +150,10 @@ WalkPlan PlanOf(double fromJd, double toJd, double stepDays, BodyTrack* turning,
 }
 
 // The first station met walking from `fromJd` towards `toJd`.
-std::optional<Event> FirstStation(BodyTrack& track, const BodySpec& spec, double fromJd, double toJd,
+std::optional<Event> FirstStation(BodyTrack& track, const BodyRule& rule, double fromJd, double toJd,
                                   const std::function<void()>& check) {
   std::optional<Event> station;
-  WalkSteps(PlanOf(fromJd, toJd, spec.stepDays, &track, check), [&](double t) { return track.At(t); },
+  WalkSteps(PlanOf(fromJd, toJd, rule.stepDays, &track, check), [&](double t) { return track.At(t); },
             [&](double a, const PointState& pa, double b, const PointState& pb) {
               return (station = StationIn(track.Index(), a, pa, b, pb)).has_value();
             });
@@ -164,12 +164,12 @@ bool Within(double jd, double fromJd, double toJd) { return jd >= fromJd && jd <
 
 // A body's ingresses and stations in [fromJd, toJd) and its retrograde periods that overlap
 // the span, whole.
-void PlanetEvents(ChartCalculator& calc, const BodySpec& spec, int body, int southNode, double fromJd, double toJd,
+void PlanetEvents(ChartCalculator& calc, const BodyRule& rule, int body, int southNode, double fromJd, double toJd,
                   const EventOptions& options, const std::function<void()>& check, std::vector<Event>& out) {
   BodyTrack track(calc, body);
-  const bool stations = spec.stations && options.stations;
+  const bool stations = rule.stations && options.stations;
   std::vector<Event> turns;
-  WalkSteps(PlanOf(fromJd, toJd, spec.stepDays, spec.turns ? &track : nullptr, check),
+  WalkSteps(PlanOf(fromJd, toJd, rule.stepDays, rule.turns ? &track : nullptr, check),
             [&](double t) { return track.At(t); },
             [&](double a, const PointState& pa, double b, const PointState& pb) {
               if (options.ingresses)
@@ -188,10 +188,10 @@ void PlanetEvents(ChartCalculator& calc, const BodySpec& spec, int body, int sou
   // the one under way at the span's start and the one still under way at its end found whole.
   const bool retrogradeAtStart = track.At(fromJd).speed < 0;
   if (retrogradeAtStart)
-    if (auto s = FirstStation(track, spec, fromJd, fromJd - kRetrogradeReachDays, check)) turns.insert(turns.begin(), *s);
+    if (auto s = FirstStation(track, rule, fromJd, fromJd - kRetrogradeReachDays, check)) turns.insert(turns.begin(), *s);
   const bool retrogradeAtEnd = turns.empty() ? retrogradeAtStart : turns.back().turnsRetrograde;
   if (retrogradeAtEnd)
-    if (auto s = FirstStation(track, spec, toJd, toJd + kRetrogradeReachDays, check)) turns.push_back(*s);
+    if (auto s = FirstStation(track, rule, toJd, toJd + kRetrogradeReachDays, check)) turns.push_back(*s);
   for (size_t k = 0; k < turns.size(); ++k) {
     if (!turns[k].turnsRetrograde) continue;
     // A period whose end the walk could not reach (the ephemeris ends) is not listed half.
@@ -215,8 +215,8 @@ void VoidPeriods(ChartCalculator& calc, BodyTrack& moonTrack, int moon, const st
                  const std::array<int, kBodies.size()>& index, const EventOptions& options, double fromJd,
                  double toJd, const std::function<void()>& check, std::vector<Event>& out) {
   std::vector<PlanetAtIngresses> planets;
-  for (size_t k = 0; k < kTrueNodeSpec; ++k)
-    if (k != kMoonSpec && index[k] != 0 && (!options.traditionalVoid || kBodies[k].traditional))
+  for (size_t k = 0; k < kTrueNodeRule; ++k)
+    if (k != kMoonRule && index[k] != 0 && (!options.traditionalVoid || kBodies[k].traditional))
       planets.push_back({BodyTrack(calc, index[k]), std::vector<PointState>(signs.size(), PointState{NAN, NAN})});
   auto planetAt = [&](PlanetAtIngresses& p, size_t n) {
     if (std::isnan(p.at[n].lon)) p.at[n] = p.track.At(signs[n].jd);
@@ -279,13 +279,13 @@ std::vector<Event> FindEvents(ChartCalculator& calc, const ReferenceTables& tabl
   for (size_t k = 0; k < kBodies.size(); ++k) index[k] = IndexOfConstant(tables, kBodies[k].constant);
 
   for (size_t k = 0; k < kBodies.size(); ++k) {
-    if (k == kMoonSpec || k == kSouthNodeSpec || index[k] == 0) continue;
+    if (k == kMoonRule || k == kSouthNodeRule || index[k] == 0) continue;
     if (!options.ingresses && !(kBodies[k].stations && options.stations)) continue;
-    const int southNode = k == kTrueNodeSpec ? index[kSouthNodeSpec] : 0;
+    const int southNode = k == kTrueNodeRule ? index[kSouthNodeRule] : 0;
     PlanetEvents(calc, kBodies[k], index[k], southNode, fromJd, toJd, options, check, out);
   }
 
-  const int moon = index[kMoonSpec];
+  const int moon = index[kMoonRule];
   if (moon != 0 && (options.ingresses || options.mansions || options.voids)) {
     // The Moon's pada boundaries, of which every ninth is a sign boundary, walked from the
     // ingress before the span to the one after it, so that void periods are found whole.
@@ -294,7 +294,7 @@ std::vector<Event> FindEvents(ChartCalculator& calc, const ReferenceTables& tabl
     const double walkTo = options.voids ? toJd + kMoonSignStayDays : toJd;
     const Track samples = SampleTrack(calc, tables, moon, false, walkFrom - 1, walkTo + 1, nullptr, check);
     BodyTrack track(calc, moon, &samples);
-    WalkSteps(PlanOf(walkFrom, walkTo, kBodies[kMoonSpec].stepDays, nullptr, check),
+    WalkSteps(PlanOf(walkFrom, walkTo, kBodies[kMoonRule].stepDays, nullptr, check),
               [&](double t) { return track.At(t); },
               [&](double a, const PointState& pa, double b, const PointState& pb) {
                 for (const BoundaryCrossing& c : BoundaryCrossings(track, kPadas, a, pa, b, pb)) {
