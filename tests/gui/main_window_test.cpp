@@ -5,6 +5,7 @@
 
 #include "core/reference/text.h"
 #include "gui/common/qt_interface.h"
+#include "gui/common/window_geometry.h"
 #include "gui/settings/options_window.h"
 
 #include <QAction>
@@ -18,6 +19,7 @@
 #include <QStyle>
 #include <QStyleOptionFrame>
 #include <QTableWidget>
+#include <QThread>
 #include <QTimer>
 
 #include <cstdlib>
@@ -86,6 +88,28 @@ class MainWindowTest : public QObject {
       const int room = available.width() - (frame.width() - f_.window->width());
       QVERIFY(f_.window->width() >= std::min(f_.window->FittingSize().width(), room));
     }
+  }
+
+  void windowBusyAfterItIsShownIsStillBroughtOntoTheScreen() {
+    // A window shown and then busy (the main window calculates as it starts) gets its frame from
+    // the window manager only once the event loop runs again; the frame then placed partly off the
+    // screen was left there when the time for settling had run out during the busy spell.
+    f_.Stop();
+    gui::ScreenFitter fitter(nullptr, 500);
+    qApp->installEventFilter(&fitter);
+    QWidget window;
+    window.resize(400, 300);
+    window.show();
+    QThread::msleep(800);
+    bool moved = false;
+    QTimer::singleShot(0, &window, [&] {
+      window.move(1200, 600);
+      moved = true;
+    });
+    QTRY_VERIFY(moved);
+    QTest::qWait(100);
+    QVERIFY(window.screen()->availableGeometry().contains(window.frameGeometry()));
+    qApp->removeEventFilter(&fitter);
   }
 
   void tabMovesFromMonthToDayAndEditingKeysPassTheFilter() {

@@ -85,8 +85,6 @@ void KeepTitleWhole(QWidget* dialog) {
 
 namespace {
 
-constexpr qint64 kSettlingMs = 2000;  // long enough for a window manager to frame a new window
-
 bool FittedWindow(const QWidget* w) {
   if (!w->isWindow()) return false;
   const Qt::WindowType type = w->windowType();
@@ -95,7 +93,7 @@ bool FittedWindow(const QWidget* w) {
 
 }  // namespace
 
-ScreenFitter::ScreenFitter(QObject* parent) : QObject(parent) {}
+ScreenFitter::ScreenFitter(QObject* parent, qint64 settlingMs) : QObject(parent), settlingMs_(settlingMs) {}
 
 bool ScreenFitter::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type type = event->type();
@@ -107,17 +105,23 @@ bool ScreenFitter::eventFilter(QObject* watched, QEvent* event) {
     if (type == QEvent::Hide || type == QEvent::Destroy) settling_.erase(watched);
     return false;
   }
-  if (type == QEvent::Show) settling_[watched].start();
+  // The settling time counts from the first return to the event loop after the window is shown,
+  // not from the show itself: a window may be shown and then busy for seconds (the main window
+  // calculates as it starts), and its frame arrives only once the loop runs again.
+  if (type == QEvent::Show) settling_[watched].invalidate();
   auto it = settling_.find(watched);
   if (it == settling_.end()) return false;
-  if (it->second.elapsed() > kSettlingMs) {
+  if (it->second.isValid() && it->second.elapsed() > settlingMs_) {
     settling_.erase(it);
     return false;
   }
   // After the event: the window's new place and frame are known then.
   QPointer<QWidget> window(w);
-  QTimer::singleShot(0, this, [window] {
-    if (window && window->isVisible() && !window->isMinimized() && !window->isMaximized() && !window->isFullScreen())
+  QTimer::singleShot(0, this, [this, window] {
+    if (!window) return;
+    auto settling = settling_.find(window.data());
+    if (settling != settling_.end() && !settling->second.isValid()) settling->second.start();
+    if (window->isVisible() && !window->isMinimized() && !window->isMaximized() && !window->isFullScreen())
       KeepOnScreen(window);
   });
   return false;

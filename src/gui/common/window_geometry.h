@@ -39,12 +39,14 @@ void KeepTitleWhole(QWidget* dialog);
 // application for as long as it lives.
 class ScreenFitter : public QObject {
  public:
-  explicit ScreenFitter(QObject* parent = nullptr);
+  // `settlingMs`: long enough for a window manager to frame a new window.
+  explicit ScreenFitter(QObject* parent = nullptr, qint64 settlingMs = 2000);
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   // Windows shown a moment ago, whose frame may still arrive.
   std::map<QObject*, QElapsedTimer> settling_;
+  qint64 settlingMs_;
 };
 
 // Calls `store` whenever the window moves, is resized or loses the focus, unless it is
