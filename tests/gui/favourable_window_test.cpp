@@ -9,6 +9,7 @@
 #include "gui/results/favourable_window.h"
 
 #include <QComboBox>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTableWidget>
 
@@ -106,6 +107,31 @@ class FavourableWindowTest : public QObject {
     w->mnuSaveElection_Click();
     QCOMPARE(f_.ui->messages.size(), size_t{2});
     QCOMPARE(ReadWholeFile(file).value_or(""), std::string("require Moon void\r\n"));
+  }
+
+  // A file with a line that cannot be read is refused whole, with its name and the line's
+  // number: the conditions already in the window stay, and neither file changes.
+  void electionFileWithABrokenLineChangesNothing() {
+    gui::FavourableWindow* w = Open();
+    const auto good = f_.Home() / "good.elc", broken = f_.Home() / "broken.elc";
+    const std::string goodText = "# office hours\r\nrequire time 09:00-17:00\r\navoid Moon void\r\n";
+    const std::string brokenText = "require Moon void\r\nprefer 2 transit Jupiter 120 natal Sun orb 200\r\n";
+    QVERIFY(WriteFileAtomically(good, goodText));
+    QVERIFY(WriteFileAtomically(broken, brokenText));
+    f_.files->answer = QString::fromStdString(good.string());
+    w->mnuLoadElection_Click();
+    QCOMPARE(w->CurrentElection().items.size(), size_t{2});
+    QCOMPARE(GuiFixture::FindIn<QListWidget>(w, "lstConditions")->count(), 2);
+    QVERIFY(f_.ui->messages.empty());
+    f_.files->answer = QString::fromStdString(broken.string());
+    w->mnuLoadElection_Click();
+    QCOMPARE(f_.ui->messages.size(), size_t{1});
+    const std::string& text = f_.ui->messages.back().text;
+    QVERIFY2(text.find("broken.elc") != std::string::npos && text.find("line 2") != std::string::npos, text.c_str());
+    QCOMPARE(w->CurrentElection().items.size(), size_t{2});
+    QCOMPARE(GuiFixture::FindIn<QListWidget>(w, "lstConditions")->item(0)->text().contains("09:00"), true);
+    QCOMPARE(ReadWholeFile(good).value_or(""), goodText);
+    QCOMPARE(ReadWholeFile(broken).value_or(""), brokenText);
   }
 
   // Cancel is heard while the selection's hits are searched, and the last windows stay.
