@@ -180,6 +180,30 @@ class FavourableWindowTest : public QObject {
   }
 
   // The CSV holds the rows in the order the grid shows them, CR LF lines, under a heading.
+  // The printed picture: texts at the size they have on the screen (a printer's resolution once
+  // made them six times larger, over the picture), the conditions above it, and the minutes as
+  // shapes rather than an image compressed into the rows beside.
+  void printedPictureKeepsItsTextsSizeAndItsMinutesSharp() {
+    gui::FavourableWindow* w = Open();
+    w->SetElection(Election{{{Role::Required, 1, TimeOfDay{9 * 60, 17 * 60}}}});
+    w->ShowPicture(ThreeWindows());
+    const auto pdf = f_.Home() / "picture.pdf";
+    f_.printer->pdfFile = QString::fromStdString(pdf.string());
+    w->mnuPrintPicture_Click();
+    const std::vector<test::PdfPage> pages = test::PdfPages(pdf, f_.Home());
+    QCOMPARE(pages.size(), size_t{1});
+    QStringList found;
+    for (const test::PdfWord& word : pages[0].words) {
+      QVERIFY2(word.xMin >= 0 && word.yMin >= 0 && word.xMax <= pages[0].width && word.yMax <= pages[0].height,
+               qPrintable(word.text));
+      QVERIFY2(word.yMax - word.yMin < 16, qPrintable(QString("%1 is %2 pt tall").arg(word.text).arg(word.yMax - word.yMin)));
+      found << word.text;
+    }
+    for (const char* text : {"Favourable", "09:00-17:00", "12/05/2026", "12/06/2026"})
+      QVERIFY2(found.contains(text), text);
+    QVERIFY(ReadWholeFile(pdf).value_or("").find("/DCTDecode") == std::string::npos);
+  }
+
   void csvFollowsTheGridsOrder() {
     gui::FavourableWindow* w = Open();
     w->ShowPicture(ThreeWindows());

@@ -5,6 +5,7 @@
 #include "gui/app/main_window.h"
 #include "core/app/startup.h"
 #include "core/app/user_interface.h"
+#include "core/reference/text.h"
 #include "gui/common/printer_setup.h"
 
 #include <QCheckBox>
@@ -12,7 +13,9 @@
 #include <QListWidget>
 #include <QPageSize>
 #include <QPrinter>
+#include <QProcess>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -57,6 +60,36 @@ class PdfPrinterSetup : public gui::PrinterSetup {
   QPageSize::PageSizeId pageSize = QPageSize::A4;
   int asked = 0;
 };
+
+// The words pdftotext (poppler-utils) finds on each page of a PDF, with their boxes, and the
+// page sizes, in points.
+struct PdfWord {
+  QString text;
+  double xMin, yMin, xMax, yMax;
+};
+struct PdfPage {
+  double width, height;
+  std::vector<PdfWord> words;
+};
+inline std::vector<PdfPage> PdfPages(const fs::path& pdf, const fs::path& scratchDir) {
+  QProcess tool;
+  const QString html = QString::fromStdString((scratchDir / "printed.html").string());
+  tool.start("pdftotext", {"-bbox", QString::fromStdString(pdf.string()), html});
+  if (!tool.waitForFinished(30000) || tool.exitCode() != 0) qFatal("pdftotext (package poppler-utils) could not read the PDF");
+  const QString text = QString::fromStdString(ReadWholeFile(html.toStdString()).value_or(""));
+  std::vector<PdfPage> pages;
+  static const QRegularExpression tag(
+      R"re(<page width="([\d.]+)" height="([\d.]+)">|<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re");
+  for (auto m = tag.globalMatch(text); m.hasNext();) {
+    const auto match = m.next();
+    if (!match.captured(1).isEmpty())
+      pages.push_back({match.captured(1).toDouble(), match.captured(2).toDouble(), {}});
+    else if (!pages.empty())
+      pages.back().words.push_back({match.captured(7), match.captured(3).toDouble(), match.captured(4).toDouble(),
+                                    match.captured(5).toDouble(), match.captured(6).toDouble()});
+  }
+  return pages;
+}
 
 class GuiFixture {
  public:

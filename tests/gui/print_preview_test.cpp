@@ -10,9 +10,7 @@
 #include <QComboBox>
 #include <QPlainTextEdit>
 #include <QPrintDialog>
-#include <QProcess>
 #include <QPushButton>
-#include <QRegularExpression>
 
 using namespace kesmora;
 using kesmora::test::GuiFixture;
@@ -41,35 +39,6 @@ class PrintPreviewTest : public QObject {
     return line + "   222.1834   123.4567   222.18";
   }
 
-  // The words pdftotext finds on each page, with their boxes, and the page sizes (points).
-  struct Word {
-    QString text;
-    double xMin, yMin, xMax, yMax;
-  };
-  struct Page {
-    double width, height;
-    std::vector<Word> words;
-  };
-  std::vector<Page> PdfPages() const {
-    QProcess tool;
-    const QString html = QString::fromStdString((f_.Home() / "printed.html").string());
-    tool.start("pdftotext", {"-bbox", QString::fromStdString(PdfFile().string()), html});
-    if (!tool.waitForFinished(30000) || tool.exitCode() != 0)
-      qFatal("pdftotext (package poppler-utils) could not read the PDF");
-    const QString text = QString::fromStdString(ReadWholeFile(html.toStdString()).value_or(""));
-    std::vector<Page> pages;
-    static const QRegularExpression tag(
-        R"re(<page width="([\d.]+)" height="([\d.]+)">|<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re");
-    for (auto m = tag.globalMatch(text); m.hasNext();) {
-      const auto match = m.next();
-      if (!match.captured(1).isEmpty())
-        pages.push_back({match.captured(1).toDouble(), match.captured(2).toDouble(), {}});
-      else if (!pages.empty())
-        pages.back().words.push_back({match.captured(7), match.captured(3).toDouble(), match.captured(4).toDouble(),
-                                      match.captured(5).toDouble(), match.captured(6).toDouble()});
-    }
-    return pages;
-  }
 
  private slots:
   void init() { f_.Start(); }
@@ -110,13 +79,13 @@ class PrintPreviewTest : public QObject {
     QCOMPARE(ReadWholeFile(PrintFile()), std::optional<std::string>(text + ReportLine(130) + "\r\n"));
     QVERIFY(!preview->isVisible());
 
-    const std::vector<Page> pages = PdfPages();
+    const std::vector<test::PdfPage> pages = test::PdfPages(PdfFile(), f_.Home());
     QCOMPARE(pages.size(), size_t{3});
     const int lines[] = {60, 60, 10};
     int next = 1;
     for (size_t p = 0; p < pages.size(); ++p) {
       int numbers = 0, lastColumns = 0;
-      for (const Word& w : pages[p].words) {
+      for (const test::PdfWord& w : pages[p].words) {
         // Every word on the paper, none past its edges.
         QVERIFY2(w.xMin >= 0 && w.yMin >= 0 && w.xMax <= pages[p].width && w.yMax <= pages[p].height,
                  qPrintable(w.text));
@@ -130,11 +99,11 @@ class PrintPreviewTest : public QObject {
       QCOMPARE(lastColumns, lines[p]);  // each line whole to its last column
       // Its number at its foot, below the last line.
       const auto& words = pages[p].words;
-      const auto foot = std::find_if(words.begin(), words.end(), [](const Word& w) { return w.text == "Page"; });
+      const auto foot = std::find_if(words.begin(), words.end(), [](const test::PdfWord& w) { return w.text == "Page"; });
       QVERIFY(words.end() - foot >= 4);
       QCOMPARE(QStringList({foot[0].text, foot[1].text, foot[2].text, foot[3].text}).join(' '),
                QString("Page %1 of 3").arg(p + 1));
-      for (const Word& w : words)
+      for (const test::PdfWord& w : words)
         if (w.text.startsWith('L')) QVERIFY(w.yMax < foot->yMin);
     }
   }

@@ -8,6 +8,7 @@
 #include <QToolTip>
 
 #include <algorithm>
+#include <cmath>
 #include <set>
 
 namespace kesmora::gui {
@@ -40,7 +41,7 @@ WeeksPicture::WeeksPicture(const ReferenceTables& tables, DateOrder dateOrder, Q
 void WeeksPicture::SetPicture(const ElectionPicture* picture) {
   picture_ = picture;
   selected_ = -1;
-  minutes_ = MinuteImage();
+  runs_ = MinuteRuns();
   updateGeometry();
   update();
 }
@@ -50,32 +51,41 @@ void WeeksPicture::SetSelectedWindow(int rank) {
   update();
 }
 
+QString WeeksPicture::Legend() {
+  return "Green: the preferred conditions hold, darker for a higher score. Pale yellow: allowed, no "
+         "preferred condition holds. Grey: ruled out. Outlined: the windows, the best ten numbered. "
+         "Purple strip: the Moon void of course. Red columns: retrograde.";
+}
+
 QSize WeeksPicture::sizeHint() const {
   const int days = picture_ ? picture_->days : 7;
   return QSize(720 + static_cast<int>(kDateWidth + 6 * kColumnWidth),
                static_cast<int>(kHoursHeight + days * kLeastRowHeight * 2));
 }
 
-QImage WeeksPicture::MinuteImage() const {
-  if (!picture_ || picture_->days <= 0) return {};
+std::vector<WeeksPicture::MinuteRun> WeeksPicture::MinuteRuns() const {
+  std::vector<MinuteRun> runs;
+  if (!picture_ || picture_->days <= 0) return runs;
   const ElectionPicture& p = *picture_;
-  QImage image(kPictureMinutesPerDay, p.days, QImage::Format_RGB32);
   const double top = p.maxScore > 0 ? p.maxScore : 1;
+  auto colourOf = [&](size_t i) {
+    switch (p.state[i]) {
+      case MinuteState::OutsideSpan: return kOutside;
+      case MinuteState::RuledOut: return kRuledOut;
+      case MinuteState::Allowed: break;
+    }
+    return p.score[i] > 0 ? Blend(kScoreLow, kScoreHigh, std::clamp(p.score[i] / top, 0.0, 1.0)) : kAllowedNothing;
+  };
   for (int d = 0; d < p.days; ++d) {
-    auto* line = reinterpret_cast<QRgb*>(image.scanLine(d));
-    for (int m = 0; m < kPictureMinutesPerDay; ++m) {
-      const size_t i = p.Index(d, m);
-      QColor c;
-      switch (p.state[i]) {
-        case MinuteState::OutsideSpan: c = kOutside; break;
-        case MinuteState::RuledOut: c = kRuledOut; break;
-        case MinuteState::Allowed:
-          c = p.score[i] > 0 ? Blend(kScoreLow, kScoreHigh, std::clamp(p.score[i] / top, 0.0, 1.0)) : kAllowedNothing;
-      }
-      line[m] = c.rgb();
+    for (int m = 0; m < kPictureMinutesPerDay;) {
+      const QColor colour = colourOf(p.Index(d, m));
+      int end = m + 1;
+      while (end < kPictureMinutesPerDay && colourOf(p.Index(d, end)) == colour) ++end;
+      runs.push_back({d, m, end, colour});
+      m = end;
     }
   }
-  return image;
+  return runs;
 }
 
 WeeksPicture::Layout WeeksPicture::LayoutIn(const QRectF& target) const {
@@ -100,7 +110,7 @@ WeeksPicture::Layout WeeksPicture::LayoutIn(const QRectF& target) const {
 void WeeksPicture::PaintHoursAndDays(QPainter& painter, const QRectF& target, const Layout& l) const {
   const double perMinute = l.minutes.width() / kPictureMinutesPerDay;
   QFont small = painter.font();
-  small.setPointSizeF(std::max(6.0, std::min(8.0, l.rowHeight * 0.8)));
+  small.setPixelSize(static_cast<int>(std::lround(std::clamp(l.rowHeight * 0.8, 6.0, 8.0) * 4 / 3)));  // 6 to 8 points
   painter.setFont(small);
   painter.setPen(QPen(kGrid, 0));
   for (int h = 0; h <= 24; h += 3) {
@@ -118,11 +128,10 @@ void WeeksPicture::PaintHoursAndDays(QPainter& painter, const QRectF& target, co
     const CivilDate date = AddDays(picture_->firstDate, d);
     const int weekday = WeekdayOf(date);
     const double y = l.minutes.top() + d * l.rowHeight;
-    if (weekday == 0) {
-      painter.setPen(QPen(QColor(0, 0, 0, 140), 0));
-      painter.drawLine(QPointF(target.left() + 2, y), QPointF(l.minutes.right(), y));
-      painter.setPen(QPen(kGrid, 0));
-    }
+    // A faint line between days, so a strip at a row's foot is not taken for the next day's.
+    painter.setPen(QPen(weekday == 0 ? QColor(0, 0, 0, 140) : kGrid, 0));
+    if (d > 0 || weekday == 0) painter.drawLine(QPointF(weekday == 0 ? target.left() + 2 : l.minutes.left(), y), QPointF(l.minutes.right(), y));
+    painter.setPen(QPen(kGrid, 0));
     // Every day where the rows have room; else Monday, Wednesday and Friday; else Mondays.
     const bool label = labelEvery == 1 || (labelEvery == 2 ? weekday % 2 == 0 && weekday < 6 : weekday == 0);
     if (label) {
@@ -138,16 +147,31 @@ void WeeksPicture::PaintHoursAndDays(QPainter& painter, const QRectF& target, co
 void WeeksPicture::Paint(QPainter& painter, const QRectF& target) const {
   painter.save();
   painter.fillRect(target, Qt::white);
-  if (!picture_ || minutes_.isNull()) {
+  // Texts sized in the target's units, so a printer's resolution does not enlarge them.
+  QFont font = this->font();
+  font.setPixelSize(QFontInfo(this->font()).pixelSize());
+  painter.setFont(font);
+  if (!picture_ || runs_.empty()) {
     painter.drawText(target, Qt::AlignCenter, "Add conditions and press Find.");
     painter.restore();
     return;
   }
   const ElectionPicture& p = *picture_;
   const Layout l = LayoutIn(target);
-  painter.drawImage(l.minutes, minutes_);
-
+  // The minutes as runs of one colour each: shapes, which a printer or PDF keeps sharp, where an
+  // image a pixel a minute would be smoothed or compressed into the rows beside.
+  // Each reaches a device pixel into the next, which paints over it: edges rounded each on its
+  // own would leave hairlines of white between them.
   const double perMinute = l.minutes.width() / kPictureMinutesPerDay;
+  const double pixel = 1 / std::max(1.0, std::abs(painter.worldTransform().m22()));
+  for (const MinuteRun& r : runs_) {
+    const double right = r.toMinute < kPictureMinutesPerDay ? pixel : 0, below = r.day + 1 < p.days ? pixel : 0;
+    painter.fillRect(QRectF(QPointF(l.minutes.left() + r.fromMinute * perMinute, l.minutes.top() + r.day * l.rowHeight),
+                            QPointF(l.minutes.left() + r.toMinute * perMinute + right,
+                                    l.minutes.top() + (r.day + 1) * l.rowHeight + below)),
+                     r.colour);
+  }
+
   auto stretchRect = [&](const RowStretch& s, double fromFraction, double toFraction) {
     return QRectF(l.minutes.left() + s.fromMinute * perMinute,
                   l.minutes.top() + (s.day + fromFraction) * l.rowHeight, (s.toMinute - s.fromMinute) * perMinute,
@@ -169,9 +193,14 @@ void WeeksPicture::Paint(QPainter& painter, const QRectF& target) const {
     const auto stretches = p.RowStretches(w.startJd - p.firstMidnightJd, w.endJd - p.firstMidnightJd);
     for (const RowStretch& s : stretches) painter.drawRect(stretchRect(s, 0.05, 0.95));
     if (k < 10 && !stretches.empty() && l.rowHeight >= 7) {
+      // On a white ground, to be read on the darkest green.
       const QRectF r = stretchRect(stretches.front(), 0, 1);
-      painter.drawText(QRectF(r.left() + 2, r.top(), 24, r.height()), Qt::AlignLeft | Qt::AlignVCenter,
-                       QString::number(k + 1));
+      const QString number = QString::number(k + 1);
+      const QFontMetricsF metrics(painter.font());
+      const QRectF box(r.left() + 3, r.center().y() - metrics.height() / 2, metrics.horizontalAdvance(number) + 4,
+                       metrics.height());
+      painter.fillRect(box, QColor(255, 255, 255, 220));
+      painter.drawText(box, Qt::AlignCenter, number);
     }
   }
 

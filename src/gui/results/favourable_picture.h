@@ -4,11 +4,12 @@
 // hours and the retrograde periods as columns beside the days.
 #include "core/results/election_picture.h"
 
-#include <QImage>
+#include <QColor>
 #include <QWidget>
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace kesmora {
 struct ReferenceTables;
@@ -29,6 +30,8 @@ class WeeksPicture : public QWidget {
   // What the pointer names: the text for a minute.
   void SetHoverText(std::function<QString(int day, int minute)> text) { hoverText_ = std::move(text); }
 
+  // What the shades, strips and columns mean, in a line.
+  static QString Legend();
   // Paints the picture into `target` of any device: the screen, a PNG or a printed page.
   void Paint(QPainter& painter, const QRectF& target) const;
   // The row and minute at a point of the widget; false outside the rows.
@@ -53,13 +56,17 @@ class WeeksPicture : public QWidget {
   };
   Layout LayoutIn(const QRectF& target) const;
   void PaintHoursAndDays(QPainter& painter, const QRectF& target, const Layout& l) const;
-  // One pixel a minute, one line a day.
-  QImage MinuteImage() const;
+  // Minutes of one colour side by side, a day's row at a time.
+  struct MinuteRun {
+    int day = 0, fromMinute = 0, toMinute = 0;
+    QColor colour;
+  };
+  std::vector<MinuteRun> MinuteRuns() const;
 
   const ReferenceTables& tables_;
   DateOrder dateOrder_;
   const ElectionPicture* picture_ = nullptr;
-  QImage minutes_;
+  std::vector<MinuteRun> runs_;
   int selected_ = -1;
   std::function<QString(int, int)> hoverText_;
 };

@@ -97,10 +97,18 @@ FavourableWindow::FavourableWindow(Session& session, UserInterface& ui, FileDial
   scroll->setObjectName("picWeeksScroll");
   scroll->setWidget(picWeeks_);
   scroll->setWidgetResizable(true);
+  auto* legend = new QLabel(WeeksPicture::Legend());
+  legend->setObjectName("lblWeeksLegend");
+  legend->setWordWrap(true);
+  auto* right = new QWidget;
+  auto* rightLayout = new QVBoxLayout(right);
+  rightLayout->setContentsMargins(0, 0, 0, 0);
+  rightLayout->addWidget(scroll, 1);
+  rightLayout->addWidget(legend);
 
   auto* splitter = new QSplitter(Qt::Horizontal);
   splitter->addWidget(left);
-  splitter->addWidget(scroll);
+  splitter->addWidget(right);
   splitter->setStretchFactor(0, 2);
   splitter->setStretchFactor(1, 3);
   setCentralWidget(splitter);
@@ -546,9 +554,18 @@ void FavourableWindow::mnuPrintPicture_Click() {
   // Drawn at the size of the screen's picture and scaled onto the page, so texts keep their size.
   const QSizeF logical(900, std::max(600.0, 900 * page.height() / page.width()));
   painter.scale(page.width() / logical.width(), page.height() / logical.height());
-  painter.drawText(QRectF(0, 0, logical.width(), 20), Qt::AlignLeft | Qt::AlignTop,
-                   QString("Favourable times - %1").arg(ToQString(session_.person1.name)));
-  picWeeks_->Paint(painter, QRectF(0, 24, logical.width(), logical.height() - 24));
+  // Above the picture: whose it is, its span and the conditions it shows.
+  QFont font = picWeeks_->font();
+  font.setPixelSize(QFontInfo(picWeeks_->font()).pixelSize());
+  painter.setFont(font);
+  QStringList lines = {QString("Favourable times - %1").arg(ToQString(session_.person1.name)), lblSpan_->text()};
+  for (const ElectionItem& item : election_.items) lines << "    " + ItemText(item);
+  lines << WeeksPicture::Legend();
+  const QRectF head = painter.boundingRect(QRectF(0, 0, logical.width(), logical.height()),
+                                           Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, lines.join('\n'));
+  painter.drawText(head, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, lines.join('\n'));
+  const double top = head.bottom() + 8;
+  picWeeks_->Paint(painter, QRectF(0, top, logical.width(), logical.height() - top));
   painter.end();
   ui_.SetBusy(false);
 }
