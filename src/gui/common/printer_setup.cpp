@@ -1,9 +1,11 @@
 #include "gui/common/printer_setup.h"
 
+#include "core/app/user_interface.h"
 #include "core/reference/format.h"
 
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
 
@@ -24,6 +26,21 @@ bool QtPrinterSetup::Prepare(QPrinter& printer, QWidget* parent) {
   dialog.setWindowTitle("Print");
   ProposePdfFile(dialog, printer);
   return dialog.exec() == QDialog::Accepted;
+}
+
+void PrintPage(PrinterSetup& setup, QPrinter& printer, QWidget* parent, UserInterface& ui,
+               const std::function<void(QPainter&, const QRectF& page)>& paint) {
+  if (!setup.Prepare(printer, parent)) return;
+  ui.SetBusy(true);
+  QPainter painter;
+  if (!painter.begin(&printer)) {
+    ui.SetBusy(false);
+    ui.ShowMessage({MessageIcon::Critical, "Error", "The printer could not be started."});
+    return;
+  }
+  paint(painter, QRectF(QPointF(0, 0), printer.pageLayout().paintRectPixels(printer.resolution()).size()));
+  painter.end();
+  ui.SetBusy(false);
 }
 
 }  // namespace kesmora::gui

@@ -1,10 +1,18 @@
 #pragma once
 // Choosing and preparing the printer, behind an interface so that tests can print to a file.
-#include <filesystem>
+#include <QRectF>
 
+#include <filesystem>
+#include <functional>
+
+class QPainter;
 class QPrintDialog;
 class QPrinter;
 class QWidget;
+
+namespace kesmora {
+class UserInterface;
+}
 
 namespace kesmora::gui {
 
@@ -27,5 +35,11 @@ class QtPrinterSetup : public PrinterSetup {
  private:
   std::filesystem::path pdfFolder_;
 };
+
+// Prints one page on `printer` (named and turned by the caller): asks `setup` for the printer,
+// then, with the busy cursor on, has `paint` draw into the printable area (device pixels). A
+// printer that cannot be started is told through `ui`; cancelling is not.
+void PrintPage(PrinterSetup& setup, QPrinter& printer, QWidget* parent, UserInterface& ui,
+               const std::function<void(QPainter&, const QRectF& page)>& paint);
 
 }  // namespace kesmora::gui

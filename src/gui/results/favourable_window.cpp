@@ -542,32 +542,25 @@ void FavourableWindow::mnuPrintPicture_Click() {
   }
   QPrinter printer(QPrinter::HighResolution);
   printer.setDocName("Favourable times");
-  if (!printer_.Prepare(printer, this)) return;
-  ui_.SetBusy(true);
-  QPainter painter;
-  if (!painter.begin(&printer)) {
-    ui_.SetBusy(false);
-    ShowError("The printer could not be started.");
-    return;
-  }
-  const QRectF page(QPointF(0, 0), printer.pageLayout().paintRectPixels(printer.resolution()).size());
+  PrintPage(printer_, printer, this, ui_, [this](QPainter& painter, const QRectF& page) { PaintPage(painter, page); });
+}
+
+void FavourableWindow::PaintPage(QPainter& painter, const QRectF& page) const {
   // Drawn at the size of the screen's picture and scaled onto the page, so texts keep their size.
   const QSizeF logical(900, std::max(600.0, 900 * page.height() / page.width()));
   painter.scale(page.width() / logical.width(), page.height() / logical.height());
-  // Above the picture: whose it is, its span and the conditions it shows.
+  // Above the picture: whose it is, its span, the conditions it shows and what its shades mean.
   QFont font = picWeeks_->font();
   font.setPixelSize(QFontInfo(picWeeks_->font()).pixelSize());
   painter.setFont(font);
   QStringList lines = {QString("Favourable times - %1").arg(ToQString(session_.person1.name)), lblSpan_->text()};
   for (const ElectionItem& item : election_.items) lines << "    " + ItemText(item);
   lines << WeeksPicture::Legend();
-  const QRectF head = painter.boundingRect(QRectF(0, 0, logical.width(), logical.height()),
-                                           Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, lines.join('\n'));
-  painter.drawText(head, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, lines.join('\n'));
+  const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
+  const QRectF head = painter.boundingRect(QRectF(QPointF(0, 0), logical), flags, lines.join('\n'));
+  painter.drawText(head, flags, lines.join('\n'));
   const double top = head.bottom() + 8;
   picWeeks_->Paint(painter, QRectF(0, top, logical.width(), logical.height() - top));
-  painter.end();
-  ui_.SetBusy(false);
 }
 
 void FavourableWindow::ShowError(const std::string& text) { ui_.ShowMessage({MessageIcon::Critical, "Error", text}); }

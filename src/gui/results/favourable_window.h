@@ -18,6 +18,7 @@
 class QGroupBox;
 class QHBoxLayout;
 class QLabel;
+class QPainter;
 class QListWidget;
 class QProgressBar;
 class QPushButton;
@@ -94,6 +95,8 @@ class FavourableWindow : public QMainWindow {
   QHBoxLayout* BuildFindRow();
   void BuildWindowsGrid();
   QString ItemText(const ElectionItem& item) const;
+  // The printed page: a head of texts above the picture.
+  void PaintPage(QPainter& painter, const QRectF& page) const;
   void ShowConditions(int select = -1);
   void ShowSpan();
   void FillGrid();

@@ -179,17 +179,7 @@ void HitsGraph::mnuPrintGraph_Click() {
   QPrinter printer(QPrinter::HighResolution);
   printer.setPageOrientation(QPageLayout::Landscape);
   printer.setDocName("Hits graph");
-  if (!printer_.Prepare(printer, this)) return;
-  ui_.SetBusy(true);
-  QPainter painter;
-  if (!painter.begin(&printer)) {
-    ui_.SetBusy(false);
-    ShowError("The printer could not be started.");
-    return;
-  }
-  PaintPicture(painter, QRectF(QPointF(0, 0), printer.pageLayout().paintRectPixels(printer.resolution()).size()));
-  painter.end();
-  ui_.SetBusy(false);
+  PrintPage(printer_, printer, this, ui_, [this](QPainter& painter, const QRectF& page) { PaintPicture(painter, page); });
 }
 
 void HitsGraph::mnuSavePicture_Click() {
