@@ -196,6 +196,8 @@ class EntryTable {
     for (size_t k = 0; k < s.gridColumnWidths.size(); ++k)
       AddInt(fmt::format("GridColumnWidth_{:02d}", k), Kind::Width, s.gridColumnWidths[k]);
     AddInt("TipOfTheDay", Kind::Width, s.lastTip);
+    // Later than the rest: files written before it keep their order, and their default.
+    AddRect("FavourableForm", s.favourableWindow);
   }
 
   std::vector<Entry> entries_;

@@ -29,6 +29,7 @@ struct Settings {
   WindowRect gridForm{300, 300, 6765, 15750};
   WindowRect angleGraph{8910, 0, 8250, 14355};
   WindowRect hitGraph{660, 0, 8250, 14355};
+  WindowRect favourableWindow{300, 300, 700 * 15, 1300 * 15};  // the picture wants the width
   WindowPos lunarMansionsForm{300, 300};
   WindowPos midpointsTtoN{600, 600}, midpointsTtoT{900, 900}, midpointsTtoNmp{1200, 1200};
 

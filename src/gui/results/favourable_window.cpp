@@ -212,8 +212,10 @@ void FavourableWindow::BuildMenus() {
 
 void FavourableWindow::Form_Load() {
   loading_ = true;
-  // As large as a laptop's screen allows: the picture wants the width.
-  ApplyTwipsRect(this, WindowRect{300, 300, 700 * kTwipsPerPixel, 1300 * kTwipsPerPixel});
+  keeper_ = std::make_unique<GeometryKeeper>(this, [this] {
+    if (!loading_) session_.settings.favourableWindow = TwipsRectOf(this);
+  });
+  ApplyTwipsRect(this, session_.settings.favourableWindow);
   loading_ = false;
   ShowSpan();
   show();

@@ -34,6 +34,7 @@ TEST_F(SettingsTest, WriteReadWriteGivesTheSameBytes) {
   s.fontSize = 11.25, s.fontBold = 1, s.fontItalic = -1;
   s.mainWindow = {-60, -2000, 9000, 12000};
   s.hitGraph = {5, -5, 600, 700};
+  s.favourableWindow = {450, 900, 9000, 18000};
   s.midpointsTtoNmp = {11, -12};
   s.gridColumnWidths[4] = 600;
   s.dataFile = "/data/Clients.FIL";
