@@ -161,7 +161,7 @@ QHBoxLayout* FavourableWindow::BuildFindRow() {
   return findRow;
 }
 
-// The windows found, sortable; a double click sends one to Person 2.
+// The windows found, sortable; Enter or a double click sends one to Person 2.
 void FavourableWindow::BuildWindowsGrid() {
   grdWindows_ = new QTableWidget(0, WindowColumns);
   grdWindows_->setObjectName("grdWindows");
@@ -169,12 +169,13 @@ void FavourableWindow::BuildWindowsGrid() {
   grdWindows_->setSelectionBehavior(QAbstractItemView::SelectRows);
   grdWindows_->setSelectionMode(QAbstractItemView::SingleSelection);
   grdWindows_->verticalHeader()->setVisible(false);
+  grdWindows_->setWordWrap(false);  // a row a line; the preferred conditions in full as a tip
   QStringList headings;
   for (const char* h : WindowHeaders) headings << h;
   grdWindows_->setHorizontalHeaderLabels(headings);
   grdWindows_->horizontalHeader()->setStretchLastSection(true);
   grdWindows_->setSortingEnabled(true);
-  connect(grdWindows_, &QTableWidget::cellDoubleClicked, this,
+  connect(grdWindows_, &QTableWidget::cellActivated, this,
           [this](int row, int) { SendWindowToTransit(grdWindows_->item(row, 0)->data(Qt::UserRole).toInt()); });
   connect(grdWindows_, &QTableWidget::itemSelectionChanged, this, [this] {
     const auto rows = grdWindows_->selectionModel()->selectedRows();
@@ -403,6 +404,7 @@ void FavourableWindow::FillGrid() {
     for (int c = 0; c < WindowColumns; ++c) {
       auto* item = new KeyItem(ToQString(rows[r][static_cast<size_t>(c)]), keys[c]);
       if (c == 0) item->setData(Qt::UserRole, static_cast<int>(r));
+      if (c == WindowColumns - 1) item->setToolTip(item->text());
       grdWindows_->setItem(static_cast<int>(r), c, item);
     }
   }
