@@ -42,14 +42,8 @@ class PrintPreviewTest : public QObject {
   }
 
   // The words pdftotext finds on each page, with their boxes, and the page sizes (points).
-  struct Word {
-    QString text;
-    double xMin, yMin, xMax, yMax;
-  };
-  struct Page {
-    double width, height;
-    std::vector<Word> words;
-  };
+  struct Word { QString text; double xMin, yMin, xMax, yMax; };
+  struct Page { double width, height; std::vector<Word> words; };
   std::vector<Page> PdfPages() const {
     QProcess tool;
     const QString html = QString::fromStdString((f_.Home() / "printed.html").string());

@@ -51,12 +51,9 @@ double LargestDifferenceSeconds(const IntervalSet& a, const IntervalSet& b) {
   return most * 86400;
 }
 
-struct OracleCase {
-  const char* name;
-  const char* transitRecord;  // Person 2
-  int days;
-  std::vector<std::string> lines;  // the election
-};
+// Person 2 as a names-file record, the days searched and the election's lines.
+struct OracleCase { const char *name, *transitRecord; int days; std::vector<std::string> lines; };
+void PrintTo(const OracleCase& c, std::ostream* os) { *os << c.name; }
 
 class ElectionOracle : public ::testing::TestWithParam<OracleCase> {
  protected:

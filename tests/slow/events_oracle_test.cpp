@@ -40,12 +40,7 @@ std::string Describe(const Found& e) {
   return s.str();
 }
 
-struct Case {
-  const char* name;
-  int year;
-  bool sidereal;
-  bool traditionalVoid;
-};
+struct Case { const char* name; int year; bool sidereal, traditionalVoid; };
 void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
 
 class EventsOracle : public ::testing::TestWithParam<Case> {
@@ -63,11 +58,7 @@ TEST_P(EventsOracle, EveryEventOfAYearWithinASecond) {
 
   // Sign ingresses of Sun..Pluto (the Moon's below) and the three nodes; stations and retrograde periods of
   // Mercury..Pluto, looked for far enough either side for the periods under way.
-  struct Body {
-    const char* name;
-    int swe;
-    bool stations;
-  };
+  struct Body { const char* name; int swe; bool stations; };
   const Body bodies[] = {{"Sun", SE_SUN, false},        {"Mercury", SE_MERCURY, true},
                          {"Venus", SE_VENUS, true},     {"Mars", SE_MARS, true},        {"Jupiter", SE_JUPITER, true},
                          {"Saturn", SE_SATURN, true},   {"Uranus", SE_URANUS, true},    {"Neptune", SE_NEPTUNE, true},

@@ -26,9 +26,7 @@ inline double Wrap180(double x) {
 // The midpoint on the shorter arc.
 inline double ArcMidpoint(double a, double b) { return Wrap360(a + Wrap180(b - a) / 2); }
 
-struct Motion {
-  double lonDeg, speedDegPerDay;
-};
+struct Motion { double lonDeg, speedDegPerDay; };
 
 // libswe at a UT moment, tropical or sidereal (Fagan and Bradley); every failure is a test failure.
 class Ephemeris {
@@ -155,10 +153,7 @@ struct SweTrack {
 // The Moon's course through a sign: entered, void from its last major aspect (0, 60, 90, 120 or
 // 180 degrees, either way round) to the Sun or a planet Mercury to Pluto (Saturn when
 // traditional) in that sign or from its entry when it makes none, and left into `next`.
-struct MoonCourse {
-  double entryJd, voidJd, exitJd;
-  int next;
-};
+struct MoonCourse { double entryJd, voidJd, exitJd; int next; };
 
 inline std::vector<MoonCourse> MoonCourses(const Ephemeris& e, double from, double to, bool traditional) {
   const SweTrack moon(e, SE_MOON, from, to);

@@ -231,11 +231,7 @@ double ArcsecondsApart(double a, double b) {
 }
 
 // Planet index of a point name in the shipped tables, and the house system it needs.
-struct Target {
-  int index = 0;
-  HouseSystem houses = HouseSystem::Placidus;
-  bool declination = false;
-};
+struct Target { int index = 0; HouseSystem houses = HouseSystem::Placidus; bool declination = false; };
 
 std::optional<Target> TargetOf(const ReferenceTables& t, const std::string& point) {
   auto indexByName = [&](const std::string& name) {

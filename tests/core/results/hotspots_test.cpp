@@ -163,11 +163,7 @@ TEST(HitsFile, AFileShortOfCountsShowsTheCountsItHas) {
   EXPECT_EQ(r.series->labels[2], "06:35 pm");
 }
 
-struct BadFile {
-  const char* name;
-  std::vector<std::string> lines;
-  const char* says;
-};
+struct BadFile { const char* name; std::vector<std::string> lines; const char* says; };
 
 class BadHitsFile : public testing::TestWithParam<BadFile> {};
 
