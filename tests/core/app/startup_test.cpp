@@ -219,7 +219,7 @@ TEST_F(StartupTest, FaultyNamesShowTheirMessagesAndTheBlockStartsWithNow) {
   EXPECT_TRUE(s.names.records.empty());
 }
 
-// ---- Target list files ---------------------------------------------------------------------
+// ---- Target list files -------------------------------------------------------------------
 
 // A chosen path becomes the current file and its folder the list's directory.
 TEST_F(StartupTest, ChosenPathBecomesCurrentFileAndItsFolderTheListDirectory) {
@@ -250,7 +250,7 @@ TEST_F(StartupTest, RunAsksOnlyForSwitchedOnListsWithoutAFile) {
   EXPECT_TRUE(MissingListFiles(s, o).empty());
 }
 
-// ---- "Now" -----------------------------------------------------------------------------------
+// ---- "Now" -------------------------------------------------------------------------------
 
 const Atlas& Geonames() {
   static const Atlas atlas = Atlas::Shipped();

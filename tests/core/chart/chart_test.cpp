@@ -200,7 +200,7 @@ TEST_F(PlanetaryDataTest, EphemerisFailuresAreNoticedAndNeverGiveAFalsePosition)
   EXPECT_TRUE(equal.Problems().Empty());
 }
 
-// ---- Reference positions ---------------------------------------------------------------------
+// ---- Reference positions -----------------------------------------------------------------
 
 struct ReferenceRow {
   std::string caseName;

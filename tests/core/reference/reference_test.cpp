@@ -252,7 +252,7 @@ TEST_F(WriteFileTest, AFolderInTheWayIsRefusedWithItsCause) {
   ExpectOnly({"taken"});
 }
 
-// ---- Reference files -------------------------------------------------------------------------
+// ---- Reference files ---------------------------------------------------------------------
 
 
 // A program folder holding the shipped files, any of which a test can replace or remove.

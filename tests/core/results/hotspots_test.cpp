@@ -126,7 +126,7 @@ TEST(Hotspots, RandomHitsCountAsTheirTextsSay) {
   }
 }
 
-// ---- The hits file and its graph -------------------------------------------------------------
+// ---- The hits file and its graph ---------------------------------------------------------
 
 std::string Crlf(const std::vector<std::string>& lines) {
   std::string text;

@@ -76,7 +76,7 @@ TEST(GridRows, EveryKindOfRow) {
   EXPECT_EQ(g[10][0], "11");
 }
 
-// ---- The picture of an election --------------------------------------------------------------
+// ---- The picture of an election ----------------------------------------------------------
 
 // UT Julian day of a local clock time (zone hours west positive), straight from libswe.
 double Local(int year, int month, int day, double hour, double zone) {

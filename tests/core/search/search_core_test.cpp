@@ -268,7 +268,7 @@ TEST(EquinoxScan, TheOrbOfAHitLiesAroundTheExactAspect) {
   }
 }
 
-// ---- Target lists ----------------------------------------------------------------------------
+// ---- Target lists ------------------------------------------------------------------------
 
 class TargetListsTest : public ::testing::Test {
  protected:

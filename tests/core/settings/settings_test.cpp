@@ -165,7 +165,7 @@ TEST(WithOptionValue, SetsOneValueAndKeepsEveryOtherCharacter) {
     EXPECT_FALSE(WithOptionValue(tooShort, 13, 1)) << tooShort;
 }
 
-// ---- Search-selection files ------------------------------------------------------------------
+// ---- Search-selection files --------------------------------------------------------------
 
 class SelectionFileTest : public ::testing::Test {
  protected:
