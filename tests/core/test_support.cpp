@@ -1,6 +1,7 @@
 #include "core/test_support.h"
 
 #include <gtest/gtest.h>
+#include <swephexp.h>
 
 #include <fstream>
 #include <random>
@@ -34,6 +35,21 @@ void CopyShippedData(const fs::path& dir) {
   fs::create_directories(dir);
   for (const auto& e : fs::directory_iterator(ShippedDataDir()))
     if (e.is_regular_file()) fs::copy_file(e.path(), dir / e.path().filename(), fs::copy_options::overwrite_existing);
+}
+
+StartOptions StartIn(const fs::path& home, DateOrder order) {
+  StartOptions start;
+  start.home = home;
+  start.executableDir = ShippedDataDir();
+  start.formats = LocaleFormats{order, ClockFormat::Hours24};
+  return start;
+}
+
+std::array<double, 6> SweCalc(double jdUt, int body, int flags) {
+  std::array<double, 6> xx{};
+  char error[AS_MAXCH] = "";
+  if (swe_calc_ut(jdUt, body, SEFLG_SWIEPH | flags, xx.data(), error) < 0) ADD_FAILURE() << "libswe: " << error;
+  return xx;
 }
 
 std::vector<std::string> SplitCrlf(const std::string& text) {

@@ -1,5 +1,9 @@
 #pragma once
-// Helpers for core tests: a scratch program directory seeded with the shipped data.
+// Helpers for core tests: a scratch program directory seeded with the shipped data, and libswe
+// asked directly for the values a test compares with.
+#include "core/app/startup.h"
+
+#include <array>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -25,6 +29,10 @@ class ScratchDir {
 std::filesystem::path ShippedDataDir();
 // Copies every shipped data file into `dir`.
 void CopyShippedData(const std::filesystem::path& dir);
+// How a test starts a session in `home`: the shipped files beside the program, a 24-hour clock.
+StartOptions StartIn(const std::filesystem::path& home, DateOrder order = DateOrder::MonthDayYear);
+// libswe's swe_calc_ut with SEFLG_SWIEPH and `flags`, at a UT moment; a failure is a test failure.
+std::array<double, 6> SweCalc(double jdUt, int body, int flags = 0);
 // The lines of a text that must end each with CR LF (a failure is recorded otherwise).
 std::vector<std::string> SplitCrlf(const std::string& text);
 

@@ -7,11 +7,7 @@
 using namespace kesmora;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const ReferenceTables tables = [] {
-    ReferenceTables t;
-    LoadReferenceData(t, KESMORA_SHIPPED_DATA_DIR);
-    return t;
-  }();
+  const ReferenceTables& tables = fuzz::ShippedTables();
   const std::string text = fuzz::Text(data, size);
   ElectionRead read = ParseElectionText(text, "fuzz.elc", tables);
   KESMORA_REQUIRE(read ? !read.election.items.empty() : read.election.items.empty() && !read.error.empty());

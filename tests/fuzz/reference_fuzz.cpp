@@ -5,7 +5,6 @@
 #include "core/reference/reference_tables.h"
 
 #include <array>
-#include <cmath>
 
 using namespace kesmora;
 

@@ -8,11 +8,7 @@
 using namespace kesmora;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const ReferenceTables tables = [] {
-    ReferenceTables t;
-    LoadReferenceData(t, KESMORA_SHIPPED_DATA_DIR);
-    return t;
-  }();
+  const ReferenceTables& tables = fuzz::ShippedTables();
   if (size == 0) return 0;
   const auto kind = static_cast<ListKind>(data[0] % ListKinds + 1);
   const std::string text = fuzz::Text(data + 1, size - 1);

@@ -5,44 +5,24 @@
 #include "core/search/election.h"
 #include "core/search/events.h"
 #include "core/search/sample_session.h"
-
-#include <gtest/gtest.h>
-#include <swephexp.h>
-
-#include <cmath>
-#include <functional>
+#include "slow/oracle_scan.h"
 
 namespace kesmora {
 namespace {
 
-double Wrap360(double x) { return x - 360.0 * std::floor(x / 360.0); }
-double Wrap180(double x) {
-  double w = Wrap360(x);
-  return w > 180 ? w - 360 : w;
-}
+using namespace oracle;
 
-struct Body {
-  double lonDeg, speedDegPerDay;
-};
-
-Body BodyAt(double jd, int sweBody) {
-  double xx[6];
-  char error[256];
-  if (swe_calc(jd + swe_deltat(jd), sweBody, SEFLG_SWIEPH | SEFLG_SPEED, xx, error) < 0) ADD_FAILURE() << error;
-  return {xx[0], xx[3]};
-}
+const Ephemeris kTropical;
 
 using Predicate = std::function<bool(double jd)>;
 
 // The intervals of [from, to) where the predicate holds: sampled at every minute, each change
 // narrowed by bisection to a millisecond.
 IntervalSet Scan(const Predicate& holds, double from, double to) {
-  const double minute = 1.0 / 1440;
   IntervalSet out;
   bool inside = holds(from);
-  double since = from;
-  double last = from;
-  for (double t = from + minute;; t += minute) {
+  double since = from, last = from;
+  for (double t = from + kMinute;; t += kMinute) {
     const double at = std::min(t, to);
     const bool now = at < to ? holds(at) : inside;
     if (now != inside) {
@@ -71,12 +51,9 @@ double LargestDifferenceSeconds(const IntervalSet& a, const IntervalSet& b) {
   return most * 86400;
 }
 
-struct OracleCase {
-  const char* name;
-  const char* transitRecord;  // Person 2
-  int days;
-  std::vector<std::string> lines;  // the election
-};
+// Person 2 as a names-file record, the days searched and the election's lines.
+struct OracleCase { const char *name, *transitRecord; int days; std::vector<std::string> lines; };
+void PrintTo(const OracleCase& c, std::ostream* os) { *os << c.name; }
 
 class ElectionOracle : public ::testing::TestWithParam<OracleCase> {
  protected:
@@ -94,12 +71,12 @@ class ElectionOracle : public ::testing::TestWithParam<OracleCase> {
       const double angle = sample_.session.tables.AspectAngle(a->aspect);
       const int p = Swe(a->transitPoint), q = Swe(a->otherPoint);
       const bool transit = a->otherIsTransit;
-      const double natal = transit ? 0 : BodyAt(NatalJd(), q).lonDeg;
+      const double natal = transit ? 0 : kTropical.Lon(NatalJd(), q);
       const AspectMotion motion = a->motion;
       const double orb = a->orbDeg;
       return [=](double jd) {
-        Body bp = BodyAt(jd, p);
-        Body bq = transit ? BodyAt(jd, q) : Body{natal, 0};
+        Motion bp = kTropical.At(jd, p);
+        Motion bq = transit ? kTropical.At(jd, q) : Motion{natal, 0};
         const double d = Wrap180(bp.lonDeg - bq.lonDeg);
         const double off = std::abs(d) - angle;
         if (std::abs(off) > orb) return false;
@@ -112,7 +89,7 @@ class ElectionOracle : public ::testing::TestWithParam<OracleCase> {
     if (auto* s = std::get_if<InSigns>(&c)) {
       const int p = Swe(s->point);
       const auto signs = s->signs;
-      return [=](double jd) { return signs[static_cast<size_t>(std::floor(BodyAt(jd, p).lonDeg / 30))]; };
+      return [=](double jd) { return signs[static_cast<size_t>(std::floor(kTropical.Lon(jd, p) / 30))]; };
     }
     if (auto* h = std::get_if<InNatalHouse>(&c)) {
       double cusps[13], ascmc[10];
@@ -120,7 +97,7 @@ class ElectionOracle : public ::testing::TestWithParam<OracleCase> {
       swe_houses(NatalJd(), natal.latitude, natal.longitude, 'P', cusps, ascmc);
       const double from = cusps[h->house], to = cusps[h->house % 12 + 1];
       const int p = Swe(h->point);
-      return [=](double jd) { return Wrap360(BodyAt(jd, p).lonDeg - from) < Wrap360(to - from); };
+      return [=](double jd) { return Wrap360(kTropical.Lon(jd, p) - from) < Wrap360(to - from); };
     }
     if (auto* t = std::get_if<TimeOfDay>(&c)) {
       const int from = t->fromMinute, to = t->toMinute;
@@ -137,63 +114,27 @@ class ElectionOracle : public ::testing::TestWithParam<OracleCase> {
     }
     if (auto* r = std::get_if<Retrograde>(&c)) {
       const int p = Swe(r->body);
-      return [=](double jd) { return BodyAt(jd, p).speedDegPerDay < 0; };
+      return [=](double jd) { return kTropical.At(jd, p).speedDegPerDay < 0; };
     }
     if (auto* st = std::get_if<Stationary>(&c)) {
-      const int p = Swe(st->body);
       const double reach = st->withinHours / 24;
-      // The stations near the span: the speed's changes of sign, hour by hour, then bisected.
-      std::vector<double> stations;
-      auto speed = [p](double jd) { return BodyAt(jd, p).speedDegPerDay; };
-      for (double t = span_.startJd - reach - 1; t < span_.endJd + reach + 1; t += 1.0 / 24) {
-        double a = t, b = t + 1.0 / 24;
-        if ((speed(a) < 0) == (speed(b) < 0)) continue;
-        const bool negative = speed(a) < 0;
-        while (b - a > 1e-8) ((speed((a + b) / 2) < 0) == negative ? a : b) = (a + b) / 2;
-        stations.push_back((a + b) / 2);
-      }
+      const std::vector<double> stations =
+          SweTrack(kTropical, Swe(st->body), span_.startJd - reach - 1, span_.endJd + reach + 1).Stations();
       return [=](double jd) {
-        for (double s : stations)
-          if (std::abs(jd - s) <= reach) return true;
-        return false;
+        return std::any_of(stations.begin(), stations.end(), [&](double s) { return std::abs(jd - s) <= reach; });
       };
     }
     if (auto* m = std::get_if<InMansion>(&c)) {
       const int mansion = m->mansion, pada = m->pada;
       return [=](double jd) {
-        const int q = static_cast<int>(std::floor(BodyAt(jd, SE_MOON).lonDeg / (360.0 / 108)));
+        const int q = static_cast<int>(std::floor(kTropical.Lon(jd, SE_MOON) / (360.0 / 108)));
         return q / 4 + 1 == mansion && (pada == 0 || q % 4 + 1 == pada);
       };
     }
     if (std::holds_alternative<MoonVoid>(c)) {
-      // From the Moon's last major aspect (0, 60, 90, 120 or 180 degrees) to the Sun or a planet
-      // Mercury to Pluto within a sign, or from its entry when it makes none, to its next ingress.
-      auto sign = [](double jd) { return static_cast<int>(std::floor(BodyAt(jd, SE_MOON).lonDeg / 30)); };
-      auto narrow = [](const std::function<bool(double)>& after, double a, double b) {
-        while (b - a > 1e-8) (after((a + b) / 2) ? b : a) = (a + b) / 2;
-        return (a + b) / 2;
-      };
-      std::vector<double> ingresses;
-      const double step = 1.0 / 24;
-      for (double t = span_.startJd - 3; t < span_.endJd + 3; t += step)
-        if (sign(t) != sign(t + step)) {
-          const int before = sign(t);
-          ingresses.push_back(narrow([&](double x) { return sign(x) != before; }, t, t + step));
-        }
       IntervalSet voids;
-      for (size_t k = 0; k + 1 < ingresses.size(); ++k) {
-        double last = ingresses[k];
-        for (int body : {SE_SUN, SE_MERCURY, SE_VENUS, SE_MARS, SE_JUPITER, SE_SATURN, SE_URANUS, SE_NEPTUNE, SE_PLUTO})
-          for (double angle : {0, 60, 90, 120, 180, 240, 270, 300}) {
-            auto h = [&](double x) { return Wrap180(BodyAt(x, SE_MOON).lonDeg - BodyAt(x, body).lonDeg - angle); };
-            for (double t = ingresses[k]; t < ingresses[k + 1]; t += step) {
-              const double b = std::min(t + step, ingresses[k + 1]);
-              if (h(t) < 0 && h(b) >= 0 && h(b) - h(t) < 30)
-                last = std::max(last, narrow([&](double x) { return h(x) >= 0; }, t, b));
-            }
-          }
-        voids.push_back({last, ingresses[k + 1]});
-      }
+      for (const MoonCourse& course : MoonCourses(kTropical, span_.startJd - 3, span_.endJd + 3, false))
+        voids.push_back({course.voidJd, course.exitJd});
       return [=](double jd) { return Contains(voids, jd); };
     }
     ADD_FAILURE() << "no brute force for this condition";

@@ -1,16 +1,26 @@
-// Bringing a session up in a program folder: folders, seeding, files and the start persons.
+// Bringing a session up in a program folder: folders, seeding, files and the start persons;
+// where the target lists keep their files; and "Now": the present instant on the clock of the
+// home place, whatever the computer's own time zone, and the home place taken from that zone
+// while OPTIONS.OPT still has Greenwich.
+#include "core/app/list_files.h"
 #include "core/app/startup.h"
 #include "core/app/user_interface.h"
 #include "core/test_support.h"
 #include "core/reference/text.h"
+#include "core/app/planetary_data.h"
 
 #include <gtest/gtest.h>
+#include <date/date.h>
+#include <swephexp.h>
 
+#include <cmath>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <optional>
 #include <set>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -21,13 +31,7 @@ namespace fs = std::filesystem;
 
 class StartupTest : public ::testing::Test {
  protected:
-  StartOptions Options(const fs::path& home) const {
-    StartOptions o;
-    o.home = home;
-    o.executableDir = test::ShippedDataDir();
-    o.formats = LocaleFormats{DateOrder::DayMonthYear, ClockFormat::Hours24};
-    return o;
-  }
+  StartOptions Options(const fs::path& home) const { return test::StartIn(home, DateOrder::DayMonthYear); }
   // A program folder that already holds the shipped files.
   fs::path SeededHome() const {
     fs::path home = scratch.path() / "home";
@@ -58,9 +62,7 @@ TEST_F(StartupTest, ANewHomeGetsTheShippedFilesNotTheBuildTreesPrograms) {
     for (const auto& entry : fs::directory_iterator(home)) seeded.insert(entry.path().filename().string());
     EXPECT_EQ(seeded, shipped);
     EXPECT_EQ(session.tables.NumPlanetsUsed(), 52);
-    EXPECT_EQ(session.optionValues[option::HomeLatDeg], 51);
     EXPECT_EQ(session.settings.dataFile, (home / "NAMES.FIL").string());
-    EXPECT_EQ(session.chart.planetLon.size(), 53u);
   }
 }
 
@@ -121,6 +123,7 @@ struct ScopedEnv {
   ~ScopedEnv() {
     for (auto it = saved.rbegin(); it != saved.rend(); ++it)
       it->second ? setenv(it->first.c_str(), it->second->c_str(), 1) : unsetenv(it->first.c_str());
+    tzset();  // the program reads $TZ whenever it asks for the system's zone
   }
 };
 
@@ -214,6 +217,116 @@ TEST_F(StartupTest, FaultyNamesShowTheirMessagesAndTheBlockStartsWithNow) {
   LoadNamesList(s, ui);
   EXPECT_EQ(ui.messages.back().text, "I cannot open the names file " + s.settings.dataFile + ".");
   EXPECT_TRUE(s.names.records.empty());
+}
+
+// ---- Target list files -------------------------------------------------------------------
+
+// A chosen path becomes the current file and its folder the list's directory.
+TEST_F(StartupTest, ChosenPathBecomesCurrentFileAndItsFolderTheListDirectory) {
+  s.programDir = scratch.path();
+  s.settings.SetPathDefaults(scratch.path());
+  ChooseListFile(s, ListKind::NatalMidpoints, "/lists/natal/mine.nmp");
+  EXPECT_EQ(s.settings.nmpFilename, "/lists/natal/mine.nmp");
+  EXPECT_EQ(s.settings.nmpPath, "/lists/natal");
+  EXPECT_EQ(ListDialogDirectory(s, ListKind::NatalMidpoints), "/lists/natal");
+  // The other lists keep theirs.
+  EXPECT_TRUE(s.settings.mpnFilename.empty());
+  EXPECT_EQ(s.settings.mpnPath, scratch.path().string());
+  s.settings.aptPath.clear();  // an empty folder opens in the program folder
+  EXPECT_EQ(ListDialogDirectory(s, ListKind::AuspiciousPoints), scratch.path().string());
+}
+
+// A run asks only for the lists switched on that have no file.
+TEST_F(StartupTest, RunAsksOnlyForSwitchedOnListsWithoutAFile) {
+  RunOptions o;
+  o.lunarMansions = o.auspiciousPoints = o.transitMidpointsToNatalMidpoints = true;
+  s.settings.aptFilename = scratch.Write("there.apt", "Lucky 015/Moon\r\n").string();
+  s.settings.nakFilename = (scratch.path() / "gone.nak").string();
+  s.settings.nmpFilename = scratch.path().string();  // a folder is no file
+  // Loading order: lunar mansions, then both midpoint lists the midpoint-to-midpoint option needs.
+  EXPECT_EQ(MissingListFiles(s, o),
+            (std::vector{ListKind::LunarMansions, ListKind::MidpointsToNatal, ListKind::NatalMidpoints}));
+  o = RunOptions{};
+  EXPECT_TRUE(MissingListFiles(s, o).empty());
+}
+
+// ---- "Now" -------------------------------------------------------------------------------
+
+const Atlas& Geonames() {
+  static const Atlas atlas = Atlas::Shipped();
+  return atlas;
+}
+
+UtcInstant At(int year, int month, int day, int hour, int minute) {
+  return UtcInstant{date::sys_days{date::year(year) / month / day} + std::chrono::minutes(hour * 60 + minute)};
+}
+
+// Longitude of a body at a UT instant straight from libswe, with its own Julian day.
+double SweLongitude(int body, int year, int month, int day, int hour, int minute) {
+  return test::SweCalc(swe_julday(year, month, day, hour + minute / 60.0, SE_GREG_CAL), body)[0];
+}
+
+double ArcMinutesApart(double a, double b) { return std::abs(std::remainder(a - b, 360.0)) * 60; }
+
+// On a first start (OPTIONS.OPT as shipped) in each time zone, at instants either side of New
+// York's change to summer time: the home place, the clock and zone "Now" shows, and the transit
+// Sun and Moon of that "Now" against libswe for the real instant.
+TEST(Now, IsThePresentInstantOnTheHomeClockInEveryTimeZone) {
+  struct Case {
+    const char* tz;
+    int year, month, day, hour, minute;  // the instant, UT
+    const char *home, *clock, *zone;     // "lat deg, long deg", "M/D/YYYY h:mm AM", Time Zone field
+  } cases[] = {
+      {"Asia/Kolkata", 2026, 12, 5, 18, 45, "22 N, 88 E", "12/6/2026 12:15 AM", "-5.5"},
+      {":Asia/Calcutta", 2026, 12, 5, 18, 45, "22 N, 88 E", "12/6/2026 12:15 AM", "-5.5"},  // an old name
+      {"America/New_York", 2026, 3, 8, 6, 30, "40 N, 74 W", "3/8/2026 1:30 AM", "5"},
+      {"America/New_York", 2026, 3, 8, 7, 30, "40 N, 74 W", "3/8/2026 3:30 AM", "4"},
+      {"UTC", 2026, 12, 5, 18, 45, "51 N, 0 W", "12/5/2026 6:45 PM", "0"},  // Greenwich stays, on London's clock
+      {"UTC", 2026, 7, 1, 12, 0, "51 N, 0 W", "7/1/2026 1:00 PM", "-1"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.tz) + " " + std::to_string(c.hour) + ":" + std::to_string(c.minute));
+    ScopedEnv tz;
+    tz.Set("TZ", c.tz);
+    tzset();
+    test::ScratchDir scratch;
+    Session s;
+    const StartOptions start = test::StartIn(scratch.path() / "home");
+    StartSession(s, start);
+    const UtcInstant instant = At(c.year, c.month, c.day, c.hour, c.minute);
+    const std::optional<Message> seeded = SeedHomePlace(s, Geonames(), SystemZoneName(), instant);
+    EXPECT_EQ(seeded.has_value(), std::string(c.tz) != "UTC");
+    RecordingInterface ui;
+    FillStartPersons(s, ui, [&] { return NowAtHome(s, Geonames(), instant); });
+    const PersonFields& now = s.person2;
+    EXPECT_EQ(now.latDeg + " " + (now.south ? "S" : "N") + ", " + now.longDeg + " " + (now.east ? "E" : "W"), c.home);
+    EXPECT_EQ(now.month + "/" + now.day + "/" + now.year + " " + now.hour + ":" + (now.minute.size() < 2 ? "0" : "") +
+                  now.minute + (now.half == HalfDay::PM ? " PM" : " AM"),
+              c.clock);
+    EXPECT_EQ(now.timeZone, c.zone);
+    ASSERT_TRUE(CalculatePlanetaryData(s, ui));
+    EXPECT_LE(ArcMinutesApart(s.chart.transitLon[1], SweLongitude(SE_SUN, c.year, c.month, c.day, c.hour, c.minute)), 1);
+    EXPECT_LE(ArcMinutesApart(s.chart.transitLon[2], SweLongitude(SE_MOON, c.year, c.month, c.day, c.hour, c.minute)),
+              1);
+
+    // Said once: the home place is in OPTIONS.OPT from now on.
+    Session again;
+    StartSession(again, start);
+    EXPECT_EQ(again.optionValues, s.optionValues);
+    EXPECT_FALSE(SeedHomePlace(again, Geonames(), SystemZoneName(), instant));
+  }
+}
+
+// A home place the atlas does not know takes the system's zone; without one, the home's zone of
+// OPTIONS.OPT (3 hours west). The clock still shows the real instant, 12:00 UT.
+TEST(Now, AHomeAwayFromTheAtlasTakesTheSystemsZone) {
+  OptionValues o{};
+  o[option::HomeTimeZone] = 3;
+  for (auto [system, clock, zone] : {std::tuple{"America/New_York", 800, 4.0}, {"", 900, 3.0}}) {
+    const ZoneClock now = HomeClockAt(Atlas(), o, system, At(2026, 7, 1, 12, 0));
+    EXPECT_EQ(now.clock.hour * 100 + now.clock.minute, clock) << system;
+    EXPECT_EQ(now.hoursWest, zone) << system;
+  }
 }
 
 }  // namespace

@@ -26,14 +26,6 @@
 namespace kesmora {
 namespace {
 
-// A body's coordinates at a UT moment, straight from libswe.
-std::array<double, 6> Ephemeris(double jd, int body, int flags) {
-  std::array<double, 6> xx{};
-  char error[256];
-  EXPECT_GE(swe_calc_ut(jd, body, SEFLG_SWIEPH | flags, xx.data(), error), 0) << error;
-  return xx;
-}
-
 // The hits of a pass that ran, in its report's order.
 std::vector<Hit> PassHitsOf(const RunResult& r, size_t pass) {
   std::vector<Hit> hits;
@@ -222,7 +214,7 @@ TEST_F(SampleRun, ATimeWindowAcrossMidnightSearchesIntoTheNextDay) {
   const double end = swe_julday(2024, 3, 2, 4 + o.transitTimeZone, SE_GREG_CAL);
   EXPECT_NEAR(r.span.start, start, 1e-9);
   EXPECT_NEAR(r.span.end, end, 1e-9);
-  auto lon = [](double jd, int body) { return Ephemeris(jd, body, 0)[0]; };
+  auto lon = [](double jd, int body) { return test::SweCalc(jd, body)[0]; };
   const Session& s = sample_.session;
   const double moonStart = lon(start, SE_MOON), moonEnd = lon(end, SE_MOON);
   std::multiset<std::pair<int, int>> expected, found;  // natal point, aspect
@@ -269,7 +261,7 @@ TEST_F(SampleRun, DeclinationPeriodsLieTheOrbsFromTheParallel) {
   RunResult r = Run(o);
   // Declination and its rate in degrees per day, straight from libswe.
   auto declination = [&](double jd, int index) {
-    auto xx = Ephemeris(jd, sample_.session.tables.Planet(index).sweNumber, SEFLG_EQUATORIAL | SEFLG_SPEED);
+    auto xx = test::SweCalc(jd, sample_.session.tables.Planet(index).sweNumber, SEFLG_EQUATORIAL | SEFLG_SPEED);
     return std::pair{xx[1], xx[4]};
   };
   int periods = 0;

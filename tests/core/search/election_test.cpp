@@ -1,11 +1,14 @@
 // Elections: conditions read from and written to text, the files they are kept in, the
-// intervals of the conditions found from events and the clock, and the ranking of windows.
-// The conditions computed from positions are checked against libswe in tests/slow.
+// intervals of the conditions found from events and the clock, and the ranking of windows; and
+// their interval algebra, checked point by point against the sets' membership on random sets (a
+// fixed seed). The conditions computed from positions are checked against libswe in tests/slow.
 #include "core/search/election.h"
 #include "core/search/election_file.h"
 #include "core/test_support.h"
 
 #include <gtest/gtest.h>
+
+#include <random>
 
 namespace kesmora {
 namespace {
@@ -30,25 +33,15 @@ class ElectionTest : public ::testing::Test {
 // Each condition reads back from the text it is written as; sloppy spelling is written tidily.
 TEST_F(ElectionTest, ConditionsReadBackFromTheirText) {
   const std::pair<const char*, const char*> cases[] = {
-      {"transit Jupiter 120 natal Sun orb 2", ""},
-      {"transit Mars 090 natal Ascendant orb 1", ""},
+      {"transit Jupiter 120 natal Sun orb 2", ""}, {"transit Mars 090 natal Ascendant orb 1", ""},
       {"transit Moon 000 transit Venus orb 5.5 applying", ""},
       {"transit North Node 180 natal Cusp 10 orb 0.25 separating", ""},
       {"TRANSIT moon 060  natal  sun ORB 3", "transit Moon 060 natal Sun orb 3"},
-      {"Moon void", ""},
-      {"Mercury retrograde", ""},
-      {"Mercury stationary 24", ""},
-      {"Mercury stationary", "Mercury stationary 24"},
-      {"Moon in Taurus,Cancer", ""},
-      {"Venus in pisces, aries", "Venus in Aries,Pisces"},
-      {"Moon in mansion 4 pada 2", ""},
-      {"Moon in mansion 27", ""},
-      {"Venus in natal house 10", ""},
-      {"hits >= 3", ""},
-      {"time 09:00-17:00", ""},
-      {"time 22:30-24:00", ""},
-      {"time 22:00-02:00", ""},
-      {"weekday Mon,Tue,Wed", ""},
+      {"Moon void", ""}, {"Mercury retrograde", ""}, {"Mercury stationary 24", ""},
+      {"Mercury stationary", "Mercury stationary 24"}, {"Moon in Taurus,Cancer", ""},
+      {"Venus in pisces, aries", "Venus in Aries,Pisces"}, {"Moon in mansion 4 pada 2", ""},
+      {"Moon in mansion 27", ""}, {"Venus in natal house 10", ""}, {"hits >= 3", ""}, {"time 09:00-17:00", ""},
+      {"time 22:30-24:00", ""}, {"time 22:00-02:00", ""}, {"weekday Mon,Tue,Wed", ""},
       {"weekday friday, sun", "weekday Fri,Sun"},
       // Numbers are kept to a millionth, so that they are written as they read back.
       {"transit Sun 000 natal Sun orb 0.30000000000000004", "transit Sun 000 natal Sun orb 0.3"},
@@ -78,34 +71,23 @@ TEST_F(ElectionTest, BadConditionsSayWhatWasExpected) {
       {"transit Jupiter par natal Sun orb 2", "an aspect"},
       {"transit Jupiter 120 natal Sun orb -1", "orb of more than 0 and at most 180 degrees after 'orb', not '-1'"},
       {"transit Jupiter 120 natal Sun orb 200", "not '200'"},
-      {"transit Jupiter 120 natal Sun orb nan", "not 'nan'"},
-      {"transit Jupiter 120 natal Sun orb 0", "not '0'"},
+      {"transit Jupiter 120 natal Sun orb nan", "not 'nan'"}, {"transit Jupiter 120 natal Sun orb 0", "not '0'"},
       {"transit Jupiter 120 natal Sun orb 0.0000001", "not '0.0000001'"},
       {"transit Jupiter 120 natal Sun", "expected 'orb'"},
       {"transit Jupiter 120 natal Sun orb 2 soon", "the end of the condition, not 'soon'"},
       {"transit Jupiter 120 natal Sun orb 2 applying separating", "not 'separating'"},
       {"transit Venus 000 transit Venus orb 2", "another point"},
       {"transit Venus 000 radix Sun orb 2", "'natal' or 'transit'"},
-      {"Mars void", "only the Moon"},
-      {"Ascendant retrograde", "a planet before 'retrograde'"},
+      {"Mars void", "only the Moon"}, {"Ascendant retrograde", "a planet before 'retrograde'"},
       {"Mercury stationary 0", "hours from the station"},
       {"Moon in mansion 28", "a mansion from 1 to 27 after 'mansion', not '28'"},
-      {"Moon in mansion 0", "a mansion from 1 to 27"},
-      {"Moon in mansion 4 pada 5", "a pada from 1 to 4"},
-      {"Mars in mansion 4", "mansions are the Moon's"},
-      {"Moon in Taurus,Caner", "signs Aries to Pisces"},
-      {"Moon in natal house 13", "a house from 1 to 12"},
-      {"hits >= 0", "1 or more"},
-      {"hits > 3", "'>='"},
-      {"time 25:00-26:00", "HH:MM-HH:MM"},
-      {"time 09:60-10:00", "HH:MM-HH:MM"},
-      {"time 24:00-01:00", "HH:MM-HH:MM"},
-      {"time 9:00-17:00", "HH:MM-HH:MM"},
-      {"time 10:00-10:00", "ends after it starts"},
-      {"weekday Mon,Xyz", "Mon to Sun"},
-      {"weekday", "Mon to Sun"},
-      {"Moon", "'void', 'retrograde', 'stationary' or 'in'"},
-      {"nothing at all", "not 'nothing'"},
+      {"Moon in mansion 0", "a mansion from 1 to 27"}, {"Moon in mansion 4 pada 5", "a pada from 1 to 4"},
+      {"Mars in mansion 4", "mansions are the Moon's"}, {"Moon in Taurus,Caner", "signs Aries to Pisces"},
+      {"Moon in natal house 13", "a house from 1 to 12"}, {"hits >= 0", "1 or more"}, {"hits > 3", "'>='"},
+      {"time 25:00-26:00", "HH:MM-HH:MM"}, {"time 09:60-10:00", "HH:MM-HH:MM"}, {"time 24:00-01:00", "HH:MM-HH:MM"},
+      {"time 9:00-17:00", "HH:MM-HH:MM"}, {"time 10:00-10:00", "ends after it starts"},
+      {"weekday Mon,Xyz", "Mon to Sun"}, {"weekday", "Mon to Sun"},
+      {"Moon", "'void', 'retrograde', 'stationary' or 'in'"}, {"nothing at all", "not 'nothing'"},
   };
   for (auto [text, expected] : cases) {
     auto parsed = ParseCondition(text, tables_);
@@ -287,6 +269,71 @@ TEST_F(ElectionTest, WindowsAreRankedByScoreThenLength) {
   avoidOnly.items = {{Role::Avoided, 1, Parse("Moon void")}};
   EXPECT_EQ(RankWindows(avoidOnly, {{{0.25, 0.5}}}, {0, 1}, 10).size(), 2u);
   EXPECT_THROW(FindWindows(Election{}, ClockInputs(tables_, {0, 1}, 0)), ElectionError);
+}
+
+// A random normal set of whole-number ends in [0, 60).
+IntervalSet RandomSet(std::mt19937& rng) {
+  std::uniform_int_distribution<int> count(0, 6), end(0, 60);
+  std::vector<Interval> raw;
+  for (int n = count(rng); n > 0; --n) {
+    int a = end(rng), b = end(rng);
+    raw.push_back({static_cast<double>(std::min(a, b)), static_cast<double>(std::max(a, b))});
+  }
+  return Normalized(raw);
+}
+
+bool In(const IntervalSet& set, double x) {
+  for (const Interval& i : set)
+    if (x >= i.startJd && x < i.endJd) return true;
+  return false;
+}
+
+TEST(IntervalsTest, TheOperationsAgreeWithMembershipAtEveryPoint) {
+  std::mt19937 rng(20261207);
+  const Interval span{5, 50};
+  for (int round = 0; round < 400; ++round) {
+    const IntervalSet a = RandomSet(rng), b = RandomSet(rng);
+    const IntervalSet u = Union(a, b), i = Intersection(a, b), m = Minus(a, b), c = Complement(a, span);
+    for (const IntervalSet* s : {&a, &b, &u, &i, &m, &c}) ASSERT_TRUE(IsNormal(*s));
+    // Every whole and half point: the ends are whole numbers.
+    for (double x = -1; x <= 61; x += 0.5) {
+      SCOPED_TRACE(::testing::Message() << "round " << round << " at " << x);
+      ASSERT_EQ(In(u, x), In(a, x) || In(b, x));
+      ASSERT_EQ(In(i, x), In(a, x) && In(b, x));
+      ASSERT_EQ(In(m, x), In(a, x) && !In(b, x));
+      ASSERT_EQ(In(c, x), x >= span.startJd && x < span.endJd && !In(a, x));
+      ASSERT_EQ(Contains(a, x), In(a, x));
+    }
+    double covered = 0;
+    for (double x = 10.25; x < 30; x += 0.5) covered += In(a, x) ? 0.5 : 0;
+    ASSERT_DOUBLE_EQ(CoveredDays(a, {10, 30}), covered);
+  }
+}
+
+TEST(IntervalsTest, NormalizedJoinsTouchingAndDropsEmptyIntervals) {
+  EXPECT_EQ(Normalized({{3, 4}, {1, 2}, {2, 3}, {7, 7}, {6, 5}}), (IntervalSet{{1, 4}}));
+  EXPECT_FALSE(IsNormal({{1, 2}, {2, 3}}));
+}
+
+TEST(IntervalsTest, HeldByAtLeastCountsTheIntervalsInForceAtOnce) {
+  std::mt19937 rng(7);
+  std::uniform_int_distribution<int> end(0, 40);
+  for (int round = 0; round < 200; ++round) {
+    std::vector<Interval> raw;
+    for (int n = 0; n < 8; ++n) {
+      int a = end(rng), b = end(rng);
+      raw.push_back({static_cast<double>(std::min(a, b)), static_cast<double>(std::max(a, b))});
+    }
+    for (int least : {1, 2, 3, 5}) {
+      const IntervalSet held = HeldByAtLeast(raw, least);
+      ASSERT_TRUE(IsNormal(held));
+      for (double x = 0; x <= 40; x += 0.5) {
+        int count = 0;
+        for (const Interval& i : raw) count += x >= i.startJd && x < i.endJd;
+        ASSERT_EQ(In(held, x), count >= least) << "round " << round << ", at least " << least << ", at " << x;
+      }
+    }
+  }
 }
 
 }  // namespace

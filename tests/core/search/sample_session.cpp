@@ -11,11 +11,7 @@ namespace kesmora::test {
 
 SampleSession::SampleSession(const std::string& transitRecord, DateOrder order) {
   CopyShippedData(home.path());
-  StartOptions start;
-  start.home = home.path();
-  start.executableDir = home.path();
-  start.formats = LocaleFormats{order, ClockFormat::Hours24};
-  StartSession(session, start);
+  StartSession(session, StartIn(home.path(), order));
   NamesList natal = ParseNames(std::string(SampleNamesRecord) + "\n");
   NamesList transit = ParseNames(transitRecord + "\n");
   if (natal.records.size() != 1 || transit.records.size() != 1 ||

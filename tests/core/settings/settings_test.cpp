@@ -1,8 +1,13 @@
-// Kesmora.INI and OPTIONS.OPT: written and read back, and the values each keeps or refuses.
+// Kesmora.INI and OPTIONS.OPT: written and read back, the values each keeps or refuses, and the
+// check made before the Options window saves OPTIONS.OPT (every line the reader takes as an
+// option must start with a number); and the search-selection files: which transit planets,
+// natal planets and aspects are ticked.
 #include "core/test_support.h"
 #include "core/reference/text.h"
 #include "core/settings/options_file.h"
 #include "core/settings/settings.h"
+#include "core/reference/reference_tables.h"
+#include "core/settings/selection_file.h"
 
 #include <gtest/gtest.h>
 
@@ -129,6 +134,106 @@ TEST(OptionsFile, SevenCharactersOfTwentyFourLinesUpToAnEmptyLine) {
   EXPECT_FALSE(ReadOptionsFile(v, dir.path() / "missing.opt"));
   EXPECT_FALSE(ReadOptionsFile(v, dir.path()));
   EXPECT_EQ(v[18], 3);
+}
+
+std::string Lines(int count, const std::string& last = "") {
+  std::string text;
+  for (int k = 1; k <= count; ++k) text += std::to_string(k) + "      option\r\n";
+  return text + last;
+}
+
+TEST(CheckOptionsText, FindsTheFirstLineTheReaderWouldNotTake) {
+  const std::pair<std::string, int> cases[] = {  // the faulty line, 0 when the text is accepted
+      {Lines(24), 0}, {"-5.5 zone\n+3\n  .5 lead blanks\n", 0}, {Lines(17, "x0     zone\r\n0\r\n"), 18},
+      {Lines(3, "   \r\n"), 4},
+      {"1\n        5 too far right\n", 2},  // the number beyond the seven characters read
+      {Lines(2, "\r\nnot an option\r\n"), 0},  // text after an empty line is not read
+      {Lines(24, "free notes\r\n"), 0},      // nor after line 24
+      {"1\r\n2\r\nthree", 3}};
+  for (const auto& [text, faultLine] : cases) {
+    auto fault = CheckOptionsText(text);
+    EXPECT_EQ(fault ? fault->line : 0, faultLine) << text;
+  }
+  EXPECT_EQ(OptionsFaultMessage({18, "x0 zone"}, "OPTIONS.OPT"),
+            "Line 18 of OPTIONS.OPT does not start with a number:\n\"x0 zone\"\nThe file was not saved.");
+}
+
+// The tip window's box writes option 13 into the file: its value only, the rest kept.
+TEST(WithOptionValue, SetsOneValueAndKeepsEveryOtherCharacter) {
+  EXPECT_EQ(WithOptionValue(Lines(14), 13, 0), Lines(12) + "0       option\r\n14      option\r\n");
+  EXPECT_EQ(WithOptionValue("1\n2\n3", 2, 1.5f), "1\r\n1.5    \r\n3");  // no line break added at the end
+  for (const std::string& tooShort : {Lines(12), Lines(5, "\r\n" + Lines(10))})
+    EXPECT_FALSE(WithOptionValue(tooShort, 13, 1)) << tooShort;
+}
+
+// ---- Search-selection files --------------------------------------------------------------
+
+class SelectionFileTest : public ::testing::Test {
+ protected:
+  SelectionFileTest() { LoadReferenceData(tables, test::ShippedDataDir()); }
+
+  // Every box set by a pattern that differs between the three groups.
+  static Settings Patterned() {
+    Settings s;
+    for (size_t k = 0; k < NumPlanetBoxes; ++k) s.chkP1Planets[k] = k % 3 == 0, s.chkP2Planets[k] = k % 2 == 1;
+    for (size_t k = 0; k < NumAspectBoxes; ++k) s.chkAspects[k] = k % 4 != 2;
+    return s;
+  }
+  static Settings AllTicked() {
+    Settings s;
+    s.chkP1Planets.fill(1), s.chkP2Planets.fill(1), s.chkAspects.fill(1);
+    return s;
+  }
+  static void ExpectBoxes(const Settings& a, const Settings& b) {
+    EXPECT_EQ(a.chkP1Planets, b.chkP1Planets);
+    EXPECT_EQ(a.chkP2Planets, b.chkP2Planets);
+    EXPECT_EQ(a.chkAspects, b.chkAspects);
+  }
+
+  ReferenceTables tables;
+  test::ScratchDir dir;
+};
+
+TEST_F(SelectionFileTest, WrittenAndReadBack) {
+  std::vector<std::string> lines = test::SplitCrlf(SelectionText(Patterned(), tables));
+  ASSERT_EQ(lines.size(), 141u);
+  // Transit boxes, then the natal boxes from the first planet again, then the aspects.
+  for (auto [n, line] : {std::pair{0, "1 - Sun"}, {63, "1 - Moon"}, {126, "0 - 030"}, {140, "1 - c.p"}})
+    EXPECT_EQ(lines[static_cast<size_t>(n)], line);
+  auto file = dir.path() / "choice.opt";
+  ASSERT_TRUE(WriteSelectionFile(Patterned(), tables, file));
+  Settings read = AllTicked();
+  ASSERT_TRUE(ReadSelectionFile(read, file));
+  ExpectBoxes(read, Patterned());
+  EXPECT_FALSE(WriteSelectionFile(AllTicked(), tables, dir.path() / "no-such-folder" / "x.opt"));
+}
+
+TEST_F(SelectionFileTest, AShortOrMissingFileChangesNoBox) {
+  // 140 cleared lines with LF line ends: one short of a whole file.
+  std::string text;
+  for (int n = 0; n < 140; ++n) text += "0 - x\n";
+  Settings s = AllTicked();
+  SelectionLoad load = ReadSelectionFile(s, dir.Write("short.opt", text));
+  EXPECT_EQ(load.status, SelectionLoad::Status::TooShort);
+  EXPECT_EQ(SelectionLoadError(load, "short.opt"),
+            "The file short.opt has 140 lines; a settings file has 141. No box was changed.");
+  ExpectBoxes(s, AllTicked());
+  EXPECT_EQ(ReadSelectionFile(s, dir.path() / "none.opt").status, SelectionLoad::Status::Unreadable);
+  ExpectBoxes(s, AllTicked());
+}
+
+// A selection saved over OPTIONS.OPT once set the home place to 0/0: the program's own files of
+// its folder are refused, in any letter case and through a link; the same names elsewhere are not.
+TEST_F(SelectionFileTest, TheProgramsOwnFilesAreRefusedAsTargets) {
+  namespace fs = std::filesystem;
+  const fs::path home = dir.path() / "home";
+  fs::create_directories(home / "reports");
+  fs::create_symlink(home / "OPTIONS.OPT", home / "reports" / "link.opt");
+  for (const char* own : {"options.opt", "OPTIONS.MST", "Kesmora.INI", "planet_names.txt", "reports/link.opt"})
+    EXPECT_TRUE(ProgramFileRefusal(home / own, home)) << own;
+  EXPECT_EQ(ProgramFileRefusal(home / "reports" / "link.opt", home),
+            "OPTIONS.OPT is one of the program's own files. Please choose another name for your settings file.");
+  for (const char* other : {"mine.opt", "reports/OPTIONS.OPT"}) EXPECT_FALSE(ProgramFileRefusal(home / other, home)) << other;
 }
 
 }  // namespace
