@@ -4,10 +4,12 @@
 #include "core/reference/format.h"
 
 #include <QFileInfo>
+#include <QFontInfo>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QWidget>
 
 namespace kesmora::gui {
 
@@ -26,6 +28,12 @@ bool QtPrinterSetup::Prepare(QPrinter& printer, QWidget* parent) {
   dialog.setWindowTitle("Print");
   ProposePdfFile(dialog, printer);
   return dialog.exec() == QDialog::Accepted;
+}
+
+QFont PixelSizedFont(const QWidget* widget) {
+  QFont font = widget->font();
+  font.setPixelSize(QFontInfo(widget->font()).pixelSize());
+  return font;
 }
 
 void PrintPage(PrinterSetup& setup, QPrinter& printer, QWidget* parent, UserInterface& ui,

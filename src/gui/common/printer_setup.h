@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <functional>
 
+class QFont;
 class QPainter;
 class QPrintDialog;
 class QPrinter;
@@ -35,6 +36,10 @@ class QtPrinterSetup : public PrinterSetup {
  private:
   std::filesystem::path pdfFolder_;
 };
+
+// The widget's font sized in its pixels: a painter on a printer or PDF would make a point size
+// as large as the device's resolution says, and then scale it with the drawing once more.
+QFont PixelSizedFont(const QWidget* widget);
 
 // Prints one page on `printer` (named and turned by the caller): asks `setup` for the printer,
 // then, with the busy cursor on, has `paint` draw into the printable area (device pixels). A

@@ -1,6 +1,7 @@
 #include "gui/results/favourable_picture.h"
 
 #include "core/reference/reference_tables.h"
+#include "gui/common/printer_setup.h"
 #include "gui/common/text.h"
 
 #include <QMouseEvent>
@@ -76,15 +77,14 @@ std::vector<WeeksPicture::MinuteRun> WeeksPicture::MinuteRuns() const {
     }
     return p.score[i] > 0 ? Blend(kScoreLow, kScoreHigh, std::clamp(p.score[i] / top, 0.0, 1.0)) : kAllowedNothing;
   };
-  for (int d = 0; d < p.days; ++d) {
-    for (int m = 0; m < kPictureMinutesPerDay;) {
+  for (int d = 0; d < p.days; ++d)
+    for (int m = 0; m < kPictureMinutesPerDay; ++m) {
       const QColor colour = colourOf(p.Index(d, m));
-      int end = m + 1;
-      while (end < kPictureMinutesPerDay && colourOf(p.Index(d, end)) == colour) ++end;
-      runs.push_back({d, m, end, colour});
-      m = end;
+      if (m > 0 && runs.back().colour == colour)
+        runs.back().toMinute = m + 1;
+      else
+        runs.push_back({d, m, m + 1, colour});
     }
-  }
   return runs;
 }
 
@@ -129,9 +129,12 @@ void WeeksPicture::PaintHoursAndDays(QPainter& painter, const QRectF& target, co
     const int weekday = WeekdayOf(date);
     const double y = l.minutes.top() + d * l.rowHeight;
     // A faint line between days, so a strip at a row's foot is not taken for the next day's.
-    painter.setPen(QPen(weekday == 0 ? QColor(0, 0, 0, 140) : kGrid, 0));
-    if (d > 0 || weekday == 0) painter.drawLine(QPointF(weekday == 0 ? target.left() + 2 : l.minutes.left(), y), QPointF(l.minutes.right(), y));
-    painter.setPen(QPen(kGrid, 0));
+    const bool monday = weekday == 0;
+    if (monday || d > 0) {
+      painter.setPen(QPen(monday ? QColor(0, 0, 0, 140) : kGrid, 0));
+      painter.drawLine(QPointF(monday ? target.left() + 2 : l.minutes.left(), y), QPointF(l.minutes.right(), y));
+      painter.setPen(QPen(kGrid, 0));
+    }
     // Every day where the rows have room; else Monday, Wednesday and Friday; else Mondays.
     const bool label = labelEvery == 1 || (labelEvery == 2 ? weekday % 2 == 0 && weekday < 6 : weekday == 0);
     if (label) {
@@ -148,9 +151,7 @@ void WeeksPicture::Paint(QPainter& painter, const QRectF& target) const {
   painter.save();
   painter.fillRect(target, Qt::white);
   // Texts sized in the target's units, so a printer's resolution does not enlarge them.
-  QFont font = this->font();
-  font.setPixelSize(QFontInfo(this->font()).pixelSize());
-  painter.setFont(font);
+  painter.setFont(PixelSizedFont(this));
   if (!picture_ || runs_.empty()) {
     painter.drawText(target, Qt::AlignCenter, "Add conditions and press Find.");
     painter.restore();

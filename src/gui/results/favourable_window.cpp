@@ -554,15 +554,14 @@ void FavourableWindow::PaintPage(QPainter& painter, const QRectF& page) const {
   const QSizeF logical(900, std::max(600.0, 900 * page.height() / page.width()));
   painter.scale(page.width() / logical.width(), page.height() / logical.height());
   // Above the picture: whose it is, its span, the conditions it shows and what its shades mean.
-  QFont font = picWeeks_->font();
-  font.setPixelSize(QFontInfo(picWeeks_->font()).pixelSize());
-  painter.setFont(font);
+  painter.setFont(PixelSizedFont(picWeeks_));
   QStringList lines = {QString("Favourable times - %1").arg(ToQString(session_.person1.name)), lblSpan_->text()};
   for (const ElectionItem& item : election_.items) lines << "    " + ItemText(item);
   lines << WeeksPicture::Legend();
   const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
-  const QRectF head = painter.boundingRect(QRectF(QPointF(0, 0), logical), flags, lines.join('\n'));
-  painter.drawText(head, flags, lines.join('\n'));
+  const QString text = lines.join('\n');
+  const QRectF head = painter.boundingRect(QRectF(QPointF(0, 0), logical), flags, text);
+  painter.drawText(head, flags, text);
   const double top = head.bottom() + 8;
   picWeeks_->Paint(painter, QRectF(0, top, logical.width(), logical.height() - top));
 }

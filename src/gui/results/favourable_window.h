@@ -18,13 +18,12 @@
 class QGroupBox;
 class QHBoxLayout;
 class QLabel;
-class QPainter;
 class QListWidget;
+class QPainter;
 class QProgressBar;
 class QPushButton;
 class QTableWidget;
 class QThread;
-
 
 namespace kesmora {
 struct Session;

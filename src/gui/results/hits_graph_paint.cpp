@@ -147,8 +147,7 @@ void HitsGraph::Paint(QPainter& painter, QSizeF size) const {
   painter.setRenderHint(QPainter::TextAntialiasing);
   painter.fillRect(QRectF(QPointF(0, 0), size), state_.greyBackground ? kLightGrey : kWhite);
   // Sized in the canvas's pixels, so that a printer's painter scales text with the drawing.
-  QFont font = canvas_->font();
-  font.setPixelSize(QFontInfo(canvas_->font()).pixelSize());
+  const QFont font = PixelSizedFont(canvas_);
   painter.setFont(font);
   const QFontMetricsF fm(font);
   PaintValueGrid(painter, px, state_.scale, fm);
